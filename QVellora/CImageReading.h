@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+// How the program reads the user's pictures: always upright (EXIF orientation applied), and for
+// thumbnails decoded at reduced size where the format allows it. Thread-safe: works on QImage.
+class CImageReading
+{
+public:
+    static QSize thumbnailBox() { return QSize(270, 270); }
+
+    // The whole picture, upright; null when the file is not a readable picture.
+    static QImage readUpright(const QString& path);
+
+    // The picture scaled to fit box with its aspect ratio kept (small pictures are enlarged),
+    // upright, smoothly filtered. Its size is exactly uprightSize.scaled(box, Qt::KeepAspectRatio).
+    static QImage thumbnail(const QString& path, const QSize& box);
+};

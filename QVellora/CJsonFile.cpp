@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: MIT
+#include "CJsonFile.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QJsonDocument>
+#include <QSaveFile>
+
+QJsonObject CJsonFile::read(const QString& path, bool* ok)
+{
+    if (ok)
+        *ok = false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        qDebug() << "open pro error" << path;
+        return {};
+    }
+    return parse(file.readAll(), ok);
+}
+
+QJsonObject CJsonFile::parse(const QByteArray& bytes, bool* ok)
+{
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (ok)
+        *ok = error.error == QJsonParseError::NoError && document.isObject();
+    return document.object();
+}
+
+bool CJsonFile::write(const QString& path, const QJsonObject& object)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        qDebug() << "cannot write" << path << file.errorString();
+        return false;
+    }
+    return commit(file, object);
+}
+
+bool CJsonFile::commit(QSaveFile& file, const QJsonObject& object)
+{
+    if (!file.isOpen())
+        return false;
+    const QByteArray text = QJsonDocument(object).toJson(QJsonDocument::Indented);
+    if (file.write(text) != text.size()) {
+        qDebug() << "cannot write" << file.fileName() << file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+QList<QJsonObject> CJsonFile::numberedObjects(const QJsonObject& collection)
+{
+    QList<QJsonObject> members;
+    // QJsonObject keeps its keys sorted as text, so iteration order is the reading order.
+    for (auto it = collection.constBegin(); it != collection.constEnd(); ++it)
+        members.append(it.value().toObject());
+    return members;
+}

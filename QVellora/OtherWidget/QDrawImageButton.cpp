@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: MIT
+#include "QDrawImageButton.h"
+
+#include <QPainter>
+#include <QPixmap>
+
+QDrawImageButton::QDrawImageButton(QPixmap* picture, QWidget* parent)
+    : QPushButton(parent), m_picture(picture)
+{
+    setCursor(Qt::PointingHandCursor);
+    setFlat(true);
+}
+
+void QDrawImageButton::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (m_picture && !m_picture->isNull())
+        painter.drawPixmap(QRectF(rect()), *m_picture, QRectF(m_picture->rect()));
+    if (isDown())
+        painter.fillRect(rect(), QColor(0, 0, 0, 40));
+}

@@ -1,0 +1,12 @@
+// SPDX-License-Identifier: MIT
+#include "mainwindow.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    MainWindow window;
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,137 @@
+// SPDX-License-Identifier: MIT
+#include "mainwindow.h"
+
+#include "CCompanionLauncher.h"
+#include "CServiceEndpoints.h"
+#include "OtherWidget/CSharedPixmap.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QMenuBar>
+#include <QNetworkAccessManager>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MainWindow"));
+    menuBar()->setObjectName(QStringLiteral("menuBar"));
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+
+    setWindowTitle(QStringLiteral("Vellora"));
+    setWindowIcon(QIcon(*CSharedPixmap::get(QStringLiteral(":/image/icon/win.png"))));
+    setMinimumSize(1300, 650);
+    resize(1300, 650);
+
+    m_pageStack = new QStackedWidget;
+
+    createActions();
+    createMenus();
+    showStatusText();
+
+    auto* central = new QWidget;
+    central->setObjectName(QStringLiteral("centralWidget"));
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(m_pageStack);
+    setCentralWidget(central);
+
+    m_openTime = QDateTime::currentDateTime().toUTC();
+    qDebug() << "open soft time " << m_openTime;
+
+    m_networkManager = new QNetworkAccessManager(this);
+    connect(m_networkManager, &QNetworkAccessManager::finished, this, &MainWindow::replyFinished);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::createActions()
+{
+    auto icon = [](const char* path) {
+        const QPixmap* picture = CSharedPixmap::get(QString::fromLatin1(path));
+        // The wide toolbar pictures carry their symbol in the left square; a menu has room only for that.
+        const int side = qMin(picture->width(), picture->height());
+        return QIcon(picture->copy(0, 0, side, side));
+    };
+
+    m_scanFilesAct = new QAction(icon(":/image/view_dlg_icon/input_image.png"), QStringLiteral("选择扫描对象目录"), this);
+    m_scanTimesAct = new QAction(icon(":/image/icon/open_times.png"), QStringLiteral("&继续上次扫描"), this);
+    m_scanPauseAct = new QAction(icon(":/image/view_dlg_icon/pause_input.png"), QStringLiteral("浏览已扫描照片"), this);
+    m_fileTypeAct = new QAction(icon(":/image/icon/file_type.png"), QStringLiteral("&过滤照片类型"), this);
+    m_fileTimeAct = new QAction(icon(":/image/icon/file_type.png"), QStringLiteral("&照片时间范围"), this);
+    m_showHelpAct = new QAction(QStringLiteral("&新手帮助"), this);
+    m_openWebAct = new QAction(QStringLiteral("&访问主页"), this);
+    m_connectCustomerAct = new QAction(QStringLiteral("&联系客服"), this);
+
+    connect(m_openWebAct, &QAction::triggered, this, &MainWindow::onOpenWebAct);
+
+    // These open pages and dialogs that join the window later; until then they stay greyed out.
+    for (QAction* action : {m_scanFilesAct, m_scanTimesAct, m_scanPauseAct, m_fileTypeAct, m_fileTimeAct,
+                            m_showHelpAct, m_connectCustomerAct})
+        action->setEnabled(false);
+}
+
+void MainWindow::createMenus()
+{
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("&文件"));
+    m_fileMenu->addAction(m_scanFilesAct);
+    m_fileMenu->addAction(m_scanTimesAct);
+    m_fileMenu->addAction(m_scanPauseAct);
+
+    // Receives the edit page's dock toggles.
+    m_viewMenu = menuBar()->addMenu(QStringLiteral("&视图"));
+
+    m_settingsMenu = menuBar()->addMenu(QStringLiteral("&设置"));
+    m_settingsMenu->addAction(m_fileTypeAct);
+    m_settingsMenu->addAction(m_fileTimeAct);
+
+    m_helpMenu = menuBar()->addMenu(QStringLiteral("&帮助"));
+    m_helpMenu->addAction(m_showHelpAct);
+    m_helpMenu->addAction(m_openWebAct);
+    m_helpMenu->addAction(m_connectCustomerAct);
+}
+
+void MainWindow::showStatusText()
+{
+    statusBar()->showMessage(QStringLiteral("状态栏"));
+}
+
+void MainWindow::onOpenWebAct()
+{
+    QDesktopServices::openUrl(CServiceEndpoints::webHome());
+}
+
+void MainWindow::onGetZovID(QString qstrZovID)
+{
+    if (!qstrZovID.isEmpty() && m_serviceId.isEmpty())
+        m_serviceId = qstrZovID;
+}
+
+void MainWindow::replyFinished(QNetworkReply* reply)
+{
+    qDebug() << "repay finished" << reply->readAll();
+    reply->deleteLater();
+}
+
+void MainWindow::upLoadError(QNetworkReply::NetworkError errorCode)
+{
+    qDebug() << "repay upLoadError" << errorCode;
+}
+
+void MainWindow::OnUploadProgress(qint64 bytesSent, qint64 bytesTotal)
+{
+    qDebug() << "repay OnUploadProgress" << bytesSent << bytesTotal;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    m_closeTime = QDateTime::currentDateTime().toUTC();
+    qDebug() << "close soft time " << m_closeTime;
+
+    CCompanionLauncher::startAll(QCoreApplication::applicationDirPath());
+    QMainWindow::closeEvent(event);
+}

@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QDateTime>
+#include <QMainWindow>
+#include <QNetworkReply>
+
+class QAction;
+class QMenu;
+class QNetworkAccessManager;
+class QStackedWidget;
+
+// The program's only top-level window: menus, status bar and the stack of work pages. Pages never
+// call each other; their signals come here and the window switches pages and calls into them.
+// Closing the window runs the close sequence once: note the time, save, start the companions.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    QString serviceId() const { return m_serviceId; }
+    QDateTime openTime() const { return m_openTime; }
+    QDateTime closeTime() const { return m_closeTime; }
+    QStackedWidget* pageStack() const { return m_pageStack; }
+    QMenu* viewMenu() const { return m_viewMenu; }
+
+public slots:
+    void onOpenWebAct();
+    // Keeps the first non-empty service user ID reported by a page for the rest of the run.
+    void onGetZovID(QString qstrZovID);
+    void replyFinished(QNetworkReply* reply);
+    void upLoadError(QNetworkReply::NetworkError errorCode);
+    void OnUploadProgress(qint64 bytesSent, qint64 bytesTotal);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void showStatusText();
+
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_viewMenu = nullptr;
+    QMenu* m_settingsMenu = nullptr;
+    QMenu* m_helpMenu = nullptr;
+
+    QAction* m_scanFilesAct = nullptr;
+    QAction* m_scanTimesAct = nullptr;
+    QAction* m_scanPauseAct = nullptr;
+    QAction* m_fileTypeAct = nullptr;
+    QAction* m_fileTimeAct = nullptr;
+    QAction* m_showHelpAct = nullptr;
+    QAction* m_openWebAct = nullptr;
+    QAction* m_connectCustomerAct = nullptr;
+
+    QDateTime m_openTime;
+    QDateTime m_closeTime;
+    QStackedWidget* m_pageStack = nullptr;
+    QNetworkAccessManager* m_networkManager = nullptr;
+    QString m_serviceId;
+};

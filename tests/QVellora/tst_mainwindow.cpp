@@ -1,0 +1,157 @@
+// SPDX-License-Identifier: MIT
+#include "CCompanionLauncher.h"
+#include "TestSupport.h"
+#include "mainwindow.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class tst_MainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void windowSetUp();
+    void menusAndActions();
+    void serviceIdFirstNonEmptyWins();
+    void closeWithoutCompanions();
+    void closeStartsCompanionsWithTheirArguments();
+    void launcherSkipsMissingPrograms();
+
+private:
+    static bool writeFakeCompanion(const QString& program, const QString& logFile);
+};
+
+void tst_MainWindow::windowSetUp()
+{
+    MainWindow window;
+    QCOMPARE(window.windowTitle(), QString("Vellora"));
+    QVERIFY(!window.windowIcon().isNull());
+    QCOMPARE(window.minimumSize(), QSize(1300, 650));
+    QCOMPARE(window.size(), QSize(1300, 650));
+    QCOMPARE(window.statusBar()->currentMessage(), QStringLiteral("状态栏"));
+    QCOMPARE(window.centralWidget()->objectName(), QString("centralWidget"));
+    QVERIFY(window.centralWidget()->isAncestorOf(window.pageStack()));
+    QCOMPARE(window.openTime().timeSpec(), Qt::UTC);
+    QVERIFY(qAbs(window.openTime().secsTo(QDateTime::currentDateTimeUtc())) < 60);
+}
+
+void tst_MainWindow::menusAndActions()
+{
+    MainWindow window;
+    const QList<QAction*> menus = window.menuBar()->actions();
+    QStringList titles;
+    for (QAction* menu : menus)
+        titles << menu->text();
+    QCOMPARE(titles, (QStringList{QStringLiteral("&文件"), QStringLiteral("&视图"), QStringLiteral("&设置"),
+                                  QStringLiteral("&帮助")}));
+
+    const QList<QStringList> expected{
+        {QStringLiteral("选择扫描对象目录"), QStringLiteral("&继续上次扫描"), QStringLiteral("浏览已扫描照片")},
+        {},
+        {QStringLiteral("&过滤照片类型"), QStringLiteral("&照片时间范围")},
+        {QStringLiteral("&新手帮助"), QStringLiteral("&访问主页"), QStringLiteral("&联系客服")}};
+    for (int m = 0; m < menus.size(); ++m) {
+        QStringList texts;
+        for (QAction* action : menus.at(m)->menu()->actions())
+            texts << action->text();
+        QCOMPARE(texts, expected.at(m));
+    }
+    // The file and settings actions carry their icons.
+    for (QAction* action : menus.at(0)->menu()->actions() + menus.at(2)->menu()->actions())
+        QVERIFY2(!action->icon().isNull(), qPrintable(action->text()));
+}
+
+void tst_MainWindow::serviceIdFirstNonEmptyWins()
+{
+    MainWindow window;
+    window.onGetZovID(QString());
+    QCOMPARE(window.serviceId(), QString());
+    window.onGetZovID("first");
+    window.onGetZovID(QString());
+    window.onGetZovID("second");
+    QCOMPARE(window.serviceId(), QString("first"));
+}
+
+bool tst_MainWindow::writeFakeCompanion(const QString& program, const QString& logFile)
+{
+    // A stand-in companion that records how it was started.
+    const QByteArray script = "#!/bin/sh\nprintf '%s|' \"$0\" \"$@\" > '" + logFile.toUtf8() + ".tmp'\nmv '"
+                              + logFile.toUtf8() + ".tmp' '" + logFile.toUtf8() + "'\n";
+    if (!TestSupport::writeFile(program, script))
+        return false;
+    return QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void tst_MainWindow::closeWithoutCompanions()
+{
+    const QString dir = QCoreApplication::applicationDirPath();
+    for (const QString& name : CCompanionLauncher::companionNames())
+        QVERIFY(!QFile::exists(CCompanionLauncher::programPath(dir, name)));
+
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(window.close());
+    QVERIFY(!window.isVisible());
+    QCOMPARE(window.closeTime().timeSpec(), Qt::UTC);
+    QVERIFY(window.closeTime() >= window.openTime());
+}
+
+void tst_MainWindow::closeStartsCompanionsWithTheirArguments()
+{
+#ifdef Q_OS_WIN
+    QSKIP("uses shell scripts as stand-in companions");
+#endif
+    // The window looks for its companions next to the program, which for this test is the test
+    // binary's folder: place stand-ins there for the duration of the test.
+    const QString dir = QCoreApplication::applicationDirPath();
+    QTemporaryDir logs;
+    QStringList programs;
+    for (const QString& name : CCompanionLauncher::companionNames()) {
+        const QString program = CCompanionLauncher::programPath(dir, name);
+        QVERIFY(writeFakeCompanion(program, logs.filePath(name)));
+        programs << program;
+    }
+    auto cleanup = qScopeGuard([&] {
+        for (const QString& program : programs)
+            QFile::remove(program);
+    });
+
+    MainWindow window;
+    window.show();
+    QVERIFY(window.close());
+
+    for (const QString& name : CCompanionLauncher::companionNames()) {
+        const QString log = logs.filePath(name);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(log), 10000);
+        const QString program = CCompanionLauncher::programPath(dir, name);
+        QCOMPARE(QString::fromUtf8(TestSupport::readFile(log)), program + "|/k|" + program + "|");
+    }
+}
+
+void tst_MainWindow::launcherSkipsMissingPrograms()
+{
+#ifdef Q_OS_WIN
+    QSKIP("uses shell scripts as stand-in companions");
+#endif
+    QTemporaryDir dir;
+    QTemporaryDir logs;
+    QVERIFY(writeFakeCompanion(CCompanionLauncher::programPath(dir.path(), "QTarnwick"), logs.filePath("QTarnwick")));
+    // A folder with the reporter's name is not a program either.
+    QVERIFY(QDir().mkpath(CCompanionLauncher::programPath(dir.path(), "QMerrowby")));
+
+    const QStringList started = CCompanionLauncher::startAll(dir.path());
+    QCOMPARE(started, QStringList{CCompanionLauncher::programPath(dir.path(), "QTarnwick")});
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(logs.filePath("QTarnwick")), 10000);
+    QVERIFY(!QFile::exists(logs.filePath("QMerrowby")));
+}
+
+QTEST_MAIN(tst_MainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs everything needed to build, run and test Vellora on Debian 12.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config
+    qtbase5-dev qtbase5-dev-tools libqt5network5
+    libquazip1-qt5-dev zlib1g-dev
+    libcpp-httplib-dev libssl-dev libbrotli-dev
+    fonts-noto-cjk
+    xvfb xauth
+)
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
