@@ -2,7 +2,6 @@
 #include "QPhotoCataListWdiget.h"
 
 #include "PhotoView/CPhotoDragPayload.h"
-#include "PhotoView/QPhotoViewImageDlg.h"
 
 #include <QDebug>
 #include <QDropEvent>
@@ -11,10 +10,9 @@
 #include <QMimeData>
 
 QPhotoCataListWdiget::QPhotoCataListWdiget(int itemSize, QWidget* parent)
-    : QListWidget(parent),
+    : QViewerListWidget(parent),
       m_menu(new QMenu(this)),
       m_deleteAction(m_menu->addAction(QStringLiteral("删除"))),
-      m_viewDlg(std::make_unique<QPhotoViewImageDlg>()),
       m_itemSize(itemSize)
 {
     setViewMode(QListView::IconMode);
@@ -28,13 +26,7 @@ QPhotoCataListWdiget::QPhotoCataListWdiget(int itemSize, QWidget* parent)
     setDragEnabled(false);
 
     connect(m_deleteAction, &QAction::triggered, this, &QPhotoCataListWdiget::onDelImageItem);
-    connect(m_viewDlg.get(), &QPhotoViewImageDlg::sigGetPreImage, this, &QPhotoCataListWdiget::onGetPreImage);
-    connect(m_viewDlg.get(), &QPhotoViewImageDlg::sigGetNextImage, this, &QPhotoCataListWdiget::onGetNextImage);
-    connect(m_viewDlg.get(), &QPhotoViewImageDlg::sigGetCompareImage, this,
-            &QPhotoCataListWdiget::onGetCompareImage);
 }
-
-QPhotoCataListWdiget::~QPhotoCataListWdiget() = default;
 
 void QPhotoCataListWdiget::AddImageItem(QPixmap* picture, const QString& path)
 {
@@ -59,29 +51,12 @@ QSize QPhotoCataListWdiget::sizeHint() const
     return QSize(200, 200);
 }
 
-void QPhotoCataListWdiget::onGetPreImage()
-{
-    if (StepCurrentRow(-1))
-        m_viewDlg->SetImage(m_imagePaths.at(m_currentRow));
-}
-
-void QPhotoCataListWdiget::onGetNextImage()
-{
-    if (StepCurrentRow(1))
-        m_viewDlg->SetImage(m_imagePaths.at(m_currentRow));
-}
-
-void QPhotoCataListWdiget::onGetCompareImage()
-{
-    if (StepCurrentRow(1))
-        m_viewDlg->SetCompareImage(m_imagePaths.at(m_currentRow));
-}
-
 void QPhotoCataListWdiget::onDelImageItem()
 {
-    if (item(m_currentRow)) {
-        emit subPhotoOnes(QStringList{m_imagePaths.value(m_currentRow)});
-        RemoveRow(m_currentRow);
+    const int current = GetCurrentRow();
+    if (item(current)) {
+        emit subPhotoOnes(QStringList{m_imagePaths.value(current)});
+        RemoveRow(current);
     }
     emit subPhotoOnesText();
 }
@@ -130,7 +105,7 @@ void QPhotoCataListWdiget::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::RightButton) {
         if (QListWidgetItem* pressed = itemAt(event->pos())) {
-            m_currentRow = row(pressed);
+            SetCurrentRow(row(pressed));
             m_menu->exec(event->globalPos());
         }
     }
@@ -140,7 +115,7 @@ void QPhotoCataListWdiget::mousePressEvent(QMouseEvent* event)
 void QPhotoCataListWdiget::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (QListWidgetItem* clicked = itemAt(event->pos())) {
-        m_currentRow = row(clicked);
+        SetCurrentRow(row(clicked));
         onShowImageView();
     }
     QListWidget::mouseDoubleClickEvent(event);
@@ -175,18 +150,7 @@ void QPhotoCataListWdiget::DeleteSelectedItems()
     emit subPhotoOnesText();
 }
 
-bool QPhotoCataListWdiget::StepCurrentRow(int step)
+int QPhotoCataListWdiget::ViewableCount() const
 {
-    if (count() != m_imagePaths.size() || m_imagePaths.isEmpty())
-        return false;
-    m_currentRow = qMin(qMax(m_currentRow + step, 0), count() - 1);
-    return true;
-}
-
-void QPhotoCataListWdiget::onShowImageView()
-{
-    if (m_currentRow < 0 || m_currentRow >= m_imagePaths.size())
-        return;
-    m_viewDlg->SetImage(m_imagePaths.at(m_currentRow));
-    m_viewDlg->exec();
+    return count() == m_imagePaths.size() ? count() : 0;
 }

@@ -3,7 +3,6 @@
 
 #include "PhotoView/CPhotoDragPayload.h"
 #include "PhotoView/QFolderItemWidget.h"
-#include "PhotoView/QPhotoViewImageDlg.h"
 #include "PhotoView/QPhotoViewItemWidget.h"
 
 #include <QApplication>
@@ -14,10 +13,9 @@
 #include <QMouseEvent>
 
 QPhotoViewListWidget::QPhotoViewListWidget(int itemSize, QWidget* parent)
-    : QListWidget(parent),
+    : QViewerListWidget(parent),
       m_menu(new QMenu(this)),
       m_showLargeAction(m_menu->addAction(QStringLiteral("显示大图"))),
-      m_viewDlg(std::make_unique<QPhotoViewImageDlg>()),
       m_itemSize(itemSize)
 {
     setViewMode(QListView::IconMode);
@@ -32,13 +30,7 @@ QPhotoViewListWidget::QPhotoViewListWidget(int itemSize, QWidget* parent)
     setDropIndicatorShown(false);
 
     connect(m_showLargeAction, &QAction::triggered, this, &QPhotoViewListWidget::onShowImageView);
-    connect(m_viewDlg.get(), &QPhotoViewImageDlg::sigGetPreImage, this, &QPhotoViewListWidget::onGetPreImage);
-    connect(m_viewDlg.get(), &QPhotoViewImageDlg::sigGetNextImage, this, &QPhotoViewListWidget::onGetNextImage);
-    connect(m_viewDlg.get(), &QPhotoViewImageDlg::sigGetCompareImage, this,
-            &QPhotoViewListWidget::onGetCompareImage);
 }
-
-QPhotoViewListWidget::~QPhotoViewListWidget() = default;
 
 void QPhotoViewListWidget::AddPhotoItem(QPixmap* picture, const QString& path)
 {
@@ -65,10 +57,7 @@ void QPhotoViewListWidget::ClearSelfData()
 
 void QPhotoViewListWidget::SetAddUsePhotos(const QStringList& paths, const QColor& color)
 {
-    for (int i = 0; i < count(); ++i) {
-        QPhotoItem* tile = GetPhotoItem(i);
-        if (!tile || !paths.contains(tile->GetPath()))
-            continue;
+    for (QPhotoItem* tile : TilesWithPaths(paths)) {
         tile->SetChecked(false);
         tile->AddItemColor(color);
         m_checkedRows.clear();
@@ -77,10 +66,7 @@ void QPhotoViewListWidget::SetAddUsePhotos(const QStringList& paths, const QColo
 
 void QPhotoViewListWidget::SetSubUsePhotos(const QStringList& paths, const QColor& color)
 {
-    for (int i = 0; i < count(); ++i) {
-        QPhotoItem* tile = GetPhotoItem(i);
-        if (!tile || !paths.contains(tile->GetPath()))
-            continue;
+    for (QPhotoItem* tile : TilesWithPaths(paths)) {
         tile->SubItemColor(color);
         tile->update();
     }
@@ -105,44 +91,17 @@ void QPhotoViewListWidget::onDoubleItem(const QString& qstrPath)
         onShowImageView();
 }
 
-void QPhotoViewListWidget::onGetPreImage()
-{
-    if (StepCurrentRow(-1))
-        m_viewDlg->SetImage(PathAt(m_currentRow));
-}
-
-void QPhotoViewListWidget::onGetNextImage()
-{
-    if (StepCurrentRow(1))
-        m_viewDlg->SetImage(PathAt(m_currentRow));
-}
-
-void QPhotoViewListWidget::onGetCompareImage()
-{
-    if (StepCurrentRow(1))
-        m_viewDlg->SetCompareImage(PathAt(m_currentRow));
-}
-
-void QPhotoViewListWidget::onShowImageView()
-{
-    // The current row survives ClearSelfData, so it may point past the last row.
-    if (m_currentRow < 0 || m_currentRow >= count())
-        return;
-    m_viewDlg->SetImage(PathAt(m_currentRow));
-    m_viewDlg->exec();
-}
-
 void QPhotoViewListWidget::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
         m_pressPos = event->pos();
         if (QListWidgetItem* pressed = itemAt(m_pressPos)) {
-            m_currentRow = row(pressed);
-            emit checkImageItem(PathAt(m_currentRow));
+            SetCurrentRow(row(pressed));
+            emit checkImageItem(ViewablePath(GetCurrentRow()));
         }
     } else if (event->buttons() == Qt::RightButton) {
         if (QListWidgetItem* pressed = itemAt(event->pos())) {
-            m_currentRow = row(pressed);
+            SetCurrentRow(row(pressed));
             m_menu->exec(event->globalPos());
         }
     }
@@ -154,13 +113,14 @@ void QPhotoViewListWidget::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton) {
         m_pressPos = event->pos();
         if (QListWidgetItem* released = itemAt(m_pressPos)) {
-            m_currentRow = row(released);
-            if (QPhotoItem* tile = GetPhotoItem(m_currentRow)) {
+            const int releasedRow = row(released);
+            SetCurrentRow(releasedRow);
+            if (QPhotoItem* tile = GetPhotoItem(releasedRow)) {
                 tile->ToggleChecked();
                 if (tile->IsChecked())
-                    m_checkedRows.append(m_currentRow);
+                    m_checkedRows.append(releasedRow);
                 else
-                    m_checkedRows.removeOne(m_currentRow);
+                    m_checkedRows.removeOne(releasedRow);
             }
         }
     }
@@ -170,7 +130,7 @@ void QPhotoViewListWidget::mouseReleaseEvent(QMouseEvent* event)
 void QPhotoViewListWidget::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (QListWidgetItem* clicked = itemAt(event->pos()))
-        m_currentRow = row(clicked);
+        SetCurrentRow(row(clicked));
     QListWidget::mouseDoubleClickEvent(event);
 }
 
@@ -253,15 +213,18 @@ void QPhotoViewListWidget::AddTile(QListWidgetItem* item, QPhotoItem* tile, cons
     setItemWidget(item, tile);
 }
 
-bool QPhotoViewListWidget::StepCurrentRow(int step)
+QList<QPhotoItem*> QPhotoViewListWidget::TilesWithPaths(const QStringList& paths) const
 {
-    if (count() == 0)
-        return false;
-    m_currentRow = qMin(qMax(m_currentRow + step, 0), count() - 1);
-    return true;
+    QList<QPhotoItem*> tiles;
+    for (int i = 0; i < count(); ++i) {
+        QPhotoItem* tile = GetPhotoItem(i);
+        if (tile && paths.contains(tile->GetPath()))
+            tiles.append(tile);
+    }
+    return tiles;
 }
 
-QString QPhotoViewListWidget::PathAt(int row) const
+QString QPhotoViewListWidget::ViewablePath(int row) const
 {
     const QListWidgetItem* at = item(row);
     return at ? at->data(PathRole).toString() : QString();

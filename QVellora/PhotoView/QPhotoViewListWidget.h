@@ -1,26 +1,22 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QListWidget>
-
-#include <memory>
+#include "PhotoView/QViewerListWidget.h"
 
 class QAction;
 class QMenu;
 class QPhotoItem;
-class QPhotoViewImageDlg;
 
 // The thumbnail grid: folder tiles first, then photo tiles, in a wrapping icon grid. A left click
 // ticks or unticks a tile; dragging carries the ticked pictures, in the order they were ticked, to
 // a category list under "photo/x-ombrel-cata". It owns one viewer, which it steps through its rows.
-class QPhotoViewListWidget : public QListWidget
+class QPhotoViewListWidget : public QViewerListWidget
 {
     Q_OBJECT
 public:
     enum { PictureRole = Qt::UserRole, PathRole = Qt::UserRole + 1 };
 
     explicit QPhotoViewListWidget(int itemSize, QWidget* parent = nullptr);
-    ~QPhotoViewListWidget() override;
 
     // Appends a photo tile. The picture is painted through the pointer and must stay alive as
     // long as the item (it lives in the page's thumbnail cache); a copy goes into the item.
@@ -35,9 +31,7 @@ public:
     void SetSubUsePhotos(const QStringList& paths, const QColor& color);
 
     QList<int> GetCheckedRows() const { return m_checkedRows; }
-    int GetCurrentRow() const { return m_currentRow; }
     QPhotoItem* GetPhotoItem(int row) const;
-    QPhotoViewImageDlg* GetViewImageDlg() const { return m_viewDlg.get(); }
     QSize sizeHint() const override;
 
 signals:
@@ -49,10 +43,6 @@ signals:
 
 public slots:
     void onDoubleItem(const QString& qstrPath);
-    void onGetPreImage();
-    void onGetNextImage();
-    void onGetCompareImage();
-    void onShowImageView();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -64,17 +54,17 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
+    // Every row can be viewed, folder rows included (they show an empty picture).
+    int ViewableCount() const override { return count(); }
+    QString ViewablePath(int row) const override;
 
 private:
     void AddTile(QListWidgetItem* item, QPhotoItem* tile, const QPixmap& picture, int row);
-    // Moves the current row by step, clamped to the rows; false (and no move) while empty.
-    bool StepCurrentRow(int step);
-    QString PathAt(int row) const;
+    // The tiles whose path is one of paths (exact text), in row order.
+    QList<QPhotoItem*> TilesWithPaths(const QStringList& paths) const;
 
     QMenu* m_menu;
     QAction* m_showLargeAction;
-    int m_currentRow = -1;
-    std::unique_ptr<QPhotoViewImageDlg> m_viewDlg;
     QPoint m_pressPos;
     int m_itemSize;
     QList<int> m_checkedRows;

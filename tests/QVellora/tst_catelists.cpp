@@ -48,6 +48,7 @@ private slots:
 private:
     QString photo(int i) const { return m_dir->filePath(QStringLiteral("c%1.png").arg(i)); }
     void addPhotos(QPhotoCataListWdiget& list, int n);
+    bool showList(QPhotoCataListWdiget& list, int n);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QPixmap m_picture;
@@ -100,6 +101,14 @@ void tst_CateLists::addPhotos(QPhotoCataListWdiget& list, int n)
 {
     for (int i = 0; i < n; ++i)
         list.AddImageItem(&m_picture, photo(i));
+}
+
+bool tst_CateLists::showList(QPhotoCataListWdiget& list, int n)
+{
+    list.resize(400, 300);
+    addPhotos(list, n);
+    list.show();
+    return QTest::qWaitForWindowExposed(&list);
 }
 
 void tst_CateLists::dropReadsThePayload_data()
@@ -209,10 +218,7 @@ void tst_CateLists::deleteThroughTheMenu()
     QFETCH(QStringList, events);
     QFETCH(int, left);
     QPhotoCataListWdiget list(60);
-    list.resize(400, 300);
-    addPhotos(list, 3);
-    list.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QVERIFY(showList(list, 3));
     const QStringList* seen = record(list);
     const QPoint at = pressRow >= 0 ? list.visualItemRect(list.item(pressRow)).center() : QPoint(390, 290);
     QStringList texts;
@@ -318,10 +324,7 @@ void tst_CateLists::viewerStepsClamped()
     QFETCH(int, expected);
     QFETCH(bool, stray);
     QPhotoCataListWdiget list(60);
-    list.resize(400, 300);
-    addPhotos(list, 3);
-    list.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QVERIFY(showList(list, 3));
     QPhotoViewImageDlg* viewer = list.GetViewImageDlg();
     if (start >= 0) {
         const QPoint at = list.visualItemRect(list.item(start)).center();
@@ -338,10 +341,7 @@ void tst_CateLists::viewerStepsClamped()
 void tst_CateLists::doubleClickOpensTheViewer()
 {
     QPhotoCataListWdiget list(60);
-    list.resize(400, 300);
-    addPhotos(list, 2);
-    list.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QVERIFY(showList(list, 2));
     QPhotoViewImageDlg* viewer = list.GetViewImageDlg();
     QVERIFY(!opensModal([viewer] { return viewer; },
                         [&] { QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, QPoint(390, 290)); }));

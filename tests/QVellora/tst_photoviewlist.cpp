@@ -49,6 +49,8 @@ private slots:
 
 private:
     void fill(QPhotoViewListWidget& grid, int photos);
+    // Fills the grid with the first photos of the fixture and shows it.
+    bool showGrid(QPhotoViewListWidget& grid, int photos);
     QString photoPath(int i) const { return m_dir->filePath(QStringLiteral("p%1.png").arg(i)); }
     void click(QPhotoViewListWidget& grid, int row);
 
@@ -80,6 +82,14 @@ void tst_PhotoViewList::fill(QPhotoViewListWidget& grid, int photos)
         m_thumbnails.push_back(std::make_unique<QPixmap>(photoPath(i)));
         grid.AddPhotoItem(m_thumbnails.back().get(), photoPath(i));
     }
+}
+
+bool tst_PhotoViewList::showGrid(QPhotoViewListWidget& grid, int photos)
+{
+    grid.resize(800, 600);
+    fill(grid, photos);
+    grid.show();
+    return QTest::qWaitForWindowExposed(&grid);
 }
 
 void tst_PhotoViewList::click(QPhotoViewListWidget& grid, int row)
@@ -130,10 +140,7 @@ void tst_PhotoViewList::clicksTickAndUntick()
     QFETCH(QList<int>, clicks);
     QFETCH(QList<int>, checkedRows);
     QPhotoViewListWidget grid(kTile);
-    grid.resize(800, 600);
-    fill(grid, 4);
-    grid.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QVERIFY(showGrid(grid, 4));
     for (int row : clicks)
         click(grid, row);
     QCOMPARE(grid.GetCheckedRows(), checkedRows);
@@ -153,10 +160,7 @@ void tst_PhotoViewList::leftPressReportsThePicture()
 {
     QFETCH(bool, onTile);
     QPhotoViewListWidget grid(kTile);
-    grid.resize(800, 600);
-    fill(grid, 2);
-    grid.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QVERIFY(showGrid(grid, 2));
     QSignalSpy pressed(&grid, &QPhotoViewListWidget::checkImageItem);
     const QPoint at = onTile ? grid.visualItemRect(grid.item(1)).center() : QPoint(790, 590);
     sendMouse(grid.viewport(), QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
@@ -191,10 +195,7 @@ void tst_PhotoViewList::rightPressMenuOnlyOverATile()
 {
     QFETCH(bool, onTile);
     QPhotoViewListWidget grid(kTile);
-    grid.resize(800, 600);
-    fill(grid, 3);
-    grid.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QVERIFY(showGrid(grid, 3));
     QStringList menuTexts;
     const QPoint at = onTile ? grid.visualItemRect(grid.item(2)).center() : QPoint(790, 590);
     const bool opened = opensModal(
@@ -227,11 +228,8 @@ void tst_PhotoViewList::doubleClick()
     QFETCH(bool, viewerOpens);
     QFETCH(bool, folderSignal);
     QPhotoViewListWidget grid(kTile);
-    grid.resize(800, 600);
-    fill(grid, 2);
     grid.AddPhotosItem({}, m_dir->filePath("sub"), nullptr);
-    grid.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QVERIFY(showGrid(grid, 2));
     if (kind == "gone")
         QVERIFY(QFile::remove(photoPath(1)));
     const int row = kind == "folder" ? 0 : 2;
@@ -274,11 +272,8 @@ void tst_PhotoViewList::viewerStepsClamped()
     QFETCH(QString, button);
     QFETCH(int, expectedRow);
     QPhotoViewListWidget grid(kTile);
-    grid.resize(800, 600);
-    fill(grid, 3);
     grid.AddPhotosItem({}, m_dir->filePath("sub"), nullptr); // rows: folder, p0, p1, p2
-    grid.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QVERIFY(showGrid(grid, 3));
     if (startRow >= 0)
         click(grid, startRow);
     QPhotoViewImageDlg* viewer = grid.GetViewImageDlg();
@@ -295,10 +290,7 @@ void tst_PhotoViewList::viewerStepsClamped()
 void tst_PhotoViewList::compareShowsTheNextPicture()
 {
     QPhotoViewListWidget grid(kTile);
-    grid.resize(800, 600);
-    fill(grid, 3);
-    grid.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QVERIFY(showGrid(grid, 3));
     click(grid, 2);
     QPhotoViewImageDlg* viewer = grid.GetViewImageDlg();
     viewer->SetImage(photoPath(2));
@@ -328,10 +320,7 @@ void tst_PhotoViewList::steppingAnEmptyGridDoesNothing()
 void tst_PhotoViewList::viewerAfterClearingDoesNothing()
 {
     QPhotoViewListWidget grid(kTile);
-    grid.resize(800, 600);
-    fill(grid, 3);
-    grid.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QVERIFY(showGrid(grid, 3));
     click(grid, 2);
     grid.ClearSelfData();
     QCOMPARE(grid.count(), 0);
@@ -344,10 +333,7 @@ void tst_PhotoViewList::viewerAfterClearingDoesNothing()
 void tst_PhotoViewList::usedPicturesAreMarked()
 {
     QPhotoViewListWidget grid(kTile);
-    grid.resize(800, 600);
-    fill(grid, 4);
-    grid.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QVERIFY(showGrid(grid, 4));
     for (int row : {0, 1, 2})
         click(grid, row);
 
