@@ -113,7 +113,7 @@ void tst_PhotoItem::colourMarks_data()
     QTest::newRow("remove absent") << QList<QColor>{a} << QList<QColor>{c} << QList<QColor>{a};
     QTest::newRow("alpha makes a different colour")
         << QList<QColor>{a, QColor(255, 53, 53, 100)} << QList<QColor>{} << QList<QColor>{a, QColor(255, 53, 53, 100)};
-    QTest::newRow("remove, then add again goes last")
+    QTest::newRow("remove the first")
         << QList<QColor>{a, b} << QList<QColor>{a} << QList<QColor>{b};
 }
 
