@@ -36,7 +36,6 @@ private slots:
     void deleteAllReportsLastFirst();
     void viewerStepsClamped_data();
     void viewerStepsClamped();
-    void doubleClickOpensTheViewer();
     void rowFlags_data();
     void rowFlags();
     void rowCountsAndForwards();
@@ -336,25 +335,6 @@ void tst_CateLists::viewerStepsClamped()
     viewer->findChild<QPushButton*>(button)->click();
     QCOMPARE(list.GetCurrentRow(), expected);
     QCOMPARE(viewer->GetImagePath(), photo(expected));
-}
-
-void tst_CateLists::doubleClickOpensTheViewer()
-{
-    QPhotoCataListWdiget list(60);
-    QVERIFY(showList(list, 2));
-    QPhotoViewImageDlg* viewer = list.GetViewImageDlg();
-    QVERIFY(!opensModal([viewer] { return viewer; },
-                        [&] { QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, QPoint(390, 290)); }));
-    QCOMPARE(list.GetCurrentRow(), -1);
-    QString shown;
-    QVERIFY(opensModal([viewer] { return viewer; },
-                       [&] {
-                           QTest::mouseDClick(list.viewport(), Qt::LeftButton, {},
-                                              list.visualItemRect(list.item(1)).center());
-                       },
-                       [&](QWidget*) { shown = viewer->GetImagePath(); }));
-    QCOMPARE(shown, photo(1));
-    QCOMPARE(list.GetCurrentRow(), 1);
 }
 
 void tst_CateLists::rowFlags_data()

@@ -24,7 +24,6 @@ private slots:
     void folderTileLoadsUpToFour();
     void folderTilePaints_data();
     void folderTilePaints();
-    void doubleClickReportsThePath();
 };
 
 static QPixmap solid(const QSize& size, const QColor& colour)
@@ -269,15 +268,6 @@ void tst_PhotoItem::folderTilePaints()
     folder.SetChecked(true);
     shot = folder.grab().toImage();
     QVERIFY(near(shot.pixelColor(60, 130), veiled(used, kTickVeil)));
-}
-
-void tst_PhotoItem::doubleClickReportsThePath()
-{
-    QPhotoViewItemWidget item(270, 270, nullptr, "/p/b.jpg");
-    QSignalSpy doubled(&item, &QPhotoItem::doublePhotoItem);
-    QTest::mouseDClick(&item, Qt::LeftButton, {}, QPoint(100, 100));
-    QCOMPARE(doubled.count(), 1);
-    QCOMPARE(doubled.at(0).at(0).toString(), QStringLiteral("/p/b.jpg"));
 }
 
 QTEST_MAIN(tst_PhotoItem)

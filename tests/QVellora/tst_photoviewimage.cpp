@@ -28,7 +28,6 @@ private slots:
     void resizeRefitsAndDropsTheZoom();
     void maximiseResetsTheZoom();
     void compareShowsBothUpright();
-    void stepButtonsAskTheOwner();
 
 private:
     QString m_twoTone; // 400 x 200, left half red, right half blue
@@ -279,22 +278,6 @@ void tst_PhotoViewImage::compareShowsBothUpright()
     QCOMPARE(left, QSize(800, 400));
     QCOMPARE(right, QSize(400, 800));
     QCOMPARE(viewer.GetImagePath(), m_twoTone); // comparing does not change the picture shown
-}
-
-void tst_PhotoViewImage::stepButtonsAskTheOwner()
-{
-    QPhotoViewImageDlg viewer;
-    QSignalSpy pre(&viewer, &QPhotoViewImageDlg::sigGetPreImage);
-    QSignalSpy next(&viewer, &QPhotoViewImageDlg::sigGetNextImage);
-    QSignalSpy compare(&viewer, &QPhotoViewImageDlg::sigGetCompareImage);
-    viewer.findChild<QPushButton*>("preButton")->click();
-    viewer.findChild<QPushButton*>("nextButton")->click();
-    viewer.findChild<QPushButton*>("nextButton")->click();
-    viewer.findChild<QPushButton*>("compareButton")->click();
-    QCOMPARE(pre.count(), 1);
-    QCOMPARE(next.count(), 2);
-    QCOMPARE(compare.count(), 1);
-    QVERIFY(viewer.GetImagePath().isEmpty());
 }
 
 QTEST_MAIN(tst_PhotoViewImage)
