@@ -3,8 +3,7 @@
 
 #include <QPainter>
 
-QCateColorWidget::QCateColorWidget(QWidget* parent)
-    : QPushButton(parent), m_color(255, 0, 255, 255)
+QCateColorWidget::QCateColorWidget(QWidget* parent) : QPushButton(parent), m_color(255, 0, 255, 255)
 {
     resize(20, 20);
 }

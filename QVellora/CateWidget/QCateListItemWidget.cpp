@@ -13,20 +13,18 @@
 
 QCateListItemWidget::QCateListItemWidget(int itemSize, bool hideCaption, bool hideAddButton, bool hideColour,
                                          bool lockName, QWidget* parent)
-    : QWidget(parent),
-      m_caption(new QCateColorLabel(this)),
-      m_listWidget(new QPhotoCataListWdiget(itemSize)),
-      m_nameBox(new QComboBox(this)),
-      m_colorWidget(new QCateColorWidget(this)),
-      m_addButton(new QDrawImageButton(CSharedPixmap::get(QStringLiteral(":/image/new_button/new_item.png")),
-                                       this))
+    : QWidget(parent), m_caption(new QCateColorLabel(this)), m_listWidget(new QPhotoCataListWdiget(itemSize)),
+      m_nameBox(new QComboBox(this)), m_colorWidget(new QCateColorWidget(this)),
+      m_addButton(
+          new QDrawImageButton(CSharedPixmap::get(QStringLiteral(":/image/new_button/new_item.png")), this))
 {
     m_caption->setVisible(!hideCaption);
 
     connect(m_listWidget, &QPhotoCataListWdiget::hadAddPhotos, this, &QCateListItemWidget::onAddItemPhotos);
     connect(m_listWidget, &QPhotoCataListWdiget::addPhotoOnes, this, &QCateListItemWidget::onAddPhotoOnes);
     connect(m_listWidget, &QPhotoCataListWdiget::subPhotoOnes, this, &QCateListItemWidget::markSubPhotoOnes);
-    connect(m_listWidget, &QPhotoCataListWdiget::subPhotoOnesText, this, &QCateListItemWidget::onSubPhotoOnes);
+    connect(m_listWidget, &QPhotoCataListWdiget::subPhotoOnesText, this,
+            &QCateListItemWidget::onSubPhotoOnes);
 
     m_nameBox->setEditable(true);
     m_nameBox->setMinimumWidth(100);

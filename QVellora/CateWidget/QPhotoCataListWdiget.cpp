@@ -10,10 +10,8 @@
 #include <QMimeData>
 
 QPhotoCataListWdiget::QPhotoCataListWdiget(int itemSize, QWidget* parent)
-    : QViewerListWidget(parent),
-      m_menu(new QMenu(this)),
-      m_deleteAction(m_menu->addAction(QStringLiteral("删除"))),
-      m_itemSize(itemSize)
+    : QViewerListWidget(parent), m_menu(new QMenu(this)),
+      m_deleteAction(m_menu->addAction(QStringLiteral("删除"))), m_itemSize(itemSize)
 {
     setViewMode(QListView::IconMode);
     setResizeMode(QListView::Adjust);

@@ -9,12 +9,11 @@ static constexpr int kLoadedThumbnails = 4;
 
 QFolderItemWidget::QFolderItemWidget(int width, int height, const QStringList& picturePaths,
                                      const QString& folderPath, QWidget* parent)
-    : QPhotoItem(width, height, parent),
-      m_picturePaths(picturePaths),
-      m_frontRect(int(m_contentWidth * 0.14388), int(m_contentHeight * 0.2446),
-                  int(m_contentWidth * 0.46763), int(m_contentHeight * 0.46763)),
-      m_backRect(int(m_contentWidth * 0.38489), int(m_contentHeight * 0.28058),
-                 int(m_contentWidth * 0.46763), int(m_contentHeight * 0.43165))
+    : QPhotoItem(width, height, parent), m_picturePaths(picturePaths),
+      m_frontRect(int(m_contentWidth * 0.14388), int(m_contentHeight * 0.2446), int(m_contentWidth * 0.46763),
+                  int(m_contentHeight * 0.46763)),
+      m_backRect(int(m_contentWidth * 0.38489), int(m_contentHeight * 0.28058), int(m_contentWidth * 0.46763),
+                 int(m_contentHeight * 0.43165))
 {
     m_path = folderPath;
     LoadThumbnails();

@@ -9,9 +9,7 @@
 static constexpr int kPaintedMarks = 5;
 
 QPhotoItem::QPhotoItem(int width, int height, QWidget* parent)
-    : QWidget(parent),
-      m_contentRect(QPoint(0, 0), QPoint(width - 2, height - 2)),
-      m_contentWidth(width - 2),
+    : QWidget(parent), m_contentRect(QPoint(0, 0), QPoint(width - 2, height - 2)), m_contentWidth(width - 2),
       m_contentHeight(height - 2)
 {
     for (int i = 0; i < 6; ++i)

@@ -19,12 +19,10 @@ static constexpr float kZoomStep = 0.1f;
 static constexpr double kMaxZoom = 10.0;
 
 QPhotoViewImageDlg::QPhotoViewImageDlg(QWidget* parent)
-    : QDialog(parent),
-      m_nameLabel(new QLabel(QStringLiteral("2014宝贝一岁"), this)),
+    : QDialog(parent), m_nameLabel(new QLabel(QStringLiteral("2014宝贝一岁"), this)),
       m_timeLabel(new QLabel(QStringLiteral("2014/4/11 11:17:09"), this)),
       m_sizeLabel(new QLabel(QStringLiteral("1920 x 1040 像素"), this)),
-      m_imageWidget(new QPhotoViewImageWidget(this)),
-      m_compareDlg(std::make_unique<QComprareImageDlg>())
+      m_imageWidget(new QPhotoViewImageWidget(this)), m_compareDlg(std::make_unique<QComprareImageDlg>())
 {
     resize(800, 600);
     setWindowFlags(Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);

@@ -7,10 +7,7 @@
 #include <QResizeEvent>
 #include <QTransform>
 
-QPhotoViewImageWidget::QPhotoViewImageWidget(QWidget* parent)
-    : QWidget(parent), m_area(0, 0, 800, 750)
-{
-}
+QPhotoViewImageWidget::QPhotoViewImageWidget(QWidget* parent) : QWidget(parent), m_area(0, 0, 800, 750) {}
 
 QPhotoViewImageWidget::~QPhotoViewImageWidget() = default;
 
@@ -71,8 +68,8 @@ void QPhotoViewImageWidget::resizeEvent(QResizeEvent* event)
         m_fitRect = FitRect(m_displayPicture->size());
         m_drawRect = m_fitRect;
         if (!m_fitRect.isEmpty())
-            m_displayPicture = std::make_unique<QPixmap>(m_displayPicture->scaled(
-                m_fitRect.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+            m_displayPicture = std::make_unique<QPixmap>(
+                m_displayPicture->scaled(m_fitRect.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     }
     update();
 }

@@ -13,10 +13,8 @@
 #include <QMouseEvent>
 
 QPhotoViewListWidget::QPhotoViewListWidget(int itemSize, QWidget* parent)
-    : QViewerListWidget(parent),
-      m_menu(new QMenu(this)),
-      m_showLargeAction(m_menu->addAction(QStringLiteral("显示大图"))),
-      m_itemSize(itemSize)
+    : QViewerListWidget(parent), m_menu(new QMenu(this)),
+      m_showLargeAction(m_menu->addAction(QStringLiteral("显示大图"))), m_itemSize(itemSize)
 {
     setViewMode(QListView::IconMode);
     setResizeMode(QListView::Adjust);
@@ -136,8 +134,8 @@ void QPhotoViewListWidget::mouseDoubleClickEvent(QMouseEvent* event)
 
 void QPhotoViewListWidget::mouseMoveEvent(QMouseEvent* event)
 {
-    if ((event->buttons() & Qt::LeftButton) && itemAt(m_pressPos)
-        && (event->pos() - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
+    if ((event->buttons() & Qt::LeftButton) && itemAt(m_pressPos) &&
+        (event->pos() - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
         startDrag(Qt::MoveAction);
         // The drag ate the release: the base class must not take the next move for a new drag.
         setState(NoState);
@@ -146,9 +144,7 @@ void QPhotoViewListWidget::mouseMoveEvent(QMouseEvent* event)
     QListWidget::mouseMoveEvent(event);
 }
 
-void QPhotoViewListWidget::keyPressEvent(QKeyEvent*)
-{
-}
+void QPhotoViewListWidget::keyPressEvent(QKeyEvent*) {}
 
 void QPhotoViewListWidget::contextMenuEvent(QContextMenuEvent*)
 {

@@ -14,7 +14,11 @@ class QPhotoViewListWidget : public QViewerListWidget
 {
     Q_OBJECT
 public:
-    enum { PictureRole = Qt::UserRole, PathRole = Qt::UserRole + 1 };
+    enum
+    {
+        PictureRole = Qt::UserRole,
+        PathRole = Qt::UserRole + 1
+    };
 
     explicit QPhotoViewListWidget(int itemSize, QWidget* parent = nullptr);
 

@@ -8,7 +8,8 @@ QViewerListWidget::QViewerListWidget(QWidget* parent)
 {
     connect(m_viewDlg.get(), &QPhotoViewImageDlg::sigGetPreImage, this, &QViewerListWidget::onGetPreImage);
     connect(m_viewDlg.get(), &QPhotoViewImageDlg::sigGetNextImage, this, &QViewerListWidget::onGetNextImage);
-    connect(m_viewDlg.get(), &QPhotoViewImageDlg::sigGetCompareImage, this, &QViewerListWidget::onGetCompareImage);
+    connect(m_viewDlg.get(), &QPhotoViewImageDlg::sigGetCompareImage, this,
+            &QViewerListWidget::onGetCompareImage);
 }
 
 QViewerListWidget::~QViewerListWidget() = default;

@@ -125,20 +125,20 @@ void tst_CateLists::dropReadsThePayload_data()
                                << QStringList{"had", "add:/p/a.jpg,/p/b.jpg,/p/c.jpg"} << true;
     QTest::newRow("the same three again") << abc << type << payload(abc) << true << abc
                                           << QStringList{"had", "add:/p/a.jpg,/p/b.jpg,/p/c.jpg"} << true;
-    QTest::newRow("duplicates within a drop") << QStringList{"/p/b.jpg"} << type
-                                              << payload({"/p/a.jpg", "/p/a.jpg", "/p/b.jpg"}) << true
-                                              << QStringList{"/p/b.jpg", "/p/a.jpg"}
-                                              << QStringList{"had", "add:/p/a.jpg,/p/a.jpg,/p/b.jpg"} << true;
+    QTest::newRow("duplicates within a drop")
+        << QStringList{"/p/b.jpg"} << type << payload({"/p/a.jpg", "/p/a.jpg", "/p/b.jpg"}) << true
+        << QStringList{"/p/b.jpg", "/p/a.jpg"} << QStringList{"had", "add:/p/a.jpg,/p/a.jpg,/p/b.jpg"}
+        << true;
     QTest::newRow("count 0") << QStringList{"/p/a.jpg"} << type << payload({}) << true
                              << QStringList{"/p/a.jpg"} << QStringList{"had", "add:"} << true;
     QByteArray cut = payload({"/p/x.jpg", "/p/y.jpg"});
-    QTest::newRow("pictures cut off") << QStringList() << type << cut.left(4 + 2 * (4 + 16) + 10) << true
-                                      << QStringList{"/p/x.jpg", "/p/y.jpg"}
-                                      << QStringList{"had", "add:/p/x.jpg,/p/y.jpg"} << false;
+    QTest::newRow("pictures cut off")
+        << QStringList() << type << cut.left(4 + 2 * (4 + 16) + 10) << true
+        << QStringList{"/p/x.jpg", "/p/y.jpg"} << QStringList{"had", "add:/p/x.jpg,/p/y.jpg"} << false;
     QTest::newRow("paths cut off") << QStringList{"/p/a.jpg"} << type << cut.left(30) << false
                                    << QStringList{"/p/a.jpg"} << QStringList() << true;
-    QTest::newRow("corrupt count") << QStringList() << type << QByteArray("\x7f\xff\xff\xff\0\0\0\0", 8) << false
-                                   << QStringList() << QStringList() << true;
+    QTest::newRow("corrupt count") << QStringList() << type << QByteArray("\x7f\xff\xff\xff\0\0\0\0", 8)
+                                   << false << QStringList() << QStringList() << true;
     QTest::newRow("other type") << QStringList() << "text/uri-list" << QByteArray("file:///p/a.jpg") << false
                                 << QStringList() << QStringList() << true;
 }
@@ -235,8 +235,8 @@ void tst_CateLists::deleteThroughTheMenu()
         expected << event.replace("c1.png", photo(1));
     QCOMPARE(*seen, expected);
     QCOMPARE(list.count(), left);
-    const QStringList remaining = pressRow >= 0 ? QStringList{photo(0), photo(2)}
-                                                : QStringList{photo(0), photo(1), photo(2)};
+    const QStringList remaining =
+        pressRow >= 0 ? QStringList{photo(0), photo(2)} : QStringList{photo(0), photo(1), photo(2)};
     QCOMPARE(list.GetImagePaths(), remaining);
     QCOMPARE(list.GetCurrentRow(), pressRow);
 
@@ -327,7 +327,8 @@ void tst_CateLists::viewerStepsClamped()
     QPhotoViewImageDlg* viewer = list.GetViewImageDlg();
     if (start >= 0) {
         const QPoint at = list.visualItemRect(list.item(start)).center();
-        QVERIFY(opensModal([viewer] { return viewer; }, [&] { QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at); }));
+        QVERIFY(opensModal([viewer] { return viewer; },
+                           [&] { QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at); }));
         QCOMPARE(viewer->GetImagePath(), photo(start));
     }
     if (stray)
@@ -397,8 +398,8 @@ void tst_CateLists::rowCountsAndForwards()
     const QPoint at = row.GetListWidget()->visualItemRect(row.GetListWidget()->item(0)).center();
     QVERIFY(opensModal([] { return QApplication::activePopupWidget(); },
                        [&] {
-                           sendMouse(row.GetListWidget()->viewport(), QEvent::MouseButtonPress, at, Qt::RightButton,
-                                     Qt::RightButton);
+                           sendMouse(row.GetListWidget()->viewport(), QEvent::MouseButtonPress, at,
+                                     Qt::RightButton, Qt::RightButton);
                        },
                        [](QWidget* menu) { menu->actions().first()->trigger(); }));
     QCOMPARE(events.last(), QStringLiteral("mark-/p/only.jpg"));
@@ -452,8 +453,10 @@ void tst_CateLists::cateListRowOperationsAreRangeChecked()
     list.AddCateImage(row, &m_picture, "/p/a.jpg");
     list.SetCateName(row, QStringLiteral("家人们"));
     for (int i = 0; i < 2; ++i) {
-        QCOMPARE(rows[i]->GetListWidget()->GetImagePaths(), i == touched ? QStringList{"/p/a.jpg"} : QStringList());
-        QCOMPARE(rows[i]->GetCateName(), i == touched ? QStringLiteral("家人们") : QStringLiteral("点击命名"));
+        QCOMPARE(rows[i]->GetListWidget()->GetImagePaths(),
+                 i == touched ? QStringList{"/p/a.jpg"} : QStringList());
+        QCOMPARE(rows[i]->GetCateName(),
+                 i == touched ? QStringLiteral("家人们") : QStringLiteral("点击命名"));
     }
     list.ClearCateImages(row);
     for (QCateListItemWidget* cate : rows)

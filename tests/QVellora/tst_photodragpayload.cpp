@@ -112,12 +112,12 @@ void tst_PhotoDragPayload::garbageIsRefused()
 void tst_PhotoDragPayload::missingPicturesComeBackNull_data()
 {
     const QStringList paths{"/p/1.jpg", "/p/2.jpg", "/p/3.jpg"};
-    const QByteArray full = CPhotoDragPayload::Write(
-        paths, {picture({8, 8}, Qt::red, Qt::red), picture({9, 9}, Qt::blue, Qt::blue),
-                picture({6, 6}, Qt::green, Qt::green)});
+    const QByteArray full = CPhotoDragPayload::Write(paths, {picture({8, 8}, Qt::red, Qt::red),
+                                                             picture({9, 9}, Qt::blue, Qt::blue),
+                                                             picture({6, 6}, Qt::green, Qt::green)});
     const QByteArray pathsOnly = be32(3) + utf16(paths[0]) + utf16(paths[1]) + utf16(paths[2]);
-    const QByteArray firstPicture =
-        CPhotoDragPayload::Write({paths[0]}, {picture({8, 8}, Qt::red, Qt::red)}).mid(4 + utf16(paths[0]).size());
+    const QByteArray firstPicture = CPhotoDragPayload::Write({paths[0]}, {picture({8, 8}, Qt::red, Qt::red)})
+                                        .mid(4 + utf16(paths[0]).size());
 
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QList<bool>>("present");
@@ -125,7 +125,8 @@ void tst_PhotoDragPayload::missingPicturesComeBackNull_data()
     QTest::newRow("no pictures at all") << pathsOnly << QList<bool>{false, false, false};
     QTest::newRow("only the first") << pathsOnly + firstPicture << QList<bool>{true, false, false};
     QTest::newRow("last one cut in half") << full.left(full.size() - 40) << QList<bool>{true, true, false};
-    QTest::newRow("flag without an image") << pathsOnly + firstPicture + be32(1) << QList<bool>{true, false, false};
+    QTest::newRow("flag without an image")
+        << pathsOnly + firstPicture + be32(1) << QList<bool>{true, false, false};
 }
 
 void tst_PhotoDragPayload::missingPicturesComeBackNull()

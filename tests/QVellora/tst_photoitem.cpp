@@ -37,7 +37,8 @@ static QPixmap solid(const QSize& size, const QColor& colour)
 static QColor veiled(const QColor& under, const QColor& veil)
 {
     const double a = veil.alpha() / 255.0;
-    return QColor(qRound(under.red() * (1 - a) + veil.red() * a), qRound(under.green() * (1 - a) + veil.green() * a),
+    return QColor(qRound(under.red() * (1 - a) + veil.red() * a),
+                  qRound(under.green() * (1 - a) + veil.green() * a),
                   qRound(under.blue() * (1 - a) + veil.blue() * a));
 }
 
@@ -46,8 +47,8 @@ static const QColor kTickVeil(192, 222, 252, 150);
 
 static bool near(const QColor& a, const QColor& b, int tolerance = 2)
 {
-    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance
-        && qAbs(a.blue() - b.blue()) <= tolerance;
+    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance &&
+           qAbs(a.blue() - b.blue()) <= tolerance;
 }
 
 void tst_PhotoItem::fitMatchesKeepAspectRatio_data()
@@ -72,8 +73,8 @@ void tst_PhotoItem::fitMatchesKeepAspectRatio()
     QVERIFY2(qAbs(fitted.width() - oracle.width()) <= 1 && qAbs(fitted.height() - oracle.height()) <= 1,
              qPrintable(QString("%1x%2").arg(fitted.width()).arg(fitted.height())));
     QVERIFY(fitted.width() <= area.width() && fitted.height() <= area.height());
-    QVERIFY(fitted.width() == area.width() || fitted.height() == area.height()
-            || fitted.width() == area.width() - 1 || fitted.height() == area.height() - 1);
+    QVERIFY(fitted.width() == area.width() || fitted.height() == area.height() ||
+            fitted.width() == area.width() - 1 || fitted.height() == area.height() - 1);
 }
 
 void tst_PhotoItem::photoTileFitsAndCentres_data()
@@ -111,9 +112,9 @@ void tst_PhotoItem::colourMarks_data()
     QTest::newRow("remove one") << QList<QColor>{a, b, c} << QList<QColor>{b} << QList<QColor>{a, c};
     QTest::newRow("remove absent") << QList<QColor>{a} << QList<QColor>{c} << QList<QColor>{a};
     QTest::newRow("alpha makes a different colour")
-        << QList<QColor>{a, QColor(255, 53, 53, 100)} << QList<QColor>{} << QList<QColor>{a, QColor(255, 53, 53, 100)};
-    QTest::newRow("remove the first")
-        << QList<QColor>{a, b} << QList<QColor>{a} << QList<QColor>{b};
+        << QList<QColor>{a, QColor(255, 53, 53, 100)} << QList<QColor>{}
+        << QList<QColor>{a, QColor(255, 53, 53, 100)};
+    QTest::newRow("remove the first") << QList<QColor>{a, b} << QList<QColor>{a} << QList<QColor>{b};
 }
 
 void tst_PhotoItem::colourMarks()
@@ -148,7 +149,7 @@ void tst_PhotoItem::photoTilePaints()
     QFETCH(int, colours);
     QFETCH(bool, checked);
     QFETCH(QColor, centre);
-    const QList<QColor> palette{QColor(255, 53, 53),   QColor(255, 215, 0),  QColor(255, 0, 255),
+    const QList<QColor> palette{QColor(255, 53, 53),   QColor(255, 215, 0),   QColor(255, 0, 255),
                                 QColor(188, 238, 104), QColor(100, 149, 237), QColor(123, 104, 238),
                                 QColor(0, 255, 150)};
     QPixmap picture = solid(QSize(536, 268), Qt::white);

@@ -30,7 +30,7 @@ private slots:
     void compareShowsBothUpright();
 
 private:
-    QString m_twoTone; // 400 x 200, left half red, right half blue
+    QString m_twoTone;      // 400 x 200, left half red, right half blue
     QString m_portraitExif; // stored 400 x 200, EXIF says turn right: upright 200 x 400
     std::unique_ptr<QTemporaryDir> m_dir;
 };
@@ -60,8 +60,14 @@ static QColor centreOf(const QImage& image, const QRect& part)
     return image.pixelColor(part.center());
 }
 
-static bool reddish(const QColor& c) { return c.red() > 200 && c.blue() < 60; }
-static bool bluish(const QColor& c) { return c.blue() > 200 && c.red() < 60; }
+static bool reddish(const QColor& c)
+{
+    return c.red() > 200 && c.blue() < 60;
+}
+static bool bluish(const QColor& c)
+{
+    return c.blue() > 200 && c.red() < 60;
+}
 
 void tst_PhotoViewImage::init()
 {
@@ -80,12 +86,18 @@ void tst_PhotoViewImage::showsPictureWithItsLabels_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("size");
     QTest::addColumn<QRect>("drawn");
-    QTest::newRow("picture; name up to the first dot") << "海边.2015.png" << "海边" << "400 x 200 像素"
-                                                       << QRect(0, 175, 800, 400);
-    QTest::newRow("phone portrait shown upright") << "phone.jpg" << "phone" << "200 x 400 像素"
-                                                  << QRect(212, 0, 375, 750);
-    QTest::newRow("not a picture") << "notes.jpg" << "notes" << "0 x 0 像素" << QRect();
-    QTest::newRow("missing file") << "gone.png" << "gone" << "0 x 0 像素" << QRect();
+    QTest::newRow("picture; name up to the first dot") << "海边.2015.png"
+                                                       << "海边"
+                                                       << "400 x 200 像素" << QRect(0, 175, 800, 400);
+    QTest::newRow("phone portrait shown upright") << "phone.jpg"
+                                                  << "phone"
+                                                  << "200 x 400 像素" << QRect(212, 0, 375, 750);
+    QTest::newRow("not a picture") << "notes.jpg"
+                                   << "notes"
+                                   << "0 x 0 像素" << QRect();
+    QTest::newRow("missing file") << "gone.png"
+                                  << "gone"
+                                  << "0 x 0 像素" << QRect();
 }
 
 void tst_PhotoViewImage::showsPictureWithItsLabels()
@@ -157,10 +169,10 @@ void tst_PhotoViewImage::zoomSteps_data()
     QTest::newRow("five in") << 5 << 0 << 1.5000000074505806 << QRect(-200, 225, 1200, 300);
     QTest::newRow("a hundred in stops at 10") << 100 << 0 << 10.0 << QRect(-3600, -625, 8000, 2000);
     QTest::newRow("nine out") << 0 << 9 << 0.0999999865889549 << QRect(360, 365, 79, 19);
-    QTest::newRow("ten out: the lower bound") << 0 << 10 << 0.100000001490116119384765625
-                                              << QRect(360, 365, 80, 20);
-    QTest::newRow("twenty out stays there") << 0 << 20 << 0.100000001490116119384765625
-                                            << QRect(360, 365, 80, 20);
+    QTest::newRow("ten out: the lower bound")
+        << 0 << 10 << 0.100000001490116119384765625 << QRect(360, 365, 80, 20);
+    QTest::newRow("twenty out stays there")
+        << 0 << 20 << 0.100000001490116119384765625 << QRect(360, 365, 80, 20);
     QTest::newRow("out and back in") << 2 << 2 << 1.0 << QRect(0, 275, 800, 200);
 }
 
@@ -190,10 +202,10 @@ void tst_PhotoViewImage::rotationTurnsTheShownCopyOnly_data()
     QTest::addColumn<QString>("redAt");
     QTest::newRow("right") << QStringList{"right90Button"} << QRect(212, 0, 375, 750) << "top";
     QTest::newRow("left") << QStringList{"left90Button"} << QRect(212, 0, 375, 750) << "bottom";
-    QTest::newRow("right twice: upside down") << QStringList{"right90Button", "right90Button"}
-                                              << QRect(0, 175, 800, 400) << "right";
-    QTest::newRow("right then left") << QStringList{"right90Button", "left90Button"} << QRect(0, 175, 800, 400)
-                                     << "left";
+    QTest::newRow("right twice: upside down")
+        << QStringList{"right90Button", "right90Button"} << QRect(0, 175, 800, 400) << "right";
+    QTest::newRow("right then left") << QStringList{"right90Button", "left90Button"}
+                                     << QRect(0, 175, 800, 400) << "left";
 }
 
 void tst_PhotoViewImage::rotationTurnsTheShownCopyOnly()
@@ -214,10 +226,9 @@ void tst_PhotoViewImage::rotationTurnsTheShownCopyOnly()
     QCOMPARE(area->GetDrawRect(), fitted);
     const QImage shown = area->GetDisplayPixmap().toImage();
     const QRect all = shown.rect();
-    const QRect halves[] = {QRect(0, 0, all.width(), all.height() / 2),
-                            QRect(0, all.height() / 2, all.width(), all.height() / 2),
-                            QRect(0, 0, all.width() / 2, all.height()),
-                            QRect(all.width() / 2, 0, all.width() / 2, all.height())};
+    const QRect halves[] = {
+        QRect(0, 0, all.width(), all.height() / 2), QRect(0, all.height() / 2, all.width(), all.height() / 2),
+        QRect(0, 0, all.width() / 2, all.height()), QRect(all.width() / 2, 0, all.width() / 2, all.height())};
     const QStringList names{"top", "bottom", "left", "right"};
     QVERIFY(reddish(centreOf(shown, halves[names.indexOf(redAt)])));
     QVERIFY(bluish(centreOf(shown, halves[names.indexOf(redAt) ^ 1])));
@@ -269,11 +280,12 @@ void tst_PhotoViewImage::compareShowsBothUpright()
     viewer.SetImage(m_twoTone);
     QComprareImageDlg* compare = viewer.GetCompareDlg();
     QSize left, right;
-    const bool opened = opensModal([compare] { return compare; }, [&] { viewer.SetCompareImage(m_portraitExif); },
-                                   [&](QWidget*) {
-                                       left = compare->findChild<QLabel*>("leftLabel")->pixmap(Qt::ReturnByValue).size();
-                                       right = compare->findChild<QLabel*>("rightLabel")->pixmap(Qt::ReturnByValue).size();
-                                   });
+    const bool opened =
+        opensModal([compare] { return compare; }, [&] { viewer.SetCompareImage(m_portraitExif); },
+                   [&](QWidget*) {
+                       left = compare->findChild<QLabel*>("leftLabel")->pixmap(Qt::ReturnByValue).size();
+                       right = compare->findChild<QLabel*>("rightLabel")->pixmap(Qt::ReturnByValue).size();
+                   });
     QVERIFY(opened);
     QCOMPARE(left, QSize(800, 400));
     QCOMPARE(right, QSize(400, 800));

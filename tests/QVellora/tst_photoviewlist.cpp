@@ -108,7 +108,8 @@ void tst_PhotoViewList::foldersComeFirstPhotosAreAppended()
     QCOMPARE(grid.AddPhotosItem({}, m_dir->path(), nullptr), 0);
     fill(grid, 1);
 
-    const QStringList expected{m_dir->path(), m_dir->filePath("sub"), photoPath(0), photoPath(1), photoPath(0)};
+    const QStringList expected{m_dir->path(), m_dir->filePath("sub"), photoPath(0), photoPath(1),
+                               photoPath(0)};
     QCOMPARE(grid.count(), expected.size());
     for (int row = 0; row < grid.count(); ++row) {
         const QListWidgetItem* item = grid.item(row);
@@ -296,11 +297,11 @@ void tst_PhotoViewList::compareShowsTheNextPicture()
     viewer->SetImage(photoPath(2));
     QComprareImageDlg* compare = viewer->GetCompareDlg();
     QSize rightSize;
-    const bool opened = opensModal([compare] { return compare; },
-                                   [&] { viewer->findChild<QPushButton*>("compareButton")->click(); },
-                                   [&](QWidget*) {
-                                       rightSize = compare->findChild<QLabel*>("rightLabel")->pixmap(Qt::ReturnByValue).size();
-                                   });
+    const bool opened = opensModal(
+        [compare] { return compare; }, [&] { viewer->findChild<QPushButton*>("compareButton")->click(); },
+        [&](QWidget*) {
+            rightSize = compare->findChild<QLabel*>("rightLabel")->pixmap(Qt::ReturnByValue).size();
+        });
     QVERIFY(opened);
     // Clamped to the last row, which is the same picture: 80 x 40 fitted into 800 x 800.
     QCOMPARE(grid.GetCurrentRow(), 2);
@@ -312,7 +313,8 @@ void tst_PhotoViewList::steppingAnEmptyGridDoesNothing()
     QPhotoViewListWidget grid(kTile);
     grid.onGetNextImage();
     grid.onGetPreImage();
-    QVERIFY(!opensModal([&] { return grid.GetViewImageDlg()->GetCompareDlg(); }, [&] { grid.onGetCompareImage(); }));
+    QVERIFY(!opensModal([&] { return grid.GetViewImageDlg()->GetCompareDlg(); },
+                        [&] { grid.onGetCompareImage(); }));
     QCOMPARE(grid.GetCurrentRow(), -1);
     QVERIFY(grid.GetViewImageDlg()->GetImagePath().isEmpty());
 }
