@@ -13,7 +13,8 @@ CFormBody& CFormBody::add(const QString& name, const QString& value)
 QNetworkRequest CFormBody::request(const QUrl& url) const
 {
     QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/x-www-form-urlencoded"));
+    request.setHeader(QNetworkRequest::ContentTypeHeader,
+                      QByteArrayLiteral("application/x-www-form-urlencoded"));
     request.setHeader(QNetworkRequest::ContentLengthHeader, m_bytes.size());
     return request;
 }

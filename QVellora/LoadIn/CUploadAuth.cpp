@@ -8,7 +8,9 @@
 CUploadAuth CUploadAuth::fromJson(const QByteArray& body)
 {
     const QJsonObject object = QJsonDocument::fromJson(body).object();
-    auto text = [&object](const char* key) { return object.value(QLatin1String(key)).toVariant().toString(); };
+    auto text = [&object](const char* key) {
+        return object.value(QLatin1String(key)).toVariant().toString();
+    };
     CUploadAuth auth;
     auth.accessKeyId = text("OSSAccessKeyId");
     auth.policy = text("policy");
@@ -21,7 +23,7 @@ CUploadAuth CUploadAuth::fromJson(const QByteArray& body)
 bool CUploadAuth::isComplete() const
 {
     const QString scheme = postUrl.scheme();
-    return !accessKeyId.isEmpty() && !policy.isEmpty() && !signature.isEmpty() && !fileName.isEmpty()
-           && postUrl.isValid() && !postUrl.host().isEmpty()
-           && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+    return !accessKeyId.isEmpty() && !policy.isEmpty() && !signature.isEmpty() && !fileName.isEmpty() &&
+           postUrl.isValid() && !postUrl.host().isEmpty() &&
+           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }

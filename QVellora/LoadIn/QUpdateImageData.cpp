@@ -154,7 +154,8 @@ void QUpdateImageData::startBatch()
 
     // The authorisations are all alike; each answer serves the next file waiting for one.
     QNetworkRequest request(CServiceEndpoints::uploadAuth());
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/x-www-form-urlencoded"));
+    request.setHeader(QNetworkRequest::ContentTypeHeader,
+                      QByteArrayLiteral("application/x-www-form-urlencoded"));
     request.setAttribute(BatchAttribute, m_batch);
     for (int i = 0; i < m_fileList.size(); ++i) {
         QNetworkReply* reply = m_authManager->get(request);
@@ -243,10 +244,11 @@ void QUpdateImageData::finishFile(bool uploaded)
     m_running = false;
     const int failed = m_uploadsFailed;
     const int done = m_uploadsFinished - failed;
-    QNoticeBox::about(this, failed == 0 ? QStringLiteral("照片上传完成！")
-                                        : QStringLiteral("照片上传结束：成功 %1 张，失败 %2 张，请稍后重新上传失败的照片。")
-                                              .arg(done)
-                                              .arg(failed));
+    QNoticeBox::about(
+        this, failed == 0 ? QStringLiteral("照片上传完成！")
+                          : QStringLiteral("照片上传结束：成功 %1 张，失败 %2 张，请稍后重新上传失败的照片。")
+                                .arg(done)
+                                .arg(failed));
     emit batchFinished(done, failed);
 }
 

@@ -41,7 +41,13 @@ void tst_AccountDialogs::fill(QWidget* dialog, const QString& objectName, const 
 
 QString tst_AccountDialogs::zovidOf(const StandinService& service, const QString& name)
 {
-    return service.record("accounts.json").value("users").toObject().value(name).toObject().value("zovid").toString();
+    return service.record("accounts.json")
+        .value("users")
+        .toObject()
+        .value(name)
+        .toObject()
+        .value("zovid")
+        .toString();
 }
 
 void tst_AccountDialogs::login_data()
@@ -52,12 +58,18 @@ void tst_AccountDialogs::login_data()
     QTest::addColumn<QString>("status");
 
     const QString failed = "登陆失败，请检查网络后重试";
-    QTest::newRow("success, password with & = + %") << QStringList() << false << "p&w=1+2%" << "登陆成功";
-    QTest::newRow("only the part before &") << QStringList() << false << "p" << "用户名或密码错误";
-    QTest::newRow("wrong password") << QStringList() << false << "p&w=1+2" << "用户名或密码错误";
-    QTest::newRow("HTTP 500") << QStringList{"--fail", "500:1:/api/user/auth/login"} << false << "p&w=1+2%" << failed;
-    QTest::newRow("not JSON") << QStringList{"--fail", "200:1:/api/user/auth/login"} << false << "p&w=1+2%" << failed;
-    QTest::newRow("dropped") << QStringList{"--drop", "1:/api/user/auth/login"} << false << "p&w=1+2%" << failed;
+    QTest::newRow("success, password with & = + %") << QStringList() << false << "p&w=1+2%"
+                                                    << "登陆成功";
+    QTest::newRow("only the part before &") << QStringList() << false << "p"
+                                            << "用户名或密码错误";
+    QTest::newRow("wrong password") << QStringList() << false << "p&w=1+2"
+                                    << "用户名或密码错误";
+    QTest::newRow("HTTP 500") << QStringList{"--fail", "500:1:/api/user/auth/login"} << false << "p&w=1+2%"
+                              << failed;
+    QTest::newRow("not JSON") << QStringList{"--fail", "200:1:/api/user/auth/login"} << false << "p&w=1+2%"
+                              << failed;
+    QTest::newRow("dropped") << QStringList{"--drop", "1:/api/user/auth/login"} << false << "p&w=1+2%"
+                             << failed;
     QTest::newRow("service down") << QStringList() << true << "p&w=1+2%" << failed;
 }
 
@@ -147,14 +159,28 @@ void tst_AccountDialogs::registration_data()
     // Rows with faults make no account beforehand: the faults would hit that request.
 
     const QString failed = "注册失败，请检查网络后重试";
-    QTest::newRow("new account") << QStringList() << "新用户&a=b" << "x&y=z" << "x&y=z" << "注册成功，请登陆";
-    QTest::newRow("name taken") << QStringList() << "taken" << "pw" << "pw" << "用户名已存在";
-    QTest::newRow("confirmation differs") << QStringList() << "carl" << "pw" << "pw " << "两次输入的密码不一致";
-    QTest::newRow("empty password") << QStringList() << "dora" << "" << "" << "密码不能为空";
-    QTest::newRow("HTTP 503") << QStringList{"--fail", "503:1:/api/user/auth/register"} << "emil" << "pw" << "pw"
-                              << failed;
-    QTest::newRow("not JSON") << QStringList{"--fail", "200:1:/api/user/auth/register"} << "emil" << "pw" << "pw"
-                              << failed;
+    QTest::newRow("new account") << QStringList() << "新用户&a=b"
+                                 << "x&y=z"
+                                 << "x&y=z"
+                                 << "注册成功，请登陆";
+    QTest::newRow("name taken") << QStringList() << "taken"
+                                << "pw"
+                                << "pw"
+                                << "用户名已存在";
+    QTest::newRow("confirmation differs") << QStringList() << "carl"
+                                          << "pw"
+                                          << "pw "
+                                          << "两次输入的密码不一致";
+    QTest::newRow("empty password") << QStringList() << "dora"
+                                    << ""
+                                    << ""
+                                    << "密码不能为空";
+    QTest::newRow("HTTP 503") << QStringList{"--fail", "503:1:/api/user/auth/register"} << "emil"
+                              << "pw"
+                              << "pw" << failed;
+    QTest::newRow("not JSON") << QStringList{"--fail", "200:1:/api/user/auth/register"} << "emil"
+                              << "pw"
+                              << "pw" << failed;
 }
 
 void tst_AccountDialogs::registration()
@@ -190,7 +216,8 @@ void tst_AccountDialogs::registration()
     const bool success = message == "注册成功，请登陆";
     QTRY_COMPARE(accepted.count(), success ? 1 : 0);
     QCOMPARE(dialog.isVisible(), !success);
-    const QJsonObject account = service.record("accounts.json").value("users").toObject().value(name).toObject();
+    const QJsonObject account =
+        service.record("accounts.json").value("users").toObject().value(name).toObject();
     QCOMPARE(!account.isEmpty(), success || name == "taken");
     if (success) {
         QCOMPARE(account.value("nickname").toString(), QString("小名"));

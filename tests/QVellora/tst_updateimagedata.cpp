@@ -52,7 +52,8 @@ QStringList tst_UpdateImageData::makeFolder(const QStringList& names)
     for (const QString& name : names) {
         const QString path = m_dir->filePath("photos/" + name);
         ++i;
-        if (!TestSupport::writeImage(path, QSize(40 + 7 * i, 30 + 3 * i), QColor(20 * i, 90, 200), Qt::yellow))
+        if (!TestSupport::writeImage(path, QSize(40 + 7 * i, 30 + 3 * i), QColor(20 * i, 90, 200),
+                                     Qt::yellow))
             return {};
         paths << path;
     }
@@ -65,7 +66,13 @@ QString tst_UpdateImageData::login(StandinService& service)
 {
     if (!service.addAccount("uploader", "pw"))
         return {};
-    return service.record("accounts.json").value("users").toObject().value("uploader").toObject().value("zovid").toString();
+    return service.record("accounts.json")
+        .value("users")
+        .toObject()
+        .value("uploader")
+        .toObject()
+        .value("zovid")
+        .toString();
 }
 
 void tst_UpdateImageData::batch_data()
@@ -77,8 +84,10 @@ void tst_UpdateImageData::batch_data()
     QTest::newRow("all stored") << QStringList() << 0 << false;
     QTest::newRow("storage answers 500 twice") << QStringList{"--fail", "500:2:/storage"} << 2 << false;
     QTest::newRow("storage drops a connection") << QStringList{"--drop", "1:/storage"} << 1 << false;
-    QTest::newRow("authorisation 500") << QStringList{"--fail", "500:1:/api/user/image/upload_auth"} << 1 << false;
-    QTest::newRow("authorisation not JSON") << QStringList{"--fail", "200:1:/api/user/image/upload_auth"} << 1 << false;
+    QTest::newRow("authorisation 500")
+        << QStringList{"--fail", "500:1:/api/user/image/upload_auth"} << 1 << false;
+    QTest::newRow("authorisation not JSON")
+        << QStringList{"--fail", "200:1:/api/user/image/upload_auth"} << 1 << false;
     QTest::newRow("registration 500") << QStringList{"--fail", "500:1:/api/user/image/save"} << 1 << true;
 }
 
@@ -107,10 +116,11 @@ void tst_UpdateImageData::batch()
     QCOMPARE(finished.count(), 1);
     QCOMPARE(finished.at(0).at(0).toInt(), uploaded);
     QCOMPARE(finished.at(0).at(1).toInt(), failed);
-    const QString expectedText = failed == 0 ? QString("照片上传完成！")
-                                             : QString("照片上传结束：成功 %1 张，失败 %2 张，请稍后重新上传失败的照片。")
-                                                   .arg(uploaded)
-                                                   .arg(failed);
+    const QString expectedText =
+        failed == 0 ? QString("照片上传完成！")
+                    : QString("照片上传结束：成功 %1 张，失败 %2 张，请稍后重新上传失败的照片。")
+                          .arg(uploaded)
+                          .arg(failed);
     QCOMPARE(NoticeBoxes::texts(), QStringList{expectedText});
     auto* progress = uploader.findChild<QProgressBar*>("progressBar");
     QCOMPARE(progress->maximum(), pictures.size());
@@ -192,7 +202,8 @@ void tst_UpdateImageData::secondBatchRefusedWhileRunning()
     QVERIFY(!uploader.UpdataImagePath(m_dir->filePath("photos")));
     uploader.findChild<QPushButton*>("updateButton")->click();
     uploader.findChild<QPushButton*>("browseButton")->click();
-    QCOMPARE(NoticeBoxes::texts(), (QStringList{"正在进行上传，请稍后再次尝试！", "正在进行上传，请稍后再次尝试！"}));
+    QCOMPARE(NoticeBoxes::texts(),
+             (QStringList{"正在进行上传，请稍后再次尝试！", "正在进行上传，请稍后再次尝试！"}));
     NoticeBoxes::closeAll();
 
     QVERIFY(finished.wait(20000));

@@ -33,16 +33,27 @@ void tst_UploadRequests::accountAnswer_data()
     QTest::addColumn<QString>("shown"); // failure text with the fallback "F"
     QTest::addColumn<QString>("zovid");
 
-    QTest::newRow("success") << QByteArray(R"({"error":"","msg":"ok","zovid":"10001"})") << true << true << "F" << "10001";
-    QTest::newRow("error absent") << QByteArray(R"({"zovid":"7"})") << true << true << "F" << "7";
-    QTest::newRow("numeric id") << QByteArray(R"({"error":"","zovid":42})") << true << true << "F" << "42";
+    QTest::newRow("success") << QByteArray(R"({"error":"","msg":"ok","zovid":"10001"})") << true << true
+                             << "F"
+                             << "10001";
+    QTest::newRow("error absent") << QByteArray(R"({"zovid":"7"})") << true << true << "F"
+                                  << "7";
+    QTest::newRow("numeric id") << QByteArray(R"({"error":"","zovid":42})") << true << true << "F"
+                                << "42";
     QTest::newRow("service refusal") << QByteArray(R"({"error":"用户名或密码错误"})") << false << false
-                                     << "用户名或密码错误" << "";
-    QTest::newRow("success without id") << QByteArray(R"({"error":"","msg":"注册成功"})") << false << true << "F" << "";
-    QTest::newRow("empty body") << QByteArray() << false << false << "F" << "";
-    QTest::newRow("html page") << QByteArray("<html>502 Bad Gateway</html>") << false << false << "F" << "";
-    QTest::newRow("json array") << QByteArray(R"([{"zovid":"1"}])") << false << false << "F" << "";
-    QTest::newRow("truncated") << QByteArray(R"({"error":"","zovid":"1")") << false << false << "F" << "";
+                                     << "用户名或密码错误"
+                                     << "";
+    QTest::newRow("success without id")
+        << QByteArray(R"({"error":"","msg":"注册成功"})") << false << true << "F"
+        << "";
+    QTest::newRow("empty body") << QByteArray() << false << false << "F"
+                                << "";
+    QTest::newRow("html page") << QByteArray("<html>502 Bad Gateway</html>") << false << false << "F"
+                               << "";
+    QTest::newRow("json array") << QByteArray(R"([{"zovid":"1"}])") << false << false << "F"
+                                << "";
+    QTest::newRow("truncated") << QByteArray(R"({"error":"","zovid":"1")") << false << false << "F"
+                               << "";
 }
 
 void tst_UploadRequests::accountAnswer()

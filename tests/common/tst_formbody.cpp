@@ -23,11 +23,14 @@ void tst_FormBody::valuesArriveIntact_data()
 
     QTest::newRow("login") << Fields{{"username", "anna"}, {"password", "secret"}}
                            << QByteArray("&username=anna&password=secret");
-    QTest::newRow("empty values keep their names") << Fields{{"username", ""}, {"password", ""}}
-                                                   << QByteArray("&username=&password=");
-    QTest::newRow("ampersand and equals") << Fields{{"username", "a&b"}, {"password", "x=1&password=2"}} << QByteArray();
-    QTest::newRow("plus and percent") << Fields{{"password", "1+1=2 50%"}, {"re_password", "%26"}} << QByteArray();
-    QTest::newRow("chinese and spaces") << Fields{{"name", "春天 照片"}, {"desc", "海边#1?/"}} << QByteArray();
+    QTest::newRow("empty values keep their names")
+        << Fields{{"username", ""}, {"password", ""}} << QByteArray("&username=&password=");
+    QTest::newRow("ampersand and equals")
+        << Fields{{"username", "a&b"}, {"password", "x=1&password=2"}} << QByteArray();
+    QTest::newRow("plus and percent")
+        << Fields{{"password", "1+1=2 50%"}, {"re_password", "%26"}} << QByteArray();
+    QTest::newRow("chinese and spaces")
+        << Fields{{"name", "春天 照片"}, {"desc", "海边#1?/"}} << QByteArray();
     QTest::newRow("line breaks and quotes") << Fields{{"data", "{\n  \"a\": \"b\"\r\n}"}} << QByteArray();
 }
 
@@ -61,7 +64,8 @@ void tst_FormBody::requestCarriesTypeAndLength()
     const QNetworkRequest request = form.request(QUrl("http://127.0.0.1:1/api/user/image/save"));
     QCOMPARE(request.header(QNetworkRequest::ContentTypeHeader).toString(),
              QString("application/x-www-form-urlencoded"));
-    QCOMPARE(request.header(QNetworkRequest::ContentLengthHeader).toLongLong(), qint64(form.toByteArray().size()));
+    QCOMPARE(request.header(QNetworkRequest::ContentLengthHeader).toLongLong(),
+             qint64(form.toByteArray().size()));
     QVERIFY(form.toByteArray().endsWith("&size=12345"));
 }
 

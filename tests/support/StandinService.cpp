@@ -35,8 +35,9 @@ bool StandinService::start()
         return false;
     m_process.reset(new QProcess);
     m_process->setProcessChannelMode(QProcess::SeparateChannels);
-    m_process->start(m_program, QStringList{QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--data"),
-                                            m_data.path()} + m_arguments);
+    m_process->start(m_program, QStringList{QStringLiteral("--port"), QStringLiteral("0"),
+                                            QStringLiteral("--data"), m_data.path()} +
+                                    m_arguments);
     if (!m_process->waitForStarted(10000))
         return false;
     static const QRegularExpression listening(QStringLiteral("^listening on port (\\d+)"));
@@ -64,16 +65,22 @@ bool StandinService::addAccount(const QString& name, const QString& password)
     QUrl endpoint = url();
     endpoint.setPath(QStringLiteral("/api/user/auth/register"));
     QNetworkRequest request(endpoint);
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/x-www-form-urlencoded"));
-    const QByteArray body = "username=" + QUrl::toPercentEncoding(name) + "&nickname=n&password=" +
-                            QUrl::toPercentEncoding(password) + "&re_password=" + QUrl::toPercentEncoding(password);
+    request.setHeader(QNetworkRequest::ContentTypeHeader,
+                      QByteArrayLiteral("application/x-www-form-urlencoded"));
+    const QByteArray body = "username=" + QUrl::toPercentEncoding(name) +
+                            "&nickname=n&password=" + QUrl::toPercentEncoding(password) +
+                            "&re_password=" + QUrl::toPercentEncoding(password);
     QNetworkReply* reply = manager.post(request, body);
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     QTimer::singleShot(10000, &loop, &QEventLoop::quit);
     loop.exec();
-    const bool ok = reply->isFinished() && reply->error() == QNetworkReply::NoError
-                    && QJsonDocument::fromJson(reply->readAll()).object().value(QStringLiteral("error")).toString().isEmpty();
+    const bool ok = reply->isFinished() && reply->error() == QNetworkReply::NoError &&
+                    QJsonDocument::fromJson(reply->readAll())
+                        .object()
+                        .value(QStringLiteral("error"))
+                        .toString()
+                        .isEmpty();
     delete reply;
     return ok;
 }

@@ -28,9 +28,15 @@ public:
 
     // True once the service printed its port; call (and QVERIFY) before using it.
     bool start();
-    int port() const { return m_port; }
+    int port() const
+    {
+        return m_port;
+    }
     QUrl url() const;
-    QString dataFolder() const { return m_data.path(); }
+    QString dataFolder() const
+    {
+        return m_data.path();
+    }
 
     // Registers an account directly, as the service's own form would.
     bool addAccount(const QString& name, const QString& password);

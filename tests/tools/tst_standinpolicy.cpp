@@ -34,14 +34,27 @@ void tst_StandinPolicy::policy_data()
     QTest::addColumn<int>("minutesLater");
     QTest::addColumn<QString>("refusal"); // start of the reason, "" when allowed
 
-    QTest::newRow("allowed") << "" << "" << "images/a" << qint64(1000) << 0 << "";
-    QTest::newRow("at the size limit") << "" << "" << "images/a" << qint64(5000) << 14 << "";
-    QTest::newRow("too large") << "" << "" << "images/a" << qint64(5001) << 0 << "EntityTooLarge";
-    QTest::newRow("other key") << "" << "" << "images/b" << qint64(1) << 0 << "AccessDenied: key";
-    QTest::newRow("expired") << "" << "" << "images/a" << qint64(1) << 16 << "AccessDenied: policy expired";
-    QTest::newRow("forged signature") << "" << "AAAA" << "images/a" << qint64(1) << 0 << "SignatureDoesNotMatch";
-    QTest::newRow("policy swapped, old signature") << "e30=" << "" << "images/a" << qint64(1) << 0
-                                                   << "SignatureDoesNotMatch";
+    QTest::newRow("allowed") << ""
+                             << ""
+                             << "images/a" << qint64(1000) << 0 << "";
+    QTest::newRow("at the size limit") << ""
+                                       << ""
+                                       << "images/a" << qint64(5000) << 14 << "";
+    QTest::newRow("too large") << ""
+                               << ""
+                               << "images/a" << qint64(5001) << 0 << "EntityTooLarge";
+    QTest::newRow("other key") << ""
+                               << ""
+                               << "images/b" << qint64(1) << 0 << "AccessDenied: key";
+    QTest::newRow("expired") << ""
+                             << ""
+                             << "images/a" << qint64(1) << 16 << "AccessDenied: policy expired";
+    QTest::newRow("forged signature") << ""
+                                      << "AAAA"
+                                      << "images/a" << qint64(1) << 0 << "SignatureDoesNotMatch";
+    QTest::newRow("policy swapped, old signature") << "e30="
+                                                   << ""
+                                                   << "images/a" << qint64(1) << 0 << "SignatureDoesNotMatch";
 }
 
 void tst_StandinPolicy::policy()
@@ -58,7 +71,8 @@ void tst_StandinPolicy::policy()
     const CPostPolicy::Grant grant = CPostPolicy::make(secret, "images/a", 5000, now.addSecs(15 * 60));
     const QString policy = policyChange.isEmpty() ? grant.policy : policyChange;
     const QString signature = signatureChange.isEmpty() ? grant.signature : signatureChange;
-    const QString why = CPostPolicy::check(secret, policy, signature, key, size, now.addSecs(60 * minutesLater));
+    const QString why =
+        CPostPolicy::check(secret, policy, signature, key, size, now.addSecs(60 * minutesLater));
     if (refusal.isEmpty())
         QCOMPARE(why, QString());
     else
@@ -71,14 +85,15 @@ void tst_StandinPolicy::policyDocument()
 {
     const QDateTime expires = QDateTime(QDate(2030, 1, 2), QTime(3, 4, 5), Qt::UTC);
     const CPostPolicy::Grant grant = CPostPolicy::make("s", "images/x", 77, expires);
-    const QJsonObject document = QJsonDocument::fromJson(QByteArray::fromBase64(grant.policy.toLatin1())).object();
+    const QJsonObject document =
+        QJsonDocument::fromJson(QByteArray::fromBase64(grant.policy.toLatin1())).object();
     QCOMPARE(document.value("expiration").toString(), QString("2030-01-02T03:04:05.000Z"));
     const QJsonArray conditions = document.value("conditions").toArray();
     QCOMPARE(conditions.at(0).toArray(), (QJsonArray{"content-length-range", 0, 77}));
     QCOMPARE(conditions.at(1).toArray(), (QJsonArray{"eq", "$key", "images/x"}));
     // The signature is the base64 HMAC-SHA1 over the base64 policy text.
-    QCOMPARE(grant.signature, QString::fromLatin1(QMessageAuthenticationCode::hash(grant.policy.toLatin1(), "s",
-                                                                                   QCryptographicHash::Sha1)
+    QCOMPARE(grant.signature, QString::fromLatin1(QMessageAuthenticationCode::hash(
+                                                      grant.policy.toLatin1(), "s", QCryptographicHash::Sha1)
                                                       .toBase64()));
 }
 
@@ -90,8 +105,9 @@ void tst_StandinPolicy::options_data()
     QTest::addColumn<int>("faults");
 
     QTest::newRow("minimal") << QStringList{"--data", "/tmp/d"} << true << 18080 << 0;
-    QTest::newRow("everything") << QStringList{"--port", "0", "--data", "d", "--release", "r", "--delay", "5",
-                                               "--fail", "500:2:/storage", "--drop", "1", "--fail", "404:1"}
+    QTest::newRow("everything") << QStringList{"--port", "0",       "--data", "d",      "--release",
+                                               "r",      "--delay", "5",      "--fail", "500:2:/storage",
+                                               "--drop", "1",       "--fail", "404:1"}
                                 << true << 0 << 3;
     QTest::newRow("no data folder") << QStringList{"--port", "1"} << false << 0 << 0;
     QTest::newRow("port too large") << QStringList{"--port", "70000", "--data", "d"} << false << 0 << 0;
@@ -167,7 +183,8 @@ void tst_StandinPolicy::accounts()
     const QJsonObject first = store.registerAccount("anna", "A", "p&w", "p&w");
     QCOMPARE(first.value("error").toString(), QString());
     QCOMPARE(store.registerAccount("anna", "B", "x", "x").value("error").toString(), QString("用户名已存在"));
-    QCOMPARE(store.registerAccount("bert", "B", "x", "y").value("error").toString(), QString("两次输入的密码不一致"));
+    QCOMPARE(store.registerAccount("bert", "B", "x", "y").value("error").toString(),
+             QString("两次输入的密码不一致"));
     QCOMPARE(store.registerAccount(" ", "B", "x", "x").value("error").toString(), QString("用户名不能为空"));
     const QJsonObject second = store.registerAccount("bert", "B", "x", "x");
     QVERIFY(second.value("zovid").toString() != first.value("zovid").toString());

@@ -54,8 +54,14 @@ void tst_StandinService::authorisationsAreFresh()
 {
     StandinService service;
     QVERIFY(service.start());
-    const QJsonObject a = QJsonDocument::fromJson(send(m_manager.get(QNetworkRequest(at(service, "/api/user/image/upload_auth")))).body).object();
-    const QJsonObject b = QJsonDocument::fromJson(send(m_manager.get(QNetworkRequest(at(service, "/api/user/image/upload_auth")))).body).object();
+    const QJsonObject a =
+        QJsonDocument::fromJson(
+            send(m_manager.get(QNetworkRequest(at(service, "/api/user/image/upload_auth")))).body)
+            .object();
+    const QJsonObject b =
+        QJsonDocument::fromJson(
+            send(m_manager.get(QNetworkRequest(at(service, "/api/user/image/upload_auth")))).body)
+            .object();
     QVERIFY(!a.value("fileName").toString().isEmpty());
     QVERIFY(a.value("fileName") != b.value("fileName"));
     QVERIFY(a.value("policy") != b.value("policy"));
@@ -71,8 +77,8 @@ void tst_StandinService::storageChecksTheForm_data()
 
     const QStringList six{"OSSAccessKeyId", "policy", "Signature", "key", "Cache-Control", "file"};
     QTest::newRow("as the program sends it") << six << "" << 200;
-    QTest::newRow("file not last") << QStringList{"OSSAccessKeyId", "policy", "Signature", "file", "key"} << ""
-                                   << 400;
+    QTest::newRow("file not last") << QStringList{"OSSAccessKeyId", "policy", "Signature", "file", "key"}
+                                   << "" << 400;
     QTest::newRow("no policy") << QStringList{"OSSAccessKeyId", "Signature", "key", "file"} << "" << 403;
     QTest::newRow("forged signature") << six << "Signature" << 403;
     QTest::newRow("another key") << six << "key" << 403;
@@ -88,7 +94,8 @@ void tst_StandinService::storageChecksTheForm()
     StandinService service;
     QVERIFY(service.start());
     const QJsonObject auth =
-        QJsonDocument::fromJson(send(m_manager.get(QNetworkRequest(at(service, "/api/user/image/upload_auth")))).body)
+        QJsonDocument::fromJson(
+            send(m_manager.get(QNetworkRequest(at(service, "/api/user/image/upload_auth")))).body)
             .object();
     QVERIFY(!auth.isEmpty());
     const QMap<QString, QString> values{{"OSSAccessKeyId", auth.value("OSSAccessKeyId").toString()},

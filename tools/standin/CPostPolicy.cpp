@@ -55,7 +55,8 @@ QString CPostPolicy::check(const QByteArray& secret, const QString& policy, cons
         const QJsonArray condition = value.toArray();
         const QString name = condition.at(0).toString();
         if (name == QLatin1String("content-length-range")) {
-            if (size < condition.at(1).toVariant().toLongLong() || size > condition.at(2).toVariant().toLongLong())
+            if (size < condition.at(1).toVariant().toLongLong() ||
+                size > condition.at(2).toVariant().toLongLong())
                 return QStringLiteral("EntityTooLarge");
         } else if (name == QLatin1String("eq") && condition.at(1).toString() == QLatin1String("$key")) {
             if (condition.at(2).toString() != key)

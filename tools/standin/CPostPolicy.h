@@ -17,7 +17,8 @@ public:
         QString signature; // base64 of HMAC-SHA1(secret, policy)
     };
 
-    static Grant make(const QByteArray& secret, const QString& key, qint64 maxBytes, const QDateTime& expires);
+    static Grant make(const QByteArray& secret, const QString& key, qint64 maxBytes,
+                      const QDateTime& expires);
 
     // Empty when the upload is allowed; otherwise why not.
     static QString check(const QByteArray& secret, const QString& policy, const QString& signature,

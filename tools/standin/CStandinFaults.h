@@ -12,7 +12,12 @@
 class CStandinFaults
 {
 public:
-    enum class Kind { None, Fail, Drop };
+    enum class Kind
+    {
+        None,
+        Fail,
+        Drop
+    };
     struct Rule
     {
         Kind kind = Kind::None;

@@ -108,8 +108,8 @@ void CStandinServer::addRoutes()
     });
     server.Post("/api/user/auth/register", [this](const Request& q, Response& r) {
         if (!injectFault(q, r))
-            sendJson(r, m_store.registerAccount(param(q, "username"), param(q, "nickname"), param(q, "password"),
-                                                param(q, "re_password")));
+            sendJson(r, m_store.registerAccount(param(q, "username"), param(q, "nickname"),
+                                                param(q, "password"), param(q, "re_password")));
     });
     server.Get("/api/user/image/upload_auth", [this](const Request& q, Response& r) { uploadAuth(q, r); });
     server.Post(StoragePath, [this](const Request& q, Response& r, const httplib::ContentReader& reader) {
@@ -127,7 +127,8 @@ void CStandinServer::addRoutes()
         if (injectFault(q, r))
             return;
         m_store.addUsageReport(param(q, "data"));
-        sendJson(r, QJsonObject{{QStringLiteral("error"), QString()}, {QStringLiteral("msg"), QStringLiteral("ok")}});
+        sendJson(r, QJsonObject{{QStringLiteral("error"), QString()},
+                                {QStringLiteral("msg"), QStringLiteral("ok")}});
     });
     server.Get("/Vellora/version.js", [this](const Request& q, Response& r) {
         if (!injectFault(q, r))
@@ -165,17 +166,19 @@ void CStandinServer::uploadAuth(const httplib::Request& request, httplib::Respon
     if (injectFault(request, response))
         return;
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    const QString name = QStringLiteral("images/%1/%2")
-                             .arg(now.toString(QStringLiteral("yyyyMMdd")),
-                                  QUuid::createUuid().toString(QUuid::Id128));
+    const QString name =
+        QStringLiteral("images/%1/%2")
+            .arg(now.toString(QStringLiteral("yyyyMMdd")), QUuid::createUuid().toString(QUuid::Id128));
     const CPostPolicy::Grant grant =
         CPostPolicy::make(m_secret, name, MaxObjectBytes, now.addSecs(60 * PolicyMinutes));
-    sendJson(response, QJsonObject{{QStringLiteral("OSSAccessKeyId"), AccessKeyId},
-                                   {QStringLiteral("policy"), grant.policy},
-                                   {QStringLiteral("Signature"), grant.signature},
-                                   {QStringLiteral("postUrl"),
-                                    QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(QLatin1String(StoragePath))},
-                                   {QStringLiteral("fileName"), name}});
+    sendJson(
+        response,
+        QJsonObject{{QStringLiteral("OSSAccessKeyId"), AccessKeyId},
+                    {QStringLiteral("policy"), grant.policy},
+                    {QStringLiteral("Signature"), grant.signature},
+                    {QStringLiteral("postUrl"),
+                     QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(QLatin1String(StoragePath))},
+                    {QStringLiteral("fileName"), name}});
 }
 
 void CStandinServer::storage(const httplib::Request& request, httplib::Response& response,
@@ -184,7 +187,8 @@ void CStandinServer::storage(const httplib::Request& request, httplib::Response&
     if (!request.is_multipart_form_data()) {
         reader([](const char*, size_t) { return true; });
         if (!injectFault(request, response))
-            sendJson(response, QJsonObject{{QStringLiteral("error"), QStringLiteral("multipart form expected")}}, 400);
+            sendJson(response,
+                     QJsonObject{{QStringLiteral("error"), QStringLiteral("multipart form expected")}}, 400);
         return;
     }
     // Parts as the parser hands them over, in the order they came.
@@ -223,19 +227,20 @@ void CStandinServer::storage(const httplib::Request& request, httplib::Response&
         return refuse(400, QStringLiteral("the file must be the form's last and only file part"));
     if (QString::fromUtf8(fields.value(QStringLiteral("OSSAccessKeyId"))) != AccessKeyId)
         return refuse(403, QStringLiteral("InvalidAccessKeyId"));
-    const QString why = CPostPolicy::check(m_secret, QString::fromUtf8(fields.value(QStringLiteral("policy"))),
-                                           QString::fromUtf8(fields.value(QStringLiteral("Signature"))), key,
-                                           file.size(), QDateTime::currentDateTimeUtc());
+    const QString why =
+        CPostPolicy::check(m_secret, QString::fromUtf8(fields.value(QStringLiteral("policy"))),
+                           QString::fromUtf8(fields.value(QStringLiteral("Signature"))), key, file.size(),
+                           QDateTime::currentDateTimeUtc());
     if (!why.isEmpty())
         return refuse(403, why);
 
-    const QJsonObject upload{{QStringLiteral("key"), key},
-                             {QStringLiteral("parts"), QJsonArray::fromStringList(order)},
-                             {QStringLiteral("filename"), fileName},
-                             {QStringLiteral("contentType"), fileType},
-                             {QStringLiteral("cacheControl"),
-                              QString::fromUtf8(fields.value(QStringLiteral("Cache-Control")))},
-                             {QStringLiteral("size"), file.size()}};
+    const QJsonObject upload{
+        {QStringLiteral("key"), key},
+        {QStringLiteral("parts"), QJsonArray::fromStringList(order)},
+        {QStringLiteral("filename"), fileName},
+        {QStringLiteral("contentType"), fileType},
+        {QStringLiteral("cacheControl"), QString::fromUtf8(fields.value(QStringLiteral("Cache-Control")))},
+        {QStringLiteral("size"), file.size()}};
     if (!m_store.storeObject(key, file, upload))
         return refuse(500, QStringLiteral("cannot store the object"));
     sendJson(response, QJsonObject{{QStringLiteral("key"), key}});

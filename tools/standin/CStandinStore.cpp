@@ -35,8 +35,8 @@ bool CStandinStore::open()
     return QDir().mkpath(m_folder) && QDir().mkpath(QDir(m_folder).filePath(QStringLiteral("objects")));
 }
 
-QJsonObject CStandinStore::registerAccount(const QString& name, const QString& nickname, const QString& password,
-                                           const QString& confirmation)
+QJsonObject CStandinStore::registerAccount(const QString& name, const QString& nickname,
+                                           const QString& password, const QString& confirmation)
 {
     if (name.trimmed().isEmpty())
         return failure(QStringLiteral("用户名不能为空"));
@@ -65,9 +65,11 @@ QJsonObject CStandinStore::registerAccount(const QString& name, const QString& n
 QJsonObject CStandinStore::login(const QString& name, const QString& password)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    const QJsonObject user = readFile(Accounts).value(QStringLiteral("users")).toObject().value(name).toObject();
+    const QJsonObject user =
+        readFile(Accounts).value(QStringLiteral("users")).toObject().value(name).toObject();
     const QString salt = user.value(QStringLiteral("salt")).toString();
-    if (user.isEmpty() || user.value(QStringLiteral("password_sha256")).toString() != passwordHash(salt, password))
+    if (user.isEmpty() ||
+        user.value(QStringLiteral("password_sha256")).toString() != passwordHash(salt, password))
         return failure(QStringLiteral("用户名或密码错误"));
     return success(QStringLiteral("登陆成功"), user.value(QStringLiteral("zovid")).toString());
 }
@@ -78,7 +80,8 @@ QJsonObject CStandinStore::saveImage(const QMap<QString, QString>& fields)
     const QString zovid = fields.value(QStringLiteral("zovid"));
     bool knownUser = false;
     for (const QJsonValue& user : readFile(Accounts).value(QStringLiteral("users")).toObject())
-        knownUser = knownUser || (!zovid.isEmpty() && user.toObject().value(QStringLiteral("zovid")).toString() == zovid);
+        knownUser = knownUser ||
+                    (!zovid.isEmpty() && user.toObject().value(QStringLiteral("zovid")).toString() == zovid);
     const QString src = fields.value(QStringLiteral("src"));
     const bool stored = isSafeObjectName(src) && QFileInfo(objectPath(src)).isFile();
 
@@ -92,7 +95,8 @@ QJsonObject CStandinStore::saveImage(const QMap<QString, QString>& fields)
         return failure(QStringLiteral("用户未登陆"));
     if (!stored)
         return failure(QStringLiteral("图片不存在"));
-    return QJsonObject{{QStringLiteral("error"), QString()}, {QStringLiteral("msg"), QStringLiteral("保存成功")}};
+    return QJsonObject{{QStringLiteral("error"), QString()},
+                       {QStringLiteral("msg"), QStringLiteral("保存成功")}};
 }
 
 void CStandinStore::addUsageReport(const QString& data)
@@ -155,5 +159,6 @@ void CStandinStore::appendTo(const QString& fileName, const QString& listName, c
 QString CStandinStore::passwordHash(const QString& salt, const QString& password)
 {
     return QString::fromLatin1(
-        QCryptographicHash::hash((salt + QLatin1Char(':') + password).toUtf8(), QCryptographicHash::Sha256).toHex());
+        QCryptographicHash::hash((salt + QLatin1Char(':') + password).toUtf8(), QCryptographicHash::Sha256)
+            .toHex());
 }
