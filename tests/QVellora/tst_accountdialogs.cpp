@@ -24,7 +24,6 @@ private slots:
 
 private:
     static void fill(QWidget* dialog, const QString& objectName, const QString& text);
-    static QString zovidOf(const StandinService& service, const QString& name);
 };
 
 void tst_AccountDialogs::cleanup()
@@ -37,17 +36,6 @@ void tst_AccountDialogs::fill(QWidget* dialog, const QString& objectName, const 
     auto* edit = dialog->findChild<QLineEdit*>(objectName);
     QVERIFY2(edit, qPrintable(objectName));
     edit->setText(text);
-}
-
-QString tst_AccountDialogs::zovidOf(const StandinService& service, const QString& name)
-{
-    return service.record("accounts.json")
-        .value("users")
-        .toObject()
-        .value(name)
-        .toObject()
-        .value("zovid")
-        .toString();
 }
 
 void tst_AccountDialogs::login_data()
@@ -102,7 +90,7 @@ void tst_AccountDialogs::login()
     QCOMPARE(accepted.count(), success ? 1 : 0);
     QCOMPARE(dialog.isVisible(), !success);
     QCOMPARE(dialog.result(), success ? int(QDialog::Accepted) : int(QDialog::Rejected));
-    QCOMPARE(dialog.GetUserID(), success ? zovidOf(service, name) : QString());
+    QCOMPARE(dialog.GetUserID(), success ? service.userId(name) : QString());
     if (success)
         QVERIFY(!dialog.GetUserID().isEmpty());
 }
@@ -123,7 +111,7 @@ void tst_AccountDialogs::failedLoginKeepsPreviousId()
     QTest::mouseClick(loadButton, Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(statusLabel->text(), QString("登陆成功"), 10000);
     const QString anna = dialog.GetUserID();
-    QCOMPARE(anna, zovidOf(service, "anna"));
+    QCOMPARE(anna, service.userId("anna"));
 
     // The caller shows the dialog again; a refused login leaves the ID alone.
     dialog.show();
@@ -145,7 +133,7 @@ void tst_AccountDialogs::failedLoginKeepsPreviousId()
     qputenv("VELLORA_SERVICE_URL", service.url().toString().toUtf8());
     QTest::mouseClick(loadButton, Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(statusLabel->text(), QString("登陆成功"), 10000);
-    QCOMPARE(dialog.GetUserID(), zovidOf(service, "bert"));
+    QCOMPARE(dialog.GetUserID(), service.userId("bert"));
     QVERIFY(dialog.GetUserID() != anna);
 }
 

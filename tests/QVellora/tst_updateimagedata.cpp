@@ -66,13 +66,7 @@ QString tst_UpdateImageData::login(StandinService& service)
 {
     if (!service.addAccount("uploader", "pw"))
         return {};
-    return service.record("accounts.json")
-        .value("users")
-        .toObject()
-        .value("uploader")
-        .toObject()
-        .value("zovid")
-        .toString();
+    return service.userId("uploader");
 }
 
 void tst_UpdateImageData::batch_data()

@@ -85,6 +85,12 @@ bool StandinService::addAccount(const QString& name, const QString& password)
     return ok;
 }
 
+QString StandinService::userId(const QString& name) const
+{
+    const QJsonObject users = record(QStringLiteral("accounts.json")).value(QStringLiteral("users")).toObject();
+    return users.value(name).toObject().value(QStringLiteral("zovid")).toString();
+}
+
 QJsonObject StandinService::record(const QString& fileName) const
 {
     QFile file(QDir(m_data.path()).filePath(fileName));

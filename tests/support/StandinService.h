@@ -40,6 +40,8 @@ public:
 
     // Registers an account directly, as the service's own form would.
     bool addAccount(const QString& name, const QString& password);
+    // The user ID the service gave the account; empty when there is none.
+    QString userId(const QString& name) const;
 
     QJsonObject record(const QString& fileName) const;
     QJsonArray records(const QString& fileName, const QString& listName) const;

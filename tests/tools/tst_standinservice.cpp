@@ -29,8 +29,6 @@ private:
     };
     Answer send(QNetworkReply* reply);
     QUrl at(const StandinService& service, const QString& path) const;
-
-    QNetworkAccessManager m_manager;
 };
 
 tst_StandinService::Answer tst_StandinService::send(QNetworkReply* reply)
@@ -54,13 +52,14 @@ void tst_StandinService::authorisationsAreFresh()
 {
     StandinService service;
     QVERIFY(service.start());
+    QNetworkAccessManager manager; // closes its connections before the service stops
     const QJsonObject a =
         QJsonDocument::fromJson(
-            send(m_manager.get(QNetworkRequest(at(service, "/api/user/image/upload_auth")))).body)
+            send(manager.get(QNetworkRequest(at(service, "/api/user/image/upload_auth")))).body)
             .object();
     const QJsonObject b =
         QJsonDocument::fromJson(
-            send(m_manager.get(QNetworkRequest(at(service, "/api/user/image/upload_auth")))).body)
+            send(manager.get(QNetworkRequest(at(service, "/api/user/image/upload_auth")))).body)
             .object();
     QVERIFY(!a.value("fileName").toString().isEmpty());
     QVERIFY(a.value("fileName") != b.value("fileName"));
@@ -93,9 +92,10 @@ void tst_StandinService::storageChecksTheForm()
 
     StandinService service;
     QVERIFY(service.start());
+    QNetworkAccessManager manager; // closes its connections before the service stops
     const QJsonObject auth =
         QJsonDocument::fromJson(
-            send(m_manager.get(QNetworkRequest(at(service, "/api/user/image/upload_auth")))).body)
+            send(manager.get(QNetworkRequest(at(service, "/api/user/image/upload_auth")))).body)
             .object();
     QVERIFY(!auth.isEmpty());
     const QMap<QString, QString> values{{"OSSAccessKeyId", auth.value("OSSAccessKeyId").toString()},
@@ -120,7 +120,7 @@ void tst_StandinService::storageChecksTheForm()
         }
         form->append(part);
     }
-    QNetworkReply* reply = m_manager.post(QNetworkRequest(QUrl(auth.value("postUrl").toString())), form);
+    QNetworkReply* reply = manager.post(QNetworkRequest(QUrl(auth.value("postUrl").toString())), form);
     form->setParent(reply);
     QCOMPARE(send(reply).status, status);
     if (status == 200)
@@ -133,10 +133,11 @@ void tst_StandinService::usageReportIsKept()
 {
     StandinService service;
     QVERIFY(service.start());
+    QNetworkAccessManager manager; // closes its connections before the service stops
     const QString data = "{\n    \"分类\": \"a&b=c+d%\"\n}\n";
     QNetworkRequest request(at(service, "/restapi/vessik/log/add"));
     request.setHeader(QNetworkRequest::ContentTypeHeader, "application/x-www-form-urlencoded");
-    QCOMPARE(send(m_manager.post(request, "&data=" + QUrl::toPercentEncoding(data))).status, 200);
+    QCOMPARE(send(manager.post(request, "&data=" + QUrl::toPercentEncoding(data))).status, 200);
     const QJsonArray reports = service.records("usage_reports.json", "reports");
     QCOMPARE(reports.size(), 1);
     QCOMPARE(reports.at(0).toObject().value("data").toString(), data);
@@ -169,7 +170,8 @@ void tst_StandinService::pagesAndReleaseFiles()
     QVERIFY(TestSupport::writeFile(release.filePath("Vellora.zip"), QByteArray("PK\x03\x04\0\r\n", 7)));
     StandinService service(withRelease ? QStringList{"--release", release.path()} : QStringList());
     QVERIFY(service.start());
-    const Answer answer = send(m_manager.get(QNetworkRequest(at(service, path))));
+    QNetworkAccessManager manager; // closes its connections before the service stops
+    const Answer answer = send(manager.get(QNetworkRequest(at(service, path))));
     QCOMPARE(answer.status, status);
     if (!body.isEmpty())
         QCOMPARE(answer.body, body);
