@@ -46,6 +46,10 @@ bool StandinService::start()
             const QRegularExpressionMatch match = listening.match(QString::fromUtf8(m_process->readLine()));
             if (match.hasMatch()) {
                 m_port = match.captured(1).toInt();
+                // The service logs every request; keep its pipe drained so that it never blocks.
+                QProcess* process = m_process.data();
+                QObject::connect(process, &QProcess::readyReadStandardOutput, process,
+                                 [process] { process->readAllStandardOutput(); });
                 qputenv("VELLORA_SERVICE_URL", url().toString().toUtf8());
                 return true;
             }
