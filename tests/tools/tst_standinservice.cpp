@@ -29,6 +29,7 @@ private:
     };
     Answer send(QNetworkReply* reply);
     QUrl at(const StandinService& service, const QString& path) const;
+    QJsonObject authorise(QNetworkAccessManager& manager, const StandinService& service);
 };
 
 tst_StandinService::Answer tst_StandinService::send(QNetworkReply* reply)
@@ -48,19 +49,19 @@ QUrl tst_StandinService::at(const StandinService& service, const QString& path) 
     return url;
 }
 
+QJsonObject tst_StandinService::authorise(QNetworkAccessManager& manager, const StandinService& service)
+{
+    const Answer answer = send(manager.get(QNetworkRequest(at(service, "/api/user/image/upload_auth"))));
+    return QJsonDocument::fromJson(answer.body).object();
+}
+
 void tst_StandinService::authorisationsAreFresh()
 {
     StandinService service;
     QVERIFY(service.start());
     QNetworkAccessManager manager; // closes its connections before the service stops
-    const QJsonObject a =
-        QJsonDocument::fromJson(
-            send(manager.get(QNetworkRequest(at(service, "/api/user/image/upload_auth")))).body)
-            .object();
-    const QJsonObject b =
-        QJsonDocument::fromJson(
-            send(manager.get(QNetworkRequest(at(service, "/api/user/image/upload_auth")))).body)
-            .object();
+    const QJsonObject a = authorise(manager, service);
+    const QJsonObject b = authorise(manager, service);
     QVERIFY(!a.value("fileName").toString().isEmpty());
     QVERIFY(a.value("fileName") != b.value("fileName"));
     QVERIFY(a.value("policy") != b.value("policy"));
@@ -93,10 +94,7 @@ void tst_StandinService::storageChecksTheForm()
     StandinService service;
     QVERIFY(service.start());
     QNetworkAccessManager manager; // closes its connections before the service stops
-    const QJsonObject auth =
-        QJsonDocument::fromJson(
-            send(manager.get(QNetworkRequest(at(service, "/api/user/image/upload_auth")))).body)
-            .object();
+    const QJsonObject auth = authorise(manager, service);
     QVERIFY(!auth.isEmpty());
     const QMap<QString, QString> values{{"OSSAccessKeyId", auth.value("OSSAccessKeyId").toString()},
                                         {"policy", auth.value("policy").toString()},
