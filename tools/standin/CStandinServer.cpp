@@ -94,50 +94,48 @@ void CStandinServer::addRoutes()
     using httplib::Request;
     using httplib::Response;
     httplib::Server& server = *m_server;
-    server.Get("/", [this](const Request& q, Response& r) {
-        if (!injectFault(q, r))
-            sendPage(r, "Vellora");
-    });
-    server.Get("/print/index/index.html", [this](const Request& q, Response& r) {
-        if (!injectFault(q, r))
-            sendPage(r, "Vellora print order");
-    });
-    server.Post("/api/user/auth/login", [this](const Request& q, Response& r) {
-        if (!injectFault(q, r))
-            sendJson(r, m_store.login(param(q, "username"), param(q, "password")));
-    });
-    server.Post("/api/user/auth/register", [this](const Request& q, Response& r) {
-        if (!injectFault(q, r))
-            sendJson(r, m_store.registerAccount(param(q, "username"), param(q, "nickname"),
-                                                param(q, "password"), param(q, "re_password")));
-    });
-    server.Get("/api/user/image/upload_auth", [this](const Request& q, Response& r) { uploadAuth(q, r); });
+    server.Get("/", serve([](const Request&, Response& r) { sendPage(r, "Vellora"); }));
+    server.Get("/print/index/index.html",
+               serve([](const Request&, Response& r) { sendPage(r, "Vellora print order"); }));
+    server.Post("/api/user/auth/login", serve([this](const Request& q, Response& r) {
+                    sendJson(r, m_store.login(param(q, "username"), param(q, "password")));
+                }));
+    server.Post("/api/user/auth/register", serve([this](const Request& q, Response& r) {
+                    sendJson(r, m_store.registerAccount(param(q, "username"), param(q, "nickname"),
+                                                        param(q, "password"), param(q, "re_password")));
+                }));
+    server.Get("/api/user/image/upload_auth", serve([this](const Request&, Response& r) { uploadAuth(r); }));
     server.Post(StoragePath, [this](const Request& q, Response& r, const httplib::ContentReader& reader) {
         storage(q, r, reader);
     });
-    server.Post("/api/user/image/save", [this](const Request& q, Response& r) {
-        if (injectFault(q, r))
+    server.Post("/api/user/image/save", serve([this](const Request& q, Response& r) {
+                    QMap<QString, QString> fields;
+                    for (const auto& item : q.params)
+                        fields.insert(QString::fromStdString(item.first),
+                                      QString::fromStdString(item.second));
+                    sendJson(r, m_store.saveImage(fields));
+                }));
+    server.Post("/restapi/vessik/log/add", serve([this](const Request& q, Response& r) {
+                    m_store.addUsageReport(param(q, "data"));
+                    sendJson(r, QJsonObject{{QStringLiteral("error"), QString()},
+                                            {QStringLiteral("msg"), QStringLiteral("ok")}});
+                }));
+    server.Get("/Vellora/version.js", serve([this](const Request&, Response& r) {
+                   releaseFile(QStringLiteral("version.js"), "application/json", r);
+               }));
+    server.Get("/Vellora/Vellora.zip", serve([this](const Request&, Response& r) {
+                   releaseFile(QStringLiteral("Vellora.zip"), "application/zip", r);
+               }));
+}
+
+CStandinServer::Handler CStandinServer::serve(Handler work)
+{
+    return [this, work](const httplib::Request& request, httplib::Response& response) {
+        if (injectFault(request, response))
             return;
-        QMap<QString, QString> fields;
-        for (const auto& item : q.params)
-            fields.insert(QString::fromStdString(item.first), QString::fromStdString(item.second));
-        sendJson(r, m_store.saveImage(fields));
-    });
-    server.Post("/restapi/vessik/log/add", [this](const Request& q, Response& r) {
-        if (injectFault(q, r))
-            return;
-        m_store.addUsageReport(param(q, "data"));
-        sendJson(r, QJsonObject{{QStringLiteral("error"), QString()},
-                                {QStringLiteral("msg"), QStringLiteral("ok")}});
-    });
-    server.Get("/Vellora/version.js", [this](const Request& q, Response& r) {
-        if (!injectFault(q, r))
-            releaseFile(QStringLiteral("version.js"), "application/json", r);
-    });
-    server.Get("/Vellora/Vellora.zip", [this](const Request& q, Response& r) {
-        if (!injectFault(q, r))
-            releaseFile(QStringLiteral("Vellora.zip"), "application/zip", r);
-    });
+        std::lock_guard<std::mutex> lock(m_work);
+        work(request, response);
+    };
 }
 
 bool CStandinServer::injectFault(const httplib::Request& request, httplib::Response& response)
@@ -161,10 +159,8 @@ bool CStandinServer::injectFault(const httplib::Request& request, httplib::Respo
     return false;
 }
 
-void CStandinServer::uploadAuth(const httplib::Request& request, httplib::Response& response)
+void CStandinServer::uploadAuth(httplib::Response& response)
 {
-    if (injectFault(request, response))
-        return;
     const QDateTime now = QDateTime::currentDateTimeUtc();
     const QString name =
         QStringLiteral("images/%1/%2")
@@ -216,6 +212,7 @@ void CStandinServer::storage(const httplib::Request& request, httplib::Response&
         });
     if (injectFault(request, response))
         return;
+    std::lock_guard<std::mutex> lock(m_work);
 
     auto refuse = [&response](int status, const QString& why) {
         sendJson(response, QJsonObject{{QStringLiteral("error"), why}}, status);

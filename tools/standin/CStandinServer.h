@@ -7,7 +7,9 @@
 
 #include <QByteArray>
 
+#include <functional>
 #include <memory>
+#include <mutex>
 
 namespace httplib {
 class ContentReader;
@@ -18,7 +20,8 @@ struct Response;
 
 // The stand-in for the online service, on 127.0.0.1: accounts, upload authorisation, the storage
 // that checks its own POST policies, image registration, usage reports, the release files and the
-// two web pages. Requests are served on a pool of threads; all state is in the store.
+// two web pages. Requests are read on a pool of threads and answered one at a time; all state is in
+// the store.
 class CStandinServer
 {
 public:
@@ -33,10 +36,15 @@ public:
     void stop();
 
 private:
+    using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
+
     void addRoutes();
+    // Wraps a route: faults and delay first, then the work, one request at a time. Qt's date and
+    // text conversions are not safe to run for the first time on several threads at once.
+    Handler serve(Handler work);
     // Applies --delay and the first matching --fail/--drop rule; true when the answer is made.
     bool injectFault(const httplib::Request& request, httplib::Response& response);
-    void uploadAuth(const httplib::Request& request, httplib::Response& response);
+    void uploadAuth(httplib::Response& response);
     void storage(const httplib::Request& request, httplib::Response& response,
                  const httplib::ContentReader& reader);
     void releaseFile(const QString& name, const char* contentType, httplib::Response& response);
@@ -46,5 +54,6 @@ private:
     CStandinFaults m_faults;
     QByteArray m_secret;
     int m_port = -1;
+    std::mutex m_work;
     std::unique_ptr<httplib::Server> m_server;
 };
