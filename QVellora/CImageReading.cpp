@@ -3,6 +3,22 @@
 
 #include <QImageReader>
 
+namespace {
+
+// The size a JPEG decoder produces when it scales by 1/8, 1/4 or 1/2 while decoding: the
+// smallest such size that is still at least `needed`, or `stored` when none is.
+QSize reducedDecodeSize(const QSize& stored, const QSize& needed)
+{
+    for (int denominator : {8, 4, 2}) {
+        const QSize reduced(stored.width() / denominator, stored.height() / denominator);
+        if (reduced.width() >= needed.width() && reduced.height() >= needed.height())
+            return reduced;
+    }
+    return stored;
+}
+
+} // namespace
+
 QImage CImageReading::readUpright(const QString& path)
 {
     QImageReader reader(path);
@@ -18,12 +34,14 @@ QImage CImageReading::thumbnail(const QString& path, const QSize& box)
     const bool quarterTurn = reader.transformation() & QImageIOHandler::TransformationRotate90;
     const QSize upright = quarterTurn ? stored.transposed() : stored;
 
-    // Decoding at about twice the box and then filtering down keeps the result free of aliasing
-    // while letting the JPEG decoder skip most of the work.
-    if (stored.isValid()) {
-        const QSize decodeBox = (quarterTurn ? box.transposed() : box) * 2;
-        if (stored.width() > decodeBox.width() && stored.height() > decodeBox.height())
-            reader.setScaledSize(stored.scaled(decodeBox, Qt::KeepAspectRatioByExpanding));
+    // Decoders that can scale while decoding (JPEG) skip most of their work at a fraction of the
+    // size. Stopping at about twice the final size and filtering down from there keeps the
+    // result as clean as a full decode would; decoding straight to the final size aliases.
+    if (stored.isValid() && reader.supportsOption(QImageIOHandler::ScaledSize)) {
+        const QSize storedTarget = stored.scaled(quarterTurn ? box.transposed() : box, Qt::KeepAspectRatio);
+        const QSize decode = reducedDecodeSize(stored, storedTarget * 2);
+        if (decode != stored)
+            reader.setScaledSize(decode);
     }
     const QImage image = reader.read();
     if (image.isNull())
