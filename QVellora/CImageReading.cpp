@@ -5,12 +5,16 @@
 
 namespace {
 
-// The size a JPEG decoder produces when it scales by 1/8, 1/4 or 1/2 while decoding: the
-// smallest such size that is still at least `needed`, or `stored` when none is.
+// The size at which the JPEG decoder is asked to decode: the stored size divided by the largest
+// of 8, 4 or 2 that divides it evenly and still leaves at least `needed`; the stored size when
+// none does. Only even divisions are used: for any other size the decoder finishes with a
+// coarse rescale of its own that shows in the thumbnail.
 QSize reducedDecodeSize(const QSize& stored, const QSize& needed)
 {
     for (int denominator : {8, 4, 2}) {
-        const QSize reduced(stored.width() / denominator, stored.height() / denominator);
+        if (stored.width() % denominator != 0 || stored.height() % denominator != 0)
+            continue;
+        const QSize reduced = stored / denominator;
         if (reduced.width() >= needed.width() && reduced.height() >= needed.height())
             return reduced;
     }
@@ -34,10 +38,11 @@ QImage CImageReading::thumbnail(const QString& path, const QSize& box)
     const bool quarterTurn = reader.transformation() & QImageIOHandler::TransformationRotate90;
     const QSize upright = quarterTurn ? stored.transposed() : stored;
 
-    // Decoders that can scale while decoding (JPEG) skip most of their work at a fraction of the
-    // size. Stopping at about twice the final size and filtering down from there keeps the
-    // result as clean as a full decode would; decoding straight to the final size aliases.
-    if (stored.isValid() && reader.supportsOption(QImageIOHandler::ScaledSize)) {
+    // The JPEG decoder skips most of its work when it scales by 1/2, 1/4 or 1/8 while decoding.
+    // Stopping at about twice the final size and filtering down from there keeps the result as
+    // clean as a full decode; decoding straight to the final size aliases. Other formats are
+    // decoded whole anyway: their readers would only add a rougher scaling step.
+    if (stored.isValid() && reader.format() == "jpeg") {
         const QSize storedTarget = stored.scaled(quarterTurn ? box.transposed() : box, Qt::KeepAspectRatio);
         const QSize decode = reducedDecodeSize(stored, storedTarget * 2);
         if (decode != stored)
