@@ -18,7 +18,10 @@
 #include <QTextStream>
 
 #include <cmath>
-#include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
 
 namespace {
 
@@ -54,6 +57,20 @@ bool resetPeak()
 {
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
     return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+}
+
+// Processor time used by the whole process so far (all threads), in seconds; 0 where unknown.
+// Unlike wall time it does not depend on what else the machine is doing.
+double cpuSeconds()
+{
+#ifdef Q_OS_UNIX
+    rusage usage{};
+    if (getrusage(RUSAGE_SELF, &usage) == 0) {
+        return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
+               + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    }
+#endif
+    return 0;
 }
 
 double psnr(const QImage& a, const QImage& b)
@@ -92,6 +109,7 @@ struct Run
     double seconds = 0;
     double firstSeconds = -1;
     double peakExtraMb = 0;
+    double cpu = 0;
 };
 
 double mb(qint64 kb)
@@ -132,6 +150,7 @@ int main(int argc, char** argv)
     {
         const bool peakReset = resetPeak();
         const qint64 before = procStatusKb("VmRSS");
+        const double cpuBefore = cpuSeconds();
         QElapsedTimer clock;
         clock.start();
         for (const QString& path : files) {
@@ -145,6 +164,7 @@ int main(int argc, char** argv)
             ++plain.count;
         }
         plain.seconds = clock.nsecsElapsed() / 1e9;
+        plain.cpu = cpuSeconds() - cpuBefore;
         plain.peakExtraMb = peakReset ? mb(procStatusKb("VmHWM") - before) : -1;
     }
 
@@ -171,10 +191,12 @@ int main(int argc, char** argv)
         QObject::connect(&thread, &QShowImageThread::endShowOneImage, &app, &QCoreApplication::quit);
         const bool peakReset = resetPeak();
         const qint64 before = procStatusKb("VmRSS");
+        const double cpuBefore = cpuSeconds();
         clock.start();
         thread.start();
         app.exec();
         loader.seconds = clock.nsecsElapsed() / 1e9;
+        loader.cpu = cpuSeconds() - cpuBefore;
         loader.peakExtraMb = peakReset ? mb(procStatusKb("VmHWM") - before) : -1;
         thread.Stop();
     }
@@ -187,6 +209,8 @@ int main(int argc, char** argv)
     out << "peak extra memory: loader " << QString::number(loader.peakExtraMb, 'f', 1) << " MB ("
         << QString::number(loader.peakExtraMb / workers, 'f', 1) << " MB per worker), plain "
         << QString::number(plain.peakExtraMb, 'f', 1) << " MB\n";
+    out << "processor time: loader " << QString::number(1000 * loader.cpu / loader.count, 'f', 1)
+        << " ms/img, plain " << QString::number(1000 * plain.cpu / plain.count, 'f', 1) << " ms/img\n";
     out << "worst file: " << QFileInfo(worstFile).fileName() << "\n";
     const double loaderRate = loader.count / loader.seconds;
     const double plainRate = plain.count / plain.seconds;
