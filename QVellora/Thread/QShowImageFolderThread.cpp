@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "Thread/QShowImageFolderThread.h"
 
-#include "Thread/CThumbnailPipeline.h"
-
 #include <QDir>
 #include <QVector>
 
-QShowImageFolderThread::QShowImageFolderThread(QObject* parent) : QWorkerThread(parent) {}
+#include <utility>
+
+QShowImageFolderThread::QShowImageFolderThread(QObject* parent) : QThumbnailThreadBase(parent) {}
 
 QShowImageFolderThread::~QShowImageFolderThread()
 {
@@ -31,7 +31,6 @@ void QShowImageFolderThread::run()
     // Filled as items are handed to the pipeline, read when they come back, both on this thread.
     QVector<bool> isFolder(paths.size(), false);
     QVector<QStringList> folderFiles(paths.size());
-    const CThumbnailPipeline pipeline(QSize(m_width, m_height));
 
     auto fileOf = [&](int i) {
         if (!QFileInfo(paths.at(i)).isDir())
@@ -41,18 +40,16 @@ void QShowImageFolderThread::run()
         return folderFiles.at(i).value(0);
     };
     auto handOver = [&](int i, const QImage& thumbnail) {
+        const QStringList files = std::exchange(folderFiles[i], {});
         if (thumbnail.isNull())
             return;
         const QString path = paths.at(i);
-        if (isFolder.at(i)) {
-            const QStringList files = folderFiles.at(i);
+        if (isFolder.at(i))
             deliver(ticket, [this, path, files, thumbnail]() { emit showFolderImage(path, files, thumbnail); });
-        } else {
+        else
             deliver(ticket, [this, path, thumbnail]() { emit showSingleImage(path, thumbnail); });
-        }
-        folderFiles[i].clear();
     };
 
-    if (pipeline.run(paths.size(), fileOf, handOver, [this]() { return isInterruptionRequested(); }))
+    if (makeThumbnails(paths, fileOf, handOver))
         deliver(ticket, [this]() { emit endShowMoreImages(); });
 }

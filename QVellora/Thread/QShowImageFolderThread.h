@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Thread/QWorkerThread.h"
-
-#include <QImage>
-#include <QStringList>
+#include "Thread/QThumbnailThreadBase.h"
 
 // Makes the thumbnails of a folder listing (folders and picture files mixed, as the folder scan
 // reports them): one per picture file, and for each folder the thumbnail of its first file.
@@ -15,15 +12,12 @@
 // readable picture, and nothing otherwise. Unreadable files are skipped silently.
 // endShowMoreImages follows once per completed run, also for an empty list. A run that is
 // stopped (Stop()) delivers nothing more, not even the end signal.
-class QShowImageFolderThread : public QWorkerThread
+class QShowImageFolderThread : public QThumbnailThreadBase
 {
     Q_OBJECT
 public:
     explicit QShowImageFolderThread(QObject* parent = nullptr);
     ~QShowImageFolderThread() override;
-
-    // Interface thread, while no run is active.
-    void SetPathList(QStringList pathList) { m_pathList = pathList; }
 
 signals:
     // The receivers make the pixmaps: pixmaps belong to the interface thread.
@@ -33,9 +27,4 @@ signals:
 
 protected:
     void run() override;
-
-private:
-    QStringList m_pathList;
-    int m_width = 270;
-    int m_height = 270;
 };

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Thread/QShowImageThread.h"
 
-#include "Thread/CThumbnailPipeline.h"
-
-QShowImageThread::QShowImageThread(QObject* parent) : QWorkerThread(parent) {}
+QShowImageThread::QShowImageThread(QObject* parent) : QThumbnailThreadBase(parent) {}
 
 QShowImageThread::~QShowImageThread()
 {
@@ -14,15 +12,10 @@ void QShowImageThread::run()
 {
     const int ticket = runTicket();
     const QStringList paths = m_pathList;
-    const CThumbnailPipeline pipeline(QSize(m_width, m_height));
-
-    const bool completed = pipeline.run(
-        paths.size(), [&paths](int i) { return paths.at(i); },
-        [&](int i, const QImage& thumbnail) {
-            if (!thumbnail.isNull())
-                deliver(ticket, [this, path = paths.at(i), thumbnail]() { emit showOneImage(path, thumbnail); });
-        },
-        [this]() { return isInterruptionRequested(); });
-    if (completed)
+    auto handOver = [&](int i, const QImage& thumbnail) {
+        if (!thumbnail.isNull())
+            deliver(ticket, [this, path = paths.at(i), thumbnail]() { emit showOneImage(path, thumbnail); });
+    };
+    if (makeThumbnails(paths, [&paths](int i) { return paths.at(i); }, handOver))
         deliver(ticket, [this]() { emit endShowOneImage(); });
 }

@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Thread/QWorkerThread.h"
-
-#include <QImage>
-#include <QStringList>
+#include "Thread/QThumbnailThreadBase.h"
 
 // Makes one thumbnail per picture file of a list (the edit page's start list and the restore of
 // the last session).
@@ -14,15 +11,12 @@
 // ratio kept (small pictures are enlarged). Files that are not readable pictures are skipped
 // silently. endShowOneImage follows once per completed run, also for an empty list. A run that
 // is stopped (Stop()) delivers nothing more, not even the end signal.
-class QShowImageThread : public QWorkerThread
+class QShowImageThread : public QThumbnailThreadBase
 {
     Q_OBJECT
 public:
     explicit QShowImageThread(QObject* parent = nullptr);
     ~QShowImageThread() override;
-
-    // Interface thread, while no run is active.
-    void SetPathList(QStringList pathList) { m_pathList = pathList; }
 
 signals:
     // The receiver makes the pixmap: pixmaps belong to the interface thread.
@@ -31,9 +25,4 @@ signals:
 
 protected:
     void run() override;
-
-private:
-    QStringList m_pathList;
-    int m_width = 270;
-    int m_height = 270;
 };

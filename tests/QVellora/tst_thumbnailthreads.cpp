@@ -38,6 +38,8 @@ private:
     // Runs a loader over list to its end; every signal as one line ("single <name> WxH", ...).
     QStringList runFolderThread(const QStringList& list);
     QStringList runImageThread(const QStringList& list);
+    static QStringList runToEnd(QThumbnailThreadBase& thread, const QStringList& list, QSignalSpy& end,
+                                QStringList& events);
     QString name(const QString& absolute) const { return QDir(m_dir->path()).relativeFilePath(absolute); }
     static QString sizeText(const QImage& image)
     {
@@ -68,14 +70,7 @@ QStringList tst_ThumbnailThreads::runFolderThread(const QStringList& list)
                 events << QStringLiteral("folder %1 [%2] %3").arg(name(folder), names.join(','), sizeText(image));
             });
     QSignalSpy end(&thread, &QShowImageFolderThread::endShowMoreImages);
-    thread.SetPathList(list);
-    thread.start();
-    if (!end.wait(60000))
-        return {QStringLiteral("no end signal")};
-    thread.wait();
-    QCoreApplication::sendPostedEvents(&thread, QEvent::MetaCall);
-    events << QStringLiteral("end x%1").arg(end.count());
-    return events;
+    return runToEnd(thread, list, end, events);
 }
 
 QStringList tst_ThumbnailThreads::runImageThread(const QStringList& list)
@@ -85,11 +80,18 @@ QStringList tst_ThumbnailThreads::runImageThread(const QStringList& list)
     connect(&thread, &QShowImageThread::showOneImage, this,
             [&](QString p, QImage image) { events << QStringLiteral("one %1 %2").arg(name(p), sizeText(image)); });
     QSignalSpy end(&thread, &QShowImageThread::endShowOneImage);
+    return runToEnd(thread, list, end, events);
+}
+
+QStringList tst_ThumbnailThreads::runToEnd(QThumbnailThreadBase& thread, const QStringList& list, QSignalSpy& end,
+                                           QStringList& events)
+{
     thread.SetPathList(list);
     thread.start();
     if (!end.wait(60000))
         return {QStringLiteral("no end signal")};
     thread.wait();
+    // Anything the run posted after its end signal would show up now.
     QCoreApplication::sendPostedEvents(&thread, QEvent::MetaCall);
     events << QStringLiteral("end x%1").arg(end.count());
     return events;
