@@ -9,15 +9,16 @@
 #include <functional>
 
 // Makes the thumbnails of a list on every core and hands them back strictly in list order, so
-// what the user sees never depends on timing. Only a small window of items is in flight at once
-// (one decoded picture per worker plus a few finished thumbnails waiting for their turn).
+// what the user sees never depends on timing. Only a small window of items is in flight at once:
+// one decoded picture per worker, and a few finished thumbnails waiting for their turn so that
+// one slow picture does not leave the other workers idle.
 class CThumbnailPipeline
 {
 public:
     explicit CThumbnailPipeline(const QSize& box, int workers = QThread::idealThreadCount());
 
     int workerCount() const { return m_workers; }
-    int window() const { return 2 * m_workers; }
+    int window() const { return 4 * m_workers; }
 
     // Runs on the calling thread and returns when every item has been delivered (true) or when
     // stopRequested() said so (false; nothing more is delivered and no decode is left running).
