@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QColor>
+#include <QStringList>
+#include <QWidget>
+
+class QCateColorLabel;
+class QCateColorWidget;
+class QComboBox;
+class QDrawImageButton;
+class QPhotoCataListWdiget;
+
+// One category: a caption counting its pictures, its picture list, and a bottom line with the add
+// button, the colour square and the name box. The edit page builds rows with everything shown;
+// the category page hides the caption, button and colour and locks the name.
+class QCateListItemWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    QCateListItemWidget(int itemSize, bool hideCaption, bool hideAddButton, bool hideColour, bool lockName,
+                        QWidget* parent = nullptr);
+
+    // Reads the name box's current text (what the user typed or picked).
+    QString GetCateName();
+    // Replaces the text of the first name-box entry.
+    void SetCateName(const QString& name);
+    QColor GetCateColor() const;
+    void SetCateColor(const QColor& color);
+    QPhotoCataListWdiget* GetListWidget() const { return m_listWidget; }
+    void AddImageItem(QPixmap* picture, const QString& path);
+    void ClearImageItems();
+    QString GetCaptionText() const;
+
+signals:
+    void autoAddOneItem();
+    void markAddPhotoOnes(QStringList qstrPathList);
+    void markSubPhotoOnes(QStringList qstrPathList);
+    void checkAddNewItem();
+
+public slots:
+    void onAddItemPhotos();
+    void onAddPhotoOnes(const QStringList& qstrStringList);
+    void onSubPhotoOnes();
+
+private:
+    void RefreshCount();
+
+    QCateColorLabel* m_caption;
+    QPhotoCataListWdiget* m_listWidget;
+    QComboBox* m_nameBox;
+    QCateColorWidget* m_colorWidget;
+    QDrawImageButton* m_addButton;
+    QString m_name;
+};

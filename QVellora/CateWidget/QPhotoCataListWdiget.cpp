@@ -1,0 +1,154 @@
+// SPDX-License-Identifier: MIT
+#include "QPhotoCataListWdiget.h"
+
+#include "PhotoView/CPhotoDragPayload.h"
+
+#include <QDebug>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+
+QPhotoCataListWdiget::QPhotoCataListWdiget(int itemSize, QWidget* parent)
+    : QViewerListWidget(parent), m_menu(new QMenu(this)),
+      m_deleteAction(m_menu->addAction(QStringLiteral("删除"))), m_itemSize(itemSize)
+{
+    setViewMode(QListView::IconMode);
+    setResizeMode(QListView::Adjust);
+    setFlow(QListView::LeftToRight);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setIconSize(QSize(itemSize, itemSize));
+    setSpacing(10);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // Icon mode makes the viewport accept drops; pictures never leave the list by dragging.
+    setDragEnabled(false);
+
+    connect(m_deleteAction, &QAction::triggered, this, &QPhotoCataListWdiget::onDelImageItem);
+}
+
+void QPhotoCataListWdiget::AddImageItem(QPixmap* picture, const QString& path)
+{
+    if (!picture || path.isNull() || !AppendPicture(*picture, path))
+        return;
+    emit hadAddPhotos();
+    emit addPhotoOnes(QStringList{path});
+}
+
+void QPhotoCataListWdiget::DeleteAllPhotoItem()
+{
+    QStringList removed;
+    for (int row = count() - 1; row >= 0; --row) {
+        removed.append(m_imagePaths.value(row));
+        RemoveRow(row);
+    }
+    emit subPhotoOnes(removed);
+}
+
+QSize QPhotoCataListWdiget::sizeHint() const
+{
+    return QSize(200, 200);
+}
+
+void QPhotoCataListWdiget::onDelImageItem()
+{
+    const int current = GetCurrentRow();
+    if (item(current)) {
+        emit subPhotoOnes(QStringList{m_imagePaths.value(current)});
+        RemoveRow(current);
+    }
+    emit subPhotoOnesText();
+}
+
+void QPhotoCataListWdiget::dragEnterEvent(QDragEnterEvent* event)
+{
+    event->acceptProposedAction();
+}
+
+void QPhotoCataListWdiget::dragMoveEvent(QDragMoveEvent* event)
+{
+    event->acceptProposedAction();
+}
+
+void QPhotoCataListWdiget::dropEvent(QDropEvent* event)
+{
+    const QString mimeType = CPhotoDragPayload::MimeType();
+    if (!event->mimeData()->hasFormat(mimeType)) {
+        event->ignore();
+        return;
+    }
+    QStringList paths;
+    QList<QImage> pictures;
+    if (!CPhotoDragPayload::Read(event->mimeData()->data(mimeType), &paths, &pictures)) {
+        qDebug() << "category drop refused: the payload is not readable";
+        event->ignore();
+        return;
+    }
+    for (int i = 0; i < paths.size(); ++i)
+        AppendPicture(QPixmap::fromImage(pictures.at(i)), paths.at(i));
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+    emit hadAddPhotos();
+    emit addPhotoOnes(paths);
+}
+
+void QPhotoCataListWdiget::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Delete)
+        DeleteSelectedItems();
+    else if (event->modifiers() == Qt::ControlModifier && event->key() == Qt::Key_A)
+        selectAll();
+}
+
+void QPhotoCataListWdiget::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::RightButton) {
+        if (QListWidgetItem* pressed = itemAt(event->pos())) {
+            SetCurrentRow(row(pressed));
+            m_menu->exec(event->globalPos());
+        }
+    }
+    QListWidget::mousePressEvent(event);
+}
+
+void QPhotoCataListWdiget::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (QListWidgetItem* clicked = itemAt(event->pos())) {
+        SetCurrentRow(row(clicked));
+        onShowImageView();
+    }
+    QListWidget::mouseDoubleClickEvent(event);
+}
+
+bool QPhotoCataListWdiget::AppendPicture(const QPixmap& picture, const QString& path)
+{
+    if (m_imagePaths.contains(path))
+        return false;
+    auto* item = new QListWidgetItem(QIcon(picture), QString());
+    item->setSizeHint(QSize(m_itemSize, m_itemSize));
+    addItem(item);
+    m_imagePaths.append(path);
+    return true;
+}
+
+void QPhotoCataListWdiget::RemoveRow(int row)
+{
+    m_imagePaths.removeAt(row);
+    delete takeItem(row);
+}
+
+void QPhotoCataListWdiget::DeleteSelectedItems()
+{
+    const QList<QListWidgetItem*> selected = selectedItems();
+    QStringList paths;
+    for (QListWidgetItem* chosen : selected)
+        paths.append(m_imagePaths.value(row(chosen)));
+    emit subPhotoOnes(paths);
+    for (QListWidgetItem* chosen : selected)
+        RemoveRow(row(chosen));
+    emit subPhotoOnesText();
+}
+
+int QPhotoCataListWdiget::ViewableCount() const
+{
+    return count() == m_imagePaths.size() ? count() : 0;
+}

@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "PhotoView/QViewerListWidget.h"
+
+#include <QStringList>
+
+class QAction;
+class QMenu;
+
+// The pictures of one category: the drop target of drags from the photo grid. Row i of the list
+// and entry i of the picture paths always describe the same picture, and no path is there twice.
+// It owns one viewer, which it steps through its pictures.
+class QPhotoCataListWdiget : public QViewerListWidget
+{
+    Q_OBJECT
+public:
+    explicit QPhotoCataListWdiget(int itemSize, QWidget* parent = nullptr);
+
+    // Adds a picture from program code unless the pointer is null, the path null or already here.
+    // The item shows its own copy; the caller keeps the picture.
+    void AddImageItem(QPixmap* picture, const QString& path);
+    QStringList GetImagePaths() const { return m_imagePaths; }
+    // Removes every picture; subPhotoOnes carries their paths, last row first.
+    void DeleteAllPhotoItem();
+
+    QSize sizeHint() const override;
+
+signals:
+    void hadAddPhotos();
+    void addPhotoOnes(QStringList qstrPathList);
+    void subPhotoOnes(QStringList qstrPathList);
+    void subPhotoOnesText();
+
+private slots:
+    void onDelImageItem();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // Viewing follows the picture paths, and only while they agree with the rows.
+    int ViewableCount() const override;
+    QString ViewablePath(int row) const override { return m_imagePaths.value(row); }
+
+private:
+    // Appends a row unless the path is already here; returns whether it did.
+    bool AppendPicture(const QPixmap& picture, const QString& path);
+    void RemoveRow(int row);
+    void DeleteSelectedItems();
+
+    QMenu* m_menu;
+    QAction* m_deleteAction;
+    int m_itemSize;
+    QStringList m_imagePaths;
+};

@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: MIT
+#include "CUploadForm.h"
+
+#include "CUploadAuth.h"
+#include "CUploadFolder.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QHttpMultiPart>
+
+namespace {
+QHttpPart textPart(const char* name, const QString& value)
+{
+    QHttpPart part;
+    part.setRawHeader("Content-Disposition", QByteArray("form-data; name=\"") + name + '"');
+    part.setBody(value.toUtf8());
+    return part;
+}
+} // namespace
+
+QHttpMultiPart* CUploadForm::build(const CUploadAuth& auth, const QString& filePath)
+{
+    auto* file = new QFile(filePath);
+    if (!file->open(QIODevice::ReadOnly)) {
+        qDebug() << "cannot open for upload" << filePath << file->errorString();
+        delete file;
+        return nullptr;
+    }
+
+    auto* form = new QHttpMultiPart(QHttpMultiPart::FormDataType);
+    form->setBoundary(boundary());
+    form->append(textPart("OSSAccessKeyId", auth.accessKeyId));
+    form->append(textPart("policy", auth.policy));
+    form->append(textPart("Signature", auth.signature));
+    form->append(textPart("key", auth.fileName));
+    form->append(textPart("Cache-Control", QStringLiteral("max-age=31536000")));
+
+    QHttpPart filePart;
+    filePart.setRawHeader("Content-Disposition",
+                          "form-data; name=\"file\"; filename=\"" + auth.fileName.toUtf8() + '"');
+    filePart.setRawHeader("Content-Type", CUploadFolder::mimeType(filePath).toUtf8());
+    filePart.setBodyDevice(file);
+    file->setParent(form);
+    form->append(filePart);
+    return form;
+}
+
+QNetworkRequest CUploadForm::request(const CUploadAuth& auth)
+{
+    QNetworkRequest request(auth.postUrl);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, "multipart/form-data; boundary=" + boundary());
+    return request;
+}

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: MIT
+#include "QPhotoItem.h"
+
+#include "OtherWidget/CSharedPixmap.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+static constexpr int kPaintedMarks = 5;
+
+QPhotoItem::QPhotoItem(int width, int height, QWidget* parent)
+    : QWidget(parent), m_contentRect(QPoint(0, 0), QPoint(width - 2, height - 2)), m_contentWidth(width - 2),
+      m_contentHeight(height - 2)
+{
+    for (int i = 0; i < 6; ++i)
+        m_markRects.append(QRect(5 + 20 * i, 5, 15, 15));
+    CheckPicture();
+    resize(width, height);
+}
+
+void QPhotoItem::AddItemColor(const QColor& color)
+{
+    if (!m_colors.contains(color))
+        m_colors.append(color);
+}
+
+void QPhotoItem::SubItemColor(const QColor& color)
+{
+    m_colors.removeOne(color);
+}
+
+void QPhotoItem::SetChecked(bool checked)
+{
+    m_checked = checked;
+    update();
+}
+
+void QPhotoItem::ToggleChecked()
+{
+    SetChecked(!m_checked);
+}
+
+void QPhotoItem::mousePressEvent(QMouseEvent* event)
+{
+    event->ignore();
+}
+
+void QPhotoItem::mouseMoveEvent(QMouseEvent* event)
+{
+    event->ignore();
+}
+
+void QPhotoItem::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    emit doublePhotoItem(m_path);
+    QWidget::mouseDoubleClickEvent(event);
+}
+
+void QPhotoItem::PaintColorMarks(QPainter& painter) const
+{
+    for (int i = 0; i < m_colors.size() && i < kPaintedMarks; ++i) {
+        painter.setBrush(QBrush(m_colors.at(i), Qt::SolidPattern));
+        painter.drawRects(&m_markRects.at(i), 1);
+    }
+}
+
+QPixmap* QPhotoItem::CheckPicture()
+{
+    return CSharedPixmap::get(QStringLiteral(":/image/view_dlg_icon/check_03.png"));
+}

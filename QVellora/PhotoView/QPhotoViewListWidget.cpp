@@ -1,0 +1,227 @@
+// SPDX-License-Identifier: MIT
+#include "QPhotoViewListWidget.h"
+
+#include "PhotoView/CPhotoDragPayload.h"
+#include "PhotoView/QFolderItemWidget.h"
+#include "PhotoView/QPhotoViewItemWidget.h"
+
+#include <QApplication>
+#include <QDrag>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+
+QPhotoViewListWidget::QPhotoViewListWidget(int itemSize, QWidget* parent)
+    : QViewerListWidget(parent), m_menu(new QMenu(this)),
+      m_showLargeAction(m_menu->addAction(QStringLiteral("显示大图"))), m_itemSize(itemSize)
+{
+    setViewMode(QListView::IconMode);
+    setResizeMode(QListView::Adjust);
+    setFlow(QListView::LeftToRight);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setIconSize(QSize(itemSize, itemSize - 15));
+    setSpacing(30);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setDragEnabled(true);
+    setAcceptDrops(false);
+    setDropIndicatorShown(false);
+
+    connect(m_showLargeAction, &QAction::triggered, this, &QPhotoViewListWidget::onShowImageView);
+}
+
+void QPhotoViewListWidget::AddPhotoItem(QPixmap* picture, const QString& path)
+{
+    auto* tile = new QPhotoViewItemWidget(m_itemSize, m_itemSize, picture, path);
+    AddTile(new QListWidgetItem, tile, picture ? *picture : QPixmap(), count());
+}
+
+int QPhotoViewListWidget::AddPhotosItem(const QStringList& picturePaths, const QString& folderPath,
+                                        QPixmap* picture)
+{
+    auto* tile = new QFolderItemWidget(m_itemSize, m_itemSize, picturePaths, folderPath);
+    auto* item = new QListWidgetItem;
+    AddTile(item, tile, picture ? *picture : QPixmap(), 0);
+    return row(item);
+}
+
+void QPhotoViewListWidget::ClearSelfData()
+{
+    m_checkedRows.clear();
+    for (int i = count() - 1; i >= 0; --i)
+        delete item(i);
+    clear();
+}
+
+void QPhotoViewListWidget::SetAddUsePhotos(const QStringList& paths, const QColor& color)
+{
+    for (QPhotoItem* tile : TilesWithPaths(paths)) {
+        tile->SetChecked(false);
+        tile->AddItemColor(color);
+        m_checkedRows.clear();
+    }
+}
+
+void QPhotoViewListWidget::SetSubUsePhotos(const QStringList& paths, const QColor& color)
+{
+    for (QPhotoItem* tile : TilesWithPaths(paths)) {
+        tile->SubItemColor(color);
+        tile->update();
+    }
+}
+
+QPhotoItem* QPhotoViewListWidget::GetPhotoItem(int row) const
+{
+    return qobject_cast<QPhotoItem*>(itemWidget(item(row)));
+}
+
+QSize QPhotoViewListWidget::sizeHint() const
+{
+    return QSize(150, 200);
+}
+
+void QPhotoViewListWidget::onDoubleItem(const QString& qstrPath)
+{
+    const QFileInfo info(qstrPath);
+    if (info.isDir())
+        emit doubleFolder(qstrPath);
+    else if (info.isFile())
+        onShowImageView();
+}
+
+void QPhotoViewListWidget::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_pressPos = event->pos();
+        if (QListWidgetItem* pressed = itemAt(m_pressPos)) {
+            SetCurrentRow(row(pressed));
+            emit checkImageItem(ViewablePath(GetCurrentRow()));
+        }
+    } else if (event->buttons() == Qt::RightButton) {
+        if (QListWidgetItem* pressed = itemAt(event->pos())) {
+            SetCurrentRow(row(pressed));
+            m_menu->exec(event->globalPos());
+        }
+    }
+    QListWidget::mousePressEvent(event);
+}
+
+void QPhotoViewListWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_pressPos = event->pos();
+        if (QListWidgetItem* released = itemAt(m_pressPos)) {
+            const int releasedRow = row(released);
+            SetCurrentRow(releasedRow);
+            if (QPhotoItem* tile = GetPhotoItem(releasedRow)) {
+                tile->ToggleChecked();
+                if (tile->IsChecked())
+                    m_checkedRows.append(releasedRow);
+                else
+                    m_checkedRows.removeOne(releasedRow);
+            }
+        }
+    }
+    QListWidget::mouseReleaseEvent(event);
+}
+
+void QPhotoViewListWidget::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (QListWidgetItem* clicked = itemAt(event->pos()))
+        SetCurrentRow(row(clicked));
+    QListWidget::mouseDoubleClickEvent(event);
+}
+
+void QPhotoViewListWidget::mouseMoveEvent(QMouseEvent* event)
+{
+    if ((event->buttons() & Qt::LeftButton) && itemAt(m_pressPos) &&
+        (event->pos() - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
+        startDrag(Qt::MoveAction);
+        // The drag ate the release: the base class must not take the next move for a new drag.
+        setState(NoState);
+        return;
+    }
+    QListWidget::mouseMoveEvent(event);
+}
+
+void QPhotoViewListWidget::keyPressEvent(QKeyEvent*) {}
+
+void QPhotoViewListWidget::contextMenuEvent(QContextMenuEvent*)
+{
+    update();
+}
+
+void QPhotoViewListWidget::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasFormat(CPhotoDragPayload::MimeType()))
+        event->accept();
+    else
+        event->ignore();
+}
+
+void QPhotoViewListWidget::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (event->mimeData()->hasFormat(CPhotoDragPayload::MimeType())) {
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void QPhotoViewListWidget::startDrag(Qt::DropActions)
+{
+    // Only the ticked tiles travel, in the order they were ticked; the tile under the mouse
+    // joins only if it was ticked before.
+    QStringList paths;
+    QList<QPixmap> pictures;
+    QPixmap dragPicture;
+    for (int checkedRow : qAsConst(m_checkedRows)) {
+        const QListWidgetItem* checked = item(checkedRow);
+        if (!checked)
+            continue;
+        const QPixmap picture = checked->data(PictureRole).value<QPixmap>();
+        paths.append(checked->data(PathRole).toString());
+        pictures.append(picture);
+        if (!picture.isNull())
+            dragPicture = picture;
+    }
+
+    auto* mimeData = new QMimeData;
+    mimeData->setData(CPhotoDragPayload::MimeType(), CPhotoDragPayload::Write(paths, pictures));
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mimeData);
+    if (!dragPicture.isNull()) {
+        drag->setPixmap(dragPicture);
+        drag->setHotSpot(QPoint(dragPicture.width() / 2, dragPicture.height() / 2));
+    }
+    drag->exec(Qt::MoveAction);
+}
+
+void QPhotoViewListWidget::AddTile(QListWidgetItem* item, QPhotoItem* tile, const QPixmap& picture, int row)
+{
+    connect(tile, &QPhotoItem::doublePhotoItem, this, &QPhotoViewListWidget::onDoubleItem);
+    item->setSizeHint(QSize(m_itemSize, m_itemSize));
+    item->setData(PictureRole, picture);
+    item->setData(PathRole, tile->GetPath());
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled);
+    insertItem(row, item);
+    setItemWidget(item, tile);
+}
+
+QList<QPhotoItem*> QPhotoViewListWidget::TilesWithPaths(const QStringList& paths) const
+{
+    QList<QPhotoItem*> tiles;
+    for (int i = 0; i < count(); ++i) {
+        QPhotoItem* tile = GetPhotoItem(i);
+        if (tile && paths.contains(tile->GetPath()))
+            tiles.append(tile);
+    }
+    return tiles;
+}
+
+QString QPhotoViewListWidget::ViewablePath(int row) const
+{
+    const QListWidgetItem* at = item(row);
+    return at ? at->data(PathRole).toString() : QString();
+}

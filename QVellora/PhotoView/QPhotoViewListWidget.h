@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "PhotoView/QViewerListWidget.h"
+
+class QAction;
+class QMenu;
+class QPhotoItem;
+
+// The thumbnail grid: folder tiles first, then photo tiles, in a wrapping icon grid. A left click
+// ticks or unticks a tile; dragging carries the ticked pictures, in the order they were ticked, to
+// a category list under "photo/x-ombrel-cata". It owns one viewer, which it steps through its rows.
+class QPhotoViewListWidget : public QViewerListWidget
+{
+    Q_OBJECT
+public:
+    enum
+    {
+        PictureRole = Qt::UserRole,
+        PathRole = Qt::UserRole + 1
+    };
+
+    explicit QPhotoViewListWidget(int itemSize, QWidget* parent = nullptr);
+
+    // Appends a photo tile. The picture is painted through the pointer and must stay alive as
+    // long as the item (it lives in the page's thumbnail cache); a copy goes into the item.
+    void AddPhotoItem(QPixmap* picture, const QString& path);
+    // Inserts a folder tile at row 0 and returns its row; picture is only copied.
+    int AddPhotosItem(const QStringList& picturePaths, const QString& folderPath, QPixmap* picture);
+    // Removes every item and forgets the ticks.
+    void ClearSelfData();
+    // The pictures joined a category of this colour: untick them, mark them, forget all ticks.
+    void SetAddUsePhotos(const QStringList& paths, const QColor& color);
+    // The pictures left the category of this colour.
+    void SetSubUsePhotos(const QStringList& paths, const QColor& color);
+
+    QList<int> GetCheckedRows() const { return m_checkedRows; }
+    QPhotoItem* GetPhotoItem(int row) const;
+    QSize sizeHint() const override;
+
+signals:
+    void checkImageItem(QString qstrPath);
+    void doubleFolder(QString qstrPath);
+    // Declared for the pages that connect them; the grid itself never emits these.
+    void deletePhoto(QList<int>);
+    void doubleImageFile(QString qstrPath);
+
+public slots:
+    void onDoubleItem(const QString& qstrPath);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    // Every row can be viewed, folder rows included (they show an empty picture).
+    int ViewableCount() const override { return count(); }
+    QString ViewablePath(int row) const override;
+
+private:
+    void AddTile(QListWidgetItem* item, QPhotoItem* tile, const QPixmap& picture, int row);
+    // The tiles whose path is one of paths (exact text), in row order.
+    QList<QPhotoItem*> TilesWithPaths(const QStringList& paths) const;
+
+    QMenu* m_menu;
+    QAction* m_showLargeAction;
+    QPoint m_pressPos;
+    int m_itemSize;
+    QList<int> m_checkedRows;
+};

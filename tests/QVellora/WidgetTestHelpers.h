@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+// Helpers for driving widgets that open modal windows or menus, shared by the widget tests.
+namespace WidgetTestHelpers {
+
+// Runs action, which may open a modal window or menu (found by openWidget once it shows). The
+// window is handed to whileOpen and then closed, so that action returns. Returns whether it opened.
+inline bool opensModal(const std::function<QWidget*()>& openWidget, const std::function<void()>& action,
+                       const std::function<void(QWidget*)>& whileOpen = {})
+{
+    bool opened = false;
+    QTimer poll;
+    poll.setInterval(0);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* open = openWidget();
+        if (!open || !open->isVisible())
+            return;
+        opened = true;
+        if (whileOpen)
+            whileOpen(open);
+        open->close();
+    });
+    poll.start();
+    action();
+    poll.stop();
+    return opened;
+}
+
+// A mouse event sent straight to a widget; ignored presses and moves travel on to its parents as
+// they would for a real mouse.
+inline void sendMouse(QWidget* widget, QEvent::Type type, const QPoint& pos, Qt::MouseButton button,
+                      Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QMouseEvent event(type, pos, widget->mapToGlobal(pos), button, buttons, modifiers);
+    QApplication::sendEvent(widget, &event);
+}
+
+} // namespace WidgetTestHelpers

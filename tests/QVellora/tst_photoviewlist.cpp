@@ -1,0 +1,448 @@
+// SPDX-License-Identifier: MIT
+#include "CateWidget/QPhotoCataListWdiget.h"
+#include "PhotoView/QComprareImageDlg.h"
+#include "PhotoView/QPhotoItem.h"
+#include "PhotoView/QPhotoViewImageDlg.h"
+#include "PhotoView/QPhotoViewListWidget.h"
+#include "TestSupport.h"
+#include "WidgetTestHelpers.h"
+
+#include <QDrag>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+using namespace WidgetTestHelpers;
+
+class tst_PhotoViewList : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void foldersComeFirstPhotosAreAppended();
+    void clicksTickAndUntick_data();
+    void clicksTickAndUntick();
+    void leftPressReportsThePicture_data();
+    void leftPressReportsThePicture();
+    void keysAreSwallowed();
+    void rightPressMenuOnlyOverATile_data();
+    void rightPressMenuOnlyOverATile();
+    void doubleClick_data();
+    void doubleClick();
+    void viewerStepsClamped_data();
+    void viewerStepsClamped();
+    void compareShowsTheNextPicture();
+    void steppingAnEmptyGridDoesNothing();
+    void viewerAfterClearingDoesNothing();
+    void usedPicturesAreMarked();
+    void dragCarriesTickedTilesToACategory_data();
+    void dragCarriesTickedTilesToACategory();
+
+private:
+    void fill(QPhotoViewListWidget& grid, int photos);
+    // Fills the grid with the first photos of the fixture and shows it.
+    bool showGrid(QPhotoViewListWidget& grid, int photos);
+    QString photoPath(int i) const { return m_dir->filePath(QStringLiteral("p%1.png").arg(i)); }
+    void click(QPhotoViewListWidget& grid, int row);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::vector<std::unique_ptr<QPixmap>> m_thumbnails;
+};
+
+static const int kTile = 120;
+
+void tst_PhotoViewList::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    static const QColor colours[] = {Qt::red, Qt::green, Qt::blue, Qt::yellow, Qt::cyan};
+    for (int i = 0; i < 5; ++i)
+        QVERIFY(TestSupport::writeImage(photoPath(i), QSize(60 + 10 * i, 40), colours[i], Qt::white));
+    QVERIFY(QDir(m_dir->path()).mkdir("sub"));
+}
+
+void tst_PhotoViewList::cleanup()
+{
+    m_thumbnails.clear();
+    m_dir.reset();
+}
+
+void tst_PhotoViewList::fill(QPhotoViewListWidget& grid, int photos)
+{
+    for (int i = 0; i < photos; ++i) {
+        m_thumbnails.push_back(std::make_unique<QPixmap>(photoPath(i)));
+        grid.AddPhotoItem(m_thumbnails.back().get(), photoPath(i));
+    }
+}
+
+bool tst_PhotoViewList::showGrid(QPhotoViewListWidget& grid, int photos)
+{
+    grid.resize(800, 600);
+    fill(grid, photos);
+    grid.show();
+    return QTest::qWaitForWindowExposed(&grid);
+}
+
+void tst_PhotoViewList::click(QPhotoViewListWidget& grid, int row)
+{
+    // The tile lies over the grid, as for a real click; it lets the press through to the grid.
+    QTest::mouseClick(grid.GetPhotoItem(row), Qt::LeftButton, {}, QPoint(kTile / 2, kTile / 2));
+}
+
+void tst_PhotoViewList::foldersComeFirstPhotosAreAppended()
+{
+    QPhotoViewListWidget grid(kTile);
+    fill(grid, 2);
+    QPixmap folderPicture(30, 20);
+    folderPicture.fill(Qt::darkGreen);
+    QCOMPARE(grid.AddPhotosItem({photoPath(3)}, m_dir->filePath("sub"), &folderPicture), 0);
+    QCOMPARE(grid.AddPhotosItem({}, m_dir->path(), nullptr), 0);
+    fill(grid, 1);
+
+    const QStringList expected{m_dir->path(), m_dir->filePath("sub"), photoPath(0), photoPath(1),
+                               photoPath(0)};
+    QCOMPARE(grid.count(), expected.size());
+    for (int row = 0; row < grid.count(); ++row) {
+        const QListWidgetItem* item = grid.item(row);
+        QCOMPARE(item->data(QPhotoViewListWidget::PathRole).toString(), expected.at(row));
+        QCOMPARE(grid.GetPhotoItem(row)->GetPath(), expected.at(row));
+        QCOMPARE(item->sizeHint(), QSize(kTile, kTile));
+        QCOMPARE(item->flags(), Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled);
+    }
+    // The item keeps its own copy of the picture.
+    QCOMPARE(grid.item(1)->data(QPhotoViewListWidget::PictureRole).value<QPixmap>().toImage(),
+             folderPicture.toImage());
+    QVERIFY(grid.item(0)->data(QPhotoViewListWidget::PictureRole).value<QPixmap>().isNull());
+    QCOMPARE(grid.item(2)->data(QPhotoViewListWidget::PictureRole).value<QPixmap>().size(), QSize(60, 40));
+}
+
+void tst_PhotoViewList::clicksTickAndUntick_data()
+{
+    QTest::addColumn<QList<int>>("clicks");
+    QTest::addColumn<QList<int>>("checkedRows");
+    QTest::newRow("one") << QList<int>{2} << QList<int>{2};
+    QTest::newRow("in click order") << QList<int>{3, 0, 2} << QList<int>{3, 0, 2};
+    QTest::newRow("second click unticks") << QList<int>{1, 1} << QList<int>{};
+    QTest::newRow("untick the middle one") << QList<int>{0, 1, 2, 1} << QList<int>{0, 2};
+    QTest::newRow("ticked again goes last") << QList<int>{0, 1, 0, 0} << QList<int>{1, 0};
+}
+
+void tst_PhotoViewList::clicksTickAndUntick()
+{
+    QFETCH(QList<int>, clicks);
+    QFETCH(QList<int>, checkedRows);
+    QPhotoViewListWidget grid(kTile);
+    QVERIFY(showGrid(grid, 4));
+    for (int row : clicks)
+        click(grid, row);
+    QCOMPARE(grid.GetCheckedRows(), checkedRows);
+    QCOMPARE(grid.GetCurrentRow(), clicks.last());
+    for (int row = 0; row < grid.count(); ++row)
+        QCOMPARE(grid.GetPhotoItem(row)->IsChecked(), checkedRows.contains(row));
+}
+
+void tst_PhotoViewList::leftPressReportsThePicture_data()
+{
+    QTest::addColumn<bool>("onTile");
+    QTest::newRow("on a tile") << true;
+    QTest::newRow("on empty space") << false;
+}
+
+void tst_PhotoViewList::leftPressReportsThePicture()
+{
+    QFETCH(bool, onTile);
+    QPhotoViewListWidget grid(kTile);
+    QVERIFY(showGrid(grid, 2));
+    QSignalSpy pressed(&grid, &QPhotoViewListWidget::checkImageItem);
+    const QPoint at = onTile ? grid.visualItemRect(grid.item(1)).center() : QPoint(790, 590);
+    sendMouse(grid.viewport(), QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(grid.viewport(), QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    QCOMPARE(pressed.count(), onTile ? 1 : 0);
+    if (onTile)
+        QCOMPARE(pressed.at(0).at(0).toString(), photoPath(1));
+    QCOMPARE(grid.GetCurrentRow(), onTile ? 1 : -1);
+    QCOMPARE(grid.GetCheckedRows(), onTile ? QList<int>{1} : QList<int>{});
+}
+
+void tst_PhotoViewList::keysAreSwallowed()
+{
+    QPhotoViewListWidget grid(kTile);
+    fill(grid, 3);
+    grid.setCurrentRow(0);
+    QTest::keyClick(&grid, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&grid, Qt::Key_Right);
+    QTest::keyClick(&grid, Qt::Key_End, Qt::ShiftModifier);
+    QCOMPARE(grid.selectedItems().size(), 1);
+    QCOMPARE(grid.currentRow(), 0);
+}
+
+void tst_PhotoViewList::rightPressMenuOnlyOverATile_data()
+{
+    QTest::addColumn<bool>("onTile");
+    QTest::newRow("over a tile") << true;
+    QTest::newRow("over empty space") << false;
+}
+
+void tst_PhotoViewList::rightPressMenuOnlyOverATile()
+{
+    QFETCH(bool, onTile);
+    QPhotoViewListWidget grid(kTile);
+    QVERIFY(showGrid(grid, 3));
+    QStringList menuTexts;
+    const QPoint at = onTile ? grid.visualItemRect(grid.item(2)).center() : QPoint(790, 590);
+    const bool opened = opensModal(
+        [] { return QApplication::activePopupWidget(); },
+        [&] { sendMouse(grid.viewport(), QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton); },
+        [&](QWidget* menu) {
+            for (QAction* action : menu->actions())
+                menuTexts << action->text();
+        });
+    QCOMPARE(opened, onTile);
+    QCOMPARE(menuTexts, onTile ? QStringList{QStringLiteral("显示大图")} : QStringList());
+    QCOMPARE(grid.GetCurrentRow(), onTile ? 2 : -1);
+    // A right press never ticks.
+    QVERIFY(grid.GetCheckedRows().isEmpty());
+}
+
+void tst_PhotoViewList::doubleClick_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("viewerOpens");
+    QTest::addColumn<bool>("folderSignal");
+    QTest::newRow("picture") << "picture" << true << false;
+    QTest::newRow("folder") << "folder" << false << true;
+    QTest::newRow("picture deleted meanwhile") << "gone" << false << false;
+}
+
+void tst_PhotoViewList::doubleClick()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, viewerOpens);
+    QFETCH(bool, folderSignal);
+    QPhotoViewListWidget grid(kTile);
+    grid.AddPhotosItem({}, m_dir->filePath("sub"), nullptr);
+    QVERIFY(showGrid(grid, 2));
+    if (kind == "gone")
+        QVERIFY(QFile::remove(photoPath(1)));
+    const int row = kind == "folder" ? 0 : 2;
+    QSignalSpy folders(&grid, &QPhotoViewListWidget::doubleFolder);
+
+    QPhotoViewImageDlg* viewer = grid.GetViewImageDlg();
+    QString shownPath;
+    QPhotoItem* tile = grid.GetPhotoItem(row);
+    const QPoint at(kTile / 2, kTile / 2);
+    const bool opened = opensModal([viewer] { return viewer; },
+                                   [&] {
+                                       QTest::mouseClick(tile, Qt::LeftButton, {}, at);
+                                       QTest::mouseDClick(tile, Qt::LeftButton, {}, at);
+                                   },
+                                   [&](QWidget*) { shownPath = viewer->GetImagePath(); });
+    QCOMPARE(opened, viewerOpens);
+    QCOMPARE(shownPath, viewerOpens ? photoPath(1) : QString());
+    QCOMPARE(folders.count(), folderSignal ? 1 : 0);
+    if (folderSignal)
+        QCOMPARE(folders.at(0).at(0).toString(), m_dir->filePath("sub"));
+    QCOMPARE(grid.GetCurrentRow(), row);
+}
+
+void tst_PhotoViewList::viewerStepsClamped_data()
+{
+    QTest::addColumn<int>("startRow");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("expectedRow");
+    QTest::newRow("next from the middle") << 1 << "nextButton" << 2;
+    QTest::newRow("next from the last stays") << 3 << "nextButton" << 3;
+    QTest::newRow("previous from the middle") << 2 << "preButton" << 1;
+    QTest::newRow("previous from row 0 stays") << 0 << "preButton" << 0;
+    QTest::newRow("previous with no row goes to 0") << -1 << "preButton" << 0;
+    QTest::newRow("next with no row goes to 0") << -1 << "nextButton" << 0;
+}
+
+void tst_PhotoViewList::viewerStepsClamped()
+{
+    QFETCH(int, startRow);
+    QFETCH(QString, button);
+    QFETCH(int, expectedRow);
+    QPhotoViewListWidget grid(kTile);
+    grid.AddPhotosItem({}, m_dir->filePath("sub"), nullptr); // rows: folder, p0, p1, p2
+    QVERIFY(showGrid(grid, 3));
+    if (startRow >= 0)
+        click(grid, startRow);
+    QPhotoViewImageDlg* viewer = grid.GetViewImageDlg();
+    viewer->findChild<QPushButton*>(button)->click();
+    QCOMPARE(grid.GetCurrentRow(), expectedRow);
+    QCOMPARE(viewer->GetImagePath(), grid.item(expectedRow)->data(QPhotoViewListWidget::PathRole).toString());
+    // Stepping onto the folder shows its name and an empty area.
+    if (expectedRow == 0) {
+        QCOMPARE(viewer->findChild<QLabel*>("nameLabel")->text(), QStringLiteral("sub"));
+        QCOMPARE(viewer->findChild<QLabel*>("sizeLabel")->text(), QStringLiteral("0 x 0 像素"));
+    }
+}
+
+void tst_PhotoViewList::compareShowsTheNextPicture()
+{
+    QPhotoViewListWidget grid(kTile);
+    QVERIFY(showGrid(grid, 3));
+    click(grid, 2);
+    QPhotoViewImageDlg* viewer = grid.GetViewImageDlg();
+    viewer->SetImage(photoPath(2));
+    QComprareImageDlg* compare = viewer->GetCompareDlg();
+    QSize rightSize;
+    const bool opened = opensModal(
+        [compare] { return compare; }, [&] { viewer->findChild<QPushButton*>("compareButton")->click(); },
+        [&](QWidget*) {
+            rightSize = compare->findChild<QLabel*>("rightLabel")->pixmap(Qt::ReturnByValue).size();
+        });
+    QVERIFY(opened);
+    // Clamped to the last row, which is the same picture: 80 x 40 fitted into 800 x 800.
+    QCOMPARE(grid.GetCurrentRow(), 2);
+    QCOMPARE(rightSize, QSize(800, 400));
+}
+
+void tst_PhotoViewList::steppingAnEmptyGridDoesNothing()
+{
+    QPhotoViewListWidget grid(kTile);
+    grid.onGetNextImage();
+    grid.onGetPreImage();
+    QVERIFY(!opensModal([&] { return grid.GetViewImageDlg()->GetCompareDlg(); },
+                        [&] { grid.onGetCompareImage(); }));
+    QCOMPARE(grid.GetCurrentRow(), -1);
+    QVERIFY(grid.GetViewImageDlg()->GetImagePath().isEmpty());
+}
+
+void tst_PhotoViewList::viewerAfterClearingDoesNothing()
+{
+    QPhotoViewListWidget grid(kTile);
+    QVERIFY(showGrid(grid, 3));
+    click(grid, 2);
+    grid.ClearSelfData();
+    QCOMPARE(grid.count(), 0);
+    QVERIFY(grid.GetCheckedRows().isEmpty());
+    // The current row outlives the items it pointed at; showing must not reach for them.
+    QCOMPARE(grid.GetCurrentRow(), 2);
+    QVERIFY(!opensModal([&] { return grid.GetViewImageDlg(); }, [&] { grid.onShowImageView(); }));
+}
+
+void tst_PhotoViewList::usedPicturesAreMarked()
+{
+    QPhotoViewListWidget grid(kTile);
+    QVERIFY(showGrid(grid, 4));
+    for (int row : {0, 1, 2})
+        click(grid, row);
+
+    grid.SetAddUsePhotos({"/elsewhere/x.png"}, Qt::red);
+    QCOMPARE(grid.GetCheckedRows(), (QList<int>{0, 1, 2}));
+
+    grid.SetAddUsePhotos({photoPath(1), photoPath(3)}, Qt::red);
+    grid.SetAddUsePhotos({photoPath(1)}, Qt::green);
+    grid.SetAddUsePhotos({photoPath(1)}, Qt::red);
+    QVERIFY(grid.GetCheckedRows().isEmpty());
+    QVERIFY(grid.GetPhotoItem(0)->IsChecked()); // not in the list: keeps its tick mark
+    QVERIFY(!grid.GetPhotoItem(1)->IsChecked());
+    QCOMPARE(grid.GetPhotoItem(1)->GetItemColors(), (QList<QColor>{Qt::red, Qt::green}));
+    QCOMPARE(grid.GetPhotoItem(3)->GetItemColors(), QList<QColor>{Qt::red});
+    QVERIFY(grid.GetPhotoItem(2)->GetItemColors().isEmpty());
+
+    grid.SetSubUsePhotos({photoPath(1), photoPath(2)}, Qt::red);
+    QCOMPARE(grid.GetPhotoItem(1)->GetItemColors(), QList<QColor>{Qt::green});
+    QVERIFY(grid.GetPhotoItem(2)->GetItemColors().isEmpty());
+    QCOMPARE(grid.GetPhotoItem(3)->GetItemColors(), QList<QColor>{Qt::red});
+}
+
+void tst_PhotoViewList::dragCarriesTickedTilesToACategory_data()
+{
+    QTest::addColumn<QList<int>>("clicks");
+    QTest::addColumn<int>("dragRow");
+    QTest::addColumn<QList<int>>("dropped");
+    QTest::newRow("three ticked, middle unticked") << QList<int>{0, 1, 2, 1} << 0 << QList<int>{0, 2};
+    QTest::newRow("tick order, not row order") << QList<int>{3, 1} << 3 << QList<int>{3, 1};
+    QTest::newRow("tile under the mouse not ticked") << QList<int>{2} << 4 << QList<int>{2};
+    QTest::newRow("nothing ticked") << QList<int>{} << 1 << QList<int>{};
+}
+
+// Catches the QDrag that a widget creates as its child. The offscreen platform ends every drag at
+// once, so the test takes the drag's MIME data and drops it on the target itself.
+class DragCatcher : public QObject
+{
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::ChildAdded)
+            child = static_cast<QChildEvent*>(event)->child();
+        return false;
+    }
+    QPointer<QObject> child;
+};
+
+void tst_PhotoViewList::dragCarriesTickedTilesToACategory()
+{
+    QFETCH(QList<int>, clicks);
+    QFETCH(int, dragRow);
+    QFETCH(QList<int>, dropped);
+    QWidget window;
+    auto* layout = new QHBoxLayout(&window);
+    auto* grid = new QPhotoViewListWidget(kTile);
+    auto* category = new QPhotoCataListWdiget(60);
+    layout->addWidget(grid, 3);
+    layout->addWidget(category, 1);
+    window.resize(1000, 500);
+    fill(*grid, 5);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (int row : clicks)
+        click(*grid, row);
+
+    DragCatcher catcher;
+    grid->installEventFilter(&catcher);
+    QPhotoItem* tile = grid->GetPhotoItem(dragRow);
+    const QPoint start(kTile / 2, kTile / 2);
+    const QPoint nearly = start + QPoint(QApplication::startDragDistance() - 1, 0);
+    sendMouse(tile, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(tile, QEvent::MouseMove, nearly, Qt::NoButton, Qt::LeftButton);
+    QVERIFY(!qobject_cast<QDrag*>(catcher.child));
+    sendMouse(tile, QEvent::MouseMove, nearly + QPoint(0, 1), Qt::NoButton, Qt::LeftButton);
+    const QDrag* drag = qobject_cast<QDrag*>(catcher.child);
+    QVERIFY(drag);
+    QCOMPARE(drag->mimeData()->formats(), QStringList{"photo/x-ombrel-cata"});
+    // The drag shows the last ticked picture, held by its centre.
+    QCOMPARE(drag->pixmap().isNull(), dropped.isEmpty());
+    if (!dropped.isEmpty()) {
+        const QSize shown = m_thumbnails[dropped.last()]->size();
+        QCOMPARE(drag->pixmap().size(), shown);
+        QCOMPARE(drag->hotSpot(), QPoint(shown.width() / 2, shown.height() / 2));
+    }
+
+    QSignalSpy added(category, &QPhotoCataListWdiget::addPhotoOnes);
+    const QPoint target = category->viewport()->rect().center();
+    QDragEnterEvent enter(target, Qt::MoveAction, drag->mimeData(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(category->viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(target, Qt::MoveAction, drag->mimeData(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(category->viewport(), &drop);
+    QVERIFY(drop.isAccepted());
+    QCOMPARE(drop.dropAction(), Qt::MoveAction);
+
+    QStringList expected;
+    for (int row : dropped)
+        expected << photoPath(row);
+    QCOMPARE(added.count(), 1);
+    QCOMPARE(added.at(0).at(0).toStringList(), expected);
+    QCOMPARE(category->GetImagePaths(), expected);
+    for (int i = 0; i < dropped.size(); ++i)
+        QCOMPARE(category->item(i)->icon().pixmap(m_thumbnails[dropped[i]]->size()).toImage(),
+                 m_thumbnails[dropped[i]]->toImage());
+    // The drag changes nothing in the grid.
+    QCOMPARE(grid->GetCheckedRows().size(), dropped.size());
+}
+
+QTEST_MAIN(tst_PhotoViewList)
+#include "tst_photoviewlist.moc"

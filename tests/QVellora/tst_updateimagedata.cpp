@@ -1,0 +1,238 @@
+// SPDX-License-Identifier: MIT
+#include "LoadIn/QUpdateImageData.h"
+#include "NoticeBoxes.h"
+#include "StandinService.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QNetworkReply>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Uploading folders to the stand-in service: its storage checks each form with its own parser and
+// POST policy and keeps what it stored, so the test compares with what really arrived.
+class tst_UpdateImageData : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void batch_data();
+    void batch();
+    void emptyFolderSendsNothing();
+    void secondBatchRefusedWhileRunning();
+    void uploadButtonRepeatsTheFolder();
+
+private:
+    // Pictures painted in a fresh folder, plus a sub-folder and a text file that are left out.
+    QStringList makeFolder(const QStringList& names);
+    QString login(StandinService& service);
+
+    QScopedPointer<QTemporaryDir> m_dir;
+};
+
+void tst_UpdateImageData::init()
+{
+    m_dir.reset(new QTemporaryDir);
+    QVERIFY(m_dir->isValid());
+}
+
+void tst_UpdateImageData::cleanup()
+{
+    NoticeBoxes::closeAll();
+}
+
+QStringList tst_UpdateImageData::makeFolder(const QStringList& names)
+{
+    QStringList paths;
+    int i = 0;
+    for (const QString& name : names) {
+        const QString path = m_dir->filePath("photos/" + name);
+        ++i;
+        if (!TestSupport::writeImage(path, QSize(40 + 7 * i, 30 + 3 * i), QColor(20 * i, 90, 200),
+                                     Qt::yellow))
+            return {};
+        paths << path;
+    }
+    TestSupport::writeImage(m_dir->filePath("photos/sub/inside.jpg"), QSize(10, 10));
+    TestSupport::writeFile(m_dir->filePath("photos/readme.txt"), "not a picture");
+    return paths;
+}
+
+QString tst_UpdateImageData::login(StandinService& service)
+{
+    if (!service.addAccount("uploader", "pw"))
+        return {};
+    return service.userId("uploader");
+}
+
+void tst_UpdateImageData::batch_data()
+{
+    QTest::addColumn<QStringList>("faults");
+    QTest::addColumn<int>("failed");
+    QTest::addColumn<bool>("registrationRefused"); // a failure after the object was stored
+
+    QTest::newRow("all stored") << QStringList() << 0 << false;
+    QTest::newRow("storage answers 500 twice") << QStringList{"--fail", "500:2:/storage"} << 2 << false;
+    QTest::newRow("storage drops a connection") << QStringList{"--drop", "1:/storage"} << 1 << false;
+    QTest::newRow("authorisation 500")
+        << QStringList{"--fail", "500:1:/api/user/image/upload_auth"} << 1 << false;
+    QTest::newRow("authorisation not JSON")
+        << QStringList{"--fail", "200:1:/api/user/image/upload_auth"} << 1 << false;
+    QTest::newRow("registration 500") << QStringList{"--fail", "500:1:/api/user/image/save"} << 1 << true;
+}
+
+void tst_UpdateImageData::batch()
+{
+    QFETCH(QStringList, faults);
+    QFETCH(int, failed);
+    QFETCH(bool, registrationRefused);
+
+    const QStringList pictures = makeFolder({"b.jpg", "A.JPG", "c.png", "海边.jpeg", "d.Bmp"});
+    QVERIFY(!pictures.isEmpty());
+    StandinService service(faults);
+    QVERIFY(service.start());
+    const QString userId = login(service);
+    QVERIFY(!userId.isEmpty());
+
+    QUpdateImageData uploader; // hidden, as the category page keeps it
+    uploader.SetUserID(userId);
+    QSignalSpy finished(&uploader, &QUpdateImageData::batchFinished);
+    QVERIFY(uploader.UpdataImagePath(m_dir->filePath("photos")));
+    QVERIFY(uploader.isUploading());
+    QVERIFY(finished.wait(20000));
+    QVERIFY(!uploader.isUploading());
+
+    const int uploaded = pictures.size() - failed;
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(finished.at(0).at(0).toInt(), uploaded);
+    QCOMPARE(finished.at(0).at(1).toInt(), failed);
+    const QString expectedText =
+        failed == 0 ? QString("照片上传完成！")
+                    : QString("照片上传结束：成功 %1 张，失败 %2 张，请稍后重新上传失败的照片。")
+                          .arg(uploaded)
+                          .arg(failed);
+    QCOMPARE(NoticeBoxes::texts(), QStringList{expectedText});
+    auto* progress = uploader.findChild<QProgressBar*>("progressBar");
+    QCOMPARE(progress->maximum(), pictures.size());
+    QCOMPARE(progress->value(), pictures.size());
+
+    // Every stored object is one of the pictures, byte for byte, sent as the six parts in order.
+    const QStringList objects = service.objects();
+    QCOMPARE(objects.size(), uploaded + (registrationRefused ? failed : 0));
+    const QJsonArray uploads = service.records("uploads.json", "uploads");
+    QCOMPARE(uploads.size(), objects.size());
+    for (const QJsonValue& value : uploads) {
+        const QJsonObject upload = value.toObject();
+        QCOMPARE(upload.value("parts").toVariant().toStringList(),
+                 (QStringList{"OSSAccessKeyId", "policy", "Signature", "key", "Cache-Control", "file"}));
+        QCOMPARE(upload.value("filename").toString(), upload.value("key").toString());
+        QCOMPARE(upload.value("cacheControl").toString(), QString("max-age=31536000"));
+        QVERIFY(objects.contains(upload.value("key").toString()));
+    }
+
+    // Registrations go out only for stored objects and describe the picture stored under them. (An
+    // injected failure on registration answers before the service records it.)
+    const QJsonArray registrations = service.records("registrations.json", "registrations");
+    QCOMPARE(registrations.size(), uploaded);
+    QSet<QString> registeredPictures;
+    for (const QJsonValue& value : registrations) {
+        const QJsonObject entry = value.toObject();
+        const QString src = entry.value("src").toString();
+        QVERIFY2(objects.contains(src), qPrintable(src));
+        QVERIFY(entry.value("accepted").toBool());
+        const QByteArray stored = service.object(src);
+        QString match;
+        for (const QString& path : pictures)
+            if (TestSupport::readFile(path) == stored)
+                match = path;
+        QVERIFY2(!match.isEmpty(), "a stored object differs from every picture");
+        const QFileInfo info(match);
+        const QSize size = QImageReader(match).size();
+        QCOMPARE(entry.value("zovid").toString(), userId);
+        QCOMPARE(entry.value("name").toString(), info.baseName());
+        QCOMPARE(entry.value("desc").toString(), info.baseName());
+        QCOMPARE(entry.value("mimetype").toString(), "image/" + info.suffix().toLower());
+        QCOMPARE(entry.value("size").toString().toLongLong(), info.size());
+        QCOMPARE(entry.value("width").toString().toInt(), size.width());
+        QCOMPARE(entry.value("height").toString().toInt(), size.height());
+        registeredPictures.insert(match);
+    }
+    QCOMPARE(registeredPictures.size(), uploaded);
+}
+
+void tst_UpdateImageData::emptyFolderSendsNothing()
+{
+    QVERIFY(QDir().mkpath(m_dir->filePath("photos/sub")));
+    QVERIFY(TestSupport::writeFile(m_dir->filePath("photos/readme.txt"), "text"));
+    StandinService service;
+    QVERIFY(service.start());
+
+    QUpdateImageData uploader;
+    uploader.SetUserID("1");
+    QSignalSpy finished(&uploader, &QUpdateImageData::batchFinished);
+    QVERIFY(uploader.UpdataImagePath(m_dir->filePath("photos")));
+    QVERIFY(!uploader.isUploading());
+    // Replies are children of their managers: none means no request went out.
+    QVERIFY(uploader.findChildren<QNetworkReply*>().isEmpty());
+    QCOMPARE(finished.count(), 0);
+    QVERIFY(NoticeBoxes::texts().isEmpty());
+    QVERIFY(service.objects().isEmpty());
+}
+
+void tst_UpdateImageData::secondBatchRefusedWhileRunning()
+{
+    const QStringList pictures = makeFolder({"1.jpg", "2.png"});
+    QVERIFY(!pictures.isEmpty());
+    StandinService service({"--delay", "200"});
+    QVERIFY(service.start());
+    const QString userId = login(service);
+
+    QUpdateImageData uploader;
+    uploader.SetUserID(userId);
+    QSignalSpy finished(&uploader, &QUpdateImageData::batchFinished);
+    QVERIFY(uploader.UpdataImagePath(m_dir->filePath("photos")));
+    QVERIFY(!uploader.UpdataImagePath(m_dir->filePath("photos")));
+    uploader.findChild<QPushButton*>("updateButton")->click();
+    uploader.findChild<QPushButton*>("browseButton")->click();
+    QCOMPARE(NoticeBoxes::texts(),
+             (QStringList{"正在进行上传，请稍后再次尝试！", "正在进行上传，请稍后再次尝试！"}));
+    NoticeBoxes::closeAll();
+    // Only the first batch's authorisations are in flight: the refusals sent nothing.
+    QCOMPARE(uploader.findChildren<QNetworkReply*>().size(), pictures.size());
+
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(finished.at(0).at(0).toInt(), pictures.size());
+    QCOMPARE(service.objects().size(), pictures.size());
+}
+
+void tst_UpdateImageData::uploadButtonRepeatsTheFolder()
+{
+    const QStringList pictures = makeFolder({"x.bmp"});
+    QVERIFY(!pictures.isEmpty());
+    StandinService service;
+    QVERIFY(service.start());
+    QUpdateImageData dialog;
+    dialog.SetUserID(login(service));
+    dialog.show();
+    QSignalSpy finished(&dialog, &QUpdateImageData::batchFinished);
+
+    QVERIFY(dialog.UpdataImagePath(m_dir->filePath("photos")));
+    QVERIFY(finished.wait(20000));
+    NoticeBoxes::closeAll();
+    dialog.findChild<QPushButton*>("updateButton")->click();
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(finished.at(1).at(0).toInt(), 1);
+    // Two uploads of the same picture are two objects with fresh names.
+    QCOMPARE(service.objects().size(), 2);
+    QCOMPARE(service.object(service.objects().at(0)), TestSupport::readFile(pictures.first()));
+    QCOMPARE(service.object(service.objects().at(1)), TestSupport::readFile(pictures.first()));
+}
+
+QTEST_MAIN(tst_UpdateImageData)
+#include "tst_updateimagedata.moc"

@@ -1,0 +1,163 @@
+// SPDX-License-Identifier: MIT
+#include "CFormBody.h"
+#include "LoadIn/CAccountAnswer.h"
+#include "LoadIn/CImageRegistration.h"
+#include "LoadIn/CUploadAuth.h"
+#include "LoadIn/CUploadFolder.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QUrlQuery>
+#include <QtTest>
+
+// Reading the service's answers and building the requests, without a network.
+class tst_UploadRequests : public QObject
+{
+    Q_OBJECT
+private slots:
+    void accountAnswer_data();
+    void accountAnswer();
+    void uploadAuth_data();
+    void uploadAuth();
+    void folderPictures();
+    void registration_data();
+    void registration();
+};
+
+void tst_UploadRequests::accountAnswer_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("login");
+    QTest::addColumn<bool>("registration");
+    QTest::addColumn<QString>("shown"); // failure text with the fallback "F"
+    QTest::addColumn<QString>("zovid");
+
+    QTest::newRow("success") << QByteArray(R"({"error":"","msg":"ok","zovid":"10001"})") << true << true
+                             << "F"
+                             << "10001";
+    QTest::newRow("error absent") << QByteArray(R"({"zovid":"7"})") << true << true << "F"
+                                  << "7";
+    QTest::newRow("numeric id") << QByteArray(R"({"error":"","zovid":42})") << true << true << "F"
+                                << "42";
+    QTest::newRow("service refusal") << QByteArray(R"({"error":"用户名或密码错误"})") << false << false
+                                     << "用户名或密码错误"
+                                     << "";
+    QTest::newRow("success without id")
+        << QByteArray(R"({"error":"","msg":"注册成功"})") << false << true << "F"
+        << "";
+    QTest::newRow("empty body") << QByteArray() << false << false << "F"
+                                << "";
+    QTest::newRow("html page") << QByteArray("<html>502 Bad Gateway</html>") << false << false << "F"
+                               << "";
+    QTest::newRow("json array") << QByteArray(R"([{"zovid":"1"}])") << false << false << "F"
+                                << "";
+    QTest::newRow("truncated") << QByteArray(R"({"error":"","zovid":"1")") << false << false << "F"
+                               << "";
+}
+
+void tst_UploadRequests::accountAnswer()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(bool, login);
+    QFETCH(bool, registration);
+    QFETCH(QString, shown);
+    QFETCH(QString, zovid);
+
+    const CAccountAnswer answer = CAccountAnswer::fromJson(body);
+    QCOMPARE(answer.loginSucceeded(), login);
+    QCOMPARE(answer.registrationSucceeded(), registration);
+    QCOMPARE(answer.failureText("F"), shown);
+    QCOMPARE(answer.zovid(), zovid);
+}
+
+void tst_UploadRequests::uploadAuth_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("complete");
+
+    const QByteArray good =
+        R"({"OSSAccessKeyId":"K","policy":"P","Signature":"S","postUrl":"http://127.0.0.1:9/up","fileName":"images/1"})";
+    QTest::newRow("complete") << good << true;
+    QTest::newRow("https") << QByteArray(good).replace("http:", "https:") << true;
+    for (const char* member : {"OSSAccessKeyId", "policy", "Signature", "postUrl", "fileName"}) {
+        QByteArray without = good;
+        without.replace(QByteArray("\"") + member + "\"", "\"other\"");
+        QTest::newRow(qPrintable(QString("without %1").arg(member))) << without << false;
+    }
+    QTest::newRow("relative url") << QByteArray(good).replace("http://127.0.0.1:9/up", "/up") << false;
+    QTest::newRow("ftp url") << QByteArray(good).replace("http:", "ftp:") << false;
+    QTest::newRow("not json") << QByteArray("Service Unavailable") << false;
+}
+
+void tst_UploadRequests::uploadAuth()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(bool, complete);
+    const CUploadAuth auth = CUploadAuth::fromJson(body);
+    QCOMPARE(auth.isComplete(), complete);
+    if (complete) {
+        QCOMPARE(auth.fileName, QString("images/1"));
+        QCOMPARE(auth.policy, QString("P"));
+    }
+}
+
+void tst_UploadRequests::folderPictures()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    for (const char* name : {"b.jpg", "A.JPG", "c.Png", "d.jpeg", "e.GIF", "f.bmp", "notes.txt", "noext",
+                             "g.tiff", ".hidden.jpg", "sub/inner.jpg"})
+        QVERIFY(TestSupport::writeFile(dir.filePath(name), "x"));
+    QVERIFY(QDir(dir.path()).mkdir("folder.jpg")); // a sub-folder named like a picture
+
+    const QDir root(dir.path());
+    QStringList expected;
+    for (const char* name : {"A.JPG", "b.jpg", "c.Png", "d.jpeg", "e.GIF", "f.bmp"})
+        expected << root.absoluteFilePath(name);
+    QCOMPARE(CUploadFolder::pictures(dir.path()), expected);
+    QVERIFY(CUploadFolder::pictures(dir.filePath("missing")).isEmpty());
+    QCOMPARE(CUploadFolder::mimeType("/x/A.JPG"), QString("image/jpg"));
+}
+
+void tst_UploadRequests::registration_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QSize>("size"); // QSize() writes bytes that are no picture
+
+    QTest::newRow("jpeg") << "海边 1.jpg" << QSize(37, 23);
+    QTest::newRow("same base name, png") << "海边 1.png" << QSize(5, 80);
+    QTest::newRow("capital suffix") << "IMG&1=2.JPG" << QSize(64, 48);
+    QTest::newRow("not a picture") << "broken.gif" << QSize();
+}
+
+void tst_UploadRequests::registration()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QSize, size);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(fileName);
+    if (size.isValid())
+        QVERIFY(TestSupport::writeImage(path, size));
+    else
+        QVERIFY(TestSupport::writeFile(path, "GIF89a but not really"));
+
+    const QByteArray body = CImageRegistration::body("10001", path, "images/x/1").toByteArray();
+    const auto items = QUrlQuery(QString::fromLatin1(body.mid(1))).queryItems(QUrl::FullyDecoded);
+    QStringList names;
+    for (const auto& item : items)
+        names << item.first;
+    QCOMPARE(names, (QStringList{"zovid", "name", "desc", "src", "mimetype", "size", "width", "height"}));
+    const QFileInfo info(path);
+    QCOMPARE(items.at(0).second, QString("10001"));
+    QCOMPARE(items.at(1).second, info.baseName());
+    QCOMPARE(items.at(2).second, info.baseName());
+    QCOMPARE(items.at(3).second, QString("images/x/1"));
+    QCOMPARE(items.at(4).second, "image/" + info.suffix().toLower());
+    QCOMPARE(items.at(5).second.toLongLong(), info.size());
+    QCOMPARE(items.at(6).second.toInt(), size.isValid() ? size.width() : 0);
+    QCOMPARE(items.at(7).second.toInt(), size.isValid() ? size.height() : 0);
+}
+
+QTEST_MAIN(tst_UploadRequests)
+#include "tst_uploadrequests.moc"

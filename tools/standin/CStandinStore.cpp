@@ -1,0 +1,164 @@
+// SPDX-License-Identifier: MIT
+#include "CStandinStore.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+namespace {
+const QString Accounts = QStringLiteral("accounts.json");
+
+QJsonObject failure(const QString& text)
+{
+    return QJsonObject{{QStringLiteral("error"), text}};
+}
+
+QJsonObject success(const QString& message, const QString& zovid)
+{
+    return QJsonObject{{QStringLiteral("error"), QString()},
+                       {QStringLiteral("msg"), message},
+                       {QStringLiteral("zovid"), zovid}};
+}
+} // namespace
+
+CStandinStore::CStandinStore(const QString& folder) : m_folder(QDir(folder).absolutePath()) {}
+
+bool CStandinStore::open()
+{
+    return QDir().mkpath(m_folder) && QDir().mkpath(QDir(m_folder).filePath(QStringLiteral("objects")));
+}
+
+QJsonObject CStandinStore::registerAccount(const QString& name, const QString& nickname,
+                                           const QString& password, const QString& confirmation)
+{
+    if (name.trimmed().isEmpty())
+        return failure(QStringLiteral("用户名不能为空"));
+    if (password.isEmpty())
+        return failure(QStringLiteral("密码不能为空"));
+    if (password != confirmation)
+        return failure(QStringLiteral("两次输入的密码不一致"));
+
+    std::lock_guard<std::mutex> lock(m_mutex);
+    QJsonObject accounts = readFile(Accounts);
+    QJsonObject users = accounts.value(QStringLiteral("users")).toObject();
+    if (users.contains(name))
+        return failure(QStringLiteral("用户名已存在"));
+    const QString zovid = QString::number(10001 + users.size());
+    const QString salt = QString::number(QRandomGenerator::global()->generate64(), 16);
+    users.insert(name, QJsonObject{{QStringLiteral("nickname"), nickname},
+                                   {QStringLiteral("salt"), salt},
+                                   {QStringLiteral("password_sha256"), passwordHash(salt, password)},
+                                   {QStringLiteral("zovid"), zovid}});
+    accounts.insert(QStringLiteral("users"), users);
+    if (!writeFile(Accounts, accounts))
+        return failure(QStringLiteral("服务器忙，请稍后再试"));
+    return success(QStringLiteral("注册成功，请登陆"), zovid);
+}
+
+QJsonObject CStandinStore::login(const QString& name, const QString& password)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const QJsonObject user =
+        readFile(Accounts).value(QStringLiteral("users")).toObject().value(name).toObject();
+    const QString salt = user.value(QStringLiteral("salt")).toString();
+    if (user.isEmpty() ||
+        user.value(QStringLiteral("password_sha256")).toString() != passwordHash(salt, password))
+        return failure(QStringLiteral("用户名或密码错误"));
+    return success(QStringLiteral("登陆成功"), user.value(QStringLiteral("zovid")).toString());
+}
+
+QJsonObject CStandinStore::saveImage(const QMap<QString, QString>& fields)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const QString zovid = fields.value(QStringLiteral("zovid"));
+    bool knownUser = false;
+    for (const QJsonValue& user : readFile(Accounts).value(QStringLiteral("users")).toObject())
+        knownUser = knownUser ||
+                    (!zovid.isEmpty() && user.toObject().value(QStringLiteral("zovid")).toString() == zovid);
+    const QString src = fields.value(QStringLiteral("src"));
+    const bool stored = isSafeObjectName(src) && QFileInfo(objectPath(src)).isFile();
+
+    QJsonObject entry;
+    for (auto it = fields.constBegin(); it != fields.constEnd(); ++it)
+        entry.insert(it.key(), it.value());
+    entry.insert(QStringLiteral("accepted"), knownUser && stored);
+    appendTo(QStringLiteral("registrations.json"), QStringLiteral("registrations"), entry);
+
+    if (!knownUser)
+        return failure(QStringLiteral("用户未登陆"));
+    if (!stored)
+        return failure(QStringLiteral("图片不存在"));
+    return QJsonObject{{QStringLiteral("error"), QString()},
+                       {QStringLiteral("msg"), QStringLiteral("保存成功")}};
+}
+
+void CStandinStore::addUsageReport(const QString& data)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    appendTo(QStringLiteral("usage_reports.json"), QStringLiteral("reports"),
+             QJsonObject{{QStringLiteral("received"), QDateTime::currentDateTimeUtc().toString(Qt::ISODate)},
+                         {QStringLiteral("data"), data}});
+}
+
+bool CStandinStore::isSafeObjectName(const QString& name)
+{
+    static const QRegularExpression allowed(QStringLiteral("^[A-Za-z0-9_-]+(/[A-Za-z0-9_.-]+)*$"));
+    return allowed.match(name).hasMatch() && !name.split(QLatin1Char('/')).contains(QStringLiteral(".."));
+}
+
+QString CStandinStore::objectPath(const QString& name) const
+{
+    return QDir(m_folder).filePath(QStringLiteral("objects/") + name);
+}
+
+bool CStandinStore::storeObject(const QString& name, const QByteArray& bytes, const QJsonObject& upload)
+{
+    if (!isSafeObjectName(name))
+        return false;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const QString path = objectPath(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return false;
+    appendTo(QStringLiteral("uploads.json"), QStringLiteral("uploads"), upload);
+    return true;
+}
+
+QJsonObject CStandinStore::readFile(const QString& name) const
+{
+    QFile file(QDir(m_folder).filePath(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+bool CStandinStore::writeFile(const QString& name, const QJsonObject& object) const
+{
+    QSaveFile file(QDir(m_folder).filePath(name));
+    const QByteArray text = QJsonDocument(object).toJson(QJsonDocument::Indented);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
+}
+
+void CStandinStore::appendTo(const QString& fileName, const QString& listName, const QJsonObject& entry) const
+{
+    QJsonObject object = readFile(fileName);
+    QJsonArray list = object.value(listName).toArray();
+    list.append(entry);
+    object.insert(listName, list);
+    writeFile(fileName, object);
+}
+
+QString CStandinStore::passwordHash(const QString& salt, const QString& password)
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash((salt + QLatin1Char(':') + password).toUtf8(), QCryptographicHash::Sha256)
+            .toHex());
+}

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QMap>
+#include <QString>
+
+#include <mutex>
+
+// Everything the stand-in service keeps, in its data folder, so that tests and developers can see
+// what arrived: "accounts.json" (passwords only as salted hashes), "objects/<object name>" (the
+// stored files), "uploads.json" (each accepted storage form: parts in order, file name, type),
+// "registrations.json" (each image registration as received, and whether it was accepted) and
+// "usage_reports.json". Thread-safe; each file is replaced whole once written.
+class CStandinStore
+{
+public:
+    explicit CStandinStore(const QString& folder);
+
+    // Creates the folder; false when it cannot.
+    bool open();
+    QString folder() const { return m_folder; }
+
+    // Both answer the JSON object the service sends: "error" empty on success, else a text for the
+    // user; "msg" and "zovid" on success.
+    QJsonObject registerAccount(const QString& name, const QString& nickname, const QString& password,
+                                const QString& confirmation);
+    QJsonObject login(const QString& name, const QString& password);
+
+    // Records the registration and accepts it when the user and the stored object exist.
+    QJsonObject saveImage(const QMap<QString, QString>& fields);
+    void addUsageReport(const QString& data);
+
+    // Object names are made by the service; anything else that could leave the folder is refused.
+    static bool isSafeObjectName(const QString& name);
+    QString objectPath(const QString& name) const;
+    bool storeObject(const QString& name, const QByteArray& bytes, const QJsonObject& upload);
+
+private:
+    QJsonObject readFile(const QString& name) const;
+    bool writeFile(const QString& name, const QJsonObject& object) const;
+    void appendTo(const QString& fileName, const QString& listName, const QJsonObject& entry) const;
+    static QString passwordHash(const QString& salt, const QString& password);
+
+    QString m_folder;
+    mutable std::mutex m_mutex;
+};
