@@ -66,8 +66,8 @@ double cpuSeconds()
 #ifdef Q_OS_UNIX
     rusage usage{};
     if (getrusage(RUSAGE_SELF, &usage) == 0) {
-        return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
-               + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+        return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+               (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     }
 #endif
     return 0;
@@ -216,7 +216,7 @@ int main(int argc, char** argv)
     const double plainRate = plain.count / plain.seconds;
     out << "thumbnails: " << loader.count << " images, loader " << QString::number(loaderRate, 'f', 1)
         << " img/s, plain " << QString::number(plainRate, 'f', 1) << " img/s, speed-up "
-        << QString::number(loaderRate / plainRate, 'f', 2) << ", worst PSNR " << QString::number(worst, 'f', 1)
-        << " dB\n";
+        << QString::number(loaderRate / plainRate, 'f', 2) << ", worst PSNR "
+        << QString::number(worst, 'f', 1) << " dB\n";
     return order == readable ? 0 : 1;
 }

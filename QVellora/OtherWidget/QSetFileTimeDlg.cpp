@@ -9,8 +9,9 @@
 
 QSetFileTimeDlg::QSetFileTimeDlg(QWidget* parent)
     : QDialog(parent, Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      m_beginLabel(new QLabel(QStringLiteral("起始时间："))), m_endLabel(new QLabel(QStringLiteral("终止时间："))),
-      m_beginEdit(new QDateTimeEdit), m_endEdit(new QDateTimeEdit)
+      m_beginLabel(new QLabel(QStringLiteral("起始时间："))),
+      m_endLabel(new QLabel(QStringLiteral("终止时间："))), m_beginEdit(new QDateTimeEdit),
+      m_endEdit(new QDateTimeEdit)
 {
     setWindowTitle(QStringLiteral("设置照片时间"));
     // Seconds are shown because the bounds are exclusive to the second.

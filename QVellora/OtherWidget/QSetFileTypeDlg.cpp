@@ -10,8 +10,9 @@
 
 QSetFileTypeDlg::QSetFileTypeDlg(QWidget* parent)
     : QDialog(parent, Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      m_captionLabel(new QLabel(QStringLiteral("过滤图片类型："))), m_jpgBox(new QCheckBox(QStringLiteral("JPG类型"))),
-      m_pngBox(new QCheckBox(QStringLiteral("PNG类型"))), m_bmpBox(new QCheckBox(QStringLiteral("BMP类型")))
+      m_captionLabel(new QLabel(QStringLiteral("过滤图片类型："))),
+      m_jpgBox(new QCheckBox(QStringLiteral("JPG类型"))), m_pngBox(new QCheckBox(QStringLiteral("PNG类型"))),
+      m_bmpBox(new QCheckBox(QStringLiteral("BMP类型")))
 {
     setWindowTitle(QStringLiteral("设置照片类型"));
     for (QCheckBox* box : {m_jpgBox, m_pngBox, m_bmpBox})

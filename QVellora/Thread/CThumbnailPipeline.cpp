@@ -25,7 +25,8 @@ constexpr int stopPollMs = 20;
 
 } // namespace
 
-CThumbnailPipeline::CThumbnailPipeline(const QSize& box, int workers) : m_box(box), m_workers(qMax(1, workers))
+CThumbnailPipeline::CThumbnailPipeline(const QSize& box, int workers)
+    : m_box(box), m_workers(qMax(1, workers))
 {
 }
 

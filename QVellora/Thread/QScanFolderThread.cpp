@@ -18,8 +18,9 @@ void QScanFolderThread::run()
 
     // "." and ".." are filtered by the listing itself rather than by comparing paths, so a root
     // written with a trailing separator or with backslashes still keeps its sub-folders.
-    const QFileInfoList entries = QDir(m_rootPath).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot,
-                                                                 QDir::Name | QDir::IgnoreCase);
+    const QFileInfoList entries =
+        QDir(m_rootPath)
+            .entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     QStringList found = m_resultList;
     for (const QFileInfo& entry : entries) {
         if (isInterruptionRequested())

@@ -16,8 +16,8 @@ QShowImageFolderThread::~QShowImageFolderThread()
 static QStringList filesOfFolder(const QString& folder)
 {
     QStringList files;
-    for (const QFileInfo& entry : QDir(folder).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot,
-                                                             QDir::Name | QDir::IgnoreCase)) {
+    for (const QFileInfo& entry :
+         QDir(folder).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase)) {
         if (entry.isFile())
             files.append(entry.absoluteFilePath());
     }
@@ -45,7 +45,8 @@ void QShowImageFolderThread::run()
             return;
         const QString path = paths.at(i);
         if (isFolder.at(i))
-            deliver(ticket, [this, path, files, thumbnail]() { emit showFolderImage(path, files, thumbnail); });
+            deliver(ticket,
+                    [this, path, files, thumbnail]() { emit showFolderImage(path, files, thumbnail); });
         else
             deliver(ticket, [this, path, thumbnail]() { emit showSingleImage(path, thumbnail); });
     };

@@ -16,6 +16,7 @@ void QShowImageThread::run()
         if (!thumbnail.isNull())
             deliver(ticket, [this, path = paths.at(i), thumbnail]() { emit showOneImage(path, thumbnail); });
     };
-    if (makeThumbnails(paths, [&paths](int i) { return paths.at(i); }, handOver))
+    if (makeThumbnails(
+            paths, [&paths](int i) { return paths.at(i); }, handOver))
         deliver(ticket, [this]() { emit endShowOneImage(); });
 }

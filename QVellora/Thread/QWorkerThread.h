@@ -29,8 +29,7 @@ protected:
     int runTicket() const { return m_ticket.loadAcquire(); }
 
     // Worker side: emit through this object's thread, unless the run has been stopped by then.
-    template <typename Emit>
-    void deliver(int ticket, Emit emitSignal)
+    template <typename Emit> void deliver(int ticket, Emit emitSignal)
     {
         QMetaObject::invokeMethod(
             this,

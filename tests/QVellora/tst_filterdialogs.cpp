@@ -52,7 +52,8 @@ void tst_FilterDialogs::typeDialogStartsWithEveryType()
         texts << box->text();
         QVERIFY(box->isChecked());
     }
-    QCOMPARE(texts, (QStringList{QStringLiteral("JPG类型"), QStringLiteral("PNG类型"), QStringLiteral("BMP类型")}));
+    QCOMPARE(texts,
+             (QStringList{QStringLiteral("JPG类型"), QStringLiteral("PNG类型"), QStringLiteral("BMP类型")}));
     QCOMPARE(dialog.GetFileTypes(), (QStringList{"jpg", "png", "bmp"}));
 }
 

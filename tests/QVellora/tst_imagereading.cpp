@@ -111,7 +111,8 @@ void tst_ImageReading::thumbnailAsFaithfulAsFullDecode()
     const QImage careful = full.scaled(expected, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     // Independent of the reader: which way up the painted picture must come out.
     const int turn = orientation == 6 ? 90 : orientation == 8 ? 270 : 0;
-    QCOMPARE(expected, picture.transformed(QTransform().rotate(turn)).size().scaled(270, 270, Qt::KeepAspectRatio));
+    QCOMPARE(expected,
+             picture.transformed(QTransform().rotate(turn)).size().scaled(270, 270, Qt::KeepAspectRatio));
 
     const QImage thumbnail = CImageReading::thumbnail(path, CImageReading::thumbnailBox());
     QCOMPARE(thumbnail.size(), expected);

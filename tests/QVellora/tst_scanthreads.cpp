@@ -34,7 +34,8 @@ private slots:
 
 private:
     QString path(const QString& relative) const { return m_dir->filePath(relative); }
-    bool picture(const QString& relative, const QDateTime& modified = QDateTime(QDate(2015, 6, 1), QTime(12, 0)));
+    bool picture(const QString& relative,
+                 const QDateTime& modified = QDateTime(QDate(2015, 6, 1), QTime(12, 0)));
     // Runs one search to its end and returns the lists it signalled.
     static QList<QStringList> runToEnd(QScanThreadBase& thread);
     static QStringList sorted(QStringList list);
@@ -93,9 +94,10 @@ void tst_ScanThreads::fileRuleInBothSearches_data()
         << "a.png" << QDateTime(QDate(2020, 1, 1), QTime(0, 0)) << none << QDateTime() << true;
     QTest::newRow("exactly at a chosen end") << "a.png" << QDateTime(QDate(2020, 1, 1), QTime(0, 0)) << none
                                              << QDateTime(QDate(2020, 1, 1), QTime(0, 0)) << false;
-    QTest::newRow("modified just now") << "a.jpg" << QDateTime::currentDateTime() << none << QDateTime() << true;
-    QTest::newRow("suffix left out of the list") << "a.bmp" << y2015 << QStringList{"jpg", "png"} << QDateTime()
-                                                 << false;
+    QTest::newRow("modified just now")
+        << "a.jpg" << QDateTime::currentDateTime() << none << QDateTime() << true;
+    QTest::newRow("suffix left out of the list")
+        << "a.bmp" << y2015 << QStringList{"jpg", "png"} << QDateTime() << false;
     QTest::newRow("suffix in a chosen list") << "a.gif" << y2015 << QStringList{"gif"} << QDateTime() << true;
 }
 
@@ -112,7 +114,8 @@ void tst_ScanThreads::fileRuleInBothSearches()
 
     QScanFilesThread tree;
     QScanFolderThread level;
-    for (QScanThreadBase* thread : {static_cast<QScanThreadBase*>(&tree), static_cast<QScanThreadBase*>(&level)}) {
+    for (QScanThreadBase* thread :
+         {static_cast<QScanThreadBase*>(&tree), static_cast<QScanThreadBase*>(&level)}) {
         thread->SetScanPath(m_dir->path());
         if (!suffixes.isEmpty())
             thread->SetSuffixList(suffixes);
@@ -121,8 +124,7 @@ void tst_ScanThreads::fileRuleInBothSearches()
     }
     const QList<QStringList> treeResult = runToEnd(tree);
     QCOMPARE(treeResult.size(), 1);
-    const QStringList expectedTree =
-        found ? sorted({path("deep/" + name), path(name)}) : QStringList();
+    const QStringList expectedTree = found ? sorted({path("deep/" + name), path(name)}) : QStringList();
     QCOMPARE(sorted(treeResult.first()), expectedTree);
 
     const QList<QStringList> levelResult = runToEnd(level);
@@ -149,7 +151,7 @@ void tst_ScanThreads::treeReportsEveryDepth()
     const QList<QStringList> result = runToEnd(tree);
     QCOMPARE(result.size(), 1);
     QCOMPARE(sorted(result.first()), sorted({path("one/two/three/a.jpg"), path("one/two/three/b.PNG"),
-                                            path("other/c.bmp"), path("d.jpg")}));
+                                             path("other/c.bmp"), path("d.jpg")}));
 }
 
 void tst_ScanThreads::levelReportsFoldersAndPicturesInNameOrder()
@@ -169,7 +171,8 @@ void tst_ScanThreads::levelReportsFoldersAndPicturesInNameOrder()
     const QList<QStringList> result = runToEnd(level);
     QCOMPARE(result.size(), 1);
     // Folders and pictures in one name order, case ignored; nothing from below the first level.
-    QCOMPARE(result.first(), (QStringList{path("a.png"), path("B.jpg"), path("Empty"), path("one"), path("zoo")}));
+    QCOMPARE(result.first(),
+             (QStringList{path("a.png"), path("B.jpg"), path("Empty"), path("one"), path("zoo")}));
 }
 
 void tst_ScanThreads::levelKeepsSubFoldersWhateverTheRootSpelling_data()

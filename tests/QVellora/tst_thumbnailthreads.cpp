@@ -62,13 +62,14 @@ QStringList tst_ThumbnailThreads::runFolderThread(const QStringList& list)
     connect(&thread, &QShowImageFolderThread::showSingleImage, this, [&](QString p, QImage image) {
         events << QStringLiteral("single %1 %2").arg(name(p), sizeText(image));
     });
-    connect(&thread, &QShowImageFolderThread::showFolderImage, this,
-            [&](QString folder, QStringList files, QImage image) {
-                QStringList names;
-                for (const QString& file : files)
-                    names << name(file);
-                events << QStringLiteral("folder %1 [%2] %3").arg(name(folder), names.join(','), sizeText(image));
-            });
+    connect(
+        &thread, &QShowImageFolderThread::showFolderImage, this,
+        [&](QString folder, QStringList files, QImage image) {
+            QStringList names;
+            for (const QString& file : files)
+                names << name(file);
+            events << QStringLiteral("folder %1 [%2] %3").arg(name(folder), names.join(','), sizeText(image));
+        });
     QSignalSpy end(&thread, &QShowImageFolderThread::endShowMoreImages);
     return runToEnd(thread, list, end, events);
 }
@@ -77,14 +78,15 @@ QStringList tst_ThumbnailThreads::runImageThread(const QStringList& list)
 {
     QStringList events;
     QShowImageThread thread;
-    connect(&thread, &QShowImageThread::showOneImage, this,
-            [&](QString p, QImage image) { events << QStringLiteral("one %1 %2").arg(name(p), sizeText(image)); });
+    connect(&thread, &QShowImageThread::showOneImage, this, [&](QString p, QImage image) {
+        events << QStringLiteral("one %1 %2").arg(name(p), sizeText(image));
+    });
     QSignalSpy end(&thread, &QShowImageThread::endShowOneImage);
     return runToEnd(thread, list, end, events);
 }
 
-QStringList tst_ThumbnailThreads::runToEnd(QThumbnailThreadBase& thread, const QStringList& list, QSignalSpy& end,
-                                           QStringList& events)
+QStringList tst_ThumbnailThreads::runToEnd(QThumbnailThreadBase& thread, const QStringList& list,
+                                           QSignalSpy& end, QStringList& events)
 {
     thread.SetPathList(list);
     thread.start();
@@ -164,7 +166,8 @@ void tst_ThumbnailThreads::exifOrientationGivesUprightThumbnail()
     QFETCH(QColor, top);
     QFETCH(QColor, bottom);
 
-    QVERIFY(ExifJpeg::write(path("phone.jpg"), TestSupport::twoToneImage(stored, Qt::red, Qt::blue), orientation));
+    QVERIFY(ExifJpeg::write(path("phone.jpg"), TestSupport::twoToneImage(stored, Qt::red, Qt::blue),
+                            orientation));
     QShowImageThread thread;
     QSignalSpy spy(&thread, &QShowImageThread::showOneImage);
     thread.SetPathList({path("phone.jpg")});
@@ -177,7 +180,8 @@ void tst_ThumbnailThreads::exifOrientationGivesUprightThumbnail()
     const QColor seenTop = thumbnail.pixelColor(thumbnail.width() / 2, thumbnail.height() / 8);
     const QColor seenBottom = thumbnail.pixelColor(thumbnail.width() / 2, thumbnail.height() * 7 / 8);
     auto near = [](const QColor& a, const QColor& b) {
-        return qAbs(a.red() - b.red()) < 50 && qAbs(a.green() - b.green()) < 50 && qAbs(a.blue() - b.blue()) < 50;
+        return qAbs(a.red() - b.red()) < 50 && qAbs(a.green() - b.green()) < 50 &&
+               qAbs(a.blue() - b.blue()) < 50;
     };
     QVERIFY2(near(seenTop, top), qPrintable(seenTop.name()));
     QVERIFY2(near(seenBottom, bottom), qPrintable(seenBottom.name()));
@@ -241,7 +245,8 @@ void tst_ThumbnailThreads::manyPicturesArriveInListOrder()
     QStringList expected;
     for (int i = 0; i < 24; ++i) {
         const QSize size = (i % 3 == 0) ? QSize(2400, 1800) : QSize(60 + i, 40);
-        const QString file = QStringLiteral("p%1.%2").arg(i, 2, 10, QChar('0')).arg(i % 4 == 1 ? "png" : "jpg");
+        const QString file =
+            QStringLiteral("p%1.%2").arg(i, 2, 10, QChar('0')).arg(i % 4 == 1 ? "png" : "jpg");
         QVERIFY(writeImage(path(file), size));
         list << path(file);
         const QSize thumb = size.scaled(270, 270, Qt::KeepAspectRatio);
@@ -281,9 +286,9 @@ void tst_ThumbnailThreads::stoppedRunIsSilentAndRestartsAtOnce()
     std::unique_ptr<QSignalSpy> pictureSpy(
         folderThread ? new QSignalSpy(&folders, &QShowImageFolderThread::showSingleImage)
                      : new QSignalSpy(&images, &QShowImageThread::showOneImage));
-    std::unique_ptr<QSignalSpy> endSpy(folderThread
-                                           ? new QSignalSpy(&folders, &QShowImageFolderThread::endShowMoreImages)
-                                           : new QSignalSpy(&images, &QShowImageThread::endShowOneImage));
+    std::unique_ptr<QSignalSpy> endSpy(
+        folderThread ? new QSignalSpy(&folders, &QShowImageFolderThread::endShowMoreImages)
+                     : new QSignalSpy(&images, &QShowImageThread::endShowOneImage));
     QSignalSpy& pictures = *pictureSpy;
     QSignalSpy& ends = *endSpy;
     auto setList = [&](const QStringList& list) {

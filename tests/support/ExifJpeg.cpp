@@ -21,9 +21,12 @@ QByteArray encode(const QImage& image, int orientation, int quality)
     // APP1 "Exif": a big-endian TIFF header and one IFD with the single entry 0x0112
     // (orientation, type SHORT, count 1), then no next IFD. It goes right after the start marker.
     QByteArray exif = QByteArray::fromHex("ffe10022") + QByteArray("Exif\0\0", 6);
-    exif += QByteArray::fromHex("4d4d002a00000008" "0001" "011200030000000100");
+    exif += QByteArray::fromHex("4d4d002a00000008"
+                                "0001"
+                                "011200030000000100");
     exif += char(orientation);
-    exif += QByteArray::fromHex("0000" "00000000");
+    exif += QByteArray::fromHex("0000"
+                                "00000000");
     return jpeg.left(2) + exif + jpeg.mid(2);
 }
 
