@@ -3,6 +3,26 @@
 
 #include <QImageReader>
 
+namespace {
+
+// The size at which the JPEG decoder is asked to decode: the stored size divided by the largest
+// of 8, 4 or 2 that divides it evenly and still leaves at least `needed`; the stored size when
+// none does. Only even divisions are used: for any other size the decoder finishes with a
+// coarse rescale of its own that shows in the thumbnail.
+QSize reducedDecodeSize(const QSize& stored, const QSize& needed)
+{
+    for (int denominator : {8, 4, 2}) {
+        if (stored.width() % denominator != 0 || stored.height() % denominator != 0)
+            continue;
+        const QSize reduced = stored / denominator;
+        if (reduced.width() >= needed.width() && reduced.height() >= needed.height())
+            return reduced;
+    }
+    return stored;
+}
+
+} // namespace
+
 QImage CImageReading::readUpright(const QString& path)
 {
     QImageReader reader(path);
@@ -18,12 +38,15 @@ QImage CImageReading::thumbnail(const QString& path, const QSize& box)
     const bool quarterTurn = reader.transformation() & QImageIOHandler::TransformationRotate90;
     const QSize upright = quarterTurn ? stored.transposed() : stored;
 
-    // Decoding at about twice the box and then filtering down keeps the result free of aliasing
-    // while letting the JPEG decoder skip most of the work.
-    if (stored.isValid()) {
-        const QSize decodeBox = (quarterTurn ? box.transposed() : box) * 2;
-        if (stored.width() > decodeBox.width() && stored.height() > decodeBox.height())
-            reader.setScaledSize(stored.scaled(decodeBox, Qt::KeepAspectRatioByExpanding));
+    // The JPEG decoder skips most of its work when it scales by 1/2, 1/4 or 1/8 while decoding.
+    // Stopping at about twice the final size and filtering down from there keeps the result as
+    // clean as a full decode; decoding straight to the final size aliases. Other formats are
+    // decoded whole anyway: their readers would only add a rougher scaling step.
+    if (stored.isValid() && reader.format() == "jpeg") {
+        const QSize storedTarget = stored.scaled(quarterTurn ? box.transposed() : box, Qt::KeepAspectRatio);
+        const QSize decode = reducedDecodeSize(stored, storedTarget * 2);
+        if (decode != stored)
+            reader.setScaledSize(decode);
     }
     const QImage image = reader.read();
     if (image.isNull())

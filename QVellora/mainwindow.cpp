@@ -4,6 +4,8 @@
 #include "CCompanionLauncher.h"
 #include "CServiceEndpoints.h"
 #include "OtherWidget/CSharedPixmap.h"
+#include "OtherWidget/QSetFileTimeDlg.h"
+#include "OtherWidget/QSetFileTypeDlg.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -27,6 +29,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     setWindowIcon(QIcon(*CSharedPixmap::get(QStringLiteral(":/image/icon/win.png"))));
     setMinimumSize(1300, 650);
     resize(1300, 650);
+
+    m_fileTypeDlg = std::make_unique<QSetFileTypeDlg>();
+    m_fileTimeDlg = std::make_unique<QSetFileTimeDlg>();
 
     m_pageStack = new QStackedWidget;
 
@@ -68,10 +73,11 @@ void MainWindow::createActions()
     m_connectCustomerAct = new QAction(QStringLiteral("&联系客服"), this);
 
     connect(m_openWebAct, &QAction::triggered, this, &MainWindow::onOpenWebAct);
+    connect(m_fileTypeAct, &QAction::triggered, this, &MainWindow::onSetFileTypeAct);
+    connect(m_fileTimeAct, &QAction::triggered, this, &MainWindow::onSetFileTimeAct);
 
     // These open pages and dialogs that join the window later; until then they stay greyed out.
-    for (QAction* action : {m_scanFilesAct, m_scanTimesAct, m_scanPauseAct, m_fileTypeAct, m_fileTimeAct,
-                            m_showHelpAct, m_connectCustomerAct})
+    for (QAction* action : {m_scanFilesAct, m_scanTimesAct, m_scanPauseAct, m_showHelpAct, m_connectCustomerAct})
         action->setEnabled(false);
 }
 
@@ -125,6 +131,18 @@ void MainWindow::upLoadError(QNetworkReply::NetworkError errorCode)
 void MainWindow::OnUploadProgress(qint64 bytesSent, qint64 bytesTotal)
 {
     qDebug() << "repay OnUploadProgress" << bytesSent << bytesTotal;
+}
+
+void MainWindow::onSetFileTypeAct()
+{
+    if (m_fileTypeDlg->exec() == QDialog::Accepted)
+        qDebug() << "show dlg";
+}
+
+void MainWindow::onSetFileTimeAct()
+{
+    if (m_fileTimeDlg->exec() == QDialog::Accepted)
+        qDebug() << "show dlg";
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -5,9 +5,13 @@
 #include <QMainWindow>
 #include <QNetworkReply>
 
+#include <memory>
+
 class QAction;
 class QMenu;
 class QNetworkAccessManager;
+class QSetFileTimeDlg;
+class QSetFileTypeDlg;
 class QStackedWidget;
 
 // The program's only top-level window: menus, status bar and the stack of work pages. Pages never
@@ -33,6 +37,8 @@ public slots:
     void replyFinished(QNetworkReply* reply);
     void upLoadError(QNetworkReply::NetworkError errorCode);
     void OnUploadProgress(qint64 bytesSent, qint64 bytesTotal);
+    void onSetFileTypeAct();
+    void onSetFileTimeAct();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -41,6 +47,10 @@ private:
     void createActions();
     void createMenus();
     void showStatusText();
+
+    // Top-level dialogs without a parent, kept for the whole run so they remember the choice.
+    std::unique_ptr<QSetFileTypeDlg> m_fileTypeDlg;
+    std::unique_ptr<QSetFileTimeDlg> m_fileTimeDlg;
 
     QMenu* m_fileMenu = nullptr;
     QMenu* m_viewMenu = nullptr;

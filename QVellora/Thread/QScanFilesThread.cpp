@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: MIT
+#include "Thread/QScanFilesThread.h"
+
+#include <QDebug>
+#include <QDirIterator>
+#include <QElapsedTimer>
+
+QScanFilesThread::QScanFilesThread(QObject* parent) : QScanThreadBase(parent) {}
+
+QScanFilesThread::~QScanFilesThread()
+{
+    Stop();
+}
+
+void QScanFilesThread::run()
+{
+    const int ticket = runTicket();
+    QElapsedTimer clock;
+    clock.start();
+
+    if (!QFileInfo(m_rootPath).isDir())
+        return;
+
+    QStringList found = m_resultList;
+    QDirIterator it(m_rootPath, QDir::Files | QDir::NoSymLinks, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        if (isInterruptionRequested())
+            return;
+        it.next();
+        if (CheckFile(it.fileInfo()))
+            found.append(it.filePath());
+    }
+    m_resultList = found;
+    deliver(ticket, [this, found]() { emit findOnePicture(found); });
+
+    qDebug() << "_____time____" << clock.elapsed() / 1000;
+    qDebug() << "     size ____" << found.size();
+}

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "Thread/QWorkerThread.h"
+
+#include <QImage>
+#include <QStringList>
+
+#include <functional>
+
+// What the two thumbnail loaders share: the list to work through, the 270x270 bound, and the
+// run over all cores that hands thumbnails back in list order (CThumbnailPipeline).
+class QThumbnailThreadBase : public QWorkerThread
+{
+    Q_OBJECT
+public:
+    explicit QThumbnailThreadBase(QObject* parent = nullptr);
+
+    // Interface thread, while no run is active.
+    void SetPathList(QStringList pathList) { m_pathList = pathList; }
+
+protected:
+    // Worker side, from run(): makes the thumbnails of `paths` (fileOf(i) names the file to
+    // decode for item i, empty for none) and calls handOver(i, thumbnail) in list order.
+    // Returns false when the run was stopped on the way.
+    bool makeThumbnails(const QStringList& paths, const std::function<QString(int)>& fileOf,
+                        const std::function<void(int, const QImage&)>& handOver);
+
+    QStringList m_pathList;
+    int m_width = 270;
+    int m_height = 270;
+};
