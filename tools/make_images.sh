@@ -35,9 +35,9 @@ trap 'rm -rf "$TMP"' EXIT
 # (with their collection index as reported by fontconfig).
 # ---------------------------------------------------------------------------
 font_entry() { # <IM name> <fontconfig pattern>
-    local spec file index family
-    spec=$(fc-match -f '%{file}|%{index}|%{family}' "$2")
-    IFS='|' read -r file index family <<<"$spec"
+    local found file index family
+    found=$(fc-match -f '%{file}|%{index}|%{family}' "$2")
+    IFS='|' read -r file index family <<<"$found"
     case "$family" in
         *"Noto Sans CJK SC"*) ;;
         *) echo "font '$2' not found (got '$family'); install fonts-noto-cjk" >&2
