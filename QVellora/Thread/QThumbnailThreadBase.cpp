@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Thread/QThumbnailThreadBase.h"
 
+#include "CImageReading.h"
 #include "Thread/CThumbnailPipeline.h"
 
 QThumbnailThreadBase::QThumbnailThreadBase(QObject* parent) : QWorkerThread(parent) {}
@@ -8,6 +9,6 @@ QThumbnailThreadBase::QThumbnailThreadBase(QObject* parent) : QWorkerThread(pare
 bool QThumbnailThreadBase::makeThumbnails(const QStringList& paths, const std::function<QString(int)>& fileOf,
                                           const std::function<void(int, const QImage&)>& handOver)
 {
-    const CThumbnailPipeline pipeline(QSize(m_width, m_height));
+    const CThumbnailPipeline pipeline(CImageReading::thumbnailBox());
     return pipeline.run(paths.size(), fileOf, handOver, [this]() { return isInterruptionRequested(); });
 }

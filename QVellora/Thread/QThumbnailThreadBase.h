@@ -8,7 +8,7 @@
 
 #include <functional>
 
-// What the two thumbnail loaders share: the list to work through, the 270x270 bound, and the
+// What the two thumbnail loaders share: the list to work through, the thumbnail bound, and the
 // run over all cores that hands thumbnails back in list order (CThumbnailPipeline).
 class QThumbnailThreadBase : public QWorkerThread
 {
@@ -27,6 +27,4 @@ protected:
                         const std::function<void(int, const QImage&)>& handOver);
 
     QStringList m_pathList;
-    int m_width = 270;
-    int m_height = 270;
 };
