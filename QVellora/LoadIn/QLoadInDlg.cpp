@@ -6,6 +6,7 @@
 #include "CServiceEndpoints.h"
 #include "LoadIn/QCentredRow.h"
 #include "LoadIn/QSignInDlg.h"
+#include "OtherWidget/QUserDialogs.h"
 
 #include <QDebug>
 #include <QLabel>
@@ -67,7 +68,7 @@ void QLoadInDlg::onCheckLoadButton()
 
 void QLoadInDlg::onCheckSignButton()
 {
-    m_signInDlg->exec();
+    QUserDialogs::exec(m_signInDlg.data());
 }
 
 void QLoadInDlg::replyFinished(QNetworkReply* reply)

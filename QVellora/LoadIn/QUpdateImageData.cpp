@@ -8,9 +8,9 @@
 #include "CUploadFolder.h"
 #include "CUploadForm.h"
 #include "LoadIn/QNoticeBox.h"
+#include "OtherWidget/QUserDialogs.h"
 
 #include <QDebug>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHttpMultiPart>
 #include <QJsonDocument>
@@ -102,9 +102,8 @@ void QUpdateImageData::onCheckSelectImagePath()
         refuseWhileRunning();
         return;
     }
-    const QString folder = QFileDialog::getExistingDirectory(
-        this, QStringLiteral("扫描目录"), QStandardPaths::writableLocation(QStandardPaths::DesktopLocation),
-        QFileDialog::ShowDirsOnly);
+    const QString folder = QUserDialogs::chooseFolder(
+        this, QStringLiteral("扫描目录"), QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
     if (folder.isEmpty() || folder == QLatin1String("\\"))
         return;
     m_folderEdit->setText(folder);

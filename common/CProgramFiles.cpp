@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: MIT
+#include "CProgramFiles.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+namespace {
+
+QString& recordFolderOverride()
+{
+    static QString folder;
+    return folder;
+}
+
+// QFileInfo::isWritable only reads permission bits; a read-only mount or an ACL would still
+// refuse us, so try to create a file there.
+bool canWriteInto(const QString& folder)
+{
+    QTemporaryFile probe(folder + QStringLiteral("/.vellora-write-probe-XXXXXX"));
+    return probe.open();
+}
+
+} // namespace
+
+QString CProgramFiles::join(const QString& folder, const QString& name)
+{
+    return folder + QDir::separator() + name;
+}
+
+QString CProgramFiles::path(const QString& name)
+{
+    return join(QCoreApplication::applicationDirPath(), name);
+}
+
+QString CProgramFiles::recordFolder()
+{
+    if (!recordFolderOverride().isEmpty()) {
+        QDir().mkpath(recordFolderOverride());
+        return recordFolderOverride();
+    }
+    // The answer does not change while the program runs; probing once keeps close fast.
+    static const QString folder = [] {
+        const QString programFolder = QCoreApplication::applicationDirPath();
+        if (canWriteInto(programFolder))
+            return programFolder;
+        const QString perUser = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                                QStringLiteral("/Vellora");
+        QDir().mkpath(perUser);
+        return QDir::toNativeSeparators(perUser);
+    }();
+    return folder;
+}
+
+QString CProgramFiles::recordPath(const QString& name)
+{
+    return join(recordFolder(), name);
+}
+
+void CProgramFiles::setRecordFolderOverride(const QString& folder)
+{
+    recordFolderOverride() = folder;
+}
