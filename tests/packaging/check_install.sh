@@ -3,6 +3,7 @@
 # Usage: check_install.sh BUILD_DIR PROGRAM...
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=tests/packaging/tree_checks.sh
 source "$here/tree_checks.sh"
 build=$1
 shift

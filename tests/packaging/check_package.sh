@@ -4,6 +4,7 @@
 # Usage: check_package.sh BUILD_DIR PROGRAM...
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=tests/packaging/tree_checks.sh
 source "$here/tree_checks.sh"
 build=$1
 shift
@@ -13,7 +14,9 @@ trap 'rm -rf "$work"' EXIT
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log" >&2; fail "cpack failed"; }
 debs=("$work"/*.deb)
-[ "${#debs[@]}" -eq 1 ] && [ -f "${debs[0]}" ] || fail "cpack made no single .deb"
+if [ "${#debs[@]}" -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+    fail "cpack made no single .deb"
+fi
 deb=${debs[0]}
 
 listing=$(dpkg-deb -c "$deb" | awk '{print $NF}')

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Checks shared by the install and package tests (sourced). ROOT holds an installed tree with
 # usr/ at its top, PROGRAMS the program targets that must be in it.
 
@@ -9,7 +10,7 @@ fail() {
 # png_size FILE: prints "WIDTHxHEIGHT" from the PNG header, or nothing when FILE is no PNG.
 png_size() {
     local bytes
-    bytes=($(od -An -tu1 -N24 "$1"))
+    read -r -a bytes <<<"$(od -An -tu1 -N24 -w24 "$1")"
     [ "${#bytes[@]}" -eq 24 ] || return 0
     [ "${bytes[1]} ${bytes[2]} ${bytes[3]}" = "80 78 71" ] || return 0 # "PNG"
     echo "$(((bytes[16] << 24) | (bytes[17] << 16) | (bytes[18] << 8) | bytes[19]))x$(((bytes[20] << 24) | (bytes[21] << 16) | (bytes[22] << 8) | bytes[23]))"
