@@ -3,24 +3,20 @@
 # and the tree it unpacks to.
 # Usage: check_package.sh BUILD_DIR PROGRAM...
 set -euo pipefail
-here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # shellcheck source=tests/packaging/tree_checks.sh
-source "$here/tree_checks.sh"
-build=$1
-shift
+source "$(dirname "${BASH_SOURCE[0]}")/tree_checks.sh"
+begin "$@"
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 ||
-    { cat "$work/cpack.log" >&2; fail "cpack failed"; }
-debs=("$work"/*.deb)
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch" >"$scratch/cpack.log" 2>&1 ||
+    { cat "$scratch/cpack.log" >&2; fail "cpack failed"; }
+debs=("$scratch"/*.deb)
 if [ "${#debs[@]}" -ne 1 ] || [ ! -f "${debs[0]}" ]; then
     fail "cpack made no single .deb"
 fi
 deb=${debs[0]}
 
 listing=$(dpkg-deb -c "$deb" | awk '{print $NF}')
-for path in "${@/#/./usr/bin/}" ./usr/share/applications/vellora.desktop \
+for path in "${programs[@]/#/./usr/bin/}" ./usr/share/applications/vellora.desktop \
     ./usr/share/icons/hicolor/64x64/apps/vellora.png; do
     grep -qx -- "$path" <<<"$listing" || fail "package lacks $path"
 done
@@ -36,10 +32,10 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for library in libc6 libqt5core5a libqt5widgets5 libqt5network5; do
     grep -q "\b$library\b" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
-if [[ " $* " == *" QTarnwick "* ]]; then
+if [[ " ${programs[*]} " == *" QTarnwick "* ]]; then
     grep -q 'libquazip1-qt5' <<<"$depends" || fail "Depends lacks QuaZip: $depends"
 fi
 
-dpkg-deb -x "$deb" "$work/root"
-check_tree "$work/root" "$@"
-echo "$(basename "$deb") holds $*, the desktop entry and the icons; Depends: $depends"
+dpkg-deb -x "$deb" "$scratch/root"
+check_tree "$scratch/root" "${programs[@]}"
+echo "$(basename "$deb") holds ${programs[*]}, the desktop entry and the icons; Depends: $depends"

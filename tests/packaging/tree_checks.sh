@@ -1,6 +1,16 @@
 # shellcheck shell=bash
-# Checks shared by the install and package tests (sourced). ROOT holds an installed tree with
-# usr/ at its top, PROGRAMS the program targets that must be in it.
+# Checks shared by the install and package tests (sourced). Both are called with the build
+# folder and the program targets that must be installed.
+
+# begin BUILD_DIR PROGRAM...: sets build, programs and scratch (a folder removed at exit).
+# shellcheck disable=SC2034 # the variables are for the scripts that source this file
+begin() {
+    build=$1
+    shift
+    programs=("$@")
+    scratch=$(mktemp -d)
+    trap 'rm -rf "$scratch"' EXIT
+}
 
 fail() {
     echo "FAIL: $*" >&2
