@@ -222,9 +222,10 @@ MVG_PICTURE20="fill #EAF3FF stroke $BLUE stroke-width 1.4 roundrectangle 1.2,1.5
 echo "Writing artwork to $OUT"
 
 # ---------------------------------------------------------------------------
-# icon/win.png - application icon
+# icon/win.png - application icon; icon/win_256.png - the same drawing at full
+# size for the desktop entry of an installed copy (not compiled in)
 # ---------------------------------------------------------------------------
-tmp_name img
+tmp_name big img
 convert -size 256x256 gradient:'#5CC6F6'-'#2F6FE0' \
     \( -size 256x256 xc:black -fill white -draw "roundrectangle 8,8 247,247 52,52" \) \
     -alpha off -compose CopyOpacity -composite -compose Over \
@@ -239,8 +240,9 @@ convert -size 256x256 gradient:'#5CC6F6'-'#2F6FE0' \
           fill #FFCF40 circle 9,-5.5 12.3,-5.5
           fill $GREEN polygon -16,8 -5,-4.5 6,8
           fill #6FCF97 polygon 1,8 8.5,-0.5 16,6 16,8
-        pop graphic-context" \
-    -filter Box -resize 64x64! "$img"
+        pop graphic-context" "$big"
+finish "$big" icon/win_256.png 256 256
+convert "$big" -filter Box -resize 64x64! "$img"
 finish "$img" icon/win.png 64 64
 
 # ---------------------------------------------------------------------------

@@ -5,7 +5,8 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${VELLORA_BUILD_DIR:-$root/build}"
 "$root/tools/install-deps.sh"
-"$root/tools/build.sh"
+# Only what runs here: the programs and the stand-in service, not the tests.
+"$root/tools/build.sh" programs
 
 if [ -x "$build/bin/vellora-standin" ]; then
     data="${VELLORA_STANDIN_DATA:-$HOME/.local/share/vellora-standin}"
