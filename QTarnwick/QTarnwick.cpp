@@ -72,7 +72,8 @@ void QTarnwick::OnGetProgress(qint64 bytesReceived, qint64 bytesTotal)
 
 QByteArray QTarnwick::completeBody(QNetworkReply* reply, bool* complete)
 {
-    const QByteArray body = reply->readAll();
+    // An aborted reply is closed and cannot be read.
+    const QByteArray body = reply->error() == QNetworkReply::NoError ? reply->readAll() : QByteArray();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
     // A compressed answer announces the compressed length; Qt itself reports a cut-off stream.
