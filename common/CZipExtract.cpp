@@ -148,8 +148,15 @@ bool isSafeZipEntryName(const QString& name)
     if (name.contains(QLatin1Char(':')) || name.contains(QChar(0)))
         return false;
     static const QRegularExpression separators(QStringLiteral("[/\\\\]"));
+    // Windows drops trailing dots and spaces, so "..." or ".. " may mean "..": refuse any component
+    // of two or more characters made only of those.
+    static const QRegularExpression climbing(QStringLiteral("^[. ]*\\.[. ]*\\.[. ]*$"));
     const QStringList parts = name.split(separators);
-    return !parts.contains(QStringLiteral(".."));
+    for (const QString& part : parts) {
+        if (climbing.match(part).hasMatch())
+            return false;
+    }
+    return true;
 }
 
 bool quazip_extract(QString archive, QString target, QString filter, const CZipLimits& limits)

@@ -90,6 +90,8 @@ void writeReleaseSource(const QString& folder, int version)
     writeFile(folder + QStringLiteral("/version.js"),
               QByteArray("{\"version\": ") + QByteArray::number(version) + "}");
     writeFile(folder + QStringLiteral("/QVellora"), "new main program");
+    // The running updater replaces itself too: only a rename can do that.
+    writeFile(folder + QStringLiteral("/QTarnwick"), "new updater");
     writeFile(folder + QStringLiteral("/lib/plugin.so"), "new plugin");
     writeFile(folder + QStringLiteral("/lib/deep/extra.dat"), QByteArray(5000, 'x'));
     writeFile(folder + QStringLiteral("/docs/readme.txt"), "read me");

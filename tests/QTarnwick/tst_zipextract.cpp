@@ -57,6 +57,9 @@ void tst_ZipExtract::entryNames_data()
     QTest::newRow("C:x") << "C:x" << false;
     QTest::newRow("c:/x") << "c:/x" << false;
     QTest::newRow("stream") << "a.txt:hidden" << false;
+    QTest::newRow("three dots") << "a/.../x" << false;
+    QTest::newRow("dots and a space") << ".. /x" << false;
+    QTest::newRow("one dot") << "./a/./x" << true;
 }
 
 void tst_ZipExtract::entryNames()
