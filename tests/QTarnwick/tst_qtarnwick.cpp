@@ -1,0 +1,424 @@
+// SPDX-License-Identifier: MIT
+// Runs the real updater in a temporary installation against the stand-in service, with releases
+// made by tools/make_release.sh.
+#include "QTarnwick.h"
+#include "RawZip.h"
+#include "StandinService.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// Where a test's release archive comes from.
+enum class ArchiveKind
+{
+    GoodRelease, // the release folder, zipped by the script
+    Entries,     // the hostile entries, written raw
+    Truncated,   // the first half of those
+    Empty
+};
+
+enum class ManifestTweak
+{
+    None,
+    WrongSha256,
+    BadSignature,
+    NoSignature
+};
+
+bool writeFile(const QString& path, const QByteArray& content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every entry under root with what it holds: files by content digest, links by target.
+QStringList snapshot(const QString& root)
+{
+    QStringList lines;
+    const QDir base(root);
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        const QString name = base.relativeFilePath(info.filePath());
+        if (info.isSymLink())
+            lines.append(name + QStringLiteral(" -> ") + info.symLinkTarget());
+        else if (info.isDir())
+            lines.append(name + QLatin1Char('/'));
+        else
+            lines.append(
+                name + QLatin1Char(' ') +
+                QString::fromLatin1(
+                    QCryptographicHash::hash(readFile(info.filePath()), QCryptographicHash::Sha256).toHex()));
+    }
+    lines.sort();
+    return lines;
+}
+
+// What the installation must look like after installing the release: the old tree with the
+// release's entries laid over it.
+QStringList overlaid(const QStringList& installation, const QStringList& release)
+{
+    QMap<QString, QString> byName;
+    for (const QStringList* list : {&installation, &release}) {
+        for (const QString& line : *list)
+            byName.insert(line.section(QLatin1Char(' '), 0, 0), line);
+    }
+    return byName.values();
+}
+
+// The release every test publishes: a new main program, a replaced library, new sub-folders.
+void writeReleaseSource(const QString& folder, int version)
+{
+    writeFile(folder + QStringLiteral("/version.js"),
+              QByteArray("{\"version\": ") + QByteArray::number(version) + "}");
+    writeFile(folder + QStringLiteral("/QVellora"), "new main program");
+    // The running updater replaces itself too: only a rename can do that.
+    writeFile(folder + QStringLiteral("/QTarnwick"), "new updater");
+    writeFile(folder + QStringLiteral("/lib/plugin.so"), "new plugin");
+    writeFile(folder + QStringLiteral("/lib/deep/extra.dat"), QByteArray(5000, 'x'));
+    writeFile(folder + QStringLiteral("/docs/readme.txt"), "read me");
+}
+
+} // namespace
+
+class tst_QTarnwick : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void versionDecision_data();
+    void versionDecision();
+    void hostileRelease_data();
+    void hostileRelease();
+    void failedCopyRollsBack();
+    void unreachableServiceChangesNothing();
+    void stalledDownloadEnds_data();
+    void stalledDownloadEnds();
+
+private:
+    // An installation at root/install: the updater itself, its manifest (none when version < 0)
+    // and a few files of the old release.
+    QString makeInstallation(int version);
+    bool makeRelease(int version, const QString& source, ManifestTweak tweak = ManifestTweak::None);
+    // Runs the updater from the installation; its exit code, or -1 when it did not end.
+    int runUpdater(QByteArray* log, const QString& serviceUrl = QString());
+
+    QScopedPointer<QTemporaryDir> m_root;
+    QString m_install;
+    QString m_release;
+};
+
+void tst_QTarnwick::initTestCase()
+{
+    QVERIFY(QFile::exists(QStringLiteral(QTARNWICK_PROGRAM)));
+}
+
+void tst_QTarnwick::init()
+{
+    m_root.reset(new QTemporaryDir);
+    QVERIFY(m_root->isValid());
+    m_install = m_root->filePath(QStringLiteral("install"));
+    m_release = m_root->filePath(QStringLiteral("release"));
+}
+
+QString tst_QTarnwick::makeInstallation(int version)
+{
+    QDir().mkpath(m_install);
+    QFile::copy(QStringLiteral(QTARNWICK_PROGRAM), m_install + QStringLiteral("/QTarnwick"));
+    if (version >= 0)
+        writeFile(m_install + QStringLiteral("/version.js"),
+                  "{\"version\": " + QByteArray::number(version) + "}");
+    writeFile(m_install + QStringLiteral("/QVellora"), "old main program");
+    writeFile(m_install + QStringLiteral("/lib/plugin.so"), "old plugin");
+    writeFile(m_install + QStringLiteral("/keep.txt"), "not in the release");
+    return m_install;
+}
+
+bool tst_QTarnwick::makeRelease(int version, const QString& source, ManifestTweak tweak)
+{
+    QProcess script;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VELLORA_RELEASE_SIGN"), QStringLiteral(VELLORA_RELEASE_SIGN));
+    script.setProcessEnvironment(environment);
+    script.start(QStringLiteral("bash"),
+                 {QStringLiteral(VELLORA_MAKE_RELEASE), m_release, QString::number(version), source});
+    if (!script.waitForFinished(30000) || script.exitCode() != 0) {
+        qWarning() << script.readAllStandardError();
+        return false;
+    }
+    if (tweak == ManifestTweak::None)
+        return true;
+    const QString manifestPath = m_release + QStringLiteral("/version.js");
+    QJsonObject manifest = QJsonDocument::fromJson(readFile(manifestPath)).object();
+    QJsonObject update = manifest.value(QStringLiteral("soft_update")).toObject();
+    if (tweak == ManifestTweak::WrongSha256)
+        update.insert(QStringLiteral("sha256"), QString(64, QLatin1Char('0')));
+    if (tweak == ManifestTweak::NoSignature)
+        update.remove(QStringLiteral("signature"));
+    if (tweak == ManifestTweak::BadSignature) {
+        QByteArray signature =
+            QByteArray::fromBase64(update.value(QStringLiteral("signature")).toString().toLatin1());
+        signature[10] = char(signature.at(10) ^ 0x01);
+        update.insert(QStringLiteral("signature"), QString::fromLatin1(signature.toBase64()));
+    }
+    manifest.insert(QStringLiteral("soft_update"), update);
+    return writeFile(manifestPath, QJsonDocument(manifest).toJson());
+}
+
+int tst_QTarnwick::runUpdater(QByteArray* log, const QString& serviceUrl)
+{
+    QProcess updater;
+    if (!serviceUrl.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("VELLORA_SERVICE_URL"), serviceUrl);
+        updater.setProcessEnvironment(environment);
+    }
+    updater.setProcessChannelMode(QProcess::MergedChannels);
+    updater.start(m_install + QStringLiteral("/QTarnwick"), {QStringLiteral("/k"), m_install});
+    const bool ended = updater.waitForFinished(60000);
+    *log = updater.readAll();
+    if (!ended) {
+        updater.kill();
+        updater.waitForFinished();
+        return -1;
+    }
+    return updater.exitStatus() == QProcess::NormalExit ? updater.exitCode() : -1;
+}
+
+void tst_QTarnwick::versionDecision_data()
+{
+    QTest::addColumn<int>("localVersion"); // -1: no local manifest
+    QTest::addColumn<QJsonValue>("remoteVersion");
+    QTest::addColumn<bool>("installs");
+
+    QTest::newRow("7 over 6") << 6 << QJsonValue(7) << true;
+    QTest::newRow("6 over 6") << 6 << QJsonValue(6) << false;
+    QTest::newRow("5 over 6") << 6 << QJsonValue(5) << false;
+    QTest::newRow("\"7\" as a string over 6") << 6 << QJsonValue(QStringLiteral("7")) << true;
+    QTest::newRow("100 over no manifest") << -1 << QJsonValue(100) << false;
+    QTest::newRow("101 over no manifest") << -1 << QJsonValue(101) << true;
+}
+
+void tst_QTarnwick::versionDecision()
+{
+    QFETCH(int, localVersion);
+    QFETCH(QJsonValue, remoteVersion);
+    QFETCH(bool, installs);
+
+    const int number = remoteVersion.toVariant().toInt();
+    const QString source = m_root->filePath(QStringLiteral("source"));
+    writeReleaseSource(source, number);
+    QVERIFY(makeRelease(number, source));
+    if (remoteVersion.isString()) {
+        const QString manifestPath = m_release + QStringLiteral("/version.js");
+        QJsonObject manifest = QJsonDocument::fromJson(readFile(manifestPath)).object();
+        manifest.insert(QStringLiteral("version"), remoteVersion);
+        QVERIFY(writeFile(manifestPath, QJsonDocument(manifest).toJson()));
+    }
+    makeInstallation(localVersion);
+    const QStringList before = snapshot(m_install);
+
+    StandinService service({QStringLiteral("--release"), m_release});
+    QVERIFY(service.start());
+    QByteArray log;
+    QCOMPARE(runUpdater(&log), 0);
+    const QStringList expected = installs ? overlaid(before, snapshot(source)) : before;
+    if (snapshot(m_install) != expected)
+        qWarning().noquote() << log;
+    QCOMPARE(snapshot(m_install), expected);
+}
+
+void tst_QTarnwick::hostileRelease_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QVector<RawZipEntry>>("entries"); // "@ROOT@" in names stands for the test's root
+    QTest::addColumn<QStringList>("serviceOptions");
+    QTest::addColumn<int>("tweak");
+    QTest::addColumn<QString>("reason"); // what the updater's log must name
+
+    // Every hostile archive starts with harmless entries, so that nothing may be written before
+    // the whole archive has been checked.
+    const QVector<RawZipEntry> good{RawZipEntry::file("version.js", "{\"version\": 7}"),
+                                    RawZipEntry::file("QVellora", "hostile main program")};
+    const int raw = int(ArchiveKind::Entries);
+    const int release = int(ArchiveKind::GoodRelease);
+    const int none = int(ManifestTweak::None);
+    const QString unsafe = QStringLiteral("unsafe entry name");
+    const QString failed = QStringLiteral("incomplete or failed answer");
+    const auto row = [&](const char* name, const QVector<RawZipEntry>& extra, const QString& reason) {
+        QTest::newRow(name) << raw << good + extra << QStringList() << none << reason;
+    };
+
+    row("../ entries", {RawZipEntry::file("../../escape.txt", "x")}, unsafe);
+    row(".. inside a path", {RawZipEntry::file("lib/../../../escape.txt", "x")}, unsafe);
+    row("absolute name", {RawZipEntry::file("@ROOT@/escape.txt", "x")}, unsafe);
+    row("backslash absolute", {RawZipEntry::file("\\escape.txt", "x")}, unsafe);
+    row("drive letter", {RawZipEntry::file("C:escape.txt", "x")}, unsafe);
+    row("drive letter and slash", {RawZipEntry::file("C:/escape.txt", "x")}, unsafe);
+    row("backslash traversal", {RawZipEntry::file("..\\..\\escape.txt", "x")}, unsafe);
+    row("symlink, then a file through it",
+        {RawZipEntry::symlink("link", "@ROOT@"), RawZipEntry::file("link/escape.txt", "x")},
+        QStringLiteral("link or special entry"));
+    row("bomb declaring small sizes",
+        {RawZipEntry::deflated("bomb.bin", QByteArray(16 * 1024 * 1024, '\0'), 1000)},
+        QStringLiteral("file.close()"));
+    RawZipEntry huge = RawZipEntry::file("huge.bin", "small in fact");
+    huge.declaredSize = (qint64(1) << 30) + 1;
+    row("bomb declaring over 1 GiB", {huge}, QStringLiteral("declares more than"));
+    QVector<RawZipEntry> many;
+    for (int i = 0; i < 20000; ++i)
+        many.append(RawZipEntry::file("f" + QByteArray::number(i), QByteArray()));
+    row("20,002 entries", many, QStringLiteral("more than 20000 entries"));
+    row("entry into the extraction folder", {RawZipEntry::file("tmpExt/escape.txt", "x")},
+        QStringLiteral("it holds"));
+    QTest::newRow("truncated zip") << int(ArchiveKind::Truncated)
+                                   << good + QVector<RawZipEntry>{RawZipEntry::file("lib/plugin.so",
+                                                                                    QByteArray(4000, 'p'))}
+                                   << QStringList() << none << QStringLiteral("zip.open()");
+    QTest::newRow("empty body") << int(ArchiveKind::Empty) << QVector<RawZipEntry>() << QStringList() << none
+                                << QStringLiteral("zip.open()");
+    QTest::newRow("404 page") << release << QVector<RawZipEntry>()
+                              << QStringList{QStringLiteral("--fail"),
+                                             QStringLiteral("404:1:/Vellora/Vellora.zip")}
+                              << none << failed;
+    QTest::newRow("connection cut mid-answer")
+        << release << QVector<RawZipEntry>()
+        << QStringList{QStringLiteral("--drop"), QStringLiteral("1:/Vellora/Vellora.zip")} << none << failed;
+    QTest::newRow("wrong sha256") << release << QVector<RawZipEntry>() << QStringList()
+                                  << int(ManifestTweak::WrongSha256) << QStringLiteral("sha256");
+    QTest::newRow("bad signature") << release << QVector<RawZipEntry>() << QStringList()
+                                   << int(ManifestTweak::BadSignature)
+                                   << QStringLiteral("signature does not verify");
+    QTest::newRow("missing signature")
+        << release << QVector<RawZipEntry>() << QStringList() << int(ManifestTweak::NoSignature)
+        << QStringLiteral("carries no signature");
+}
+
+void tst_QTarnwick::hostileRelease()
+{
+    QFETCH(int, kind);
+    QFETCH(QVector<RawZipEntry>, entries);
+    QFETCH(QStringList, serviceOptions);
+    QFETCH(int, tweak);
+    QFETCH(QString, reason);
+
+    QString source = m_root->filePath(QStringLiteral("source"));
+    if (ArchiveKind(kind) == ArchiveKind::GoodRelease) {
+        writeReleaseSource(source, 7);
+    } else {
+        for (RawZipEntry& entry : entries) {
+            entry.name.replace("@ROOT@", m_root->path().toUtf8());
+            entry.content.replace("@ROOT@", m_root->path().toUtf8());
+        }
+        QByteArray archive = ArchiveKind(kind) == ArchiveKind::Empty ? QByteArray() : rawZip(entries);
+        if (ArchiveKind(kind) == ArchiveKind::Truncated)
+            archive.truncate(archive.size() / 2);
+        source = m_root->filePath(QStringLiteral("hostile.zip"));
+        QVERIFY(writeFile(source, archive));
+    }
+    QVERIFY(makeRelease(7, source, ManifestTweak(tweak)));
+    makeInstallation(6);
+    const QStringList before = snapshot(m_root->path());
+
+    StandinService service(QStringList{QStringLiteral("--release"), m_release} + serviceOptions);
+    QVERIFY(service.start());
+    QByteArray log;
+    QCOMPARE(runUpdater(&log), 1);
+    if (!QString::fromUtf8(log).contains(reason))
+        qWarning().noquote() << log;
+    QVERIFY(QString::fromUtf8(log).contains(reason));
+    QCOMPARE(snapshot(m_root->path()), before);
+}
+
+void tst_QTarnwick::failedCopyRollsBack()
+{
+    // A folder stands where the release brings a file; the files placed before it must go back.
+    const QString source = m_root->filePath(QStringLiteral("source"));
+    writeReleaseSource(source, 7);
+    QVERIFY(writeFile(source + QStringLiteral("/zz-last.dat"), "cannot replace a folder"));
+    QVERIFY(makeRelease(7, source));
+    makeInstallation(6);
+    QVERIFY(writeFile(m_install + QStringLiteral("/zz-last.dat/inside.txt"), "a folder in the way"));
+    const QStringList before = snapshot(m_root->path());
+
+    StandinService service({QStringLiteral("--release"), m_release});
+    QVERIFY(service.start());
+    QByteArray log;
+    QCOMPARE(runUpdater(&log), 1);
+    QVERIFY2(log.contains("a folder stands where the release has a file"), log.constData());
+    QCOMPARE(snapshot(m_root->path()), before);
+}
+
+void tst_QTarnwick::unreachableServiceChangesNothing()
+{
+    makeInstallation(6);
+    const QStringList before = snapshot(m_root->path());
+    QByteArray log;
+    QCOMPARE(runUpdater(&log, StandinService::unusedUrl().toString()), 0);
+    QCOMPARE(snapshot(m_root->path()), before);
+}
+
+void tst_QTarnwick::stalledDownloadEnds_data()
+{
+    QTest::addColumn<bool>("stallOnArchive"); // false: the manifest request stalls
+    QTest::addColumn<QTarnwick::Outcome>("outcome");
+    QTest::newRow("manifest") << false << QTarnwick::Outcome::UpToDate;
+    QTest::newRow("archive") << true << QTarnwick::Outcome::Failed;
+}
+
+void tst_QTarnwick::stalledDownloadEnds()
+{
+    QFETCH(bool, stallOnArchive);
+    QFETCH(QTarnwick::Outcome, outcome);
+
+    // A server that announces an answer and then goes quiet, keeping the connection open.
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    connect(&server, &QTcpServer::newConnection, this, [&server, stallOnArchive] {
+        QTcpSocket* socket = server.nextPendingConnection();
+        connect(socket, &QTcpSocket::readyRead, socket, [socket, stallOnArchive] {
+            const QByteArray request = socket->readAll();
+            // No installation manifest lies next to this test, so the local version counts as 100.
+            if (stallOnArchive && request.contains("version.js")) {
+                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 16\r\n\r\n{\"version\": 101}");
+                return;
+            }
+            socket->write("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\nPK");
+        });
+    });
+    qputenv("VELLORA_SERVICE_URL", QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort()).toUtf8());
+    QVERIFY(!QFile::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/version.js")));
+
+    QTarnwick updater;
+    updater.setStallTimeout(300);
+    QSignalSpy finished(&updater, &QTarnwick::finished);
+    updater.RequestVersion();
+    QVERIFY(finished.wait(20000));
+    qunsetenv("VELLORA_SERVICE_URL");
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(finished.first().first().value<QTarnwick::Outcome>(), outcome);
+    QVERIFY(!QFile::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/Vellora.zip")));
+}
+
+QTEST_GUILESS_MAIN(tst_QTarnwick)
+#include "tst_qtarnwick.moc"
