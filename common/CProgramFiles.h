@@ -20,6 +20,9 @@ public:
     // The folder for record files, created on demand. The fallback is named after the product,
     // not after the running program, so that QVellora and QMerrowby share it.
     static QString recordFolder();
+    // The rule itself, for a given program folder: that folder when a file can be created in it,
+    // else the per-user folder (created). Probes the disk on every call.
+    static QString recordFolderFor(const QString& programFolder);
     static QString recordPath(const QString& name);
 
     static QString historyFile() { return recordPath(QStringLiteral("history_data.js")); }
