@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "CUserDataFile.h"
 
+#include "CClientIdentifier.h"
 #include "CJsonFile.h"
+#include "CProgramFiles.h"
 
 namespace {
 const QString RecordsKey = QStringLiteral("records");
@@ -36,4 +38,15 @@ bool CUserDataFile::addRun(const QString& path, const CUserRecord& run,
     if (content.identifier.isEmpty() && makeIdentifier)
         content.identifier = makeIdentifier();
     return CJsonFile::write(path, toJson(content.records, &run, content.identifier));
+}
+
+bool CUserDataFile::addRun(const CLastSession& session, const QDateTime& openTime, const QDateTime& closeTime,
+                           int uploadCount, const QString& feedback)
+{
+    QList<QPair<QString, int>> categories;
+    for (const CLastSession::Category& category : session.categories)
+        categories.append({category.name, category.paths.size()});
+    const CUserRecord run = CUserRecord::forRun(categories, openTime, closeTime, uploadCount, feedback);
+    return addRun(CProgramFiles::userDataFile(), run,
+                  [] { return CClientIdentifier::make(CProgramFiles::configFile()); });
 }

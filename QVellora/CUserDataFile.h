@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "CLastSession.h"
 #include "CUserRecord.h"
 
 #include <QJsonObject>
@@ -31,4 +32,10 @@ public:
     // could not be written; the old file then stays as it was.
     static bool addRun(const QString& path, const CUserRecord& run,
                        const std::function<QString()>& makeIdentifier);
+
+    // The close-time save in one call: a record with one folder per category row of session
+    // (its picture count), added to CProgramFiles::userDataFile(), the identifier made from
+    // CProgramFiles::configFile() when needed.
+    static bool addRun(const CLastSession& session, const QDateTime& openTime, const QDateTime& closeTime,
+                       int uploadCount, const QString& feedback);
 };
