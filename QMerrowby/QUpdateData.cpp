@@ -39,7 +39,8 @@ bool QUpdateData::UpdateUserData(const QString& path)
 void QUpdateData::replyFinished(QNetworkReply* reply)
 {
     m_stall.stop();
-    const QByteArray answer = reply->readAll();
+    // An aborted reply is closed already.
+    const QByteArray answer = reply->isOpen() ? reply->readAll() : QByteArray();
     qDebug() << "repay finished" << answer;
     m_accepted = CUsageReport::accepted(reply);
     if (m_accepted)
