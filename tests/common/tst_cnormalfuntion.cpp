@@ -118,12 +118,11 @@ void tst_CNormalFuntion::copyFolder_data()
     QTest::addColumn<QStringList>("skip");
     QTest::addColumn<QStringList>("expected");
 
-    const QStringList all{"app/readme.txt", "app/bin/a.dll", "app/bin/b.dll", "app/lib/a.dll",
-                          "app/lib/deep/c.txt"};
+    const QStringList all{"app/readme.txt", "app/bin/a.dll", "app/bin/b.dll", "app/lib/a.dll", "app/lib/deep/c.txt"};
     QTest::newRow("nothing skipped") << QStringList() << all;
-    QTest::newRow("bin a.dll skipped")
-        << QStringList{"\\bin\\a.dll"}
-        << QStringList{"app/readme.txt", "app/bin/b.dll", "app/lib/a.dll", "app/lib/deep/c.txt"};
+    QTest::newRow("bin a.dll skipped") << QStringList{"\\bin\\a.dll"}
+                                       << QStringList{"app/readme.txt", "app/bin/b.dll", "app/lib/a.dll",
+                                                      "app/lib/deep/c.txt"};
     QTest::newRow("forward-slash key does not match") << QStringList{"/bin/a.dll"} << all;
     QTest::newRow("top folder key") << QStringList{"\\src\\readme.txt"}
                                     << QStringList{"app/bin/a.dll", "app/bin/b.dll", "app/lib/a.dll",
@@ -135,8 +134,7 @@ void tst_CNormalFuntion::copyFolder()
     QFETCH(QStringList, skip);
     QFETCH(QStringList, expected);
 
-    for (const char* file :
-         {"src/readme.txt", "src/bin/a.dll", "src/bin/b.dll", "src/lib/a.dll", "src/lib/deep/c.txt"})
+    for (const char* file : {"src/readme.txt", "src/bin/a.dll", "src/bin/b.dll", "src/lib/a.dll", "src/lib/deep/c.txt"})
         QVERIFY(writeFile(path(file), QByteArray(file)));
 
     QVERIFY(copyFolderToPath(path("src"), path("app"), false, &skip));
