@@ -61,6 +61,16 @@ QString CProgramFiles::recordPath(const QString& name)
     return join(recordFolder(), name);
 }
 
+QString CProgramFiles::configFile()
+{
+    const QString name = QStringLiteral("config.js");
+    const QString record = recordPath(name);
+    if (QFileInfo::exists(record))
+        return record;
+    const QString installed = path(name);
+    return QFileInfo::exists(installed) ? installed : record;
+}
+
 void CProgramFiles::setRecordFolderOverride(const QString& folder)
 {
     recordFolderOverride() = folder;

@@ -28,7 +28,9 @@ public:
     static QString historyFile() { return recordPath(QStringLiteral("history_data.js")); }
     static QString saveLastFile() { return recordPath(QStringLiteral("save_last.js")); }
     static QString userDataFile() { return recordPath(QStringLiteral("user_data.js")); }
-    static QString configFile() { return recordPath(QStringLiteral("config.js")); }
+    // Delivered with the installation and only read: the copy in the record folder when there is
+    // one, else the installation's own (an installed copy under /usr keeps its records elsewhere).
+    static QString configFile();
     // Part of the installation itself: the updater compares and replaces it there.
     static QString versionFile() { return path(QStringLiteral("version.js")); }
 

@@ -15,6 +15,7 @@ private slots:
     void recordFolderRule_data();
     void recordFolderRule();
     void overrideAddressesEveryRecordFile();
+    void configFromInstallationWhenRecordsLiveElsewhere();
 };
 
 void tst_ProgramFiles::initTestCase()
@@ -91,6 +92,33 @@ void tst_ProgramFiles::overrideAddressesEveryRecordFile()
     for (int i = 0; i < files.size(); ++i)
         QCOMPARE(files.at(i), CProgramFiles::join(folder, names.at(i)));
     QVERIFY(!CProgramFiles::saveLastFile().startsWith(folder));
+}
+
+void tst_ProgramFiles::configFromInstallationWhenRecordsLiveElsewhere()
+{
+    QTemporaryDir records;
+    QVERIFY(records.isValid());
+    CProgramFiles::setRecordFolderOverride(records.path());
+    const QString installed = CProgramFiles::path("config.js");
+    const QString own = CProgramFiles::join(records.path(), "config.js");
+
+    QVERIFY(!QFile::exists(installed));
+    const QString withoutAny = CProgramFiles::configFile();
+    QFile file(installed);
+    const bool shipped = file.open(QIODevice::WriteOnly) && file.write("{}") == 2;
+    file.close();
+    const QString fromInstallation = CProgramFiles::configFile();
+    QFile ownFile(own);
+    const bool written = ownFile.open(QIODevice::WriteOnly);
+    ownFile.close();
+    const QString fromRecords = CProgramFiles::configFile();
+    QFile::remove(installed);
+    CProgramFiles::setRecordFolderOverride(QString());
+
+    QVERIFY(shipped && written);
+    QCOMPARE(withoutAny, own);
+    QCOMPARE(fromInstallation, installed);
+    QCOMPARE(fromRecords, own);
 }
 
 QTEST_GUILESS_MAIN(tst_ProgramFiles)
