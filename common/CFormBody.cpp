@@ -3,10 +3,15 @@
 
 CFormBody& CFormBody::add(const QString& name, const QString& value)
 {
+    return addBytes(name, value.toUtf8());
+}
+
+CFormBody& CFormBody::addBytes(const QString& name, const QByteArray& value)
+{
     m_bytes += '&';
     m_bytes += name.toUtf8();
     m_bytes += '=';
-    m_bytes += QUrl::toPercentEncoding(value);
+    m_bytes += value.toPercentEncoding();
     return *this;
 }
 

@@ -14,6 +14,9 @@ class CFormBody
 public:
     CFormBody& add(const QString& name, const QString& value);
     CFormBody& add(const QString& name, qint64 value) { return add(name, QString::number(value)); }
+    // A value given as bytes (a file's content) is encoded byte for byte, so bytes that are not
+    // valid UTF-8 still arrive unchanged.
+    CFormBody& addBytes(const QString& name, const QByteArray& value);
 
     QByteArray toByteArray() const { return m_bytes; }
 

@@ -42,21 +42,33 @@ QString CProgramFiles::recordFolder()
         return recordFolderOverride();
     }
     // The answer does not change while the program runs; probing once keeps close fast.
-    static const QString folder = [] {
-        const QString programFolder = QCoreApplication::applicationDirPath();
-        if (canWriteInto(programFolder))
-            return programFolder;
-        const QString perUser = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                                QStringLiteral("/Vellora");
-        QDir().mkpath(perUser);
-        return QDir::toNativeSeparators(perUser);
-    }();
+    static const QString folder = recordFolderFor(QCoreApplication::applicationDirPath());
     return folder;
+}
+
+QString CProgramFiles::recordFolderFor(const QString& programFolder)
+{
+    if (canWriteInto(programFolder))
+        return programFolder;
+    const QString perUser =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Vellora");
+    QDir().mkpath(perUser);
+    return QDir::toNativeSeparators(perUser);
 }
 
 QString CProgramFiles::recordPath(const QString& name)
 {
     return join(recordFolder(), name);
+}
+
+QString CProgramFiles::configFile()
+{
+    const QString name = QStringLiteral("config.js");
+    const QString record = recordPath(name);
+    if (QFileInfo::exists(record))
+        return record;
+    const QString installed = path(name);
+    return QFileInfo::exists(installed) ? installed : record;
 }
 
 void CProgramFiles::setRecordFolderOverride(const QString& folder)

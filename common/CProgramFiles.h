@@ -20,12 +20,17 @@ public:
     // The folder for record files, created on demand. The fallback is named after the product,
     // not after the running program, so that QVellora and QMerrowby share it.
     static QString recordFolder();
+    // The rule itself, for a given program folder: that folder when a file can be created in it,
+    // else the per-user folder (created). Probes the disk on every call.
+    static QString recordFolderFor(const QString& programFolder);
     static QString recordPath(const QString& name);
 
     static QString historyFile() { return recordPath(QStringLiteral("history_data.js")); }
     static QString saveLastFile() { return recordPath(QStringLiteral("save_last.js")); }
     static QString userDataFile() { return recordPath(QStringLiteral("user_data.js")); }
-    static QString configFile() { return recordPath(QStringLiteral("config.js")); }
+    // Delivered with the installation and only read: the copy in the record folder when there is
+    // one, else the installation's own (an installed copy under /usr keeps its records elsewhere).
+    static QString configFile();
     // Part of the installation itself: the updater compares and replaces it there.
     static QString versionFile() { return path(QStringLiteral("version.js")); }
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "CFormBody.h"
+#include "CUsageReport.h"
 
 #include <QUrlQuery>
 #include <QtTest>
@@ -14,6 +15,7 @@ private slots:
     void valuesArriveIntact_data();
     void valuesArriveIntact();
     void requestCarriesTypeAndLength();
+    void usageReportKeepsEveryByte();
 };
 
 void tst_FormBody::valuesArriveIntact_data()
@@ -67,6 +69,17 @@ void tst_FormBody::requestCarriesTypeAndLength()
     QCOMPARE(request.header(QNetworkRequest::ContentLengthHeader).toLongLong(),
              qint64(form.toByteArray().size()));
     QVERIFY(form.toByteArray().endsWith("&size=12345"));
+}
+
+void tst_FormBody::usageReportKeepsEveryByte()
+{
+    // A usage file with form characters, Chinese text and a byte that is not UTF-8 at all.
+    const QByteArray content =
+        "{\n    \"feedback\": \"1+1 & 50% =\",\n    \"name\": \"" + QString("春天").toUtf8() + "\xff\"\n}\n";
+    const QByteArray body = CUsageReport::form(content).toByteArray();
+    QVERIFY(body.startsWith("&data="));
+    QVERIFY(!body.mid(6).contains('&') && !body.mid(6).contains('+'));
+    QCOMPARE(QByteArray::fromPercentEncoding(body.mid(6)), content);
 }
 
 QTEST_GUILESS_MAIN(tst_FormBody)

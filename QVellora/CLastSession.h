@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The edit page's work as "save_last.js" keeps it: every category row with its name and
+// pictures, where the grid's pictures came from, and every picture in the thumbnail cache.
+// Plain value; building and parsing the JSON need no widgets and no files.
+class CLastSession
+{
+public:
+    // Where the grid's pictures came from ("scan_image"/"type").
+    enum SourceKind
+    {
+        SearchResult = 0,
+        ChosenFolder = 2
+    };
+
+    struct Category
+    {
+        QString name;
+        QStringList paths; // in the row's order
+        bool operator==(const Category& other) const { return name == other.name && paths == other.paths; }
+    };
+
+    QList<Category> categories; // top row first
+    int sourceKind = SearchResult;
+    QString chosenFolder;    // empty when none was chosen
+    QStringList cachedPaths; // thumbnail cache, in cache order
+
+    bool operator==(const CLastSession& other) const;
+
+    QJsonObject toJson() const;
+    // Categories come back in key-text order ("0", "1", "10", "2"); missing fields read empty.
+    static CLastSession fromJson(const QJsonObject& root);
+
+    // Whole-file replace: a crash never leaves a torn file. False when it could not be written.
+    bool write(const QString& path) const;
+    // ok (optional) is false when the file is missing or does not parse; the result is then empty.
+    static CLastSession read(const QString& path, bool* ok = nullptr);
+
+    // Restoring. A saved picture comes back by its exact saved path, and only when its thumbnail
+    // was restored (it is in cachedPaths): a saved "1.jpg" never brings back "11.jpg".
+    static QStringList restorablePictures(const Category& category, const QStringList& cachedPaths);
+    // The cached paths, in cache order, that lie inside folder at any depth (a saved "trip" does
+    // not take in "trip2"); every cached path when folder is empty. Native separators are accepted.
+    static QStringList picturesInFolder(const QStringList& cachedPaths, const QString& folder);
+};

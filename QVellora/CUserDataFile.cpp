@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+#include "CUserDataFile.h"
+
+#include "CClientIdentifier.h"
+#include "CJsonFile.h"
+#include "CProgramFiles.h"
+
+namespace {
+const QString RecordsKey = QStringLiteral("records");
+const QString AuthKey = QStringLiteral("auth");
+const QString Md5Key = QStringLiteral("md5");
+} // namespace
+
+CUserDataFile::Content CUserDataFile::fromJson(const QJsonObject& root)
+{
+    Content content;
+    for (const QJsonObject& record : CJsonFile::numberedObjects(root.value(RecordsKey).toObject()))
+        content.records.append(CUserRecord::fromJson(record));
+    content.identifier = root.value(AuthKey).toObject().value(Md5Key).toString();
+    return content;
+}
+
+QJsonObject CUserDataFile::toJson(const QList<CUserRecord>& carried, const CUserRecord* run,
+                                  const QString& identifier)
+{
+    QJsonObject records;
+    for (int i = 0; i < carried.size(); ++i)
+        records.insert(QString::number(i), carried.at(i).toJson(CUserRecord::Counts::AsText));
+    if (run)
+        records.insert(QString::number(carried.size()), run->toJson(CUserRecord::Counts::AsNumbers));
+    return QJsonObject{{AuthKey, QJsonObject{{Md5Key, identifier}}}, {RecordsKey, records}};
+}
+
+bool CUserDataFile::addRun(const QString& path, const CUserRecord& run,
+                           const std::function<QString()>& makeIdentifier)
+{
+    Content content = fromJson(CJsonFile::read(path));
+    if (content.identifier.isEmpty() && makeIdentifier)
+        content.identifier = makeIdentifier();
+    return CJsonFile::write(path, toJson(content.records, &run, content.identifier));
+}
+
+bool CUserDataFile::addRun(const CLastSession& session, const QDateTime& openTime, const QDateTime& closeTime,
+                           int uploadCount, const QString& feedback)
+{
+    QList<QPair<QString, int>> categories;
+    for (const CLastSession::Category& category : session.categories)
+        categories.append({category.name, category.paths.size()});
+    const CUserRecord run = CUserRecord::forRun(categories, openTime, closeTime, uploadCount, feedback);
+    return addRun(CProgramFiles::userDataFile(), run,
+                  [] { return CClientIdentifier::make(CProgramFiles::configFile()); });
+}

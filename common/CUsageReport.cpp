@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: MIT
+#include "CUsageReport.h"
+
+#include "CServiceEndpoints.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+
+bool CUsageReport::readFile(const QString& path, QByteArray* content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    *content = file.readAll();
+    return file.error() == QFileDevice::NoError;
+}
+
+CFormBody CUsageReport::form(const QByteArray& content)
+{
+    CFormBody form;
+    form.addBytes(QStringLiteral("data"), content);
+    return form;
+}
+
+QNetworkReply* CUsageReport::post(QNetworkAccessManager* manager, const QString& path, QByteArray* content)
+{
+    QByteArray bytes;
+    if (!readFile(path, &bytes)) {
+        qDebug() << "no usage file" << path;
+        return nullptr;
+    }
+    const CFormBody body = form(bytes);
+    qDebug() << "post" << body.toByteArray();
+    if (content)
+        *content = bytes;
+    return manager->post(body.request(CServiceEndpoints::usageLog()), body.toByteArray());
+}
+
+bool CUsageReport::accepted(const QNetworkReply* reply)
+{
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    return reply->error() == QNetworkReply::NoError && status >= 200 && status < 300;
+}
