@@ -216,6 +216,9 @@ void QCatePage::showExportProgress(int done, int total)
 
 void QCatePage::onExportProgress(int done, int total)
 {
+    // Copies run side by side, so a count can arrive after a larger one.
+    if (m_progress && done < m_progress->value())
+        return;
     showExportProgress(done, total);
 }
 

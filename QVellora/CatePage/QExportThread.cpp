@@ -8,6 +8,15 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace {
+// Copies in flight at once.
+const int CopiesAtOnce = 4;
+} // namespace
+
 QExportThread::QExportThread(QObject* parent) : QWorkerThread(parent)
 {
     qRegisterMetaType<CExportResult>();
@@ -51,25 +60,40 @@ CExportResult QExportThread::exportPlan(const CExportPlan& plan, int ticket)
         }
     }
 
+    // Several copies at once: each copy waits for its data to reach the disk (QFile::copy syncs
+    // before it renames), and those waits overlap instead of adding up.
     const QList<CExportPlan::Copy>& copies = plan.copies();
-    QVector<bool> copied(copies.size(), false);
-    for (int i = 0; i < copies.size(); ++i) {
-        if (isInterruptionRequested()) {
-            writer.cancel();
-            return result;
+    std::vector<char> copied(copies.size(), 0);
+    std::atomic<int> next{0};
+    std::atomic<int> done{0};
+    auto copyWorker = [&]() {
+        for (int i = next++; i < copies.size() && !isInterruptionRequested(); i = next++) {
+            copied[i] = copyFileToPath(copies.at(i).source, copies.at(i).target, true);
+            deliver(ticket,
+                    [this, count = ++done, total = copies.size()]() { emit exportProgress(count, total); });
         }
-        copied[i] = copyFileToPath(copies.at(i).source, copies.at(i).target, true);
+    };
+    std::vector<std::thread> helpers;
+    for (int i = 1; i < qMin(CopiesAtOnce, copies.size()); ++i)
+        helpers.emplace_back(copyWorker);
+    copyWorker();
+    for (std::thread& helper : helpers)
+        helper.join();
+    if (isInterruptionRequested()) {
+        writer.cancel();
+        return result;
+    }
+    for (int i = 0; i < copies.size(); ++i) {
         if (copied[i])
             ++result.copied;
         else
             result.failedNames.append(QFileInfo(copies.at(i).target).fileName());
-        deliver(ticket, [this, done = i + 1, total = copies.size()]() { emit exportProgress(done, total); });
     }
 
     for (const CExportPlan::Page& page : plan.pages()) {
         QStringList names;
         for (const CExportPlan::Picture& picture : page.pictures) {
-            if (copied.at(picture.copy))
+            if (copied[picture.copy])
                 names.append(picture.pictureName);
         }
         // A category none of whose pictures arrived has nothing to list.
