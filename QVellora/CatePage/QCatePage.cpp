@@ -17,6 +17,7 @@
 #include <QDebug>
 #include <QDesktopServices>
 #include <QDir>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QStandardPaths>
 #include <QUrl>
@@ -206,18 +207,21 @@ void QCatePage::showExportProgress(int done, int total)
         m_progress->setWindowModality(Qt::ApplicationModal);
         m_progress->setAutoClose(false);
         m_progress->setAutoReset(false);
-        m_progress->setMinimumDuration(0);
+        // The bar is driven directly: QProgressDialog::setValue of a modal dialog runs the event
+        // loop, where the end of the export could delete the dialog under it.
+        m_progressBar = new QProgressBar(m_progress);
+        m_progress->setBar(m_progressBar);
+        m_progress->show();
     }
-    m_progress->setRange(0, total);
-    m_progress->setValue(done);
+    m_progressBar->setRange(0, total);
+    m_progressBar->setValue(done);
     m_progress->setLabelText(QStringLiteral("正在导出 %1 / %2").arg(done).arg(total));
-    m_progress->show();
 }
 
 void QCatePage::onExportProgress(int done, int total)
 {
     // Copies run side by side, so a count can arrive after a larger one.
-    if (m_progress && done < m_progress->value())
+    if (m_progress && done < m_progressBar->value())
         return;
     showExportProgress(done, total);
 }
@@ -226,8 +230,10 @@ void QCatePage::onExportFinished(const CExportResult& result)
 {
     // The worker may still be returning from run(); wait for it so that the next export can start.
     m_exportThread->wait();
-    if (m_progress)
+    if (m_progress) {
+        m_progress->hide();
         m_progress->deleteLater();
+    }
     m_progress = nullptr;
 
     QUserDialogs::information(this, finishedText(result));

@@ -14,6 +14,7 @@ class QCateMakeWidget;
 class QExportThread;
 class QLoadInDlg;
 class QPixmap;
+class QProgressBar;
 class QProgressDialog;
 class QUpdateImageData;
 
@@ -106,5 +107,6 @@ private:
     QString m_userId;
     QExportThread* m_exportThread;
     QPointer<QProgressDialog> m_progress;
+    QProgressBar* m_progressBar = nullptr; // owned by m_progress
     QList<QUpdateImageData*> m_uploaders;
 };

@@ -20,6 +20,18 @@
 
 #include <deque>
 
+// With VELLORA_SHOTS set to a folder, the page as the user sees it is saved there as a PNG.
+static void saveShot(QWidget* page, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("VELLORA_SHOTS");
+    if (folder.isEmpty())
+        return;
+    page->resize(1300, 650);
+    page->show();
+    QVERIFY(QTest::qWaitForWindowExposed(page));
+    page->grab().save(folder + "/" + name + ".png");
+}
+
 // Records the URLs the page hands to the desktop instead of opening them.
 class UrlCatcher : public QObject
 {
@@ -108,8 +120,7 @@ QCatePage::CateRow tst_CatePage::row(int sourceRow, const QString& name, const Q
     content.name = name;
     content.paths = paths;
     for (int i = 0; i < paths.size(); ++i) {
-        m_thumbnails.emplace_back(20, 20);
-        m_thumbnails.back().fill(Qt::green);
+        m_thumbnails.emplace_back(QPixmap(paths.at(i)).scaled(270, 270, Qt::KeepAspectRatio));
         content.thumbnails.append(&m_thumbnails.back());
     }
     return content;
@@ -182,6 +193,7 @@ void tst_CatePage::exportIntoExistingFolders()
     QTRY_VERIFY(!page.findChild<QProgressDialog*>("exportProgress"));
 
     QCOMPARE(m_notices, QStringList{"保存图片成功"});
+    saveShot(&page, "catepage");
     QCOMPARE(TestSupport::readFile(exportFolder() + "/Spring/a.jpg"), TestSupport::readFile(a));
     QCOMPARE(TestSupport::readFile(exportFolder() + "/Spring/notes.txt"), QByteArray("keep me"));
     QCOMPARE(entriesOf(exportFolder()), (QStringList{"select.js", "Spring", "Summer"}));

@@ -16,6 +16,14 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+// With VELLORA_SHOTS set to a folder, the page as the user sees it is saved there as a PNG.
+static void saveShot(QWidget* page, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("VELLORA_SHOTS");
+    if (!folder.isEmpty())
+        page->grab().save(folder + "/" + name + ".png");
+}
+
 class OpenedUrls : public QObject
 {
     Q_OBJECT
@@ -154,6 +162,7 @@ void tst_ViewPage::clickMovesMarkAndGrid()
     QVERIFY(page.GetEntry(2)->GetButton()->TextFont().bold());
     QCOMPARE(page.GetCurrentRow(), 2);
     QTRY_COMPARE(gridPaths(page), second.at(0));
+    saveShot(&page, "viewpage");
 
     QTest::mouseClick(page.findChild<QDrawImageButton*>("openButton"), Qt::LeftButton);
     QDesktopServices::unsetUrlHandler("file");
