@@ -11,9 +11,11 @@
 #include "ViewPage/QTimeViewWidget.h"
 #include "ViewPage/QViewMakeWidget.h"
 
+#include <QDateTime>
 #include <QDebug>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -45,6 +47,8 @@ QViewPage::QViewPage(QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(entries);
     layout->addLayout(pictures);
+
+    ReloadHistory();
 }
 
 QViewPage::~QViewPage()
@@ -57,11 +61,29 @@ QViewPage::~QViewPage()
 void QViewPage::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    ReloadHistory();
+    // Unchanged files keep the entries and thumbnails already made.
+    if (historySignature() != m_signature)
+        ReloadHistory();
+}
+
+QString QViewPage::historySignature() const
+{
+    auto stamp = [](const QString& path) {
+        const QFileInfo info(path);
+        return info.exists()
+                   ? QStringLiteral("%1:%2;").arg(info.lastModified().toMSecsSinceEpoch()).arg(info.size())
+                   : QStringLiteral("-;");
+    };
+    const QString history = CProgramFiles::historyFile();
+    QString signature = history + stamp(history);
+    for (const QString& folder : CExportHistory::readFolders(history))
+        signature += folder + stamp(CExportSelection::filePath(folder));
+    return signature;
 }
 
 void QViewPage::ReloadHistory()
 {
+    m_signature = historySignature();
     m_loader->Stop();
     m_grid->ClearSelfData();
     m_thumbnails.reset(new CSelectImageData);

@@ -21,9 +21,10 @@ class QViewMakeWidget;
 // The history page: one entry per category of every export listed in "history_data.js", with its
 // export date; the chosen entry's pictures in a grid, and a button that opens its folder.
 //
-// The history is read again every time the page is shown, so an export of this run is listed at
-// once. Thumbnails are made by a thumbnail loader after the entries are up; the grid fills in as
-// they arrive, in the category's order, leaving out pictures that are gone or unreadable.
+// The history is read when the page is built and again whenever it is shown after one of the
+// files changed, so an export of this run is listed at once. Thumbnails are made by a thumbnail loader after
+// the entries are up; the grid fills in as they arrive, in the category's order, leaving out pictures that
+// are gone or unreadable.
 class QViewPage : public QWidget
 {
     Q_OBJECT
@@ -32,7 +33,8 @@ public:
     ~QViewPage() override;
 
     // Reads the history and the exports' "select.js" files again, lists their categories, shows
-    // the first one and starts making thumbnails. Called by showEvent.
+    // the first one and starts making thumbnails. Called when the page is built, and by showEvent
+    // whenever one of those files changed since.
     void ReloadHistory();
 
     int GetEntryCount() const { return m_entries.size(); }
@@ -67,6 +69,8 @@ private:
         QStringList pictures;
     };
 
+    // The history file and every listed "select.js" with their times and sizes.
+    QString historySignature() const;
     void loadHistoryData();
     void loadPageData(const QString& exportFolder);
     void updateWidgetData();
@@ -84,6 +88,7 @@ private:
     QViewMakeWidget* m_makeWidget;
     QPhotoViewListWidget* m_grid;
     QList<Entry> m_entries;
+    QString m_signature; // of the files the entries were read from
     QString m_currentFolder;
     int m_currentRow = 0;
     int m_shownPictures = 0; // pictures of the current entry the grid has dealt with

@@ -129,7 +129,6 @@ void tst_ViewPage::twoExportsListedInOrder()
     CExportHistory::addFolder(CProgramFiles::historyFile(), m_dir->filePath("vanished"));
 
     QViewPage page;
-    QCOMPARE(page.GetEntryCount(), 0); // nothing is read before the page is shown
     page.show();
     QCOMPARE(entryNames(page), (QStringList{"Spring", "Summer", "Autumn"}));
     QCOMPARE(page.GetEntry(0)->GetDateText(), QString("2015-03-07"));
