@@ -14,7 +14,9 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -59,6 +61,7 @@ private slots:
     void failedCopyReportedAndNotListed();
     void uncreatableFolderKeepsPreviousSelection();
     void backThenForwardAsksForNewExport();
+    void uploadStartsOneUploaderPerFolder_data();
     void uploadStartsOneUploaderPerFolder();
     void cancelledLoginStartsNothing();
     void foldersAndPrintPageOpenedAsUrls();
@@ -372,8 +375,16 @@ void tst_CatePage::backThenForwardAsksForNewExport()
     QVERIFY(page.GetUploaders().isEmpty());
 }
 
+void tst_CatePage::uploadStartsOneUploaderPerFolder_data()
+{
+    QTest::addColumn<bool>("idFromWindow");
+    QTest::newRow("user ID handed over by the window") << true;
+    QTest::newRow("login on the page") << false;
+}
+
 void tst_CatePage::uploadStartsOneUploaderPerFolder()
 {
+    QFETCH(bool, idFromWindow);
     StandinService service;
     QVERIFY(service.start());
     QVERIFY(service.addAccount("photographer", "pw"));
@@ -384,11 +395,26 @@ void tst_CatePage::uploadStartsOneUploaderPerFolder()
     page.SetCategories({row(0, "Spring", {picture("x/a.jpg"), picture("x/b.jpg")}), row(1, "Empty", {}),
                         row(2, "Summer", {picture("y/c.png")})});
     QVERIFY(exportTo(page, exportFolder()));
-    page.SetUserID(userId);
+    int logins = 0;
+    if (idFromWindow) {
+        page.SetUserID(userId);
+    } else {
+        m_execAnswer = [&logins](QDialog* dialog) {
+            ++logins;
+            QSignalSpy accepted(dialog, &QDialog::accepted);
+            dialog->findChild<QLineEdit*>("userNameEdit")->setText("photographer");
+            dialog->findChild<QLineEdit*>("passwordEdit")->setText("pw");
+            QTest::mouseClick(dialog->findChild<QPushButton*>("loadButton"), Qt::LeftButton);
+            return accepted.wait(10000) ? int(QDialog::Accepted) : int(QDialog::Rejected);
+        };
+    }
     QSignalSpy announced(&page, &QCatePage::sigZovID);
     click(page, "uploadButton");
 
-    QCOMPARE(announced.count(), 0); // the ID was known: no login, nothing to announce
+    // A known ID needs no login and is not announced again; a login's ID is announced to the window.
+    QCOMPARE(logins, idFromWindow ? 0 : 1);
+    QCOMPARE(announced.count(), idFromWindow ? 0 : 1);
+    QCOMPARE(page.GetUserID(), userId);
     QVERIFY(NoticeBoxes::texts().contains("上传尚未完成，请勿关闭软件！"));
     const QList<QUpdateImageData*> uploaders = page.GetUploaders();
     QCOMPARE(uploaders.size(), 2);
