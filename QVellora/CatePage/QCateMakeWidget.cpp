@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: MIT
+#include "CatePage/QCateMakeWidget.h"
+
+#include "CatePage/QCateNextMakeDlg.h"
+#include "OtherWidget/CSharedPixmap.h"
+#include "OtherWidget/QDrawImageButton.h"
+#include "OtherWidget/QUserDialogs.h"
+
+#include <QHBoxLayout>
+
+namespace {
+
+QDrawImageButton* makeButton(const char* picture, const QSize& size, const char* objectName, QWidget* parent)
+{
+    auto* button = new QDrawImageButton(CSharedPixmap::get(QString::fromLatin1(picture)), parent);
+    button->setFixedSize(size);
+    button->setObjectName(QString::fromLatin1(objectName));
+    return button;
+}
+
+} // namespace
+
+QCateMakeWidget::QCateMakeWidget(QWidget* parent)
+    : QWidget(parent),
+      m_backButton(makeButton(":/image/new_button/go_back.png", QSize(74, 26), "backButton", this)),
+      m_exportButton(
+          makeButton(":/image/new_button/out_put_image.png", QSize(155, 26), "exportButton", this)),
+      m_openButton(makeButton(":/image/new_button/see_folder.png", QSize(136, 26), "openButton", this)),
+      m_uploadButton(
+          makeButton(":/image/new_button/updata_to_net.png", QSize(136, 26), "uploadButton", this)),
+      m_printButton(makeButton(":/image/new_button/push_to_image.png", QSize(136, 26), "printButton", this)),
+      m_finishButton(makeButton(":/image/new_button/Next_Make.png", QSize(83, 26), "finishButton", this)),
+      m_survey(new QCateNextMakeDlg)
+{
+    setMaximumHeight(50);
+    connect(m_backButton, &QDrawImageButton::clicked, this, &QCateMakeWidget::sigCheckCallBackButton);
+    connect(m_exportButton, &QDrawImageButton::clicked, this, &QCateMakeWidget::sigCheckOutPutImageButton);
+    connect(m_openButton, &QDrawImageButton::clicked, this, &QCateMakeWidget::sigCheckOpenImageButton);
+    connect(m_uploadButton, &QDrawImageButton::clicked, this, &QCateMakeWidget::sigCheckUdataNetButton);
+    connect(m_printButton, &QDrawImageButton::clicked, this, &QCateMakeWidget::sigCheckPushImageButton);
+    connect(m_finishButton, &QDrawImageButton::clicked, this, &QCateMakeWidget::onCheckNextMakeButton);
+    connect(m_survey.data(), &QCateNextMakeDlg::sigSubmitCloseSoft, this,
+            &QCateMakeWidget::sigCheckNextCloseSoft);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setSpacing(20);
+    layout->addWidget(m_backButton);
+    layout->addStretch(200);
+    for (QDrawImageButton* button :
+         {m_exportButton, m_openButton, m_uploadButton, m_printButton, m_finishButton})
+        layout->addWidget(button);
+}
+
+QCateMakeWidget::~QCateMakeWidget() = default;
+
+QString QCateMakeWidget::GetSubmitText()
+{
+    return m_survey->GetSubmitText();
+}
+
+void QCateMakeWidget::onCheckNextMakeButton()
+{
+    QUserDialogs::exec(m_survey.data());
+}

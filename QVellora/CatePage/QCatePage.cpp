@@ -1,0 +1,304 @@
+// SPDX-License-Identifier: MIT
+#include "CatePage/QCatePage.h"
+
+#include "CExportHistory.h"
+#include "CProgramFiles.h"
+#include "CServiceEndpoints.h"
+#include "CatePage/QCateMakeWidget.h"
+#include "CatePage/QExportThread.h"
+#include "CateWidget/QCateListItemWidget.h"
+#include "CateWidget/QCateListWidget.h"
+#include "CateWidget/QPhotoCataListWdiget.h"
+#include "LoadIn/QLoadInDlg.h"
+#include "LoadIn/QNoticeBox.h"
+#include "LoadIn/QUpdateImageData.h"
+#include "OtherWidget/QUserDialogs.h"
+
+#include <QDebug>
+#include <QDesktopServices>
+#include <QDir>
+#include <QProgressBar>
+#include <QProgressDialog>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+const int SourceRowRole = Qt::UserRole;
+// How many names of pictures that could not be copied the end message spells out.
+const int ListedFailures = 5;
+
+} // namespace
+
+QCatePage::QCatePage(QWidget* parent)
+    : QWidget(parent), m_makeWidget(new QCateMakeWidget(this)), m_cateList(new QCateListWidget(this)),
+      m_exportFolder(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)),
+      m_loginDlg(new QLoadInDlg(this)), m_exportThread(new QExportThread(this))
+{
+    connect(m_makeWidget, &QCateMakeWidget::sigCheckCallBackButton, this, &QCatePage::onGoBacePrePage);
+    connect(m_makeWidget, &QCateMakeWidget::sigCheckOutPutImageButton, this, &QCatePage::onOutputImageAction);
+    connect(m_makeWidget, &QCateMakeWidget::sigCheckOpenImageButton, this,
+            &QCatePage::onOpenImageFolderAction);
+    connect(m_makeWidget, &QCateMakeWidget::sigCheckUdataNetButton, this, &QCatePage::onUpdataNetAction);
+    connect(m_makeWidget, &QCateMakeWidget::sigCheckPushImageButton, this, &QCatePage::onPushImageAction);
+    connect(m_makeWidget, &QCateMakeWidget::sigCheckNextCloseSoft, this, &QCatePage::sigCloseTheSoft);
+    connect(m_exportThread, &QExportThread::exportProgress, this, &QCatePage::onExportProgress);
+    connect(m_exportThread, &QExportThread::exportFinished, this, &QCatePage::onExportFinished);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_makeWidget);
+    layout->addWidget(m_cateList);
+}
+
+QCatePage::~QCatePage()
+{
+    // The worker copies files named by this page; end it before the page goes.
+    m_exportThread->Stop();
+}
+
+void QCatePage::SetCategories(const QList<CateRow>& rows)
+{
+    m_cateList->clear();
+    for (const CateRow& content : rows) {
+        appendRow(content.sourceRow);
+        const int row = m_cateList->count() - 1;
+        QCateListItemWidget* cate = m_cateList->GetCateItem(row);
+        cate->SetCateName(content.name);
+        if (content.color.isValid())
+            cate->SetCateColor(content.color);
+        for (int i = 0; i < content.paths.size(); ++i) {
+            QPixmap* thumbnail = content.thumbnails.value(i);
+            if (!thumbnail) {
+                qDebug() << "pixmap is null" << content.paths.at(i);
+                continue;
+            }
+            cate->AddImageItem(thumbnail, content.paths.at(i));
+        }
+    }
+    m_cateList->update();
+}
+
+QList<QCatePage::CateRow> QCatePage::GetCategories() const
+{
+    QList<CateRow> rows;
+    for (int i = 0; i < m_cateList->count(); ++i) {
+        QCateListItemWidget* cate = m_cateList->GetCateItem(i);
+        CateRow row;
+        row.sourceRow = GetSourceRow(i);
+        row.name = cate->GetCateName();
+        row.color = cate->GetCateColor();
+        row.paths = cate->GetListWidget()->GetImagePaths();
+        rows.append(row);
+    }
+    return rows;
+}
+
+int QCatePage::GetSourceRow(int row) const
+{
+    if (row < 0 || row >= m_cateList->count())
+        return -1;
+    return m_cateList->item(row)->data(SourceRowRole).toInt();
+}
+
+void QCatePage::AddCateListItem()
+{
+    appendRow(m_cateList->count());
+    m_cateList->update();
+}
+
+void QCatePage::appendRow(int sourceRow)
+{
+    QRect first;
+    if (QCateListItemWidget* firstRow = m_cateList->GetCateItem(0))
+        first = firstRow->geometry();
+    auto* cate = new QCateListItemWidget(130, true, true, true, true, this);
+    auto* item = new QListWidgetItem;
+    item->setSizeHint(first.width() > 0 ? QSize(first.width(), 570) : QSize(1235, 570));
+    item->setData(SourceRowRole, sourceRow);
+    m_cateList->addItem(item);
+    m_cateList->setItemWidget(item, cate);
+}
+
+void QCatePage::AddCateImage(int row, QPixmap* picture, const QString& path)
+{
+    m_cateList->AddCateImage(row, picture, path);
+}
+
+void QCatePage::SetCateName(int row, const QString& name)
+{
+    m_cateList->SetCateName(row, name);
+}
+
+void QCatePage::ClearCateImages(int row)
+{
+    m_cateList->ClearCateImages(row);
+}
+
+int QCatePage::GetCateCount() const
+{
+    return m_cateList->count();
+}
+
+QString QCatePage::GetSubmitText()
+{
+    return m_makeWidget->GetSubmitText();
+}
+
+void QCatePage::SaveHistoryData(const QString& folder)
+{
+    if (!CExportHistory::addFolder(CProgramFiles::historyFile(), folder))
+        qDebug() << "history not written" << CProgramFiles::historyFile();
+}
+
+bool QCatePage::IsExporting() const
+{
+    return m_exportThread->isRunning() || m_progress;
+}
+
+QList<CExportCategory> QCatePage::exportCategories() const
+{
+    QList<CExportCategory> categories;
+    for (int i = 0; i < m_cateList->count(); ++i) {
+        QCateListItemWidget* cate = m_cateList->GetCateItem(i);
+        categories.append({i, cate->GetCateName(), cate->GetListWidget()->GetImagePaths()});
+    }
+    return categories;
+}
+
+void QCatePage::onGoBacePrePage()
+{
+    m_exported = false;
+    emit sigGoBackPrePage();
+}
+
+void QCatePage::onOutputImageAction()
+{
+    if (IsExporting())
+        return;
+    const QString folder = QUserDialogs::chooseFolder(this, QStringLiteral("保存照片"), m_exportFolder);
+    if (folder.isEmpty() || folder == QLatin1String("\\"))
+        return;
+
+    const QList<CExportCategory> categories = exportCategories();
+    const int unsafe = CExportPlan::firstUnsafeCategory(categories);
+    if (unsafe >= 0) {
+        QUserDialogs::information(this, QStringLiteral("类别名称“%1”不能用作文件夹名称，请返回修改后再导出！")
+                                            .arg(categories.at(unsafe).name));
+        emit sigExportFinished(false);
+        return;
+    }
+
+    m_exportFolder = folder;
+    const CExportPlan plan(folder, categories);
+    m_exportThread->SetPlan(plan);
+    showExportProgress(0, plan.copies().size());
+    m_exportThread->start();
+}
+
+void QCatePage::showExportProgress(int done, int total)
+{
+    if (!m_progress) {
+        m_progress = new QProgressDialog(this);
+        m_progress->setObjectName(QStringLiteral("exportProgress"));
+        m_progress->setWindowTitle(QStringLiteral("导出照片"));
+        m_progress->setCancelButton(nullptr);
+        m_progress->setWindowFlags(m_progress->windowFlags() & ~Qt::WindowCloseButtonHint);
+        m_progress->setWindowModality(Qt::ApplicationModal);
+        m_progress->setAutoClose(false);
+        m_progress->setAutoReset(false);
+        // The bar is driven directly: QProgressDialog::setValue of a modal dialog runs the event
+        // loop, where the end of the export could delete the dialog under it.
+        m_progressBar = new QProgressBar(m_progress);
+        m_progress->setBar(m_progressBar);
+        m_progress->show();
+    }
+    m_progressBar->setRange(0, total);
+    m_progressBar->setValue(done);
+    m_progress->setLabelText(QStringLiteral("正在导出 %1 / %2").arg(done).arg(total));
+}
+
+void QCatePage::onExportProgress(int done, int total)
+{
+    // Copies run side by side, so a count can arrive after a larger one.
+    if (m_progress && done < m_progressBar->value())
+        return;
+    showExportProgress(done, total);
+}
+
+void QCatePage::onExportFinished(const CExportResult& result)
+{
+    // The worker may still be returning from run(); wait for it so that the next export can start.
+    m_exportThread->wait();
+    if (m_progress) {
+        m_progress->hide();
+        m_progress->deleteLater();
+    }
+    m_progress = nullptr;
+
+    QUserDialogs::information(this, finishedText(result));
+    if (result.outcome != CExportResult::Done) {
+        emit sigExportFinished(false);
+        return;
+    }
+    m_exportedFolders = result.folders;
+    SaveHistoryData(result.exportFolder);
+    m_exported = true;
+    emit sigExportFinished(true);
+}
+
+QString QCatePage::finishedText(const CExportResult& result) const
+{
+    switch (result.outcome) {
+    case CExportResult::Done:
+        break;
+    case CExportResult::FolderNotCreated:
+        return QStringLiteral("无法创建类别“%1”的文件夹，导出已停止！").arg(result.problemCategory);
+    case CExportResult::SelectionNotWritable:
+    case CExportResult::Stopped:
+        return QStringLiteral("无法在“%1”中写入选片记录，导出未完成！")
+            .arg(QDir::toNativeSeparators(result.exportFolder));
+    }
+    if (result.failedNames.isEmpty())
+        return QStringLiteral("保存图片成功");
+    QStringList shown = result.failedNames.mid(0, ListedFailures);
+    if (result.failedNames.size() > ListedFailures)
+        shown.append(QStringLiteral("…"));
+    return QStringLiteral("已导出 %1 张照片，%2 张未能导出：%3")
+        .arg(result.copied)
+        .arg(result.failedNames.size())
+        .arg(shown.join(QStringLiteral("、")));
+}
+
+void QCatePage::onOpenImageFolderAction()
+{
+    QDesktopServices::openUrl(
+        QUrl::fromLocalFile(QDir::cleanPath(QDir::fromNativeSeparators(m_exportFolder))));
+}
+
+void QCatePage::onUpdataNetAction()
+{
+    if (!m_exported) {
+        QUserDialogs::information(this, QStringLiteral("请先导出目标文件夹！"));
+        return;
+    }
+    if (m_userId.isEmpty()) {
+        QUserDialogs::exec(m_loginDlg);
+        m_userId = m_loginDlg->GetUserID();
+        emit sigZovID(m_userId);
+    }
+    if (m_userId.isEmpty())
+        return;
+    QNoticeBox::about(this, QStringLiteral("上传尚未完成，请勿关闭软件！"));
+    for (const QString& folder : qAsConst(m_exportedFolders)) {
+        auto* uploader = new QUpdateImageData(this);
+        uploader->SetUserID(m_userId);
+        uploader->UpdataImagePath(folder);
+        m_uploaders.append(uploader);
+    }
+}
+
+void QCatePage::onPushImageAction()
+{
+    QDesktopServices::openUrl(CServiceEndpoints::printOrder());
+}

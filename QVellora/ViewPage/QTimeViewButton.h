@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QPushButton>
+
+// The category name of a history entry, painted as blue text only: bold and underlined while its
+// entry is the one shown.
+class QTimeViewButton : public QPushButton
+{
+    Q_OBJECT
+public:
+    explicit QTimeViewButton(QWidget* parent = nullptr);
+
+    void SetText(const QString& text);
+    QString GetText() const { return m_text; }
+    void SetSelected(bool selected);
+    bool IsSelected() const { return m_selected; }
+    // The font the text is painted with in the current state.
+    QFont TextFont() const;
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString m_text;
+    bool m_selected = false;
+};

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: MIT
+#include "ViewPage/QViewMakeWidget.h"
+
+#include "OtherWidget/CSharedPixmap.h"
+#include "OtherWidget/QDrawImageButton.h"
+
+#include <QHBoxLayout>
+
+QViewMakeWidget::QViewMakeWidget(QWidget* parent)
+    : QWidget(parent), m_backButton(new QDrawImageButton(
+                           CSharedPixmap::get(QStringLiteral(":/image/new_button/go_back.png")), this)),
+      m_openButton(
+          new QDrawImageButton(CSharedPixmap::get(QStringLiteral(":/image/new_button/open.png")), this))
+{
+    m_backButton->setObjectName(QStringLiteral("backButton"));
+    m_backButton->setFixedSize(74, 26);
+    m_openButton->setObjectName(QStringLiteral("openButton"));
+    m_openButton->setFixedSize(70, 26);
+    connect(m_backButton, &QDrawImageButton::clicked, this, &QViewMakeWidget::sigCheckGoBack);
+    connect(m_openButton, &QDrawImageButton::clicked, this, &QViewMakeWidget::sigCheckOpenButton);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(m_backButton);
+    layout->addStretch(200);
+    layout->addWidget(m_openButton);
+}

@@ -1,0 +1,467 @@
+// SPDX-License-Identifier: MIT
+#include "CExportHistory.h"
+#include "CExportSelection.h"
+#include "CProgramFiles.h"
+#include "CatePage/QCateMakeWidget.h"
+#include "CatePage/QCatePage.h"
+#include "LoadIn/QUpdateImageData.h"
+#include "NoticeBoxes.h"
+#include "OtherWidget/QDrawImageButton.h"
+#include "OtherWidget/QUserDialogs.h"
+#include "StandinService.h"
+#include "TestSupport.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <deque>
+
+// With VELLORA_SHOTS set to a folder, the page as the user sees it is saved there as a PNG.
+static void saveShot(QWidget* page, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("VELLORA_SHOTS");
+    if (folder.isEmpty())
+        return;
+    page->resize(1300, 650);
+    page->show();
+    QVERIFY(QTest::qWaitForWindowExposed(page));
+    page->grab().save(folder + "/" + name + ".png");
+}
+
+// Records the URLs the page hands to the desktop instead of opening them.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls.append(url); }
+};
+
+// The category page driven through its buttons, exporting real pictures into real folders.
+class tst_CatePage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void showsExactlyTheGivenCategories();
+    void exportIntoExistingFolders();
+    void emptyNameExportsIntoTheFolderItself();
+    void hostileNamesRefusedBeforeCopying_data();
+    void hostileNamesRefusedBeforeCopying();
+    void sameFileNameFromTwoFoldersKeepsBoth();
+    void failedCopyReportedAndNotListed();
+    void uncreatableFolderKeepsPreviousSelection();
+    void backThenForwardAsksForNewExport();
+    void uploadStartsOneUploaderPerFolder_data();
+    void uploadStartsOneUploaderPerFolder();
+    void cancelledLoginStartsNothing();
+    void foldersAndPrintPageOpenedAsUrls();
+
+private:
+    // A picture painted into the source tree; each gets its own colour so copies can be told apart.
+    QString picture(const QString& relative);
+    QCatePage::CateRow row(int sourceRow, const QString& name, const QStringList& paths);
+    // Chooses `folder` in the folder dialog, presses export and waits for the end. Returns whether
+    // the export completed.
+    bool exportTo(QCatePage& page, const QString& folder);
+    QString exportFolder() const { return m_dir->filePath("export"); }
+    QStringList entriesOf(const QString& folder) const;
+    void click(QCatePage& page, const char* button);
+
+    QScopedPointer<QTemporaryDir> m_dir;
+    std::deque<QPixmap> m_thumbnails;
+    QStringList m_notices;
+    QString m_folderAnswer;
+    std::function<int(QDialog*)> m_execAnswer;
+    int m_painted = 0;
+};
+
+void tst_CatePage::init()
+{
+    m_dir.reset(new QTemporaryDir);
+    QVERIFY(m_dir->isValid());
+    CProgramFiles::setRecordFolderOverride(m_dir->filePath("records"));
+    QVERIFY(QDir().mkpath(exportFolder()));
+    m_notices.clear();
+    m_execAnswer = [](QDialog*) { return int(QDialog::Rejected); };
+    QUserDialogs::Answers answers;
+    answers.folder = [this](const QString&, const QString&) { return m_folderAnswer; };
+    answers.notice = [this](const QString&, const QString& text) { m_notices.append(text); };
+    answers.exec = [this](QDialog* dialog) { return m_execAnswer(dialog); };
+    QUserDialogs::setAnswers(answers);
+}
+
+void tst_CatePage::cleanup()
+{
+    QUserDialogs::clearAnswers();
+    CProgramFiles::setRecordFolderOverride(QString());
+    NoticeBoxes::closeAll();
+}
+
+QString tst_CatePage::picture(const QString& relative)
+{
+    const QString path = m_dir->filePath("photos/" + relative);
+    ++m_painted;
+    if (!TestSupport::writeImage(path, QSize(40 + m_painted, 30), QColor(10 * m_painted % 255, 80, 160)))
+        return {};
+    return path;
+}
+
+QCatePage::CateRow tst_CatePage::row(int sourceRow, const QString& name, const QStringList& paths)
+{
+    QCatePage::CateRow content;
+    content.sourceRow = sourceRow;
+    content.name = name;
+    content.paths = paths;
+    for (int i = 0; i < paths.size(); ++i) {
+        m_thumbnails.emplace_back(QPixmap(paths.at(i)).scaled(270, 270, Qt::KeepAspectRatio));
+        content.thumbnails.append(&m_thumbnails.back());
+    }
+    return content;
+}
+
+void tst_CatePage::click(QCatePage& page, const char* button)
+{
+    auto* widget = page.GetMakeWidget()->findChild<QDrawImageButton*>(QString::fromLatin1(button));
+    QVERIFY(widget);
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+bool tst_CatePage::exportTo(QCatePage& page, const QString& folder)
+{
+    m_folderAnswer = folder;
+    QSignalSpy finished(&page, &QCatePage::sigExportFinished);
+    click(page, "exportButton");
+    if (finished.isEmpty() && !finished.wait(20000))
+        return false;
+    return finished.first().first().toBool();
+}
+
+QStringList tst_CatePage::entriesOf(const QString& folder) const
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+}
+
+void tst_CatePage::showsExactlyTheGivenCategories()
+{
+    QCatePage page;
+    const QString a = picture("x/a.jpg"), b = picture("x/b.jpg"), c = picture("x/c.jpg");
+    page.SetCategories({row(0, "Old1", {a}), row(1, "Old2", {b}), row(2, "Old3", {c})});
+    QCOMPARE(page.GetCateCount(), 3);
+
+    // The edit page's first row became empty and its third lost a picture: two rows, mapped back.
+    QCatePage::CateRow withoutThumbnail = row(2, "Autumn", {c, a});
+    withoutThumbnail.thumbnails[1] = nullptr; // not in the cache: left out, as the window always did
+    page.SetCategories({row(1, "Summer", {b}), withoutThumbnail});
+    const QList<QCatePage::CateRow> rows = page.GetCategories();
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows.at(0).sourceRow, 1);
+    QCOMPARE(rows.at(0).name, QString("Summer"));
+    QCOMPARE(rows.at(0).paths, QStringList{b});
+    QCOMPARE(rows.at(1).sourceRow, 2);
+    QCOMPARE(rows.at(1).paths, QStringList{c});
+    QCOMPARE(page.GetSourceRow(5), -1);
+
+    page.SetCategories({});
+    QCOMPARE(page.GetCateCount(), 0);
+}
+
+void tst_CatePage::exportIntoExistingFolders()
+{
+    QCatePage page;
+    const QString a = picture("x/a.jpg"), b = picture("x/b.png"), c = picture("y/c.jpg");
+    // An earlier export left Spring with an older a.jpg and a file of the user's own.
+    QVERIFY(TestSupport::writeFile(exportFolder() + "/Spring/a.jpg", "older picture"));
+    QVERIFY(TestSupport::writeFile(exportFolder() + "/Spring/notes.txt", "keep me"));
+    page.SetCategories({row(0, "Spring", {a, b}), row(1, "Empty", {}), row(3, "Summer", {c})});
+
+    QSignalSpy progress(&page, &QCatePage::sigExportFinished);
+    m_folderAnswer = exportFolder();
+    click(page, "exportButton");
+    auto* dialog = page.findChild<QProgressDialog*>("exportProgress");
+    QVERIFY(dialog);
+    QVERIFY(dialog->labelText().startsWith("正在导出 "));
+    QVERIFY(dialog->labelText().endsWith(" / 3"));
+    QVERIFY(progress.wait(20000));
+    QVERIFY(progress.first().first().toBool());
+    QTRY_VERIFY(!page.findChild<QProgressDialog*>("exportProgress"));
+
+    QCOMPARE(m_notices, QStringList{"保存图片成功"});
+    saveShot(&page, "catepage");
+    QCOMPARE(TestSupport::readFile(exportFolder() + "/Spring/a.jpg"), TestSupport::readFile(a));
+    QCOMPARE(TestSupport::readFile(exportFolder() + "/Spring/notes.txt"), QByteArray("keep me"));
+    QCOMPARE(entriesOf(exportFolder()), (QStringList{"select.js", "Spring", "Summer"}));
+    QCOMPARE(TestSupport::readFile(exportFolder() + "/Summer/c.jpg"), TestSupport::readFile(c));
+
+    bool ok = false;
+    const CExportSelection selection = CExportSelection::read(exportFolder(), &ok);
+    QVERIFY(ok);
+    QCOMPARE(selection.pages.size(), 2);
+    QCOMPARE(selection.pages.at(0).key, QString("0"));
+    QCOMPARE(selection.pages.at(0).pictureNames, (QStringList{"a.jpg", "b.png"}));
+    QCOMPARE(selection.pages.at(1).key, QString("2"));
+    QCOMPARE(selection.pages.at(1).name, QString("Summer"));
+    QCOMPARE(page.GetExportedFolders(), (QStringList{CProgramFiles::join(exportFolder(), "Spring"),
+                                                     CProgramFiles::join(exportFolder(), "Summer")}));
+    QVERIFY(page.IsExported());
+
+    // Again into the same folder: still one history entry.
+    QVERIFY(exportTo(page, exportFolder()));
+    QCOMPARE(CExportHistory::readFolders(CProgramFiles::historyFile()), QStringList{exportFolder()});
+}
+
+void tst_CatePage::emptyNameExportsIntoTheFolderItself()
+{
+    QCatePage page;
+    const QString a = picture("x/a.jpg");
+    page.SetCategories({row(0, "", {a}), row(1, "", {})});
+    QVERIFY(exportTo(page, exportFolder()));
+    QCOMPARE(entriesOf(exportFolder()), (QStringList{"a.jpg", "select.js"}));
+    const CExportSelection selection = CExportSelection::read(exportFolder());
+    QCOMPARE(selection.pages.size(), 1);
+    QCOMPARE(selection.pages.at(0).name, QString());
+    QCOMPARE(page.GetExportedFolders(), QStringList{exportFolder()});
+}
+
+void tst_CatePage::hostileNamesRefusedBeforeCopying_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("refused");
+
+    QTest::newRow("slash") << "a/b" << true;
+    QTest::newRow("backslash") << "a\\b" << true;
+    QTest::newRow("dot") << "." << true;
+    QTest::newRow("dot dot") << ".." << true;
+    QTest::newRow("climbing") << "../outside" << true;
+    QTest::newRow("newline") << "a\nb" << true;
+    QTest::newRow("tab") << "a\tb" << true;
+    QTest::newRow("DEL") << QString("a") + QChar(0x7f) << true;
+    QTest::newRow("less than") << "a<b" << true;
+    QTest::newRow("greater than") << "a>b" << true;
+    QTest::newRow("colon") << "C:" << true;
+    QTest::newRow("quote") << "a\"b" << true;
+    QTest::newRow("pipe") << "a|b" << true;
+    QTest::newRow("question mark") << "why?" << true;
+    QTest::newRow("star") << "a*" << true;
+    QTest::newRow("trailing dot") << "Spring." << true;
+    QTest::newRow("trailing space") << "Spring " << true;
+    QTest::newRow("CON") << "CON" << true;
+    QTest::newRow("con lower case") << "con" << true;
+    QTest::newRow("NUL with extension") << "nul.txt" << true;
+    QTest::newRow("COM1") << "COM1" << true;
+    QTest::newRow("LPT9 with extension") << "LPT9.jpg" << true;
+    QTest::newRow("AUX") << "Aux" << true;
+    QTest::newRow("PRN") << "PRN" << true;
+    QTest::newRow("256 bytes") << QString(256, 'x') << true;
+    QTest::newRow("86 Chinese characters (258 bytes)") << QString(86, QChar(0x65c5)) << true;
+
+    QTest::newRow("ordinary") << "Spring 2015" << false;
+    QTest::newRow("Chinese") << "旅游" << false;
+    QTest::newRow("leading space") << " Spring" << false;
+    QTest::newRow("COM10 is no device") << "COM10" << false;
+    QTest::newRow("CONSOLE is no device") << "CONSOLE" << false;
+    QTest::newRow("dot inside") << "v1.2" << false;
+    QTest::newRow("255 bytes") << QString(255, 'x') << false;
+    QTest::newRow("hash and percent") << "#1 100%" << false;
+}
+
+void tst_CatePage::hostileNamesRefusedBeforeCopying()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, refused);
+
+    QCatePage page;
+    const QString a = picture("x/a.jpg");
+    // The hostile category comes second: the first one must not have been copied either.
+    page.SetCategories({row(0, "Fine", {a}), row(1, name, {a})});
+    const bool completed = exportTo(page, exportFolder());
+
+    QCOMPARE(completed, !refused);
+    if (refused) {
+        QCOMPARE(m_notices.size(), 1);
+        QVERIFY2(m_notices.first().contains("“" + name + "”"), qPrintable(m_notices.first()));
+        QCOMPARE(entriesOf(exportFolder()), QStringList());
+        QCOMPARE(entriesOf(m_dir->path()).contains("outside"), false);
+        QVERIFY(!QFile::exists(CProgramFiles::historyFile()));
+        QVERIFY(!page.IsExported());
+    } else {
+        QCOMPARE(m_notices, QStringList{"保存图片成功"});
+        QVERIFY(QFileInfo(CProgramFiles::join(exportFolder(), name)).isDir());
+        QCOMPARE(CExportSelection::read(exportFolder()).pages.at(1).name, name);
+    }
+}
+
+void tst_CatePage::sameFileNameFromTwoFoldersKeepsBoth()
+{
+    QCatePage page;
+    const QString first = picture("x/a.jpg"), second = picture("y/a.jpg"), third = picture("z/a (2).jpg");
+    QVERIFY(TestSupport::readFile(first) != TestSupport::readFile(second));
+    page.SetCategories({row(0, "Trip", {first, second, third})});
+
+    for (int round = 0; round < 2; ++round) {
+        QVERIFY(exportTo(page, exportFolder()));
+        const QString trip = exportFolder() + "/Trip/";
+        // The second export overwrites the same pictures under the same names.
+        QCOMPARE(entriesOf(trip), (QStringList{"a (2) (2).jpg", "a (2).jpg", "a.jpg"}));
+        QCOMPARE(TestSupport::readFile(trip + "a.jpg"), TestSupport::readFile(first));
+        QCOMPARE(TestSupport::readFile(trip + "a (2).jpg"), TestSupport::readFile(second));
+        QCOMPARE(TestSupport::readFile(trip + "a (2) (2).jpg"), TestSupport::readFile(third));
+        QCOMPARE(CExportSelection::read(exportFolder()).pages.at(0).pictureNames,
+                 (QStringList{"a.jpg", "a (2).jpg", "a (2) (2).jpg"}));
+    }
+}
+
+void tst_CatePage::failedCopyReportedAndNotListed()
+{
+    QCatePage page;
+    const QStringList pictures{picture("x/a.jpg"), picture("x/b.jpg"), picture("x/c.jpg")};
+    // Something that no copy can replace stands where b.jpg would go (root ignores permission bits).
+    QVERIFY(QDir().mkpath(exportFolder() + "/Party/b.jpg/inside"));
+    page.SetCategories({row(0, "Party", pictures)});
+
+    QVERIFY(exportTo(page, exportFolder()));
+    QCOMPARE(m_notices.size(), 1);
+    QCOMPARE(m_notices.first(), QString("已导出 2 张照片，1 张未能导出：b.jpg"));
+    QCOMPARE(CExportSelection::read(exportFolder()).pages.at(0).pictureNames,
+             (QStringList{"a.jpg", "c.jpg"}));
+    QCOMPARE(CExportHistory::readFolders(CProgramFiles::historyFile()), QStringList{exportFolder()});
+}
+
+void tst_CatePage::uncreatableFolderKeepsPreviousSelection()
+{
+    QCatePage page;
+    const QString a = picture("x/a.jpg"), b = picture("x/b.jpg");
+    page.SetCategories({row(0, "Spring", {a})});
+    QVERIFY(exportTo(page, exportFolder()));
+    const QByteArray previous = TestSupport::readFile(CExportSelection::filePath(exportFolder()));
+    const QStringList previousFolders = page.GetExportedFolders();
+    m_notices.clear();
+
+    // A file named like the second category's folder.
+    QVERIFY(TestSupport::writeFile(exportFolder() + "/Summer", "a file in the way"));
+    page.SetCategories({row(0, "Spring", {a, b}), row(1, "Summer", {b})});
+    QVERIFY(!exportTo(page, exportFolder()));
+    QCOMPARE(m_notices.size(), 1);
+    QVERIFY2(m_notices.first().contains("“Summer”"), qPrintable(m_notices.first()));
+    QCOMPARE(TestSupport::readFile(CExportSelection::filePath(exportFolder())), previous);
+    QVERIFY(!QFile::exists(exportFolder() + "/Spring/b.jpg")); // nothing was copied
+    QCOMPARE(page.GetExportedFolders(), previousFolders);
+    QVERIFY(page.IsExported());
+}
+
+void tst_CatePage::backThenForwardAsksForNewExport()
+{
+    QCatePage page;
+    page.SetCategories({row(0, "Spring", {picture("x/a.jpg")})});
+    QVERIFY(exportTo(page, exportFolder()));
+    m_notices.clear();
+
+    QSignalSpy back(&page, &QCatePage::sigGoBackPrePage);
+    click(page, "backButton");
+    QCOMPARE(back.count(), 1);
+    page.SetCategories({row(0, "Spring", {picture("x/b.jpg")})});
+    page.SetUserID("someone");
+    click(page, "uploadButton");
+    QCOMPARE(m_notices, QStringList{"请先导出目标文件夹！"});
+    QVERIFY(page.GetUploaders().isEmpty());
+}
+
+void tst_CatePage::uploadStartsOneUploaderPerFolder_data()
+{
+    QTest::addColumn<bool>("idFromWindow");
+    QTest::newRow("user ID handed over by the window") << true;
+    QTest::newRow("login on the page") << false;
+}
+
+void tst_CatePage::uploadStartsOneUploaderPerFolder()
+{
+    QFETCH(bool, idFromWindow);
+    StandinService service;
+    QVERIFY(service.start());
+    QVERIFY(service.addAccount("photographer", "pw"));
+    const QString userId = service.userId("photographer");
+    QVERIFY(!userId.isEmpty());
+
+    QCatePage page;
+    page.SetCategories({row(0, "Spring", {picture("x/a.jpg"), picture("x/b.jpg")}), row(1, "Empty", {}),
+                        row(2, "Summer", {picture("y/c.png")})});
+    QVERIFY(exportTo(page, exportFolder()));
+    int logins = 0;
+    if (idFromWindow) {
+        page.SetUserID(userId);
+    } else {
+        m_execAnswer = [&logins](QDialog* dialog) {
+            ++logins;
+            QSignalSpy accepted(dialog, &QDialog::accepted);
+            dialog->findChild<QLineEdit*>("userNameEdit")->setText("photographer");
+            dialog->findChild<QLineEdit*>("passwordEdit")->setText("pw");
+            QTest::mouseClick(dialog->findChild<QPushButton*>("loadButton"), Qt::LeftButton);
+            return accepted.wait(10000) ? int(QDialog::Accepted) : int(QDialog::Rejected);
+        };
+    }
+    QSignalSpy announced(&page, &QCatePage::sigZovID);
+    click(page, "uploadButton");
+
+    // A known ID needs no login and is not announced again; a login's ID is announced to the window.
+    QCOMPARE(logins, idFromWindow ? 0 : 1);
+    QCOMPARE(announced.count(), idFromWindow ? 0 : 1);
+    QCOMPARE(page.GetUserID(), userId);
+    QVERIFY(NoticeBoxes::texts().contains("上传尚未完成，请勿关闭软件！"));
+    const QList<QUpdateImageData*> uploaders = page.GetUploaders();
+    QCOMPARE(uploaders.size(), 2);
+    for (QUpdateImageData* uploader : uploaders)
+        QTRY_VERIFY_WITH_TIMEOUT(!uploader->isUploading(), 20000);
+    QCOMPARE(service.objects().size(), 3);
+    QCOMPARE(service.records("registrations.json", "registrations").size(), 3);
+}
+
+void tst_CatePage::cancelledLoginStartsNothing()
+{
+    QCatePage page;
+    page.SetCategories({row(0, "Spring", {picture("x/a.jpg")})});
+    QVERIFY(exportTo(page, exportFolder()));
+    int logins = 0;
+    m_execAnswer = [&logins](QDialog*) {
+        ++logins;
+        return int(QDialog::Rejected);
+    };
+    QSignalSpy announced(&page, &QCatePage::sigZovID);
+    click(page, "uploadButton");
+    QCOMPARE(logins, 1);
+    QCOMPARE(announced.count(), 1);
+    QCOMPARE(announced.first().first().toString(), QString());
+    QVERIFY(page.GetUploaders().isEmpty());
+}
+
+void tst_CatePage::foldersAndPrintPageOpenedAsUrls()
+{
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "open");
+    QDesktopServices::setUrlHandler("http", &catcher, "open");
+    QCatePage page;
+    page.SetCategories({row(0, "Spring", {picture("x/a.jpg")})});
+    // Characters that a text URL would misread.
+    const QString folder = m_dir->filePath("exp #1 100%");
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(exportTo(page, folder));
+    click(page, "openButton");
+    click(page, "printButton");
+    QDesktopServices::unsetUrlHandler("file");
+    QDesktopServices::unsetUrlHandler("http");
+
+    QCOMPARE(catcher.urls.size(), 2);
+    QCOMPARE(catcher.urls.at(0).toLocalFile(), folder);
+    QCOMPARE(catcher.urls.at(1).path(), QString("/print/index/index.html"));
+}
+
+QTEST_MAIN(tst_CatePage)
+#include "tst_catepage.moc"

@@ -1,0 +1,230 @@
+// SPDX-License-Identifier: MIT
+#include "CExportHistory.h"
+#include "CProgramFiles.h"
+#include "CSelectionFileWriter.h"
+#include "CatePage/QCatePage.h"
+#include "OtherWidget/QDrawImageButton.h"
+#include "OtherWidget/QUserDialogs.h"
+#include "PhotoView/QPhotoViewListWidget.h"
+#include "TestSupport.h"
+#include "ViewPage/QTimeViewButton.h"
+#include "ViewPage/QTimeViewWidget.h"
+#include "ViewPage/QViewPage.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// With VELLORA_SHOTS set to a folder, the page as the user sees it is saved there as a PNG.
+static void saveShot(QWidget* page, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("VELLORA_SHOTS");
+    if (!folder.isEmpty())
+        page->grab().save(folder + "/" + name + ".png");
+}
+
+class OpenedUrls : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls.append(url); }
+};
+
+// The history page over real export folders: entries, the bold mark, the grid and the open button.
+class tst_ViewPage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void twoExportsListedInOrder();
+    void clickMovesMarkAndGrid();
+    void elevenCategoriesInKeyTextOrder();
+    void exportOfThisRunAppearsWhenShownAgain();
+
+private:
+    struct Category
+    {
+        QString name;
+        QStringList pictures;
+    };
+    // Writes an export folder the way an export leaves it, pictures included, and lists it in the
+    // history. Returns the picture paths per category.
+    QList<QStringList> makeExport(const QString& folder, const QList<Category>& categories,
+                                  const QDate& date);
+    QStringList entryNames(const QViewPage& page) const;
+    QStringList gridPaths(const QViewPage& page) const;
+
+    QScopedPointer<QTemporaryDir> m_dir;
+    int m_painted = 0;
+};
+
+void tst_ViewPage::init()
+{
+    m_dir.reset(new QTemporaryDir);
+    QVERIFY(m_dir->isValid());
+    CProgramFiles::setRecordFolderOverride(m_dir->filePath("records"));
+}
+
+void tst_ViewPage::cleanup()
+{
+    QUserDialogs::clearAnswers();
+    CProgramFiles::setRecordFolderOverride(QString());
+}
+
+QList<QStringList> tst_ViewPage::makeExport(const QString& folder, const QList<Category>& categories,
+                                            const QDate& date)
+{
+    QList<QStringList> paths;
+    QDir().mkpath(folder);
+    CSelectionFileWriter writer(folder);
+    if (!writer.open())
+        return {};
+    for (int i = 0; i < categories.size(); ++i) {
+        QStringList written;
+        for (const QString& name : categories.at(i).pictures) {
+            const QString path =
+                CProgramFiles::join(CProgramFiles::join(folder, categories.at(i).name), name);
+            ++m_painted;
+            TestSupport::writeImage(path, QSize(30 + m_painted, 20), QColor(40, 10 * m_painted % 255, 90));
+            written.append(path);
+        }
+        writer.addPage(i, categories.at(i).name, categories.at(i).pictures);
+        paths.append(written);
+    }
+    writer.commit(date);
+    CExportHistory::addFolder(CProgramFiles::historyFile(), folder);
+    return paths;
+}
+
+QStringList tst_ViewPage::entryNames(const QViewPage& page) const
+{
+    QStringList names;
+    for (int i = 0; i < page.GetEntryCount(); ++i)
+        names.append(page.GetEntry(i)->GetButton()->GetText());
+    return names;
+}
+
+QStringList tst_ViewPage::gridPaths(const QViewPage& page) const
+{
+    QStringList paths;
+    QPhotoViewListWidget* grid = page.GetPhotoGrid();
+    for (int i = 0; i < grid->count(); ++i)
+        paths.append(grid->item(i)->data(QPhotoViewListWidget::PathRole).toString());
+    return paths;
+}
+
+void tst_ViewPage::twoExportsListedInOrder()
+{
+    const QList<QStringList> first =
+        makeExport(m_dir->filePath("first"),
+                   {{"Spring", {"s1.jpg", "s2.jpg", "gone.jpg"}}, {"Summer", {"m1.jpg"}}}, QDate(2015, 3, 7));
+    makeExport(m_dir->filePath("second"), {{"Autumn", {"a1.jpg"}}}, QDate(2015, 9, 1));
+    QVERIFY(QFile::remove(first.at(0).at(2))); // moved away since the export
+    // A listed folder without its selection file contributes nothing.
+    CExportHistory::addFolder(CProgramFiles::historyFile(), m_dir->filePath("vanished"));
+
+    QViewPage page;
+    page.show();
+    QCOMPARE(entryNames(page), (QStringList{"Spring", "Summer", "Autumn"}));
+    QCOMPARE(page.GetEntry(0)->GetDateText(), QString("2015-03-07"));
+    QCOMPARE(page.GetEntry(2)->GetDateText(), QString("2015-09-01"));
+    QVERIFY(page.GetEntry(0)->GetButton()->IsSelected());
+    QVERIFY(page.GetEntry(0)->GetButton()->TextFont().bold());
+    QVERIFY(page.GetEntry(0)->GetButton()->TextFont().underline());
+    QVERIFY(!page.GetEntry(1)->GetButton()->TextFont().bold());
+    QTRY_COMPARE(gridPaths(page), first.at(0).mid(0, 2));
+}
+
+void tst_ViewPage::clickMovesMarkAndGrid()
+{
+    makeExport(m_dir->filePath("first"), {{"Spring", {"s1.jpg", "s2.jpg"}}, {"Summer", {"m1.jpg"}}},
+               QDate(2015, 3, 7));
+    const QList<QStringList> second =
+        makeExport(m_dir->filePath("second"), {{"Autumn", {"a1.jpg", "a2.png"}}}, QDate(2015, 9, 1));
+    OpenedUrls opened;
+    QDesktopServices::setUrlHandler("file", &opened, "open");
+
+    QViewPage page;
+    page.resize(1200, 700);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QTRY_COMPARE(page.GetPhotoGrid()->count(), 2);
+    QTest::mouseClick(page.GetEntry(2)->GetButton(), Qt::LeftButton);
+
+    QVERIFY(!page.GetEntry(0)->GetButton()->IsSelected());
+    QVERIFY(!page.GetEntry(0)->GetButton()->TextFont().underline());
+    QVERIFY(page.GetEntry(2)->GetButton()->TextFont().bold());
+    QCOMPARE(page.GetCurrentRow(), 2);
+    QTRY_COMPARE(gridPaths(page), second.at(0));
+    saveShot(&page, "viewpage");
+
+    QTest::mouseClick(page.findChild<QDrawImageButton*>("openButton"), Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler("file");
+    QCOMPARE(opened.urls.size(), 1);
+    QCOMPARE(opened.urls.first().toLocalFile(), m_dir->filePath("second/Autumn"));
+
+    QSignalSpy back(&page, &QViewPage::sigCallBackPage);
+    QTest::mouseClick(page.findChild<QDrawImageButton*>("backButton"), Qt::LeftButton);
+    QCOMPARE(back.count(), 1);
+}
+
+void tst_ViewPage::elevenCategoriesInKeyTextOrder()
+{
+    QList<Category> categories;
+    for (int i = 0; i < 11; ++i)
+        categories.append({QStringLiteral("C%1").arg(i), {QStringLiteral("p%1.jpg").arg(i)}});
+    makeExport(m_dir->filePath("many"), categories, QDate(2016, 1, 2));
+
+    QViewPage page;
+    page.show();
+    QCOMPARE(entryNames(page),
+             (QStringList{"C0", "C1", "C10", "C2", "C3", "C4", "C5", "C6", "C7", "C8", "C9"}));
+    QSignalSpy loaded(&page, &QViewPage::sigThumbnailsLoaded);
+    QVERIFY(loaded.wait(10000));
+    page.onViewSelectChange(2);
+    QCOMPARE(gridPaths(page), QStringList{m_dir->filePath("many/C10/p10.jpg")});
+}
+
+void tst_ViewPage::exportOfThisRunAppearsWhenShownAgain()
+{
+    makeExport(m_dir->filePath("first"), {{"Spring", {"s1.jpg"}}}, QDate(2015, 3, 7));
+    QViewPage page;
+    page.show();
+    QCOMPARE(entryNames(page), QStringList{"Spring"});
+    page.hide();
+
+    // A real export from the category page of this run.
+    const QString source = m_dir->filePath("photos/w.jpg");
+    QVERIFY(TestSupport::writeImage(source, QSize(50, 40)));
+    QPixmap thumbnail(20, 20);
+    thumbnail.fill(Qt::red);
+    QCatePage catePage;
+    QCatePage::CateRow winter;
+    winter.sourceRow = 0;
+    winter.name = "Winter";
+    winter.paths = QStringList{source};
+    winter.thumbnails = QList<QPixmap*>{&thumbnail};
+    catePage.SetCategories({winter});
+    QUserDialogs::Answers answers;
+    const QString folder = m_dir->filePath("second");
+    QVERIFY(QDir().mkpath(folder));
+    answers.folder = [folder](const QString&, const QString&) { return folder; };
+    answers.notice = [](const QString&, const QString&) {};
+    QUserDialogs::setAnswers(answers);
+    QSignalSpy exported(&catePage, &QCatePage::sigExportFinished);
+    catePage.onOutputImageAction();
+    QVERIFY(exported.wait(10000));
+
+    page.show();
+    QCOMPARE(entryNames(page), (QStringList{"Spring", "Winter"}));
+    page.onViewSelectChange(1);
+    QTRY_COMPARE(gridPaths(page), QStringList{CProgramFiles::join(folder, "Winter/w.jpg")});
+}
+
+QTEST_MAIN(tst_ViewPage)
+#include "tst_viewpage.moc"
