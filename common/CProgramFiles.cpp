@@ -23,6 +23,21 @@ bool canWriteInto(const QString& folder)
     return probe.open();
 }
 
+// A copy installed by the package manager: even when it runs as root, who could write there, its
+// records do not belong among the files the package manager owns.
+bool isSystemFolder(const QString& folder)
+{
+#ifdef Q_OS_UNIX
+    const QString path = QDir::cleanPath(QDir::fromNativeSeparators(folder));
+    for (const char* prefix : {"/usr", "/opt", "/bin", "/sbin"})
+        if (path == QLatin1String(prefix) || path.startsWith(QLatin1String(prefix) + QLatin1Char('/')))
+            return true;
+#else
+    Q_UNUSED(folder)
+#endif
+    return false;
+}
+
 } // namespace
 
 QString CProgramFiles::join(const QString& folder, const QString& name)
@@ -48,7 +63,7 @@ QString CProgramFiles::recordFolder()
 
 QString CProgramFiles::recordFolderFor(const QString& programFolder)
 {
-    if (canWriteInto(programFolder))
+    if (!isSystemFolder(programFolder) && canWriteInto(programFolder))
         return programFolder;
     const QString perUser =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Vellora");

@@ -33,6 +33,10 @@ void tst_ProgramFiles::recordFolderRule_data()
     // Nothing can be created below a regular file, whatever the user's rights.
     QTest::newRow("program folder below a file") << "below-file" << false;
     QTest::newRow("read-only program folder") << "read-only" << false;
+#ifdef Q_OS_UNIX
+    // An installed copy run by root could write there, but those are the package manager's files.
+    QTest::newRow("installed under /usr") << "system" << false;
+#endif
 }
 
 void tst_ProgramFiles::recordFolderRule()
@@ -48,6 +52,8 @@ void tst_ProgramFiles::recordFolderRule()
         QFile file(dir.filePath("program"));
         QVERIFY(file.open(QIODevice::WriteOnly));
         programFolder = file.fileName() + "/bin";
+    } else if (kind == "system") {
+        programFolder = "/usr/bin";
     } else if (kind == "read-only") {
         QVERIFY(QFile::setPermissions(programFolder, QFile::ReadOwner | QFile::ExeOwner));
         QFile probe(programFolder + "/probe");
