@@ -3,9 +3,12 @@
 
 #include "CCompanionLauncher.h"
 #include "CServiceEndpoints.h"
+#include "EditPage/QEditPage.h"
+#include "InitPage/QInitPage.h"
 #include "OtherWidget/CSharedPixmap.h"
 #include "OtherWidget/QSetFileTimeDlg.h"
 #include "OtherWidget/QSetFileTypeDlg.h"
+#include "OtherWidget/QUserDialogs.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -32,8 +35,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 
     m_fileTypeDlg = std::make_unique<QSetFileTypeDlg>();
     m_fileTimeDlg = std::make_unique<QSetFileTimeDlg>();
+    m_fileTypeDlg->SetFilter(m_photoFilter);
+    m_fileTimeDlg->SetFilter(m_photoFilter);
 
-    m_pageStack = new QStackedWidget;
+    createPages();
 
     createActions();
     createMenus();
@@ -54,6 +59,24 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 
 MainWindow::~MainWindow() = default;
 
+void MainWindow::createPages()
+{
+    // Stack indexes: start 0, edit 1, category 2, history 3.
+    m_initPage = new QInitPage(this);
+    m_initPage->SetPhotoFilter(&m_photoFilter);
+    connect(m_initPage, &QInitPage::sigPushScanPath, this, &MainWindow::onInitScanPath);
+    connect(m_initPage, &QInitPage::sigPushScanImage, this, &MainWindow::onInitScanImage);
+    connect(m_initPage, &QInitPage::sigZovID, this, &MainWindow::onGetZovID);
+
+    m_editPage = new QEditPage(this);
+    m_editPage->SetPhotoFilter(&m_photoFilter);
+    connect(m_editPage, &QEditPage::sigCheckViewItem, this, &MainWindow::onCheckEditViewItem);
+
+    m_pageStack = new QStackedWidget;
+    m_pageStack->addWidget(m_initPage);
+    m_pageStack->addWidget(m_editPage);
+}
+
 void MainWindow::createActions()
 {
     auto icon = [](const char* path) {
@@ -63,21 +86,24 @@ void MainWindow::createActions()
         return QIcon(picture->copy(0, 0, side, side));
     };
 
-    m_scanFilesAct = new QAction(icon(":/image/view_dlg_icon/input_image.png"), QStringLiteral("选择扫描对象目录"), this);
+    m_scanFilesAct =
+        new QAction(icon(":/image/view_dlg_icon/input_image.png"), QStringLiteral("选择扫描对象目录"), this);
     m_scanTimesAct = new QAction(icon(":/image/icon/open_times.png"), QStringLiteral("&继续上次扫描"), this);
-    m_scanPauseAct = new QAction(icon(":/image/view_dlg_icon/pause_input.png"), QStringLiteral("浏览已扫描照片"), this);
+    m_scanPauseAct =
+        new QAction(icon(":/image/view_dlg_icon/pause_input.png"), QStringLiteral("浏览已扫描照片"), this);
     m_fileTypeAct = new QAction(icon(":/image/icon/file_type.png"), QStringLiteral("&过滤照片类型"), this);
     m_fileTimeAct = new QAction(icon(":/image/icon/file_type.png"), QStringLiteral("&照片时间范围"), this);
     m_showHelpAct = new QAction(QStringLiteral("&新手帮助"), this);
     m_openWebAct = new QAction(QStringLiteral("&访问主页"), this);
     m_connectCustomerAct = new QAction(QStringLiteral("&联系客服"), this);
 
+    connect(m_scanFilesAct, &QAction::triggered, this, &MainWindow::onScanFiles);
     connect(m_openWebAct, &QAction::triggered, this, &MainWindow::onOpenWebAct);
     connect(m_fileTypeAct, &QAction::triggered, this, &MainWindow::onSetFileTypeAct);
     connect(m_fileTimeAct, &QAction::triggered, this, &MainWindow::onSetFileTimeAct);
 
     // These open pages and dialogs that join the window later; until then they stay greyed out.
-    for (QAction* action : {m_scanFilesAct, m_scanTimesAct, m_scanPauseAct, m_showHelpAct, m_connectCustomerAct})
+    for (QAction* action : {m_scanTimesAct, m_scanPauseAct, m_showHelpAct, m_connectCustomerAct})
         action->setEnabled(false);
 }
 
@@ -90,6 +116,7 @@ void MainWindow::createMenus()
 
     // Receives the edit page's dock toggles.
     m_viewMenu = menuBar()->addMenu(QStringLiteral("&视图"));
+    m_viewMenu->addActions(m_editPage->GetDockToggleActions());
 
     m_settingsMenu = menuBar()->addMenu(QStringLiteral("&设置"));
     m_settingsMenu->addAction(m_fileTypeAct);
@@ -104,6 +131,29 @@ void MainWindow::createMenus()
 void MainWindow::showStatusText()
 {
     statusBar()->showMessage(QStringLiteral("状态栏"));
+}
+
+void MainWindow::onScanFiles()
+{
+    m_initPage->CheckScanImage();
+}
+
+void MainWindow::onInitScanPath(QString qstrScanImagePath)
+{
+    m_scanPath = qstrScanImagePath;
+}
+
+void MainWindow::onInitScanImage(QStringList qstrScanImagePathList)
+{
+    m_pageStack->setCurrentIndex(1);
+    showStatusText();
+    m_editPage->SetInitScanPath(m_scanPath);
+    m_editPage->SetInitPageImageList(qstrScanImagePathList);
+}
+
+void MainWindow::onCheckEditViewItem(QString qstrPath)
+{
+    statusBar()->showMessage(qstrPath);
 }
 
 void MainWindow::onOpenWebAct()
@@ -135,14 +185,16 @@ void MainWindow::OnUploadProgress(qint64 bytesSent, qint64 bytesTotal)
 
 void MainWindow::onSetFileTypeAct()
 {
-    if (m_fileTypeDlg->exec() == QDialog::Accepted)
+    if (QUserDialogs::exec(m_fileTypeDlg.get()) == QDialog::Accepted)
         qDebug() << "show dlg";
+    m_fileTypeDlg->ApplyTo(m_photoFilter);
 }
 
 void MainWindow::onSetFileTimeAct()
 {
-    if (m_fileTimeDlg->exec() == QDialog::Accepted)
+    if (QUserDialogs::exec(m_fileTimeDlg.get()) == QDialog::Accepted)
         qDebug() << "show dlg";
+    m_fileTimeDlg->ApplyTo(m_photoFilter);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "Thread/CPhotoFilter.h"
+
 #include <QDateTime>
 #include <QMainWindow>
 #include <QNetworkReply>
@@ -8,6 +10,8 @@
 #include <memory>
 
 class QAction;
+class QEditPage;
+class QInitPage;
 class QMenu;
 class QNetworkAccessManager;
 class QSetFileTimeDlg;
@@ -29,8 +33,17 @@ public:
     QDateTime closeTime() const { return m_closeTime; }
     QStackedWidget* pageStack() const { return m_pageStack; }
     QMenu* viewMenu() const { return m_viewMenu; }
+    QInitPage* initPage() const { return m_initPage; }
+    QEditPage* editPage() const { return m_editPage; }
+    // The one filter of both photo searches; the type and time dialogs edit it.
+    const CPhotoFilter& photoFilter() const { return m_photoFilter; }
+    QString scanPath() const { return m_scanPath; }
 
 public slots:
+    void onScanFiles();
+    void onInitScanPath(QString qstrScanImagePath);
+    void onInitScanImage(QStringList qstrScanImagePathList);
+    void onCheckEditViewItem(QString qstrPath);
     void onOpenWebAct();
     // Keeps the first non-empty service user ID reported by a page for the rest of the run.
     void onGetZovID(QString qstrZovID);
@@ -44,6 +57,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void createPages();
     void createActions();
     void createMenus();
     void showStatusText();
@@ -66,9 +80,14 @@ private:
     QAction* m_openWebAct = nullptr;
     QAction* m_connectCustomerAct = nullptr;
 
+    QInitPage* m_initPage = nullptr;
+    QEditPage* m_editPage = nullptr;
+
     QDateTime m_openTime;
     QDateTime m_closeTime;
     QStackedWidget* m_pageStack = nullptr;
+    QString m_scanPath;
+    CPhotoFilter m_photoFilter;
     QNetworkAccessManager* m_networkManager = nullptr;
     QString m_serviceId;
 };

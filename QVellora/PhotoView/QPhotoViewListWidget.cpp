@@ -47,7 +47,7 @@ int QPhotoViewListWidget::AddPhotosItem(const QStringList& picturePaths, const Q
 
 void QPhotoViewListWidget::ClearSelfData()
 {
-    m_checkedRows.clear();
+    m_checkedItems.clear();
     for (int i = count() - 1; i >= 0; --i)
         delete item(i);
     clear();
@@ -58,8 +58,8 @@ void QPhotoViewListWidget::SetAddUsePhotos(const QStringList& paths, const QColo
     for (QPhotoItem* tile : TilesWithPaths(paths)) {
         tile->SetChecked(false);
         tile->AddItemColor(color);
-        m_checkedRows.clear();
     }
+    ForgetUntickedItems();
 }
 
 void QPhotoViewListWidget::SetSubUsePhotos(const QStringList& paths, const QColor& color)
@@ -68,6 +68,33 @@ void QPhotoViewListWidget::SetSubUsePhotos(const QStringList& paths, const QColo
         tile->SubItemColor(color);
         tile->update();
     }
+}
+
+QList<int> QPhotoViewListWidget::GetCheckedRows() const
+{
+    QList<int> rows;
+    for (const QPersistentModelIndex& index : m_checkedItems) {
+        const QPhotoItem* tile = index.isValid() ? GetPhotoItem(index.row()) : nullptr;
+        if (tile && tile->IsChecked())
+            rows.append(index.row());
+    }
+    return rows;
+}
+
+QStringList QPhotoViewListWidget::GetCheckedPaths() const
+{
+    QStringList paths;
+    for (int checkedRow : GetCheckedRows())
+        paths.append(ViewablePath(checkedRow));
+    return paths;
+}
+
+void QPhotoViewListWidget::ForgetUntickedItems()
+{
+    QList<QPersistentModelIndex> stillTicked;
+    for (int checkedRow : GetCheckedRows())
+        stillTicked.append(QPersistentModelIndex(model()->index(checkedRow, 0)));
+    m_checkedItems = stillTicked;
 }
 
 QPhotoItem* QPhotoViewListWidget::GetPhotoItem(int row) const
@@ -116,9 +143,9 @@ void QPhotoViewListWidget::mouseReleaseEvent(QMouseEvent* event)
             if (QPhotoItem* tile = GetPhotoItem(releasedRow)) {
                 tile->ToggleChecked();
                 if (tile->IsChecked())
-                    m_checkedRows.append(releasedRow);
+                    m_checkedItems.append(QPersistentModelIndex(indexFromItem(released)));
                 else
-                    m_checkedRows.removeOne(releasedRow);
+                    ForgetUntickedItems();
             }
         }
     }
@@ -176,7 +203,7 @@ void QPhotoViewListWidget::startDrag(Qt::DropActions)
     QStringList paths;
     QList<QPixmap> pictures;
     QPixmap dragPicture;
-    for (int checkedRow : qAsConst(m_checkedRows)) {
+    for (int checkedRow : GetCheckedRows()) {
         const QListWidgetItem* checked = item(checkedRow);
         if (!checked)
             continue;

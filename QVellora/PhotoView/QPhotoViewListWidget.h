@@ -3,6 +3,8 @@
 
 #include "PhotoView/QViewerListWidget.h"
 
+#include <QPersistentModelIndex>
+
 class QAction;
 class QMenu;
 class QPhotoItem;
@@ -10,6 +12,10 @@ class QPhotoItem;
 // The thumbnail grid: folder tiles first, then photo tiles, in a wrapping icon grid. A left click
 // ticks or unticks a tile; dragging carries the ticked pictures, in the order they were ticked, to
 // a category list under "photo/x-ombrel-cata". It owns one viewer, which it steps through its rows.
+//
+// Ticks are kept on the items themselves, not as row numbers: a folder tile inserted at the top
+// while a folder still loads moves the rows but not what a drag carries. What shows a tick is
+// exactly what the next drag carries.
 class QPhotoViewListWidget : public QViewerListWidget
 {
     Q_OBJECT
@@ -29,12 +35,14 @@ public:
     int AddPhotosItem(const QStringList& picturePaths, const QString& folderPath, QPixmap* picture);
     // Removes every item and forgets the ticks.
     void ClearSelfData();
-    // The pictures joined a category of this colour: untick them, mark them, forget all ticks.
+    // The pictures joined a category of this colour: untick and mark them. Other ticks stay.
     void SetAddUsePhotos(const QStringList& paths, const QColor& color);
     // The pictures left the category of this colour.
     void SetSubUsePhotos(const QStringList& paths, const QColor& color);
 
-    QList<int> GetCheckedRows() const { return m_checkedRows; }
+    // The current rows and the paths of the ticked tiles, in ticking order.
+    QList<int> GetCheckedRows() const;
+    QStringList GetCheckedPaths() const;
     QPhotoItem* GetPhotoItem(int row) const;
     QSize sizeHint() const override;
 
@@ -66,10 +74,13 @@ private:
     void AddTile(QListWidgetItem* item, QPhotoItem* tile, const QPixmap& picture, int row);
     // The tiles whose path is one of paths (exact text), in row order.
     QList<QPhotoItem*> TilesWithPaths(const QStringList& paths) const;
+    // Drops the items that are gone or no longer show a tick.
+    void ForgetUntickedItems();
 
     QMenu* m_menu;
     QAction* m_showLargeAction;
     QPoint m_pressPos;
     int m_itemSize;
-    QList<int> m_checkedRows;
+    // Persistent indexes follow their items through inserts and become invalid when they go.
+    QList<QPersistentModelIndex> m_checkedItems;
 };

@@ -18,10 +18,13 @@ void QScanFilesThread::run()
     QElapsedTimer clock;
     clock.start();
 
-    if (!QFileInfo(m_rootPath).isDir())
-        return;
-
+    // A root that is missing or cannot be read still gives an answer, an empty one: the caller
+    // waits for it behind a dialog that cannot be cancelled.
     QStringList found = m_resultList;
+    if (!QFileInfo(m_rootPath).isDir()) {
+        deliver(ticket, [this, found]() { emit findOnePicture(found); });
+        return;
+    }
     QDirIterator it(m_rootPath, QDir::Files | QDir::NoSymLinks, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         if (isInterruptionRequested())

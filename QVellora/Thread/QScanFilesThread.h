@@ -8,8 +8,9 @@
 // run() walks every regular, non-hidden file below the root at any depth, without following
 // links, in the file system's order, and appends each photo the filter accepts to the result
 // list. At the end findOnePicture carries the whole list, once, on the interface thread.
-// Nothing is emitted when the root is not an existing folder, nor for a run that is stopped:
-// a stopped run leaves the result list as it was before the run.
+// A root that is not an existing, readable folder gives the result list unchanged (empty after
+// SetScanPath), so every run that is not stopped answers once. A stopped run emits nothing and
+// leaves the result list as it was before the run.
 class QScanFilesThread : public QScanThreadBase
 {
     Q_OBJECT

@@ -13,8 +13,12 @@ QScanFolderThread::~QScanFolderThread()
 void QScanFolderThread::run()
 {
     const int ticket = runTicket();
-    if (!QFileInfo(m_rootPath).isDir())
+    // A missing or unreadable root answers with an empty list: the page waits for an answer.
+    if (!QFileInfo(m_rootPath).isDir()) {
+        const QStringList found = m_resultList;
+        deliver(ticket, [this, found]() { emit findOneFolderOrImage(found); });
         return;
+    }
 
     // "." and ".." are filtered by the listing itself rather than by comparing paths, so a root
     // written with a trailing separator or with backslashes still keeps its sub-folders.

@@ -6,8 +6,9 @@
 // Lists one folder level (the edit page's folder view): its sub-folders and the photos directly
 // in it that the filter accepts, mixed in one name order ignoring case; hidden entries are left
 // out. findOneFolderOrImage carries the whole list once, on the interface thread, at the end.
-// Nothing is emitted when the root is not an existing folder, nor for a run that is stopped:
-// a stopped run leaves the result list as it was before the run.
+// A root that is not an existing, readable folder gives the result list unchanged (empty after
+// SetScanPath), so every run that is not stopped answers once. A stopped run emits nothing and
+// leaves the result list as it was before the run.
 class QScanFolderThread : public QScanThreadBase
 {
     Q_OBJECT

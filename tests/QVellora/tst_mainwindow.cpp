@@ -1,9 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "CCompanionLauncher.h"
+#include "EditPage/QEditPage.h"
+#include "InitPage/QInitPage.h"
+#include "OtherWidget/QBusyDialog.h"
+#include "OtherWidget/QDrawImageButton.h"
+#include "OtherWidget/QSetFileTypeDlg.h"
+#include "OtherWidget/QUserDialogs.h"
+#include "PhotoView/QPhotoItem.h"
+#include "PhotoView/QPhotoViewListWidget.h"
 #include "TestSupport.h"
 #include "mainwindow.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QMenu>
@@ -20,6 +29,7 @@ private slots:
     void windowSetUp();
     void menusAndActions();
     void serviceIdFirstNonEmptyWins();
+    void scanFromTheMenuFillsTheEditPage();
     void closeWithoutCompanions();
     void closeStartsCompanionsWithTheirArguments();
     void launcherSkipsMissingPrograms();
@@ -55,7 +65,7 @@ void tst_MainWindow::menusAndActions()
     const QList<QStringList> expected{
         {QStringLiteral("选择扫描对象目录"), QStringLiteral("&继续上次扫描"),
          QStringLiteral("浏览已扫描照片")},
-        {},
+        {QStringLiteral("目录"), QStringLiteral("已扫描")}, // the edit page's dock toggles
         {QStringLiteral("&过滤照片类型"), QStringLiteral("&照片时间范围")},
         {QStringLiteral("&新手帮助"), QStringLiteral("&访问主页"), QStringLiteral("&联系客服")}};
     for (int m = 0; m < menus.size(); ++m) {
@@ -78,6 +88,83 @@ void tst_MainWindow::serviceIdFirstNonEmptyWins()
     window.onGetZovID(QString());
     window.onGetZovID("second");
     QCOMPARE(window.serviceId(), QString("first"));
+}
+
+static QAction* actionNamed(QMenuBar* bar, const QString& text)
+{
+    for (QAction* menu : bar->actions()) {
+        for (QAction* action : menu->menu()->actions()) {
+            if (action->text() == text)
+                return action;
+        }
+    }
+    return nullptr;
+}
+
+void tst_MainWindow::scanFromTheMenuFillsTheEditPage()
+{
+    QTemporaryDir dir;
+    QVERIFY(TestSupport::writeImage(dir.filePath("photos/a.jpg"), QSize(40, 30)));
+    QVERIFY(TestSupport::writeImage(dir.filePath("photos/b.png"), QSize(40, 30)));
+    QVERIFY(TestSupport::writeImage(dir.filePath("photos/c.png"), QSize(40, 30)));
+    QVERIFY(
+        TestSupport::setModified(dir.filePath("photos/c.png"), QDateTime(QDate(1999, 5, 1), QTime(9, 0))));
+    QVERIFY(QDir(dir.path()).mkpath("empty"));
+    QString folder = dir.filePath("empty");
+    QUserDialogs::Answers answers;
+    answers.folder = [&](const QString&, const QString&) { return folder; };
+    answers.exec = [](QDialog* dialog) {
+        for (QCheckBox* box : dialog->findChildren<QCheckBox*>()) {
+            if (box->text() == QStringLiteral("JPG类型"))
+                box->setChecked(false);
+        }
+        return int(QDialog::Rejected);
+    };
+    QUserDialogs::setAnswers(answers);
+    auto restore = qScopeGuard([] { QUserDialogs::clearAnswers(); });
+
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.pageStack()->count(), 2);
+    QCOMPARE(window.pageStack()->widget(0), window.initPage());
+    QCOMPARE(window.pageStack()->widget(1), window.editPage());
+    QCOMPARE(window.pageStack()->currentIndex(), 0);
+    // The pages that are not there yet keep their actions greyed out.
+    QVERIFY(!actionNamed(window.menuBar(), QStringLiteral("&继续上次扫描"))->isEnabled());
+    QVERIFY(!actionNamed(window.menuBar(), QStringLiteral("浏览已扫描照片"))->isEnabled());
+    QCOMPARE(window.viewMenu()->actions(), window.editPage()->GetDockToggleActions());
+    QStringList docks;
+    for (QAction* toggle : window.viewMenu()->actions())
+        docks << toggle->text();
+    QCOMPARE(docks, (QStringList{QStringLiteral("目录"), QStringLiteral("已扫描")}));
+
+    // A search that finds nothing still reaches the window, which shows the edit page.
+    QAction* scan = actionNamed(window.menuBar(), QStringLiteral("选择扫描对象目录"));
+    QVERIFY(scan->isEnabled());
+    scan->trigger();
+    QTRY_COMPARE(window.pageStack()->currentIndex(), 1);
+    QVERIFY(!window.initPage()->GetProgressDialog()->isVisible());
+    QCOMPARE(window.scanPath(), dir.filePath("empty"));
+    QCOMPARE(window.editPage()->GetPhotoViewList()->count(), 0);
+
+    // The type dialog edits the one filter that both searches use: without JPG only b.png is new
+    // enough and of a chosen type.
+    actionNamed(window.menuBar(), QStringLiteral("&过滤照片类型"))->trigger();
+    QCOMPARE(window.photoFilter().suffixes(), (QStringList{"png", "bmp"}));
+    window.pageStack()->setCurrentIndex(0);
+    folder = dir.filePath("photos");
+    QTest::mouseClick(window.initPage()->GetScanButton(), Qt::LeftButton);
+    QTRY_COMPARE(window.pageStack()->currentIndex(), 1);
+    QPhotoViewListWidget* grid = window.editPage()->GetPhotoViewList();
+    QTRY_COMPARE(grid->count(), 1);
+    QCOMPARE(grid->GetPhotoItem(0)->GetPath(), dir.filePath("photos/b.png"));
+    QCOMPARE(window.editPage()->GetInitScanPath(), dir.filePath("photos"));
+
+    // A picture pressed in the grid shows its path in the status bar.
+    QPhotoItem* tile = grid->GetPhotoItem(0);
+    QTest::mouseClick(tile, Qt::LeftButton, {}, tile->rect().center());
+    QCOMPARE(window.statusBar()->currentMessage(), dir.filePath("photos/b.png"));
 }
 
 bool tst_MainWindow::writeFakeCompanion(const QString& program, const QString& logFile)

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "CateWidget/QPhotoCataListWdiget.h"
+#include "PhotoView/CPhotoDragPayload.h"
 #include "PhotoView/QComprareImageDlg.h"
 #include "PhotoView/QPhotoItem.h"
 #include "PhotoView/QPhotoViewImageDlg.h"
@@ -46,6 +47,8 @@ private slots:
     void usedPicturesAreMarked();
     void dragCarriesTickedTilesToACategory_data();
     void dragCarriesTickedTilesToACategory();
+    void ticksFollowTheTiles_data();
+    void ticksFollowTheTiles();
 
 private:
     void fill(QPhotoViewListWidget& grid, int photos);
@@ -345,8 +348,9 @@ void tst_PhotoViewList::usedPicturesAreMarked()
     grid.SetAddUsePhotos({photoPath(1), photoPath(3)}, Qt::red);
     grid.SetAddUsePhotos({photoPath(1)}, Qt::green);
     grid.SetAddUsePhotos({photoPath(1)}, Qt::red);
-    QVERIFY(grid.GetCheckedRows().isEmpty());
-    QVERIFY(grid.GetPhotoItem(0)->IsChecked()); // not in the list: keeps its tick mark
+    // Tiles that were not put into the category keep their tick, and still travel with a drag.
+    QCOMPARE(grid.GetCheckedRows(), (QList<int>{0, 2}));
+    QVERIFY(grid.GetPhotoItem(0)->IsChecked());
     QVERIFY(!grid.GetPhotoItem(1)->IsChecked());
     QCOMPARE(grid.GetPhotoItem(1)->GetItemColors(), (QList<QColor>{Qt::red, Qt::green}));
     QCOMPARE(grid.GetPhotoItem(3)->GetItemColors(), QList<QColor>{Qt::red});
@@ -442,6 +446,72 @@ void tst_PhotoViewList::dragCarriesTickedTilesToACategory()
                  m_thumbnails[dropped[i]]->toImage());
     // The drag changes nothing in the grid.
     QCOMPARE(grid->GetCheckedRows().size(), dropped.size());
+}
+
+void tst_PhotoViewList::ticksFollowTheTiles_data()
+{
+    QTest::addColumn<QList<int>>("clicks");
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<QList<int>>("dragged");
+    // A folder still loading inserts its folder tiles at row 0, moving every photo down a row.
+    QTest::newRow("folder tile after the tick") << QList<int>{1} << "folder" << QList<int>{1};
+    QTest::newRow("folder tile between two ticks") << QList<int>{3, 0} << "folder" << QList<int>{3, 0};
+    // A drop marks the dropped tiles; the other ticked tiles still show a tick and still travel.
+    QTest::newRow("part of the ticks dropped") << QList<int>{2, 0, 4} << "drop 0" << QList<int>{2, 4};
+    QTest::newRow("cleared") << QList<int>{2, 0} << "clear" << QList<int>{};
+}
+
+void tst_PhotoViewList::ticksFollowTheTiles()
+{
+    QFETCH(QList<int>, clicks);
+    QFETCH(QString, meanwhile);
+    QFETCH(QList<int>, dragged);
+    QPhotoViewListWidget grid(kTile);
+    QVERIFY(showGrid(grid, 5));
+    for (int row : clicks)
+        click(grid, row);
+
+    QPixmap folderPicture(30, 20);
+    folderPicture.fill(Qt::darkGreen);
+    if (meanwhile == "folder") {
+        grid.AddPhotosItem({photoPath(4)}, m_dir->filePath("sub"), &folderPicture);
+    } else if (meanwhile == "drop 0") {
+        grid.SetAddUsePhotos({photoPath(0)}, Qt::red);
+    } else {
+        grid.ClearSelfData();
+        fill(grid, 5);
+    }
+
+    QStringList expected;
+    for (int photo : dragged)
+        expected << photoPath(photo);
+    QCOMPARE(grid.GetCheckedPaths(), expected);
+
+    // What shows a tick is what the drag carries.
+    QStringList ticked;
+    for (int row = 0; row < grid.count(); ++row) {
+        if (grid.GetPhotoItem(row)->IsChecked())
+            ticked << grid.GetPhotoItem(row)->GetPath();
+    }
+    QStringList expectedSorted = expected;
+    expectedSorted.sort();
+    ticked.sort();
+    QCOMPARE(ticked, expectedSorted);
+
+    DragCatcher catcher;
+    grid.installEventFilter(&catcher);
+    QPhotoItem* tile = grid.GetPhotoItem(grid.count() - 1);
+    const QPoint start(kTile / 2, kTile / 2);
+    sendMouse(tile, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(tile, QEvent::MouseMove, start + QPoint(QApplication::startDragDistance() + 1, 0), Qt::NoButton,
+              Qt::LeftButton);
+    const QDrag* drag = qobject_cast<QDrag*>(catcher.child);
+    QVERIFY(drag);
+    QStringList carried;
+    QList<QImage> pictures;
+    QVERIFY(
+        CPhotoDragPayload::Read(drag->mimeData()->data(CPhotoDragPayload::MimeType()), &carried, &pictures));
+    QCOMPARE(carried, expected);
 }
 
 QTEST_MAIN(tst_PhotoViewList)

@@ -1,0 +1,343 @@
+// SPDX-License-Identifier: MIT
+#include "QEditPage.h"
+
+#include "CSelectImageData.h"
+#include "CateWidget/QCateListItemWidget.h"
+#include "CateWidget/QCateListWidget.h"
+#include "CateWidget/QPhotoCataListWdiget.h"
+#include "OtherWidget/CSharedPixmap.h"
+#include "OtherWidget/QBusyDialog.h"
+#include "OtherWidget/QOutPutImageWidget.h"
+#include "OtherWidget/QUserDialogs.h"
+#include "PhotoView/QFolderItemWidget.h"
+#include "PhotoView/QPhotoViewListWidget.h"
+
+#include <QAction>
+#include <QDebug>
+#include <QDir>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QListWidget>
+#include <QPixmap>
+#include <QTreeView>
+
+QEditPage::QEditPage(QWidget* parent)
+    : QMainWindow(parent), m_imageData(std::make_unique<CSelectImageData>()), m_cateColors(CateColors())
+{
+    QFolderItemWidget::SetFolderPicture(CSharedPixmap::get(QStringLiteral(":/image/icon/view_folder.png")));
+
+    m_photoList = new QPhotoViewListWidget(m_imageWidth, this);
+    setCentralWidget(m_photoList);
+    createDocks();
+
+    m_searchDlg = new QBusyDialog(QStringLiteral("搜索图片"), tr("正在搜索图片，请耐心等待"), this);
+    m_loadDlg = new QBusyDialog(QStringLiteral("加载数据"), tr("正在加载，请耐心等待"), this);
+    connectWorkers();
+}
+
+QEditPage::~QEditPage()
+{
+    StopPictureJobs();
+}
+
+QList<QColor> QEditPage::CateColors()
+{
+    return {QColor(255, 53, 53),   QColor(255, 215, 0),   QColor(255, 0, 255),   QColor(188, 238, 104),
+            QColor(100, 149, 237), QColor(123, 104, 238), QColor(0, 255, 150),   QColor(95, 158, 160),
+            QColor(166, 166, 5),   QColor(8, 232, 227),   QColor(167, 209, 234), QColor(171, 171, 171)};
+}
+
+void QEditPage::createDocks()
+{
+    m_folderModel = new QFileSystemModel(this);
+    // Drives as well: on Windows the tree's top level is the list of drives.
+    m_folderModel->setFilter(QDir::Dirs | QDir::Drives | QDir::NoDotAndDotDot);
+    m_folderModel->setRootPath(QString());
+    m_folderTree = new QTreeView;
+    m_folderTree->setModel(m_folderModel);
+    for (int column = 1; column <= 3; ++column)
+        m_folderTree->hideColumn(column);
+    m_folderTree->setFixedWidth(200);
+
+    m_folderList = new QListWidget;
+    m_folderList->setFixedWidth(200);
+
+    auto leftDock = [this](const QString& title, QWidget* content) {
+        auto* dock = new QDockWidget(title, this);
+        dock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+        dock->setWidget(content);
+        addDockWidget(Qt::LeftDockWidgetArea, dock, Qt::Vertical);
+        return dock;
+    };
+    m_treeDock = leftDock(QStringLiteral("目录"), m_folderTree);
+    m_folderDock = leftDock(QStringLiteral("已扫描"), m_folderList);
+
+    m_buttonBar = new QOutPutImageWidget;
+    m_buttonBar->setMinimumWidth(400);
+    m_buttonBar->setMaximumHeight(50);
+    m_cateList = new QCateListWidget;
+    m_cateList->setMinimumWidth(340);
+
+    // The right column is fixed: it cannot be moved, floated or closed.
+    auto rightDock = [this](QWidget* content) {
+        auto* dock = new QDockWidget(this);
+        dock->setAllowedAreas(Qt::AllDockWidgetAreas);
+        dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+        dock->setWidget(content);
+        addDockWidget(Qt::RightDockWidgetArea, dock);
+        return dock;
+    };
+    m_buttonDock = rightDock(m_buttonBar);
+    m_cateDock = rightDock(m_cateList);
+}
+
+void QEditPage::connectWorkers()
+{
+    connect(m_folderTree, &QTreeView::doubleClicked, this, &QEditPage::onSelectClientFolder);
+    connect(m_folderList, &QListWidget::currentRowChanged, this, &QEditPage::onCheckHistroyFolder);
+    connect(m_photoList, &QPhotoViewListWidget::doubleFolder, this, &QEditPage::onDoubleViewFolder);
+    connect(m_photoList, &QPhotoViewListWidget::doubleImageFile, this, &QEditPage::onDoubleViewImage);
+    connect(m_photoList, &QPhotoViewListWidget::checkImageItem, this, &QEditPage::onCheckViewImage);
+    connect(m_photoList, &QPhotoViewListWidget::deletePhoto, this, &QEditPage::delectPhotoFilesSlot);
+    connect(m_buttonBar, &QOutPutImageWidget::sigOnCheckImageButton, this, &QEditPage::onSavePhotoImage);
+    connect(m_buttonBar, &QOutPutImageWidget::sigOnCheckNextPage, this, &QEditPage::sigCheckComparePage);
+    connect(m_cateList, &QCateListWidget::addCateItem, this, &QEditPage::onAddMoreCateItem);
+
+    connect(&m_folderScanThread, &QScanFolderThread::findOneFolderOrImage, this,
+            &QEditPage::onThreadScanFolderPicture);
+    connect(&m_initListThread, &QShowImageThread::showOneImage, this, &QEditPage::onThreadShowOnePicture);
+    connect(&m_initListThread, &QShowImageThread::endShowOneImage, this, &QEditPage::onThreadEndShowImage);
+    connect(&m_folderThread, &QShowImageFolderThread::showSingleImage, this,
+            &QEditPage::onThreadShowSingelImage);
+    connect(&m_folderThread, &QShowImageFolderThread::showFolderImage, this,
+            &QEditPage::onThreadShowFolderImage);
+    connect(&m_folderThread, &QShowImageFolderThread::endShowMoreImages, this,
+            &QEditPage::onThreadEndShowImage);
+}
+
+QList<QAction*> QEditPage::GetDockToggleActions() const
+{
+    return {m_treeDock->toggleViewAction(), m_folderDock->toggleViewAction()};
+}
+
+void QEditPage::SetPhotoFilter(const CPhotoFilter* filter)
+{
+    m_filter = filter ? filter : &m_ownFilter;
+}
+
+void QEditPage::StopPictureJobs()
+{
+    m_folderScanThread.Stop();
+    m_folderThread.Stop();
+    m_initListThread.Stop();
+}
+
+QStringList QEditPage::LimitPictures(QStringList paths)
+{
+    if (paths.size() >= MaxPictureCount) {
+        QUserDialogs::information(this,
+                                  QStringLiteral("已经超过了可以支持的最大图片数，部分图片可能无法显示!"));
+        paths.erase(paths.begin() + (MaxPictureCount - 1), paths.end());
+    }
+    return paths;
+}
+
+void QEditPage::AddFolderPath(const QString& qstrPath, const QString& displayName)
+{
+    if (m_folderPaths.contains(qstrPath))
+        return;
+    m_folderPaths.append(qstrPath);
+    // Listing a folder must not open it: only the user's choice of a row does.
+    const QSignalBlocker quiet(m_folderList);
+    m_folderList->addItem(displayName);
+}
+
+void QEditPage::SetInitPageImageList(QStringList qstrImageList)
+{
+    if (qstrImageList.isEmpty())
+        return;
+    m_chosenFolder = m_initScanPath;
+    m_sourceKind = SourceStartList;
+    AddCateListItem();
+
+    // A new result replaces whatever the grid showed, including a folder still loading.
+    StopPictureJobs();
+    m_searchDlgOpen = false;
+    m_searchDlg->hide();
+    m_photoList->ClearSelfData();
+
+    m_initListThread.SetPathList(LimitPictures(qstrImageList));
+    m_initListThread.start();
+
+    // A drive root has no base name: it is listed by its path.
+    const QFileInfo folder(m_initScanPath);
+    const QString name = folder.baseName();
+    AddFolderPath(m_initScanPath, name.isEmpty() ? folder.absolutePath() : name);
+}
+
+void QEditPage::OpenFolder(const QString& qstrPath, bool listIt)
+{
+    StopPictureJobs();
+    m_searchDlgOpen = false;
+    m_folderScanThread.SetScanPath(qstrPath);
+    m_folderScanThread.SetFilter(*m_filter);
+    m_folderScanThread.start();
+
+    m_photoList->ClearSelfData();
+    m_sourceKind = SourceFolder;
+    m_chosenFolder = qstrPath;
+    if (listIt) {
+        const QString name = QDir(qstrPath).dirName();
+        AddFolderPath(qstrPath, name.isEmpty() ? qstrPath : name);
+    }
+    m_searchDlg->show();
+}
+
+void QEditPage::onSelectClientFolder(const QModelIndex& index)
+{
+    OpenFolder(m_folderModel->filePath(index), true);
+}
+
+void QEditPage::onCheckHistroyFolder(int row)
+{
+    if (row >= 0 && row < m_folderPaths.size())
+        OpenFolder(m_folderPaths.at(row), false);
+}
+
+void QEditPage::onDoubleViewFolder(QString qstrPath)
+{
+    OpenFolder(qstrPath, true);
+}
+
+void QEditPage::onCheckViewImage(QString qstrPath)
+{
+    emit sigCheckViewItem(qstrPath);
+}
+
+void QEditPage::onThreadScanFolderPicture(QStringList fileList)
+{
+    if (fileList.isEmpty()) {
+        m_searchDlg->hide();
+        return;
+    }
+    m_folderThread.Stop();
+    m_folderThread.SetPathList(LimitPictures(fileList));
+    m_folderThread.start();
+    m_searchDlgOpen = true;
+}
+
+void QEditPage::FilePicture(const QString& qstrPath, const QImage& image)
+{
+    if (image.isNull())
+        return;
+    m_imageData->AddImage(qstrPath, QPixmap::fromImage(image));
+    m_photoList->AddPhotoItem(m_imageData->FindImage(qstrPath), qstrPath);
+    update();
+}
+
+void QEditPage::onThreadShowOnePicture(QString qstrPath, QImage image)
+{
+    FilePicture(qstrPath, image);
+}
+
+void QEditPage::onThreadShowSingelImage(QString qstrPath, QImage image)
+{
+    if (image.isNull())
+        return;
+    CloseSearchDialogIfOpen();
+    FilePicture(qstrPath, image);
+}
+
+void QEditPage::onThreadShowFolderImage(QString qstrFolderPath, QStringList listFolderPixmapList,
+                                        QImage image)
+{
+    if (image.isNull())
+        return;
+    m_imageData->AddImage(qstrFolderPath, QPixmap::fromImage(image));
+    m_photoList->AddPhotosItem(listFolderPixmapList, qstrFolderPath, m_imageData->FindImage(qstrFolderPath));
+    update();
+}
+
+void QEditPage::onThreadEndShowImage()
+{
+    CloseSearchDialogIfOpen();
+}
+
+void QEditPage::CloseSearchDialogIfOpen()
+{
+    if (!m_searchDlgOpen)
+        return;
+    m_searchDlg->hide();
+    m_searchDlgOpen = false;
+}
+
+QCateListItemWidget* QEditPage::AddCateListItem()
+{
+    auto* row = new QCateListItemWidget(130, false, false, false, false, this);
+    if (m_colorIndex >= m_cateColors.size())
+        m_colorIndex = 0;
+    row->SetCateColor(m_cateColors.at(m_colorIndex++));
+    connect(row, &QCateListItemWidget::autoAddOneItem, this, &QEditPage::onAutoAddCataItem);
+    connect(row, &QCateListItemWidget::checkAddNewItem, this, &QEditPage::onCheckAddCataItem);
+    connect(row, &QCateListItemWidget::markAddPhotoOnes, this, &QEditPage::onMarkAddPhotos);
+    connect(row, &QCateListItemWidget::markSubPhotoOnes, this, &QEditPage::onMarkSubPhotos);
+
+    auto* item = new QListWidgetItem;
+    item->setSizeHint(QSize(360, 360));
+    m_cateList->addItem(item);
+    m_cateList->setItemWidget(item, row);
+    return row;
+}
+
+int QEditPage::GetFilledCateCount() const
+{
+    int filled = 0;
+    for (int i = 0; i < m_cateList->count(); ++i) {
+        const QCateListItemWidget* row = m_cateList->GetCateItem(i);
+        if (row && !row->GetListWidget()->GetImagePaths().isEmpty())
+            ++filled;
+    }
+    return filled;
+}
+
+void QEditPage::onAddMoreCateItem()
+{
+    AddCateListItem();
+    update();
+}
+
+void QEditPage::onCheckAddCataItem()
+{
+    AddCateListItem();
+    update();
+}
+
+void QEditPage::onAutoAddCataItem()
+{
+    // Keeps one free row: a new one only when every row holds pictures.
+    for (int i = 0; i < m_cateList->count(); ++i) {
+        const QCateListItemWidget* row = m_cateList->GetCateItem(i);
+        if (row && row->GetListWidget()->GetImagePaths().isEmpty())
+            return;
+    }
+    AddCateListItem();
+    update();
+}
+
+void QEditPage::onMarkAddPhotos(QStringList qstrPathList)
+{
+    auto* row = qobject_cast<QCateListItemWidget*>(sender());
+    if (!row)
+        return;
+    qDebug() << "mark" << row->GetCateName() << qstrPathList.size();
+    m_photoList->SetAddUsePhotos(qstrPathList, row->GetCateColor());
+}
+
+void QEditPage::onMarkSubPhotos(QStringList qstrPathList)
+{
+    auto* row = qobject_cast<QCateListItemWidget*>(sender());
+    if (!row)
+        return;
+    m_photoList->SetSubUsePhotos(qstrPathList, row->GetCateColor());
+}

@@ -1,0 +1,152 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "Thread/CPhotoFilter.h"
+#include "Thread/QScanFolderThread.h"
+#include "Thread/QShowImageFolderThread.h"
+#include "Thread/QShowImageThread.h"
+
+#include <QColor>
+#include <QImage>
+#include <QList>
+#include <QMainWindow>
+#include <QModelIndex>
+#include <QStringList>
+
+#include <memory>
+
+class CSelectImageData;
+class QAction;
+class QBusyDialog;
+class QCateListItemWidget;
+class QCateListWidget;
+class QDockWidget;
+class QFileSystemModel;
+class QListWidget;
+class QOutPutImageWidget;
+class QPhotoViewListWidget;
+class QTreeView;
+
+// The page on which pictures are sorted into categories. The photo grid in the centre shows the
+// start page's search result or one opened folder; the left docks are a folder tree and the list
+// of folders looked at, the right ones the button bar and the category rows. The page searches and
+// decodes nothing itself: its worker threads do, and every thumbnail they make goes into the one
+// thumbnail cache, which later pages and the session restore reuse.
+//
+// Only the newest source reaches the grid: opening a folder or handing over a new list stops every
+// picture job of the page first (stopped jobs deliver nothing more).
+class QEditPage : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // What the grid was last filled from; saved with the session.
+    enum SourceKind
+    {
+        SourceStartList = 0,
+        SourceFolder = 2
+    };
+
+    explicit QEditPage(QWidget* parent = nullptr);
+    ~QEditPage() override;
+
+    // Hands over the start page's search result (set the start folder first). An empty list
+    // changes nothing. At most 999 pictures are loaded; more give a notice first.
+    void SetInitPageImageList(QStringList qstrImageList);
+    // The folder the start page searched.
+    void SetInitScanPath(const QString& qstrPath) { m_initScanPath = qstrPath; }
+    QString GetInitScanPath() const { return m_initScanPath; }
+    // Opens one folder level in the grid; listIt also adds it to the folders looked at.
+    void OpenFolder(const QString& qstrPath, bool listIt);
+
+    int GetSourceKind() const { return m_sourceKind; }
+    QString GetChosenFolder() const { return m_chosenFolder; }
+    QCateListWidget* GetCateListWidget() const { return m_cateList; }
+    CSelectImageData* GetSelectImageData() const { return m_imageData.get(); }
+    // Categories whose picture list is not empty.
+    int GetFilledCateCount() const;
+    // Adds a category row with the next colour, wired to the grid's colour marks, at the bottom.
+    QCateListItemWidget* AddCateListItem();
+
+    // The filter of the folder search; not owned. Until one is set the page uses its own default.
+    void SetPhotoFilter(const CPhotoFilter* filter);
+
+    static QList<QColor> CateColors();
+    static constexpr int MaxPictureCount = 1000;
+
+    QPhotoViewListWidget* GetPhotoViewList() const { return m_photoList; }
+    QTreeView* GetFolderTree() const { return m_folderTree; }
+    QFileSystemModel* GetFolderModel() const { return m_folderModel; }
+    QListWidget* GetFolderList() const { return m_folderList; }
+    QStringList GetFolderPaths() const { return m_folderPaths; }
+    QOutPutImageWidget* GetButtonBar() const { return m_buttonBar; }
+    QBusyDialog* GetSearchWaitDialog() const { return m_searchDlg; }
+    QBusyDialog* GetLoadWaitDialog() const { return m_loadDlg; }
+    // The show/hide actions of the folder tree and the folder list docks, for the window's menu.
+    QList<QAction*> GetDockToggleActions() const;
+
+signals:
+    void sigCheckComparePage();
+    void sigCheckViewItem(QString qstrPath);
+
+public slots:
+    void onSelectClientFolder(const QModelIndex& index);
+    void onCheckHistroyFolder(int row);
+    void onDoubleViewFolder(QString qstrPath);
+    void onDoubleViewImage(QString) {}
+    void onCheckViewImage(QString qstrPath);
+    void delectPhotoFilesSlot(QList<int>) {}
+    void onSavePhotoImage() {}
+    void onAddMoreCateItem();
+    void onAutoAddCataItem();
+    void onCheckAddCataItem();
+    void onMarkAddPhotos(QStringList qstrPathList);
+    void onMarkSubPhotos(QStringList qstrPathList);
+    void onThreadScanFolderPicture(QStringList fileList);
+    void onThreadShowOnePicture(QString qstrPath, QImage image);
+    void onThreadShowSingelImage(QString qstrPath, QImage image);
+    void onThreadShowFolderImage(QString qstrFolderPath, QStringList listFolderPixmapList, QImage image);
+    void onThreadEndShowImage();
+
+private:
+    void createDocks();
+    void connectWorkers();
+    // Stops every job that fills the grid; none of them delivers anything afterwards.
+    void StopPictureJobs();
+    // Tells the user and keeps the first 999 when a list reaches the limit.
+    QStringList LimitPictures(QStringList paths);
+    void AddFolderPath(const QString& qstrPath, const QString& displayName);
+    // Caches the thumbnail and appends its tile.
+    void FilePicture(const QString& qstrPath, const QImage& image);
+    void CloseSearchDialogIfOpen();
+
+    QDockWidget* m_treeDock = nullptr;
+    QDockWidget* m_folderDock = nullptr;
+    QDockWidget* m_buttonDock = nullptr;
+    QDockWidget* m_cateDock = nullptr;
+    QFileSystemModel* m_folderModel = nullptr;
+    QTreeView* m_folderTree = nullptr;
+    QListWidget* m_folderList = nullptr;
+    QStringList m_folderPaths;
+    QOutPutImageWidget* m_buttonBar = nullptr;
+    QPhotoViewListWidget* m_photoList = nullptr;
+    QCateListWidget* m_cateList = nullptr;
+    QBusyDialog* m_searchDlg = nullptr;
+    bool m_searchDlgOpen = false;
+    // Shown by the session restore while it reloads the last run's thumbnails.
+    QBusyDialog* m_loadDlg = nullptr;
+
+    QScanFolderThread m_folderScanThread;
+    QShowImageThread m_initListThread;
+    QShowImageFolderThread m_folderThread;
+
+    int m_imageWidth = 270;
+    int m_imageHeight = 270;
+    std::unique_ptr<CSelectImageData> m_imageData;
+    int m_sourceKind = SourceStartList;
+    QString m_initScanPath;
+    QString m_chosenFolder;
+    QList<QColor> m_cateColors;
+    int m_colorIndex = 0;
+    CPhotoFilter m_ownFilter;
+    const CPhotoFilter* m_filter = &m_ownFilter;
+};

@@ -1,0 +1,345 @@
+// SPDX-License-Identifier: MIT
+#include "CSelectImageData.h"
+#include "CateWidget/QCateListItemWidget.h"
+#include "CateWidget/QCateListWidget.h"
+#include "CateWidget/QPhotoCataListWdiget.h"
+#include "EditPage/QEditPage.h"
+#include "OtherWidget/QBusyDialog.h"
+#include "OtherWidget/QDrawImageButton.h"
+#include "OtherWidget/QUserDialogs.h"
+#include "PhotoView/QPhotoItem.h"
+#include "PhotoView/QPhotoViewListWidget.h"
+#include "TestSupport.h"
+#include "WidgetTestHelpers.h"
+
+#include <QDrag>
+#include <QFileSystemModel>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <QtTest>
+
+using namespace WidgetTestHelpers;
+
+// The edit page driven as a user drives it: hand-over from the start page, folders opened from the
+// tree and the folder list, pictures ticked and dragged into category rows.
+class tst_EditPage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void handOverLoadsAtMost999_data();
+    void handOverLoadsAtMost999();
+    void openingFolders();
+    void onlyTheNewestFolderReachesTheGrid();
+    void rowsTakeTheColoursInTurn();
+    void droppedPicturesAreMarkedAndAFreeRowKept();
+
+private:
+    QStringList pictures(const QString& folder, int count, const QSize& size = QSize(16, 12));
+    static bool showPage(QEditPage& page);
+    static bool doubleClickFolder(QEditPage& page, const QString& path);
+    static void clickTile(QPhotoViewListWidget* grid, int row);
+    // Ticks the tiles of these rows, drags the ticked pictures and drops them onto category row cate.
+    static bool dragTicked(QEditPage& page, const QList<int>& rows, int cate);
+    static QStringList tilePaths(QPhotoViewListWidget* grid);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QStringList m_notices;
+};
+
+void tst_EditPage::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_notices.clear();
+    QUserDialogs::Answers answers;
+    answers.notice = [this](const QString& title, const QString& text) { m_notices << title + "|" + text; };
+    QUserDialogs::setAnswers(answers);
+}
+
+void tst_EditPage::cleanup()
+{
+    QUserDialogs::clearAnswers();
+    m_dir.reset();
+}
+
+QStringList tst_EditPage::pictures(const QString& folder, int count, const QSize& size)
+{
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+        const QString path = m_dir->filePath(QString("%1/p%2.jpg").arg(folder).arg(i, 4, 10, QChar('0')));
+        const QColor colour = QColor::fromHsv((i * 37) % 360, 200, 220);
+        if (!TestSupport::writeImage(path, size, colour, Qt::white))
+            return {};
+        paths << path;
+    }
+    return paths;
+}
+
+bool tst_EditPage::showPage(QEditPage& page)
+{
+    page.resize(1300, 800);
+    page.show();
+    return QTest::qWaitForWindowExposed(&page);
+}
+
+bool tst_EditPage::doubleClickFolder(QEditPage& page, const QString& path)
+{
+    // The tree shows the whole file system; the test looks at the folder's parent, whose entries
+    // the model reads in the background.
+    QTreeView* tree = page.GetFolderTree();
+    QFileSystemModel* model = page.GetFolderModel();
+    tree->setRootIndex(model->index(QFileInfo(path).absolutePath()));
+    const QModelIndex index = model->index(path);
+    if (!QTest::qWaitFor([&] { return tree->visualRect(index).isValid(); }, 10000))
+        return false;
+    // A double click begins with a click: the view opens only what it saw pressed.
+    const QPoint at = tree->visualRect(index).center();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+    return true;
+}
+
+void tst_EditPage::clickTile(QPhotoViewListWidget* grid, int row)
+{
+    QPhotoItem* tile = grid->GetPhotoItem(row);
+    grid->scrollToItem(grid->item(row));
+    QTest::mouseClick(tile, Qt::LeftButton, {}, tile->rect().center());
+}
+
+QStringList tst_EditPage::tilePaths(QPhotoViewListWidget* grid)
+{
+    QStringList paths;
+    for (int row = 0; row < grid->count(); ++row)
+        paths << grid->GetPhotoItem(row)->GetPath();
+    return paths;
+}
+
+// Catches the QDrag the grid creates; the offscreen platform ends every drag at once, so the test
+// drops its MIME data on the target itself.
+class DragCatcher : public QObject
+{
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::ChildAdded)
+            child = static_cast<QChildEvent*>(event)->child();
+        return false;
+    }
+    QPointer<QObject> child;
+};
+
+bool tst_EditPage::dragTicked(QEditPage& page, const QList<int>& rows, int cate)
+{
+    QPhotoViewListWidget* grid = page.GetPhotoViewList();
+    for (int row : rows)
+        clickTile(grid, row);
+    DragCatcher catcher;
+    grid->installEventFilter(&catcher);
+    QPhotoItem* tile = grid->GetPhotoItem(rows.last());
+    const QPoint start = tile->rect().center();
+    sendMouse(tile, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(tile, QEvent::MouseMove, start + QPoint(QApplication::startDragDistance() + 2, 0), Qt::NoButton,
+              Qt::LeftButton);
+    grid->removeEventFilter(&catcher);
+    const QDrag* drag = qobject_cast<QDrag*>(catcher.child);
+    QCateListItemWidget* row = page.GetCateListWidget()->GetCateItem(cate);
+    if (!drag || !row)
+        return false;
+    QWidget* target = row->GetListWidget()->viewport();
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::MoveAction, drag->mimeData(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(at, Qt::MoveAction, drag->mimeData(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
+}
+
+void tst_EditPage::handOverLoadsAtMost999_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("notice");
+    QTest::newRow("999 pictures") << 999 << false;
+    QTest::newRow("1000 pictures") << 1000 << true;
+}
+
+void tst_EditPage::handOverLoadsAtMost999()
+{
+    QFETCH(int, count);
+    QFETCH(bool, notice);
+    // A dot in the folder name: the folder list shows the part before it.
+    const QStringList list = pictures("trip.2015", count);
+    QCOMPARE(list.size(), count);
+
+    QEditPage page;
+    QVERIFY(showPage(page));
+    page.SetInitScanPath(m_dir->filePath("trip.2015"));
+    page.SetInitPageImageList(list);
+    QCOMPARE(m_notices, notice ? QStringList{"提示|已经超过了可以支持的最大图片数，部分图片可能无法显示!"}
+                               : QStringList{});
+
+    QTRY_COMPARE_WITH_TIMEOUT(page.GetPhotoViewList()->count(), 999, 120000);
+    QCOMPARE(tilePaths(page.GetPhotoViewList()), list.mid(0, 999));
+    QCOMPARE(page.GetSelectImageData()->Count(), 999);
+    QCOMPARE(page.GetSelectImageData()->FindImage(list.at(5))->size(), QSize(270, 202));
+    QCOMPARE(page.GetFolderList()->count(), 1);
+    QCOMPARE(page.GetFolderList()->item(0)->text(), QString("trip"));
+    QCOMPARE(page.GetFolderPaths(), QStringList{m_dir->filePath("trip.2015")});
+    QCOMPARE(page.GetChosenFolder(), m_dir->filePath("trip.2015"));
+    QCOMPARE(page.GetSourceKind(), int(QEditPage::SourceStartList));
+    QCOMPARE(page.GetCateListWidget()->count(), 1);
+    QVERIFY(!page.GetSearchWaitDialog()->isVisible());
+}
+
+void tst_EditPage::openingFolders()
+{
+    QVERIFY(QDir(m_dir->path()).mkpath("empty"));
+    const QStringList full = pictures("full", 2);
+    const QStringList inner = pictures("full/inner", 1);
+    QVERIFY(TestSupport::writeFile(m_dir->filePath("full/readme.txt"), "x"));
+
+    QEditPage page;
+    QVERIFY(showPage(page));
+    QBusyDialog* wait = page.GetSearchWaitDialog();
+    QPhotoViewListWidget* grid = page.GetPhotoViewList();
+
+    // A folder with nothing to show opens the wait dialog and closes it at once.
+    QVERIFY(doubleClickFolder(page, m_dir->filePath("empty")));
+    QVERIFY(wait->isVisible());
+    QCOMPARE(page.GetSourceKind(), int(QEditPage::SourceFolder));
+    QCOMPARE(page.GetChosenFolder(), m_dir->filePath("empty"));
+    QTRY_VERIFY(!wait->isVisible());
+    QCOMPARE(grid->count(), 0);
+
+    QVERIFY(doubleClickFolder(page, m_dir->filePath("full")));
+    QTRY_VERIFY(!wait->isVisible());
+    QTRY_COMPARE(grid->count(), 3);
+    // The folder tile comes first; text files give no tile.
+    QCOMPARE(tilePaths(grid), (QStringList{m_dir->filePath("full/inner"), full.at(0), full.at(1)}));
+
+    // Opened again from the tree: listed once, by its folder name.
+    QVERIFY(doubleClickFolder(page, m_dir->filePath("empty")));
+    QTRY_VERIFY(!wait->isVisible());
+    QCOMPARE(page.GetFolderPaths(), (QStringList{m_dir->filePath("empty"), m_dir->filePath("full")}));
+    QStringList names;
+    for (int row = 0; row < page.GetFolderList()->count(); ++row)
+        names << page.GetFolderList()->item(row)->text();
+    QCOMPARE(names, (QStringList{"empty", "full"}));
+
+    // A row of the folder list opens its folder, and so does a folder tile.
+    QListWidget* folders = page.GetFolderList();
+    QTest::mouseClick(folders->viewport(), Qt::LeftButton, {},
+                      folders->visualItemRect(folders->item(1)).center());
+    QTRY_COMPARE(grid->count(), 3);
+    QTest::mouseDClick(grid->GetPhotoItem(0), Qt::LeftButton, {}, grid->GetPhotoItem(0)->rect().center());
+    QTRY_COMPARE(tilePaths(grid), QStringList{inner.at(0)});
+    QCOMPARE(page.GetChosenFolder(), m_dir->filePath("full/inner"));
+    QCOMPARE(page.GetFolderPaths().size(), 3);
+    QTRY_VERIFY(!wait->isVisible());
+    QVERIFY(m_notices.isEmpty());
+}
+
+void tst_EditPage::onlyTheNewestFolderReachesTheGrid()
+{
+    const QStringList slow = pictures("slow", 150, QSize(900, 700));
+    const QStringList fast = pictures("fast", 3);
+    QCOMPARE(slow.size(), 150);
+
+    QEditPage page;
+    QVERIFY(showPage(page));
+    QPhotoViewListWidget* grid = page.GetPhotoViewList();
+    QVERIFY(doubleClickFolder(page, m_dir->filePath("slow")));
+    // The first folder is loading: some of its tiles are in, not all.
+    QTRY_VERIFY_WITH_TIMEOUT(grid->count() > 0, 30000);
+    QVERIFY(grid->count() < slow.size());
+
+    QVERIFY(doubleClickFolder(page, m_dir->filePath("fast")));
+    QTRY_VERIFY(!page.GetSearchWaitDialog()->isVisible());
+    QTRY_COMPARE(grid->count(), fast.size());
+    // Deliver anything still queued: nothing of the first folder may arrive.
+    for (int i = 0; i < 20; ++i)
+        QCoreApplication::processEvents();
+    QCOMPARE(tilePaths(grid), fast);
+    QCOMPARE(page.GetChosenFolder(), m_dir->filePath("fast"));
+}
+
+void tst_EditPage::rowsTakeTheColoursInTurn()
+{
+    QEditPage page;
+    QVERIFY(showPage(page));
+    page.SetInitScanPath(m_dir->filePath("photos"));
+    page.SetInitPageImageList(pictures("photos", 1));
+    QCateListWidget* cates = page.GetCateListWidget();
+    QCOMPARE(cates->count(), 1);
+
+    // The add button of a row adds a row at the bottom.
+    for (int i = 0; i < 12; ++i) {
+        QCateListItemWidget* last = cates->GetCateItem(cates->count() - 1);
+        auto* add = last->findChild<QDrawImageButton*>();
+        QVERIFY(add);
+        QTest::mouseClick(add, Qt::LeftButton);
+    }
+    QCOMPARE(cates->count(), 13);
+    // A double click on the list adds one too.
+    QTest::mouseDClick(cates->viewport(), Qt::LeftButton, {}, QPoint(2, 2));
+    QCOMPARE(cates->count(), 14);
+
+    const QList<QColor> colours = QEditPage::CateColors();
+    QCOMPARE(colours.size(), 12);
+    QCOMPARE(colours.first(), QColor(255, 53, 53));
+    QCOMPARE(colours.last(), QColor(171, 171, 171));
+    for (int row = 0; row < cates->count(); ++row)
+        QCOMPARE(cates->GetCateItem(row)->GetCateColor(), colours.at(row % 12));
+    QCOMPARE(page.GetFilledCateCount(), 0);
+}
+
+void tst_EditPage::droppedPicturesAreMarkedAndAFreeRowKept()
+{
+    const QStringList list = pictures("photos", 5, QSize(60, 40));
+    QEditPage page;
+    QVERIFY(showPage(page));
+    page.SetInitScanPath(m_dir->filePath("photos"));
+    page.SetInitPageImageList(list);
+    QPhotoViewListWidget* grid = page.GetPhotoViewList();
+    QTRY_COMPARE(grid->count(), 5);
+    QCateListWidget* cates = page.GetCateListWidget();
+    const QList<QColor> colours = QEditPage::CateColors();
+    auto marks = [&](int row) { return grid->GetPhotoItem(row)->GetItemColors(); };
+
+    // Every row now holds pictures: a free row is added below.
+    QVERIFY(dragTicked(page, {0, 2}, 0));
+    QCOMPARE(cates->GetCateItem(0)->GetListWidget()->GetImagePaths(), (QStringList{list.at(0), list.at(2)}));
+    QCOMPARE(marks(0), QList<QColor>{colours.at(0)});
+    QCOMPARE(marks(2), QList<QColor>{colours.at(0)});
+    QVERIFY(marks(1).isEmpty());
+    QVERIFY(!grid->GetPhotoItem(0)->IsChecked());
+    QCOMPARE(cates->count(), 2);
+
+    QVERIFY(dragTicked(page, {2, 3}, 1));
+    QCOMPARE(marks(2), (QList<QColor>{colours.at(0), colours.at(1)}));
+    QCOMPARE(marks(3), QList<QColor>{colours.at(1)});
+    QCOMPARE(cates->count(), 3);
+
+    // Row 2 is still free: dropping into row 0 adds no row.
+    QVERIFY(dragTicked(page, {4}, 0));
+    QCOMPARE(cates->count(), 3);
+    QCOMPARE(page.GetFilledCateCount(), 2);
+
+    // The user deletes every picture of row 0: their marks of its colour go.
+    QPhotoCataListWdiget* first = cates->GetCateItem(0)->GetListWidget();
+    QTest::keyClick(first, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(first, Qt::Key_Delete);
+    QVERIFY(first->GetImagePaths().isEmpty());
+    QVERIFY(marks(0).isEmpty());
+    QCOMPARE(marks(2), QList<QColor>{colours.at(1)});
+    QCOMPARE(marks(3), QList<QColor>{colours.at(1)});
+    QVERIFY(marks(4).isEmpty());
+    QCOMPARE(page.GetFilledCateCount(), 1);
+}
+
+QTEST_MAIN(tst_EditPage)
+#include "tst_editpage.moc"
