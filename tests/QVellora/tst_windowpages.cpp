@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "AnsweredDialogs.h"
 #include "CProgramFiles.h"
 #include "CatePage/QCateMakeWidget.h"
 #include "CatePage/QCatePage.h"
@@ -61,29 +62,19 @@ private:
     static void saveShot(MainWindow& window, const QString& name);
 
     QScopedPointer<QTemporaryDir> m_dir;
-    QString m_folderAnswer;
-    QStringList m_notices;
-    std::function<int(QDialog*)> m_execAnswer;
+    std::unique_ptr<AnsweredDialogs> m_answers;
 };
 
 void tst_WindowPages::init()
 {
     m_dir.reset(new QTemporaryDir);
     QVERIFY(m_dir->isValid());
-    CProgramFiles::setRecordFolderOverride(m_dir->filePath("records"));
-    m_notices.clear();
-    m_execAnswer = [](QDialog*) { return int(QDialog::Rejected); };
-    QUserDialogs::Answers answers;
-    answers.folder = [this](const QString&, const QString&) { return m_folderAnswer; };
-    answers.notice = [this](const QString&, const QString& text) { m_notices.append(text); };
-    answers.exec = [this](QDialog* dialog) { return m_execAnswer(dialog); };
-    QUserDialogs::setAnswers(answers);
+    m_answers = std::make_unique<AnsweredDialogs>(m_dir->filePath("records"));
 }
 
 void tst_WindowPages::cleanup()
 {
-    QUserDialogs::clearAnswers();
-    CProgramFiles::setRecordFolderOverride(QString());
+    m_answers.reset();
 }
 
 QStringList tst_WindowPages::scanPictures(MainWindow& window, int count)
@@ -96,7 +87,7 @@ QStringList tst_WindowPages::scanPictures(MainWindow& window, int count)
             return {};
         paths << path;
     }
-    m_folderAnswer = m_dir->filePath("photos");
+    m_answers->folder = m_dir->filePath("photos");
     window.pageStack()->setCurrentIndex(0);
     QTest::mouseClick(window.initPage()->GetScanButton(), Qt::LeftButton);
     if (!QTest::qWaitFor([&] { return window.editPage()->GetPhotoViewList()->count() == count; }, 20000))
@@ -302,13 +293,13 @@ void tst_WindowPages::exportOfThisRunInTheHistory()
 
     const QString exportFolder = m_dir->filePath("export");
     QVERIFY(QDir().mkpath(exportFolder));
-    m_folderAnswer = exportFolder;
+    m_answers->folder = exportFolder;
     QSignalSpy finished(window.catePage(), &QCatePage::sigExportFinished);
     QTest::mouseClick(window.catePage()->GetMakeWidget()->findChild<QDrawImageButton*>("exportButton"),
                       Qt::LeftButton);
     QVERIFY(finished.wait(20000));
     QVERIFY(finished.first().first().toBool());
-    QCOMPARE(m_notices, QStringList{"保存图片成功"});
+    QCOMPARE(m_answers->notices, QStringList{"保存图片成功"});
     QVERIFY(QFile::exists(exportFolder + "/Spring/p2.jpg"));
     QVERIFY(QFile::exists(exportFolder + "/Summer/p4.jpg"));
     saveShot(window, "window_catepage");
@@ -358,7 +349,7 @@ void tst_WindowPages::informationActionsRunTheirDialogs()
 
     MainWindow window;
     QStringList shown;
-    m_execAnswer = [&](QDialog* dialog) {
+    m_answers->exec = [&](QDialog* dialog) {
         shown << QString(dialog->metaObject()->className()) + "|" + dialog->windowTitle();
         return int(QDialog::Accepted);
     };
@@ -380,7 +371,7 @@ void tst_WindowPages::surveyCloseClosesTheWindow()
 
     // "提交并返回" keeps the window; "提交后关闭软件" closes it the way the title bar does.
     QString button = "submitBackButton";
-    m_execAnswer = [&](QDialog* dialog) {
+    m_answers->exec = [&](QDialog* dialog) {
         dialog->show();
         QTest::keyClicks(dialog->findChild<QLineEdit*>("qqEdit"), "12345");
         QTest::mouseClick(dialog->findChild<QPushButton*>(button), Qt::LeftButton);
