@@ -2,13 +2,21 @@
 #include "mainwindow.h"
 
 #include "CCompanionLauncher.h"
+#include "CSelectImageData.h"
 #include "CServiceEndpoints.h"
+#include "CatePage/QCatePage.h"
+#include "CatePage/QConnectCustomerDlg.h"
+#include "CatePage/QShowHelpDlg.h"
+#include "CateWidget/QCateListItemWidget.h"
+#include "CateWidget/QCateListWidget.h"
+#include "CateWidget/QPhotoCataListWdiget.h"
 #include "EditPage/QEditPage.h"
 #include "InitPage/QInitPage.h"
 #include "OtherWidget/CSharedPixmap.h"
 #include "OtherWidget/QSetFileTimeDlg.h"
 #include "OtherWidget/QSetFileTypeDlg.h"
 #include "OtherWidget/QUserDialogs.h"
+#include "ViewPage/QViewPage.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -37,6 +45,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     m_fileTimeDlg = std::make_unique<QSetFileTimeDlg>();
     m_fileTypeDlg->SetFilter(m_photoFilter);
     m_fileTimeDlg->SetFilter(m_photoFilter);
+    m_helpDlg = std::make_unique<QShowHelpDlg>();
+    m_contactDlg = std::make_unique<QConnectCustomerDlg>();
 
     createPages();
 
@@ -66,15 +76,25 @@ void MainWindow::createPages()
     m_initPage->SetPhotoFilter(&m_photoFilter);
     connect(m_initPage, &QInitPage::sigPushScanPath, this, &MainWindow::onInitScanPath);
     connect(m_initPage, &QInitPage::sigPushScanImage, this, &MainWindow::onInitScanImage);
+    connect(m_initPage, &QInitPage::sigPushViewImage, this, &MainWindow::onViewHistroyPage);
     connect(m_initPage, &QInitPage::sigZovID, this, &MainWindow::onGetZovID);
 
     m_editPage = new QEditPage(this);
     m_editPage->SetPhotoFilter(&m_photoFilter);
     connect(m_editPage, &QEditPage::sigCheckViewItem, this, &MainWindow::onCheckEditViewItem);
+    connect(m_editPage, &QEditPage::sigCheckComparePage, this, &MainWindow::onCheckEditCompareButton);
+
+    m_catePage = new QCatePage(this);
+    connect(m_catePage, &QCatePage::sigGoBackPrePage, this, &MainWindow::onCheckCateBackPage);
+    connect(m_catePage, &QCatePage::sigCloseTheSoft, this, &MainWindow::onCatePageCloseSoft);
+    connect(m_catePage, &QCatePage::sigZovID, this, &MainWindow::onGetZovID);
+
+    m_viewPage = new QViewPage(this);
+    connect(m_viewPage, &QViewPage::sigCallBackPage, this, &MainWindow::onCheckViewBackPage);
 
     m_pageStack = new QStackedWidget;
-    m_pageStack->addWidget(m_initPage);
-    m_pageStack->addWidget(m_editPage);
+    for (QWidget* page : std::initializer_list<QWidget*>{m_initPage, m_editPage, m_catePage, m_viewPage})
+        m_pageStack->addWidget(page);
 }
 
 void MainWindow::createActions()
@@ -98,13 +118,15 @@ void MainWindow::createActions()
     m_connectCustomerAct = new QAction(QStringLiteral("&联系客服"), this);
 
     connect(m_scanFilesAct, &QAction::triggered, this, &MainWindow::onScanFiles);
+    connect(m_scanPauseAct, &QAction::triggered, this, &MainWindow::onScanPause);
+    connect(m_showHelpAct, &QAction::triggered, this, &MainWindow::onShowHelpAct);
+    connect(m_connectCustomerAct, &QAction::triggered, this, &MainWindow::onConnectCustomer);
     connect(m_openWebAct, &QAction::triggered, this, &MainWindow::onOpenWebAct);
     connect(m_fileTypeAct, &QAction::triggered, this, &MainWindow::onSetFileTypeAct);
     connect(m_fileTimeAct, &QAction::triggered, this, &MainWindow::onSetFileTimeAct);
 
-    // These open pages and dialogs that join the window later; until then they stay greyed out.
-    for (QAction* action : {m_scanTimesAct, m_scanPauseAct, m_showHelpAct, m_connectCustomerAct})
-        action->setEnabled(false);
+    // Continuing the last session joins the window later; until then it stays greyed out.
+    m_scanTimesAct->setEnabled(false);
 }
 
 void MainWindow::createMenus()
@@ -138,6 +160,23 @@ void MainWindow::onScanFiles()
     m_initPage->CheckScanImage();
 }
 
+void MainWindow::onScanPause()
+{
+    emit m_initPage->sigPushViewImage();
+}
+
+void MainWindow::onShowHelpAct()
+{
+    if (QUserDialogs::exec(m_helpDlg.get()) == QDialog::Accepted)
+        qDebug() << "show dlg";
+}
+
+void MainWindow::onConnectCustomer()
+{
+    if (QUserDialogs::exec(m_contactDlg.get()) == QDialog::Accepted)
+        qDebug() << "show dlg";
+}
+
 void MainWindow::onInitScanPath(QString qstrScanImagePath)
 {
     m_scanPath = qstrScanImagePath;
@@ -151,9 +190,86 @@ void MainWindow::onInitScanImage(QStringList qstrScanImagePathList)
     m_editPage->SetInitPageImageList(qstrScanImagePathList);
 }
 
+void MainWindow::onViewHistroyPage()
+{
+    // The history page reads the records again as it shows, so this run's exports are listed.
+    m_pageStack->setCurrentIndex(3);
+    showStatusText();
+}
+
+void MainWindow::onCheckViewBackPage()
+{
+    m_pageStack->setCurrentIndex(0);
+    showStatusText();
+}
+
 void MainWindow::onCheckEditViewItem(QString qstrPath)
 {
     statusBar()->showMessage(qstrPath);
+}
+
+void MainWindow::onCheckEditCompareButton()
+{
+    m_pageStack->setCurrentIndex(2);
+    showStatusText();
+    if (m_catePage->GetUserID().isEmpty() && !m_serviceId.isEmpty())
+        m_catePage->SetUserID(m_serviceId);
+
+    // Only the rows that hold pictures, each remembering its edit row: an empty row in between must
+    // not push the last category off the page, and no row of an earlier visit may stay behind.
+    QCateListWidget* editCates = m_editPage->GetCateListWidget();
+    const CSelectImageData* cache = m_editPage->GetSelectImageData();
+    QList<QCatePage::CateRow> rows;
+    for (int i = 0; i < editCates->count(); ++i) {
+        QCateListItemWidget* cate = editCates->GetCateItem(i);
+        QCatePage::CateRow row;
+        row.paths = cate->GetListWidget()->GetImagePaths();
+        if (row.paths.isEmpty())
+            continue;
+        row.sourceRow = i;
+        row.name = cate->GetCateName();
+        row.color = cate->GetCateColor();
+        for (const QString& path : row.paths)
+            row.thumbnails.append(cache->FindImage(path));
+        rows.append(row);
+    }
+    m_catePage->SetCategories(rows);
+    m_catePage->update();
+}
+
+void MainWindow::onCheckCateBackPage()
+{
+    m_pageStack->setCurrentIndex(1);
+    showStatusText();
+
+    // Every row is emptied before any is refilled: the colours repeat after twelve rows, and a
+    // picture held by two rows of one colour must keep that mark on the grid.
+    const QList<QCatePage::CateRow> rows = m_catePage->GetCategories();
+    QCateListWidget* editCates = m_editPage->GetCateListWidget();
+    const CSelectImageData* cache = m_editPage->GetSelectImageData();
+    for (const QCatePage::CateRow& row : rows)
+        editCates->ClearCateImages(row.sourceRow);
+    for (const QCatePage::CateRow& row : rows) {
+        for (const QString& path : row.paths) {
+            QPixmap* thumbnail = cache->FindImage(path);
+            if (!thumbnail) {
+                qDebug() << "pixmap is null" << path;
+                continue;
+            }
+            editCates->AddCateImage(row.sourceRow, thumbnail, path);
+        }
+    }
+    m_editPage->update();
+}
+
+void MainWindow::onCatePageCloseSoft()
+{
+    close();
+}
+
+QString MainWindow::surveyText() const
+{
+    return m_catePage->GetSubmitText();
 }
 
 void MainWindow::onOpenWebAct()

@@ -10,13 +10,17 @@
 #include <memory>
 
 class QAction;
+class QCatePage;
+class QConnectCustomerDlg;
 class QEditPage;
 class QInitPage;
 class QMenu;
 class QNetworkAccessManager;
 class QSetFileTimeDlg;
 class QSetFileTypeDlg;
+class QShowHelpDlg;
 class QStackedWidget;
+class QViewPage;
 
 // The program's only top-level window: menus, status bar and the stack of work pages. Pages never
 // call each other; their signals come here and the window switches pages and calls into them.
@@ -35,15 +39,27 @@ public:
     QMenu* viewMenu() const { return m_viewMenu; }
     QInitPage* initPage() const { return m_initPage; }
     QEditPage* editPage() const { return m_editPage; }
+    QCatePage* catePage() const { return m_catePage; }
+    QViewPage* viewPage() const { return m_viewPage; }
     // The one filter of both photo searches; the type and time dialogs edit it.
     const CPhotoFilter& photoFilter() const { return m_photoFilter; }
     QString scanPath() const { return m_scanPath; }
 
 public slots:
     void onScanFiles();
+    void onScanPause();
+    void onShowHelpAct();
+    void onConnectCustomer();
     void onInitScanPath(QString qstrScanImagePath);
     void onInitScanImage(QStringList qstrScanImagePathList);
+    void onViewHistroyPage();
     void onCheckEditViewItem(QString qstrPath);
+    // Fills the category page with exactly the edit page's categories that hold pictures.
+    void onCheckEditCompareButton();
+    // Copies each category page row back over the edit row it was filled from.
+    void onCheckCateBackPage();
+    void onCheckViewBackPage();
+    void onCatePageCloseSoft();
     void onOpenWebAct();
     // Keeps the first non-empty service user ID reported by a page for the rest of the run.
     void onGetZovID(QString qstrZovID);
@@ -61,10 +77,14 @@ private:
     void createActions();
     void createMenus();
     void showStatusText();
+    // The survey's answers, recorded with the usage data at close.
+    QString surveyText() const;
 
     // Top-level dialogs without a parent, kept for the whole run so they remember the choice.
     std::unique_ptr<QSetFileTypeDlg> m_fileTypeDlg;
     std::unique_ptr<QSetFileTimeDlg> m_fileTimeDlg;
+    std::unique_ptr<QShowHelpDlg> m_helpDlg;
+    std::unique_ptr<QConnectCustomerDlg> m_contactDlg;
 
     QMenu* m_fileMenu = nullptr;
     QMenu* m_viewMenu = nullptr;
@@ -82,6 +102,8 @@ private:
 
     QInitPage* m_initPage = nullptr;
     QEditPage* m_editPage = nullptr;
+    QCatePage* m_catePage = nullptr;
+    QViewPage* m_viewPage = nullptr;
 
     QDateTime m_openTime;
     QDateTime m_closeTime;

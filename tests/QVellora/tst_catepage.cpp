@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "AnsweredDialogs.h"
 #include "CExportHistory.h"
 #include "CExportSelection.h"
 #include "CProgramFiles.h"
@@ -79,9 +80,7 @@ private:
 
     QScopedPointer<QTemporaryDir> m_dir;
     std::deque<QPixmap> m_thumbnails;
-    QStringList m_notices;
-    QString m_folderAnswer;
-    std::function<int(QDialog*)> m_execAnswer;
+    std::unique_ptr<AnsweredDialogs> m_answers;
     int m_painted = 0;
 };
 
@@ -89,21 +88,13 @@ void tst_CatePage::init()
 {
     m_dir.reset(new QTemporaryDir);
     QVERIFY(m_dir->isValid());
-    CProgramFiles::setRecordFolderOverride(m_dir->filePath("records"));
+    m_answers = std::make_unique<AnsweredDialogs>(m_dir->filePath("records"));
     QVERIFY(QDir().mkpath(exportFolder()));
-    m_notices.clear();
-    m_execAnswer = [](QDialog*) { return int(QDialog::Rejected); };
-    QUserDialogs::Answers answers;
-    answers.folder = [this](const QString&, const QString&) { return m_folderAnswer; };
-    answers.notice = [this](const QString&, const QString& text) { m_notices.append(text); };
-    answers.exec = [this](QDialog* dialog) { return m_execAnswer(dialog); };
-    QUserDialogs::setAnswers(answers);
 }
 
 void tst_CatePage::cleanup()
 {
-    QUserDialogs::clearAnswers();
-    CProgramFiles::setRecordFolderOverride(QString());
+    m_answers.reset();
     NoticeBoxes::closeAll();
 }
 
@@ -138,7 +129,7 @@ void tst_CatePage::click(QCatePage& page, const char* button)
 
 bool tst_CatePage::exportTo(QCatePage& page, const QString& folder)
 {
-    m_folderAnswer = folder;
+    m_answers->folder = folder;
     QSignalSpy finished(&page, &QCatePage::sigExportFinished);
     click(page, "exportButton");
     if (finished.isEmpty() && !finished.wait(20000))
@@ -185,7 +176,7 @@ void tst_CatePage::exportIntoExistingFolders()
     page.SetCategories({row(0, "Spring", {a, b}), row(1, "Empty", {}), row(3, "Summer", {c})});
 
     QSignalSpy progress(&page, &QCatePage::sigExportFinished);
-    m_folderAnswer = exportFolder();
+    m_answers->folder = exportFolder();
     click(page, "exportButton");
     auto* dialog = page.findChild<QProgressDialog*>("exportProgress");
     QVERIFY(dialog);
@@ -195,7 +186,7 @@ void tst_CatePage::exportIntoExistingFolders()
     QVERIFY(progress.first().first().toBool());
     QTRY_VERIFY(!page.findChild<QProgressDialog*>("exportProgress"));
 
-    QCOMPARE(m_notices, QStringList{"保存图片成功"});
+    QCOMPARE(m_answers->notices, QStringList{"保存图片成功"});
     saveShot(&page, "catepage");
     QCOMPARE(TestSupport::readFile(exportFolder() + "/Spring/a.jpg"), TestSupport::readFile(a));
     QCOMPARE(TestSupport::readFile(exportFolder() + "/Spring/notes.txt"), QByteArray("keep me"));
@@ -287,14 +278,15 @@ void tst_CatePage::hostileNamesRefusedBeforeCopying()
 
     QCOMPARE(completed, !refused);
     if (refused) {
-        QCOMPARE(m_notices.size(), 1);
-        QVERIFY2(m_notices.first().contains("“" + name + "”"), qPrintable(m_notices.first()));
+        QCOMPARE(m_answers->notices.size(), 1);
+        QVERIFY2(m_answers->notices.first().contains("“" + name + "”"),
+                 qPrintable(m_answers->notices.first()));
         QCOMPARE(entriesOf(exportFolder()), QStringList());
         QCOMPARE(entriesOf(m_dir->path()).contains("outside"), false);
         QVERIFY(!QFile::exists(CProgramFiles::historyFile()));
         QVERIFY(!page.IsExported());
     } else {
-        QCOMPARE(m_notices, QStringList{"保存图片成功"});
+        QCOMPARE(m_answers->notices, QStringList{"保存图片成功"});
         QVERIFY(QFileInfo(CProgramFiles::join(exportFolder(), name)).isDir());
         QCOMPARE(CExportSelection::read(exportFolder()).pages.at(1).name, name);
     }
@@ -329,8 +321,8 @@ void tst_CatePage::failedCopyReportedAndNotListed()
     page.SetCategories({row(0, "Party", pictures)});
 
     QVERIFY(exportTo(page, exportFolder()));
-    QCOMPARE(m_notices.size(), 1);
-    QCOMPARE(m_notices.first(), QString("已导出 2 张照片，1 张未能导出：b.jpg"));
+    QCOMPARE(m_answers->notices.size(), 1);
+    QCOMPARE(m_answers->notices.first(), QString("已导出 2 张照片，1 张未能导出：b.jpg"));
     QCOMPARE(CExportSelection::read(exportFolder()).pages.at(0).pictureNames,
              (QStringList{"a.jpg", "c.jpg"}));
     QCOMPARE(CExportHistory::readFolders(CProgramFiles::historyFile()), QStringList{exportFolder()});
@@ -344,14 +336,14 @@ void tst_CatePage::uncreatableFolderKeepsPreviousSelection()
     QVERIFY(exportTo(page, exportFolder()));
     const QByteArray previous = TestSupport::readFile(CExportSelection::filePath(exportFolder()));
     const QStringList previousFolders = page.GetExportedFolders();
-    m_notices.clear();
+    m_answers->notices.clear();
 
     // A file named like the second category's folder.
     QVERIFY(TestSupport::writeFile(exportFolder() + "/Summer", "a file in the way"));
     page.SetCategories({row(0, "Spring", {a, b}), row(1, "Summer", {b})});
     QVERIFY(!exportTo(page, exportFolder()));
-    QCOMPARE(m_notices.size(), 1);
-    QVERIFY2(m_notices.first().contains("“Summer”"), qPrintable(m_notices.first()));
+    QCOMPARE(m_answers->notices.size(), 1);
+    QVERIFY2(m_answers->notices.first().contains("“Summer”"), qPrintable(m_answers->notices.first()));
     QCOMPARE(TestSupport::readFile(CExportSelection::filePath(exportFolder())), previous);
     QVERIFY(!QFile::exists(exportFolder() + "/Spring/b.jpg")); // nothing was copied
     QCOMPARE(page.GetExportedFolders(), previousFolders);
@@ -363,7 +355,7 @@ void tst_CatePage::backThenForwardAsksForNewExport()
     QCatePage page;
     page.SetCategories({row(0, "Spring", {picture("x/a.jpg")})});
     QVERIFY(exportTo(page, exportFolder()));
-    m_notices.clear();
+    m_answers->notices.clear();
 
     QSignalSpy back(&page, &QCatePage::sigGoBackPrePage);
     click(page, "backButton");
@@ -371,7 +363,7 @@ void tst_CatePage::backThenForwardAsksForNewExport()
     page.SetCategories({row(0, "Spring", {picture("x/b.jpg")})});
     page.SetUserID("someone");
     click(page, "uploadButton");
-    QCOMPARE(m_notices, QStringList{"请先导出目标文件夹！"});
+    QCOMPARE(m_answers->notices, QStringList{"请先导出目标文件夹！"});
     QVERIFY(page.GetUploaders().isEmpty());
 }
 
@@ -399,7 +391,7 @@ void tst_CatePage::uploadStartsOneUploaderPerFolder()
     if (idFromWindow) {
         page.SetUserID(userId);
     } else {
-        m_execAnswer = [&logins](QDialog* dialog) {
+        m_answers->exec = [&logins](QDialog* dialog) {
             ++logins;
             QSignalSpy accepted(dialog, &QDialog::accepted);
             dialog->findChild<QLineEdit*>("userNameEdit")->setText("photographer");
@@ -430,7 +422,7 @@ void tst_CatePage::cancelledLoginStartsNothing()
     page.SetCategories({row(0, "Spring", {picture("x/a.jpg")})});
     QVERIFY(exportTo(page, exportFolder()));
     int logins = 0;
-    m_execAnswer = [&logins](QDialog*) {
+    m_answers->exec = [&logins](QDialog*) {
         ++logins;
         return int(QDialog::Rejected);
     };

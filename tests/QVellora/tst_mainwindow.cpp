@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "CCompanionLauncher.h"
+#include "CatePage/QCatePage.h"
 #include "EditPage/QEditPage.h"
 #include "InitPage/QInitPage.h"
 #include "OtherWidget/QBusyDialog.h"
@@ -9,6 +10,7 @@
 #include "PhotoView/QPhotoItem.h"
 #include "PhotoView/QPhotoViewListWidget.h"
 #include "TestSupport.h"
+#include "ViewPage/QViewPage.h"
 #include "mainwindow.h"
 
 #include <QAction>
@@ -126,13 +128,14 @@ void tst_MainWindow::scanFromTheMenuFillsTheEditPage()
     MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QCOMPARE(window.pageStack()->count(), 2);
+    QCOMPARE(window.pageStack()->count(), 4);
     QCOMPARE(window.pageStack()->widget(0), window.initPage());
     QCOMPARE(window.pageStack()->widget(1), window.editPage());
+    QCOMPARE(window.pageStack()->widget(2), static_cast<QWidget*>(window.catePage()));
+    QCOMPARE(window.pageStack()->widget(3), static_cast<QWidget*>(window.viewPage()));
     QCOMPARE(window.pageStack()->currentIndex(), 0);
-    // The pages that are not there yet keep their actions greyed out.
+    // Continuing the last session is not there yet: its action stays greyed out.
     QVERIFY(!actionNamed(window.menuBar(), QStringLiteral("&继续上次扫描"))->isEnabled());
-    QVERIFY(!actionNamed(window.menuBar(), QStringLiteral("浏览已扫描照片"))->isEnabled());
     QCOMPARE(window.viewMenu()->actions(), window.editPage()->GetDockToggleActions());
     QStringList docks;
     for (QAction* toggle : window.viewMenu()->actions())

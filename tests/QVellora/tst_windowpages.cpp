@@ -1,0 +1,395 @@
+// SPDX-License-Identifier: MIT
+#include "AnsweredDialogs.h"
+#include "CProgramFiles.h"
+#include "CatePage/QCateMakeWidget.h"
+#include "CatePage/QCatePage.h"
+#include "CatePage/QConnectCustomerDlg.h"
+#include "CatePage/QShowHelpDlg.h"
+#include "EditPageDrags.h"
+#include "InitPage/QInitPage.h"
+#include "OtherWidget/QDrawImageButton.h"
+#include "OtherWidget/QOutPutImageWidget.h"
+#include "OtherWidget/QUserDialogs.h"
+#include "TestSupport.h"
+#include "ViewPage/QTimeViewButton.h"
+#include "ViewPage/QTimeViewWidget.h"
+#include "ViewPage/QViewPage.h"
+#include "mainwindow.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <algorithm>
+
+using EditPageDrags::dragTicked;
+
+// The window with all four pages, driven as a user drives it: a scan of real pictures, sorting them
+// on the edit page, the category page and back, an export, the history, the menus and the survey.
+class tst_WindowPages : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void categoryPageFollowsTheEditPage();
+    void exportOfThisRunInTheHistory();
+    void informationActionsRunTheirDialogs_data();
+    void informationActionsRunTheirDialogs();
+    void surveyCloseClosesTheWindow();
+
+private:
+    // Paints count pictures into the photos folder, scans it through the start page and waits
+    // until the edit page shows them all.
+    QStringList scanPictures(MainWindow& window, int count);
+    // Drags these pictures from the edit page's grid onto its category row cate.
+    static bool drag(MainWindow& window, const QStringList& pictures, int cate);
+    static void nameRow(QEditPage* page, int row, const QString& name);
+    static void emptyRow(QPhotoCataListWdiget* list);
+    static QPhotoCataListWdiget* editRow(MainWindow& window, int row);
+    static QStringList editPaths(MainWindow& window, int row);
+    static void goForward(MainWindow& window);
+    static void goBack(MainWindow& window);
+    // Every tile carries exactly the colours of the edit page's rows that hold its picture.
+    static bool marksMatchCategories(QEditPage* page);
+    static QAction* action(MainWindow& window, const QString& text);
+    static void saveShot(MainWindow& window, const QString& name);
+
+    QScopedPointer<QTemporaryDir> m_dir;
+    std::unique_ptr<AnsweredDialogs> m_answers;
+};
+
+void tst_WindowPages::init()
+{
+    m_dir.reset(new QTemporaryDir);
+    QVERIFY(m_dir->isValid());
+    m_answers = std::make_unique<AnsweredDialogs>(m_dir->filePath("records"));
+}
+
+void tst_WindowPages::cleanup()
+{
+    m_answers.reset();
+}
+
+QStringList tst_WindowPages::scanPictures(MainWindow& window, int count)
+{
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+        const QString path = m_dir->filePath(QString("photos/p%1.jpg").arg(i));
+        const QColor colour = QColor::fromHsv((i * 67) % 360, 180, 230);
+        if (!TestSupport::writeImage(path, QSize(320, 240), colour, colour.darker(160)))
+            return {};
+        paths << path;
+    }
+    m_answers->folder = m_dir->filePath("photos");
+    window.pageStack()->setCurrentIndex(0);
+    QTest::mouseClick(window.initPage()->GetScanButton(), Qt::LeftButton);
+    if (!QTest::qWaitFor([&] { return window.editPage()->GetPhotoViewList()->count() == count; }, 20000))
+        return {};
+    return paths;
+}
+
+bool tst_WindowPages::drag(MainWindow& window, const QStringList& pictures, int cate)
+{
+    QPhotoViewListWidget* grid = window.editPage()->GetPhotoViewList();
+    QList<int> rows;
+    for (int row = 0; row < grid->count(); ++row) {
+        if (pictures.contains(grid->GetPhotoItem(row)->GetPath()))
+            rows << row;
+    }
+    return rows.size() == pictures.size() && dragTicked(*window.editPage(), rows, cate);
+}
+
+void tst_WindowPages::nameRow(QEditPage* page, int row, const QString& name)
+{
+    QLineEdit* box = page->GetCateListWidget()->GetCateItem(row)->findChild<QComboBox*>()->lineEdit();
+    box->selectAll();
+    QTest::keyClicks(box, name);
+}
+
+void tst_WindowPages::emptyRow(QPhotoCataListWdiget* list)
+{
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(list, Qt::Key_Delete);
+}
+
+QPhotoCataListWdiget* tst_WindowPages::editRow(MainWindow& window, int row)
+{
+    return window.editPage()->GetCateListWidget()->GetCateItem(row)->GetListWidget();
+}
+
+QStringList tst_WindowPages::editPaths(MainWindow& window, int row)
+{
+    return editRow(window, row)->GetImagePaths();
+}
+
+void tst_WindowPages::goForward(MainWindow& window)
+{
+    QTest::mouseClick(window.editPage()->GetButtonBar()->GetNextPageButton(), Qt::LeftButton);
+    QCOMPARE(window.pageStack()->currentIndex(), 2);
+}
+
+void tst_WindowPages::goBack(MainWindow& window)
+{
+    QTest::mouseClick(window.catePage()->GetMakeWidget()->findChild<QDrawImageButton*>("backButton"),
+                      Qt::LeftButton);
+    QCOMPARE(window.pageStack()->currentIndex(), 1);
+}
+
+bool tst_WindowPages::marksMatchCategories(QEditPage* page)
+{
+    QHash<QString, QList<QRgb>> expected;
+    QCateListWidget* cates = page->GetCateListWidget();
+    for (int row = 0; row < cates->count(); ++row) {
+        const QRgb colour = cates->GetCateItem(row)->GetCateColor().rgba();
+        for (const QString& path : cates->GetCateItem(row)->GetListWidget()->GetImagePaths()) {
+            if (!expected[path].contains(colour))
+                expected[path].append(colour);
+        }
+    }
+    QPhotoViewListWidget* grid = page->GetPhotoViewList();
+    for (int i = 0; i < grid->count(); ++i) {
+        QList<QRgb> want = expected.value(grid->GetPhotoItem(i)->GetPath());
+        QList<QRgb> have;
+        for (const QColor& colour : grid->GetPhotoItem(i)->GetItemColors())
+            have.append(colour.rgba());
+        std::sort(want.begin(), want.end());
+        std::sort(have.begin(), have.end());
+        if (want != have) {
+            qWarning() << "marks of" << grid->GetPhotoItem(i)->GetPath() << have << "expected" << want;
+            return false;
+        }
+    }
+    return true;
+}
+
+QAction* tst_WindowPages::action(MainWindow& window, const QString& text)
+{
+    for (QAction* menu : window.menuBar()->actions()) {
+        for (QAction* entry : menu->menu()->actions()) {
+            if (entry->text() == text)
+                return entry;
+        }
+    }
+    return nullptr;
+}
+
+// With VELLORA_SHOTS set to a folder, the window as the user sees it is saved there as a PNG.
+void tst_WindowPages::saveShot(MainWindow& window, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("VELLORA_SHOTS");
+    if (folder.isEmpty())
+        return;
+    window.grab().save(folder + "/" + name + ".png");
+}
+
+void tst_WindowPages::categoryPageFollowsTheEditPage()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QStringList p = scanPictures(window, 6);
+    QVERIFY(!p.isEmpty());
+    QEditPage* edit = window.editPage();
+    QCatePage* cate = window.catePage();
+
+    QVERIFY(drag(window, {p.at(0), p.at(1)}, 0));
+    QVERIFY(drag(window, {p.at(2)}, 1));
+    QVERIFY(drag(window, {p.at(3), p.at(4)}, 2));
+    nameRow(edit, 1, "Summer");
+    nameRow(edit, 2, "Autumn");
+    // The first row is emptied again: the last filled row must still reach the category page.
+    emptyRow(editRow(window, 0));
+    QCOMPARE(edit->GetFilledCateCount(), 2);
+    QVERIFY(marksMatchCategories(edit));
+    // The edit row's order (the order of the drop) is the order the category page must keep.
+    const QStringList autumnPaths = editPaths(window, 2);
+    QCOMPARE(QSet<QString>(autumnPaths.begin(), autumnPaths.end()), (QSet<QString>{p.at(3), p.at(4)}));
+
+    goForward(window);
+    QCOMPARE(cate->GetUserID(), QString()); // nobody logged in: nothing handed over
+    QList<QCatePage::CateRow> rows = cate->GetCategories();
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(cate->GetCateCount(), 2);
+    QCOMPARE(rows.at(0).sourceRow, 1);
+    QCOMPARE(rows.at(0).name, QString("Summer"));
+    QCOMPARE(rows.at(0).paths, QStringList{p.at(2)});
+    QCOMPARE(rows.at(1).sourceRow, 2);
+    QCOMPARE(rows.at(1).name, QString("Autumn"));
+    QCOMPARE(rows.at(1).paths, autumnPaths);
+    // Every picture came with its thumbnail from the edit page's cache.
+    QCOMPARE(cate->GetCateListWidget()->GetCateItem(1)->GetListWidget()->count(), 2);
+
+    // On the category page the user empties Summer and takes Autumn's first picture out.
+    emptyRow(cate->GetCateListWidget()->GetCateItem(0)->GetListWidget());
+    QPhotoCataListWdiget* autumn = cate->GetCateListWidget()->GetCateItem(1)->GetListWidget();
+    autumn->item(0)->setSelected(true);
+    QTest::keyClick(autumn, Qt::Key_Delete);
+    QCOMPARE(autumn->GetImagePaths(), QStringList{autumnPaths.at(1)});
+
+    // Back: each row lands on the edit row it came from; names stay as they were on the edit page.
+    goBack(window);
+    QVERIFY(editPaths(window, 0).isEmpty());
+    QVERIFY(editPaths(window, 1).isEmpty());
+    QCOMPARE(editPaths(window, 2), QStringList{autumnPaths.at(1)});
+    QCOMPARE(edit->GetCateListWidget()->GetCateItem(2)->GetCateName(), QString("Autumn"));
+    QVERIFY(marksMatchCategories(edit));
+
+    // Forward again: only what is filled now, no row left over from the first visit.
+    window.onGetZovID("user-7");
+    goForward(window);
+    QCOMPARE(cate->GetUserID(), QString("user-7"));
+    rows = cate->GetCategories();
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.at(0).sourceRow, 2);
+    QCOMPARE(rows.at(0).paths, QStringList{autumnPaths.at(1)});
+    goBack(window);
+    QVERIFY(marksMatchCategories(edit));
+
+    // On the edit page the user sorts p5 into the first row and removes Autumn's pictures.
+    QVERIFY(drag(window, {p.at(5)}, 0));
+    emptyRow(editRow(window, 2));
+    goForward(window);
+    rows = cate->GetCategories();
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.at(0).sourceRow, 0);
+    QCOMPARE(rows.at(0).paths, QStringList{p.at(5)});
+    goBack(window);
+    QCOMPARE(editPaths(window, 0), QStringList{p.at(5)});
+    QVERIFY(editPaths(window, 2).isEmpty());
+    QVERIFY(marksMatchCategories(edit));
+}
+
+void tst_WindowPages::exportOfThisRunInTheHistory()
+{
+    MainWindow window;
+    window.resize(1400, 900);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QViewPage* history = window.viewPage();
+    QDrawImageButton* historyButton = window.initPage()->GetHistoryButton();
+    QDrawImageButton* historyBack = history->findChild<QDrawImageButton*>("backButton");
+
+    // Nothing exported yet: the start page's history button shows an empty page.
+    QTest::mouseClick(historyButton, Qt::LeftButton);
+    QCOMPARE(window.pageStack()->currentIndex(), 3);
+    QCOMPARE(history->GetEntryCount(), 0);
+    QTest::mouseClick(historyBack, Qt::LeftButton);
+    QCOMPARE(window.pageStack()->currentIndex(), 0);
+
+    const QStringList p = scanPictures(window, 5);
+    QVERIFY(!p.isEmpty());
+    QVERIFY(drag(window, {p.at(0), p.at(1), p.at(2)}, 0));
+    QVERIFY(drag(window, {p.at(3), p.at(4)}, 1));
+    nameRow(window.editPage(), 0, "Spring");
+    nameRow(window.editPage(), 1, "Summer");
+    goForward(window);
+
+    const QString exportFolder = m_dir->filePath("export");
+    QVERIFY(QDir().mkpath(exportFolder));
+    m_answers->folder = exportFolder;
+    QSignalSpy finished(window.catePage(), &QCatePage::sigExportFinished);
+    QTest::mouseClick(window.catePage()->GetMakeWidget()->findChild<QDrawImageButton*>("exportButton"),
+                      Qt::LeftButton);
+    QVERIFY(finished.wait(20000));
+    QVERIFY(finished.first().first().toBool());
+    QCOMPARE(m_answers->notices, QStringList{"保存图片成功"});
+    QVERIFY(QFile::exists(exportFolder + "/Spring/p2.jpg"));
+    QVERIFY(QFile::exists(exportFolder + "/Summer/p4.jpg"));
+    saveShot(window, "window_catepage");
+
+    // The menu's "浏览已扫描照片" and later the start page's button both list this run's export.
+    QAction* browse = action(window, QStringLiteral("浏览已扫描照片"));
+    QVERIFY(browse && browse->isEnabled());
+    for (int visit = 0; visit < 2; ++visit) {
+        if (visit == 0) {
+            QSignalSpy loaded(history, &QViewPage::sigThumbnailsLoaded);
+            browse->trigger();
+            QVERIFY(loaded.count() > 0 || loaded.wait(20000));
+        } else {
+            QTest::mouseClick(historyButton, Qt::LeftButton);
+        }
+        QCOMPARE(window.pageStack()->currentIndex(), 3);
+        QCOMPARE(history->GetEntryCount(), 2);
+        QCOMPARE(history->GetEntry(0)->GetButton()->GetText(), QString("Spring"));
+        QCOMPARE(history->GetEntry(1)->GetButton()->GetText(), QString("Summer"));
+        QVERIFY(!history->GetEntry(0)->GetDateText().isEmpty());
+        QTRY_COMPARE(history->GetPhotoGrid()->count(), 3);
+        QCOMPARE(QDir::cleanPath(QDir::fromNativeSeparators(history->GetCurrentFolder())),
+                 QDir::cleanPath(exportFolder + "/Spring"));
+        if (visit == 0)
+            saveShot(window, "window_history");
+        QTest::mouseClick(historyBack, Qt::LeftButton);
+        QCOMPARE(window.pageStack()->currentIndex(), 0);
+    }
+}
+
+void tst_WindowPages::informationActionsRunTheirDialogs_data()
+{
+    QTest::addColumn<QString>("actionText");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("dialogClass");
+    QTest::newRow("help") << QStringLiteral("&新手帮助") << QStringLiteral("新手指引")
+                          << QString(QShowHelpDlg::staticMetaObject.className());
+    QTest::newRow("contact") << QStringLiteral("&联系客服") << QStringLiteral("客服服务")
+                             << QString(QConnectCustomerDlg::staticMetaObject.className());
+}
+
+void tst_WindowPages::informationActionsRunTheirDialogs()
+{
+    QFETCH(QString, actionText);
+    QFETCH(QString, title);
+    QFETCH(QString, dialogClass);
+
+    MainWindow window;
+    QStringList shown;
+    m_answers->exec = [&](QDialog* dialog) {
+        shown << QString(dialog->metaObject()->className()) + "|" + dialog->windowTitle();
+        return int(QDialog::Accepted);
+    };
+    QAction* entry = action(window, actionText);
+    QVERIFY(entry && entry->isEnabled());
+    entry->trigger();
+    entry->trigger();
+    // The same dialog each time.
+    QCOMPARE(shown, QStringList({dialogClass + "|" + title, dialogClass + "|" + title}));
+}
+
+void tst_WindowPages::surveyCloseClosesTheWindow()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.pageStack()->setCurrentIndex(1);
+    goForward(window);
+
+    // "提交并返回" keeps the window; "提交后关闭软件" closes it the way the title bar does.
+    QString button = "submitBackButton";
+    m_answers->exec = [&](QDialog* dialog) {
+        dialog->show();
+        QTest::keyClicks(dialog->findChild<QLineEdit*>("qqEdit"), "12345");
+        QTest::mouseClick(dialog->findChild<QPushButton*>(button), Qt::LeftButton);
+        return int(QDialog::Accepted);
+    };
+    QDrawImageButton* finish =
+        window.catePage()->GetMakeWidget()->findChild<QDrawImageButton*>("finishButton");
+    QTest::mouseClick(finish, Qt::LeftButton);
+    QVERIFY(window.isVisible());
+    QVERIFY(!window.closeTime().isValid());
+
+    button = "submitCloseButton";
+    QTest::mouseClick(finish, Qt::LeftButton);
+    QVERIFY(!window.isVisible());
+    QCOMPARE(window.closeTime().timeSpec(), Qt::UTC);
+    QVERIFY(window.closeTime() >= window.openTime());
+    QVERIFY(window.catePage()->GetSubmitText().endsWith("12345"));
+}
+
+QTEST_MAIN(tst_WindowPages)
+#include "tst_windowpages.moc"
