@@ -2,7 +2,9 @@
 #include "mainwindow.h"
 
 #include "CCompanionLauncher.h"
+#include "CProgramFiles.h"
 #include "CServiceEndpoints.h"
+#include "CUsageReport.h"
 #include "EditPage/QEditPage.h"
 #include "InitPage/QInitPage.h"
 #include "OtherWidget/CSharedPixmap.h"
@@ -66,6 +68,7 @@ void MainWindow::createPages()
     m_initPage->SetPhotoFilter(&m_photoFilter);
     connect(m_initPage, &QInitPage::sigPushScanPath, this, &MainWindow::onInitScanPath);
     connect(m_initPage, &QInitPage::sigPushScanImage, this, &MainWindow::onInitScanImage);
+    connect(m_initPage, &QInitPage::sigPushLastButton, this, &MainWindow::onLastScanImage);
     connect(m_initPage, &QInitPage::sigZovID, this, &MainWindow::onGetZovID);
 
     m_editPage = new QEditPage(this);
@@ -98,12 +101,13 @@ void MainWindow::createActions()
     m_connectCustomerAct = new QAction(QStringLiteral("&联系客服"), this);
 
     connect(m_scanFilesAct, &QAction::triggered, this, &MainWindow::onScanFiles);
+    connect(m_scanTimesAct, &QAction::triggered, this, &MainWindow::onScanTimes);
     connect(m_openWebAct, &QAction::triggered, this, &MainWindow::onOpenWebAct);
     connect(m_fileTypeAct, &QAction::triggered, this, &MainWindow::onSetFileTypeAct);
     connect(m_fileTimeAct, &QAction::triggered, this, &MainWindow::onSetFileTimeAct);
 
     // These open pages and dialogs that join the window later; until then they stay greyed out.
-    for (QAction* action : {m_scanTimesAct, m_scanPauseAct, m_showHelpAct, m_connectCustomerAct})
+    for (QAction* action : {m_scanPauseAct, m_showHelpAct, m_connectCustomerAct})
         action->setEnabled(false);
 }
 
@@ -138,6 +142,11 @@ void MainWindow::onScanFiles()
     m_initPage->CheckScanImage();
 }
 
+void MainWindow::onScanTimes()
+{
+    emit m_initPage->sigPushLastButton();
+}
+
 void MainWindow::onInitScanPath(QString qstrScanImagePath)
 {
     m_scanPath = qstrScanImagePath;
@@ -149,6 +158,13 @@ void MainWindow::onInitScanImage(QStringList qstrScanImagePathList)
     showStatusText();
     m_editPage->SetInitScanPath(m_scanPath);
     m_editPage->SetInitPageImageList(qstrScanImagePathList);
+}
+
+void MainWindow::onLastScanImage()
+{
+    m_pageStack->setCurrentIndex(1);
+    showStatusText();
+    m_editPage->ReOpenLastData();
 }
 
 void MainWindow::onCheckEditViewItem(QString qstrPath)
@@ -202,6 +218,30 @@ void MainWindow::closeEvent(QCloseEvent* event)
     m_closeTime = QDateTime::currentDateTime().toUTC();
     qDebug() << "close soft time " << m_closeTime;
 
+    SaveLastOption();
+    UploadUserDate();
     CCompanionLauncher::startAll(QCoreApplication::applicationDirPath());
     QMainWindow::closeEvent(event);
+}
+
+void MainWindow::SaveLastOption()
+{
+    const int uploadCount = m_initPage->GetUpdataClickCount();
+    const QString survey = surveyText();
+    m_editPage->SaveCloseData();
+    m_editPage->SaveUserData(m_openTime, m_closeTime, uploadCount, survey);
+}
+
+QString MainWindow::surveyText() const
+{
+    return QString(); // the survey is not part of the window yet
+}
+
+void MainWindow::UploadUserDate()
+{
+    QNetworkReply* reply = CUsageReport::post(m_networkManager, CProgramFiles::userDataFile());
+    if (!reply)
+        return;
+    connect(reply, &QNetworkReply::errorOccurred, this, &MainWindow::upLoadError);
+    connect(reply, &QNetworkReply::uploadProgress, this, &MainWindow::OnUploadProgress);
 }

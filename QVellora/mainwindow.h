@@ -41,8 +41,12 @@ public:
 
 public slots:
     void onScanFiles();
+    // The menu's "continue the last session": the start page's button does the same.
+    void onScanTimes();
     void onInitScanPath(QString qstrScanImagePath);
     void onInitScanImage(QStringList qstrScanImagePathList);
+    // Shows the edit page and restores the last session there.
+    void onLastScanImage();
     void onCheckEditViewItem(QString qstrPath);
     void onOpenWebAct();
     // Keeps the first non-empty service user ID reported by a page for the rest of the run.
@@ -61,6 +65,12 @@ private:
     void createActions();
     void createMenus();
     void showStatusText();
+    // Close-time save: the session and this run's usage record.
+    void SaveLastOption();
+    // Posts the usage file to the service without waiting for the answer.
+    void UploadUserDate();
+    // The survey text of this run, recorded with the usage data.
+    QString surveyText() const;
 
     // Top-level dialogs without a parent, kept for the whole run so they remember the choice.
     std::unique_ptr<QSetFileTypeDlg> m_fileTypeDlg;

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
+#include "CProgramFiles.h"
 #include "CSelectImageData.h"
 #include "CateWidget/QCateListItemWidget.h"
 #include "CateWidget/QCateListWidget.h"
 #include "CateWidget/QPhotoCataListWdiget.h"
 #include "EditPage/QEditPage.h"
+#include "EditPageActions.h"
 #include "OtherWidget/QBusyDialog.h"
 #include "OtherWidget/QDrawImageButton.h"
 #include "OtherWidget/QUserDialogs.h"
@@ -12,15 +14,14 @@
 #include "TestSupport.h"
 #include "WidgetTestHelpers.h"
 
-#include <QDrag>
 #include <QFileSystemModel>
 #include <QListWidget>
 #include <QMimeData>
-#include <QPointer>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <QtTest>
 
+using namespace EditPageActions;
 using namespace WidgetTestHelpers;
 
 // The edit page driven as a user drives it: hand-over from the start page, folders opened from the
@@ -42,10 +43,6 @@ private:
     QStringList pictures(const QString& folder, int count, const QSize& size = QSize(16, 12));
     static bool showPage(QEditPage& page);
     static bool doubleClickFolder(QEditPage& page, const QString& path);
-    static void clickTile(QPhotoViewListWidget* grid, int row);
-    // Ticks the tiles of these rows, drags the ticked pictures and drops them onto category row cate.
-    static bool dragTicked(QEditPage& page, const QList<int>& rows, int cate);
-    static QStringList tilePaths(QPhotoViewListWidget* grid);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QStringList m_notices;
@@ -55,6 +52,8 @@ void tst_EditPage::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
+    // The page keeps its session file current; keep it out of the build folder.
+    CProgramFiles::setRecordFolderOverride(m_dir->filePath("records"));
     m_notices.clear();
     QUserDialogs::Answers answers;
     answers.notice = [this](const QString& title, const QString& text) { m_notices << title + "|" + text; };
@@ -64,20 +63,13 @@ void tst_EditPage::init()
 void tst_EditPage::cleanup()
 {
     QUserDialogs::clearAnswers();
+    CProgramFiles::setRecordFolderOverride(QString());
     m_dir.reset();
 }
 
 QStringList tst_EditPage::pictures(const QString& folder, int count, const QSize& size)
 {
-    QStringList paths;
-    for (int i = 0; i < count; ++i) {
-        const QString path = m_dir->filePath(QString("%1/p%2.jpg").arg(folder).arg(i, 4, 10, QChar('0')));
-        const QColor colour = QColor::fromHsv((i * 37) % 360, 200, 220);
-        if (!TestSupport::writeImage(path, size, colour, Qt::white))
-            return {};
-        paths << path;
-    }
-    return paths;
+    return writePictures(m_dir->path(), folder, count, size);
 }
 
 bool tst_EditPage::showPage(QEditPage& page)
@@ -102,61 +94,6 @@ bool tst_EditPage::doubleClickFolder(QEditPage& page, const QString& path)
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
     return true;
-}
-
-void tst_EditPage::clickTile(QPhotoViewListWidget* grid, int row)
-{
-    QPhotoItem* tile = grid->GetPhotoItem(row);
-    grid->scrollToItem(grid->item(row));
-    QTest::mouseClick(tile, Qt::LeftButton, {}, tile->rect().center());
-}
-
-QStringList tst_EditPage::tilePaths(QPhotoViewListWidget* grid)
-{
-    QStringList paths;
-    for (int row = 0; row < grid->count(); ++row)
-        paths << grid->GetPhotoItem(row)->GetPath();
-    return paths;
-}
-
-// Catches the QDrag the grid creates; the offscreen platform ends every drag at once, so the test
-// drops its MIME data on the target itself.
-class DragCatcher : public QObject
-{
-public:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::ChildAdded)
-            child = static_cast<QChildEvent*>(event)->child();
-        return false;
-    }
-    QPointer<QObject> child;
-};
-
-bool tst_EditPage::dragTicked(QEditPage& page, const QList<int>& rows, int cate)
-{
-    QPhotoViewListWidget* grid = page.GetPhotoViewList();
-    for (int row : rows)
-        clickTile(grid, row);
-    DragCatcher catcher;
-    grid->installEventFilter(&catcher);
-    QPhotoItem* tile = grid->GetPhotoItem(rows.last());
-    const QPoint start = tile->rect().center();
-    sendMouse(tile, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(tile, QEvent::MouseMove, start + QPoint(QApplication::startDragDistance() + 2, 0), Qt::NoButton,
-              Qt::LeftButton);
-    grid->removeEventFilter(&catcher);
-    const QDrag* drag = qobject_cast<QDrag*>(catcher.child);
-    QCateListItemWidget* row = page.GetCateListWidget()->GetCateItem(cate);
-    if (!drag || !row)
-        return false;
-    QWidget* target = row->GetListWidget()->viewport();
-    const QPoint at = target->rect().center();
-    QDragEnterEvent enter(at, Qt::MoveAction, drag->mimeData(), Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QDropEvent drop(at, Qt::MoveAction, drag->mimeData(), Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    return drop.isAccepted();
 }
 
 void tst_EditPage::handOverLoadsAtMost999_data()

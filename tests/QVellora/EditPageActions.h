@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "CateWidget/QCateListItemWidget.h"
+#include "CateWidget/QCateListWidget.h"
+#include "CateWidget/QPhotoCataListWdiget.h"
+#include "EditPage/QEditPage.h"
+#include "PhotoView/QPhotoItem.h"
+#include "PhotoView/QPhotoViewListWidget.h"
+#include "TestSupport.h"
+#include "WidgetTestHelpers.h"
+
+#include <QDir>
+
+#include <QDrag>
+#include <QPointer>
+#include <QtTest>
+
+// What a user does on the edit page, for the tests that drive it.
+namespace EditPageActions {
+
+// count pictures "p0000.jpg", ... in root/folder, each of its own colour; empty on failure.
+inline QStringList writePictures(const QString& root, const QString& folder, int count,
+                                 const QSize& size = QSize(16, 12))
+{
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+        const QString path = QDir(root).filePath(QString("%1/p%2.jpg").arg(folder).arg(i, 4, 10, QChar('0')));
+        const QColor colour = QColor::fromHsv((i * 37) % 360, 200, 220);
+        if (!TestSupport::writeImage(path, size, colour, Qt::white))
+            return {};
+        paths << path;
+    }
+    return paths;
+}
+
+inline void clickTile(QPhotoViewListWidget* grid, int row)
+{
+    QPhotoItem* tile = grid->GetPhotoItem(row);
+    grid->scrollToItem(grid->item(row));
+    QTest::mouseClick(tile, Qt::LeftButton, {}, tile->rect().center());
+}
+
+inline QStringList tilePaths(QPhotoViewListWidget* grid)
+{
+    QStringList paths;
+    for (int row = 0; row < grid->count(); ++row)
+        paths << grid->GetPhotoItem(row)->GetPath();
+    return paths;
+}
+
+// Catches the QDrag the grid creates; the offscreen platform ends every drag at once, so the test
+// drops its MIME data on the target itself.
+class DragCatcher : public QObject
+{
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::ChildAdded)
+            child = static_cast<QChildEvent*>(event)->child();
+        return false;
+    }
+    QPointer<QObject> child;
+};
+
+// Ticks the tiles of these rows, drags the ticked pictures and drops them onto category row cate.
+inline bool dragTicked(QEditPage& page, const QList<int>& rows, int cate)
+{
+    using WidgetTestHelpers::sendMouse;
+    QPhotoViewListWidget* grid = page.GetPhotoViewList();
+    for (int row : rows)
+        clickTile(grid, row);
+    DragCatcher catcher;
+    grid->installEventFilter(&catcher);
+    QPhotoItem* tile = grid->GetPhotoItem(rows.last());
+    const QPoint start = tile->rect().center();
+    sendMouse(tile, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(tile, QEvent::MouseMove, start + QPoint(QApplication::startDragDistance() + 2, 0), Qt::NoButton,
+              Qt::LeftButton);
+    grid->removeEventFilter(&catcher);
+    const QDrag* drag = qobject_cast<QDrag*>(catcher.child);
+    QCateListItemWidget* row = page.GetCateListWidget()->GetCateItem(cate);
+    if (!drag || !row)
+        return false;
+    QWidget* target = row->GetListWidget()->viewport();
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::MoveAction, drag->mimeData(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(at, Qt::MoveAction, drag->mimeData(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
+}
+
+} // namespace EditPageActions
