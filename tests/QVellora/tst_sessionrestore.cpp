@@ -2,6 +2,7 @@
 #include "CJsonFile.h"
 #include "CLastSession.h"
 #include "CProgramFiles.h"
+#include "CSelectImageData.h"
 #include "CSessionAutosave.h"
 #include "EditPageActions.h"
 #include "InitPage/QInitPage.h"
@@ -12,13 +13,17 @@
 #include "mainwindow.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFileSystemModel>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QStackedWidget>
 #include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
 #include <QTreeView>
 #include <QtTest>
 
@@ -38,6 +43,7 @@ private slots:
     void restoreTakesExactPathsAndTheSavedFolder_data();
     void restoreTakesExactPathsAndTheSavedFolder();
     void changesReachTheFileWithoutAClose();
+    void killedWhileSortingLosesAtMostTheLastSeconds();
 
 private:
     static bool showWindow(QWidget& window);
@@ -47,6 +53,8 @@ private:
     // Waits for a restore to end; false when its wait dialog never closed.
     static bool waitForRestore(QEditPage* page);
     static QList<CLastSession::Category> rows(QEditPage* page);
+    // A numbered list as the session file gives it back: "0", "1", "10", "11", ..., "2", ...
+    static QStringList inKeyTextOrder(const QStringList& list);
     QString sessionFile() const { return m_dir->filePath("records/save_last.js"); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -109,6 +117,14 @@ QList<CLastSession::Category> tst_SessionRestore::rows(QEditPage* page)
         categories.append({row->GetCateName(), row->GetListWidget()->GetImagePaths()});
     }
     return categories;
+}
+
+QStringList tst_SessionRestore::inKeyTextOrder(const QStringList& list)
+{
+    QMap<QString, QString> byKey;
+    for (int i = 0; i < list.size(); ++i)
+        byKey.insert(QString::number(i), list.at(i));
+    return byKey.values();
 }
 
 void tst_SessionRestore::sortingSurvivesCloseAndContinue()
@@ -314,11 +330,7 @@ void tst_SessionRestore::changesReachTheFileWithoutAClose()
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(sessionFile()), 10000);
 
     // Thumbnails arriving reach the file as well (read back in key-text order).
-    QStringList keyOrder = photos;
-    std::sort(keyOrder.begin(), keyOrder.end(), [&photos](const QString& a, const QString& b) {
-        return QString::number(photos.indexOf(a)) < QString::number(photos.indexOf(b));
-    });
-    QTRY_COMPARE_WITH_TIMEOUT(saved().cachedPaths, keyOrder, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(saved().cachedPaths, inKeyTextOrder(photos), 10000);
 
     // A drag of ten pictures is written once.
     writes.clear();
@@ -340,5 +352,108 @@ void tst_SessionRestore::changesReachTheFileWithoutAClose()
     QCOMPARE(saved().sourceKind, int(CLastSession::ChosenFolder));
 }
 
-QTEST_MAIN(tst_SessionRestore)
+// The killed run: this test program again, told by the environment to sort instead of testing.
+// The monotonic clock, which on Linux all processes share.
+static qint64 monotonicMs()
+{
+    QElapsedTimer clock;
+    clock.start();
+    return clock.msecsSinceReference();
+}
+
+namespace SortingChild {
+const char Records[] = "VELLORA_TEST_SORTING_RECORDS";
+const char Photos[] = "VELLORA_TEST_SORTING_PHOTOS";
+
+// Hands the photos to an edit page, then puts one more into the first category every 100 ms,
+// printing "step <pictures in the category> <monotonic ms>" after each, until it is killed.
+int run()
+{
+    CProgramFiles::setRecordFolderOverride(qEnvironmentVariable(Records));
+    const QString folder = qEnvironmentVariable(Photos);
+    QStringList photos;
+    for (const QFileInfo& file : QDir(folder).entryInfoList({"*.jpg"}, QDir::Files, QDir::Name))
+        photos << file.absoluteFilePath();
+    QEditPage page;
+    page.show();
+    page.SetInitScanPath(folder);
+    page.SetInitPageImageList(photos);
+    QCateListItemWidget* row = page.GetCateListWidget()->GetCateItem(0);
+    QTextStream out(stdout);
+    int next = 0;
+    QTimer step;
+    QObject::connect(&step, &QTimer::timeout, [&] {
+        QPixmap* thumbnail = page.GetSelectImageData()->FindImage(photos.value(next));
+        if (!thumbnail)
+            return; // not loaded yet
+        row->AddImageItem(thumbnail, photos.at(next++));
+        out << "step " << next << ' ' << monotonicMs() << Qt::endl;
+    });
+    step.start(100);
+    return QApplication::exec();
+}
+} // namespace SortingChild
+
+void tst_SessionRestore::killedWhileSortingLosesAtMostTheLastSeconds()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("kills the sorting run with SIGKILL");
+#endif
+    const QStringList photos = writePictures(m_dir->path(), "photos", 120, QSize(40, 30));
+    QCOMPARE(photos.size(), 120);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(SortingChild::Records, m_dir->filePath("records"));
+    environment.insert(SortingChild::Photos, m_dir->filePath("photos"));
+
+    // Killed at different moments of the sorting: the file always parses and lags at most the
+    // autosave delay (plus a generous allowance for a loaded machine).
+    for (int stepsBeforeKill : {50, 75}) {
+        QFile::remove(sessionFile());
+        QProcess child;
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(child.waitForStarted(10000));
+        QMap<int, qint64> stepTimes;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                while (child.canReadLine()) {
+                    const QList<QByteArray> parts = child.readLine().trimmed().split(' ');
+                    if (parts.size() == 3 && parts.at(0) == "step")
+                        stepTimes.insert(parts.at(1).toInt(), parts.at(2).toLongLong());
+                }
+                return stepTimes.size() >= stepsBeforeKill || child.state() == QProcess::NotRunning;
+            },
+            60000));
+        const qint64 killedAt = monotonicMs();
+        child.kill();
+        QVERIFY(child.waitForFinished(10000));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+        bool ok = false;
+        const CLastSession saved = CLastSession::read(sessionFile(), &ok);
+        QVERIFY(ok);
+        QVERIFY(!saved.categories.isEmpty());
+        const QStringList kept = saved.categories.first().paths;
+        // A state the run really had: the first pictures in order.
+        QCOMPARE(kept, inKeyTextOrder(photos.mid(0, kept.size())));
+        int settled = 0; // steps that were 2 s (and an allowance) old when the run was killed
+        for (auto it = stepTimes.cbegin(); it != stepTimes.cend(); ++it) {
+            if (it.value() <= killedAt - 2000 - 1500)
+                settled = it.key();
+        }
+        QVERIFY2(kept.size() >= settled,
+                 qPrintable(QString("%1 kept, %2 settled").arg(kept.size()).arg(settled)));
+        QVERIFY(settled > 0);
+    }
+}
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsSet(SortingChild::Records)) {
+        QApplication app(argc, argv);
+        return SortingChild::run();
+    }
+    QTEST_MAIN_IMPL(tst_SessionRestore)
+}
+
 #include "tst_sessionrestore.moc"
