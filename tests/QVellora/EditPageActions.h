@@ -13,7 +13,6 @@
 #include <QDir>
 
 #include <QDrag>
-#include <QPointer>
 #include <QtTest>
 
 // What a user does on the edit page, for the tests that drive it.
@@ -49,23 +48,10 @@ inline QStringList tilePaths(QPhotoViewListWidget* grid)
     return paths;
 }
 
-// Catches the QDrag the grid creates; the offscreen platform ends every drag at once, so the test
-// drops its MIME data on the target itself.
-class DragCatcher : public QObject
-{
-public:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::ChildAdded)
-            child = static_cast<QChildEvent*>(event)->child();
-        return false;
-    }
-    QPointer<QObject> child;
-};
-
 // Ticks the tiles of these rows, drags the ticked pictures and drops them onto category row cate.
 inline bool dragTicked(QEditPage& page, const QList<int>& rows, int cate)
 {
+    using WidgetTestHelpers::DragCatcher;
     using WidgetTestHelpers::sendMouse;
     QPhotoViewListWidget* grid = page.GetPhotoViewList();
     for (int row : rows)
