@@ -2,8 +2,10 @@
 #include "mainwindow.h"
 
 #include "CCompanionLauncher.h"
+#include "CProgramFiles.h"
 #include "CSelectImageData.h"
 #include "CServiceEndpoints.h"
+#include "CUsageReport.h"
 #include "CatePage/QCatePage.h"
 #include "CatePage/QConnectCustomerDlg.h"
 #include "CatePage/QShowHelpDlg.h"
@@ -77,6 +79,7 @@ void MainWindow::createPages()
     connect(m_initPage, &QInitPage::sigPushScanPath, this, &MainWindow::onInitScanPath);
     connect(m_initPage, &QInitPage::sigPushScanImage, this, &MainWindow::onInitScanImage);
     connect(m_initPage, &QInitPage::sigPushViewImage, this, &MainWindow::onViewHistroyPage);
+    connect(m_initPage, &QInitPage::sigPushLastButton, this, &MainWindow::onLastScanImage);
     connect(m_initPage, &QInitPage::sigZovID, this, &MainWindow::onGetZovID);
 
     m_editPage = new QEditPage(this);
@@ -121,12 +124,10 @@ void MainWindow::createActions()
     connect(m_scanPauseAct, &QAction::triggered, this, &MainWindow::onScanPause);
     connect(m_showHelpAct, &QAction::triggered, this, &MainWindow::onShowHelpAct);
     connect(m_connectCustomerAct, &QAction::triggered, this, &MainWindow::onConnectCustomer);
+    connect(m_scanTimesAct, &QAction::triggered, this, &MainWindow::onScanTimes);
     connect(m_openWebAct, &QAction::triggered, this, &MainWindow::onOpenWebAct);
     connect(m_fileTypeAct, &QAction::triggered, this, &MainWindow::onSetFileTypeAct);
     connect(m_fileTimeAct, &QAction::triggered, this, &MainWindow::onSetFileTimeAct);
-
-    // Continuing the last session joins the window later; until then it stays greyed out.
-    m_scanTimesAct->setEnabled(false);
 }
 
 void MainWindow::createMenus()
@@ -177,6 +178,11 @@ void MainWindow::onConnectCustomer()
         qDebug() << "show dlg";
 }
 
+void MainWindow::onScanTimes()
+{
+    emit m_initPage->sigPushLastButton();
+}
+
 void MainWindow::onInitScanPath(QString qstrScanImagePath)
 {
     m_scanPath = qstrScanImagePath;
@@ -201,6 +207,13 @@ void MainWindow::onCheckViewBackPage()
 {
     m_pageStack->setCurrentIndex(0);
     showStatusText();
+}
+
+void MainWindow::onLastScanImage()
+{
+    m_pageStack->setCurrentIndex(1);
+    showStatusText();
+    m_editPage->ReOpenLastData();
 }
 
 void MainWindow::onCheckEditViewItem(QString qstrPath)
@@ -318,6 +331,25 @@ void MainWindow::closeEvent(QCloseEvent* event)
     m_closeTime = QDateTime::currentDateTime().toUTC();
     qDebug() << "close soft time " << m_closeTime;
 
+    SaveLastOption();
+    UploadUserDate();
     CCompanionLauncher::startAll(QCoreApplication::applicationDirPath());
     QMainWindow::closeEvent(event);
+}
+
+void MainWindow::SaveLastOption()
+{
+    const int uploadCount = m_initPage->GetUpdataClickCount();
+    const QString survey = surveyText();
+    m_editPage->SaveCloseData();
+    m_editPage->SaveUserData(m_openTime, m_closeTime, uploadCount, survey);
+}
+
+void MainWindow::UploadUserDate()
+{
+    QNetworkReply* reply = CUsageReport::post(m_networkManager, CProgramFiles::userDataFile());
+    if (!reply)
+        return;
+    connect(reply, &QNetworkReply::errorOccurred, this, &MainWindow::upLoadError);
+    connect(reply, &QNetworkReply::uploadProgress, this, &MainWindow::OnUploadProgress);
 }

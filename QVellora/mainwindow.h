@@ -48,10 +48,14 @@ public:
 public slots:
     void onScanFiles();
     void onScanPause();
+    // The menu's "continue the last session": the start page's button does the same.
+    void onScanTimes();
     void onShowHelpAct();
     void onConnectCustomer();
     void onInitScanPath(QString qstrScanImagePath);
     void onInitScanImage(QStringList qstrScanImagePathList);
+    // Shows the edit page and restores the last session there.
+    void onLastScanImage();
     void onViewHistroyPage();
     void onCheckEditViewItem(QString qstrPath);
     // Fills the category page with exactly the edit page's categories that hold pictures.
@@ -77,7 +81,11 @@ private:
     void createActions();
     void createMenus();
     void showStatusText();
-    // The survey's answers, recorded with the usage data at close.
+    // Close-time save: the session and this run's usage record.
+    void SaveLastOption();
+    // Posts the usage file to the service without waiting for the answer.
+    void UploadUserDate();
+    // The survey text of this run, recorded with the usage data.
     QString surveyText() const;
 
     // Top-level dialogs without a parent, kept for the whole run so they remember the choice.

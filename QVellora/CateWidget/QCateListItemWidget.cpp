@@ -31,6 +31,7 @@ QCateListItemWidget::QCateListItemWidget(int itemSize, bool hideCaption, bool hi
     for (const char* name : {"点击命名", "朋友", "家人", "旅游", "聚会"})
         m_nameBox->addItem(QIcon(), QString::fromUtf8(name));
     m_nameBox->setEnabled(!lockName);
+    connect(m_nameBox, &QComboBox::currentTextChanged, this, &QCateListItemWidget::cateNameChanged);
 
     m_colorWidget->SetColor(QColor(255, 0, 0, 255));
     m_colorWidget->setMaximumSize(20, 20);

@@ -37,6 +37,8 @@ signals:
     void markAddPhotoOnes(QStringList qstrPathList);
     void markSubPhotoOnes(QStringList qstrPathList);
     void checkAddNewItem();
+    // The name box's text changed, by typing, by a pick from its list or by SetCateName.
+    void cateNameChanged(QString qstrName);
 
 public slots:
     void onAddItemPhotos();

@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "QEditPage.h"
 
+#include "CJsonFile.h"
+#include "CProgramFiles.h"
+#include "CSelectImage.h"
 #include "CSelectImageData.h"
+#include "CSessionAutosave.h"
+#include "CUserDataFile.h"
 #include "CateWidget/QCateListItemWidget.h"
 #include "CateWidget/QCateListWidget.h"
 #include "CateWidget/QPhotoCataListWdiget.h"
@@ -16,11 +21,14 @@
 #include <QDebug>
 #include <QDir>
 #include <QDockWidget>
+#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QListWidget>
 #include <QPixmap>
 #include <QTreeView>
+
+#include <utility>
 
 QEditPage::QEditPage(QWidget* parent)
     : QMainWindow(parent), m_imageData(std::make_unique<CSelectImageData>()), m_cateColors(CateColors())
@@ -33,12 +41,14 @@ QEditPage::QEditPage(QWidget* parent)
 
     m_searchDlg = new QBusyDialog(QStringLiteral("搜索图片"), tr("正在搜索图片，请耐心等待"), this);
     m_loadDlg = new QBusyDialog(QStringLiteral("加载数据"), tr("正在加载，请耐心等待"), this);
+    m_autosave = new CSessionAutosave([this] { return CurrentSession(); }, this);
     connectWorkers();
 }
 
 QEditPage::~QEditPage()
 {
     StopPictureJobs();
+    m_restoreThread.Stop();
 }
 
 QList<QColor> QEditPage::CateColors()
@@ -114,6 +124,8 @@ void QEditPage::connectWorkers()
             &QEditPage::onThreadShowFolderImage);
     connect(&m_folderThread, &QShowImageFolderThread::endShowMoreImages, this,
             &QEditPage::onThreadEndShowImage);
+    connect(&m_restoreThread, &QShowImageThread::showOneImage, this, &QEditPage::onThreadViewLastPicture);
+    connect(&m_restoreThread, &QShowImageThread::endShowOneImage, this, &QEditPage::onReViewLastPage);
 }
 
 QList<QAction*> QEditPage::GetDockToggleActions() const
@@ -192,6 +204,7 @@ void QEditPage::OpenFolder(const QString& qstrPath, bool listIt)
         AddFolderPath(qstrPath, name.isEmpty() ? qstrPath : name);
     }
     m_searchDlg->show();
+    m_autosave->changed();
 }
 
 void QEditPage::onSelectClientFolder(const QModelIndex& index)
@@ -234,6 +247,8 @@ void QEditPage::FilePicture(const QString& qstrPath, const QImage& image)
     m_imageData->AddImage(qstrPath, QPixmap::fromImage(image));
     m_photoList->AddPhotoItem(m_imageData->FindImage(qstrPath), qstrPath);
     update();
+    // The session lists every cached picture; a crash should not forget the ones loaded last.
+    m_autosave->changed();
 }
 
 void QEditPage::onThreadShowOnePicture(QString qstrPath, QImage image)
@@ -257,6 +272,7 @@ void QEditPage::onThreadShowFolderImage(QString qstrFolderPath, QStringList list
     m_imageData->AddImage(qstrFolderPath, QPixmap::fromImage(image));
     m_photoList->AddPhotosItem(listFolderPixmapList, qstrFolderPath, m_imageData->FindImage(qstrFolderPath));
     update();
+    m_autosave->changed();
 }
 
 void QEditPage::onThreadEndShowImage()
@@ -282,11 +298,16 @@ QCateListItemWidget* QEditPage::AddCateListItem()
     connect(row, &QCateListItemWidget::checkAddNewItem, this, &QEditPage::onCheckAddCataItem);
     connect(row, &QCateListItemWidget::markAddPhotoOnes, this, &QEditPage::onMarkAddPhotos);
     connect(row, &QCateListItemWidget::markSubPhotoOnes, this, &QEditPage::onMarkSubPhotos);
+    // Pictures gained or lost and names edited reach the session file.
+    connect(row, &QCateListItemWidget::markAddPhotoOnes, m_autosave, &CSessionAutosave::changed);
+    connect(row, &QCateListItemWidget::markSubPhotoOnes, m_autosave, &CSessionAutosave::changed);
+    connect(row, &QCateListItemWidget::cateNameChanged, m_autosave, &CSessionAutosave::changed);
 
     auto* item = new QListWidgetItem;
     item->setSizeHint(QSize(360, 360));
     m_cateList->addItem(item);
     m_cateList->setItemWidget(item, row);
+    m_autosave->changed();
     return row;
 }
 
@@ -315,6 +336,12 @@ void QEditPage::onCheckAddCataItem()
 
 void QEditPage::onAutoAddCataItem()
 {
+    if (!m_restoring)
+        KeepFreeRow();
+}
+
+void QEditPage::KeepFreeRow()
+{
     // Keeps one free row: a new one only when every row holds pictures.
     for (int i = 0; i < m_cateList->count(); ++i) {
         const QCateListItemWidget* row = m_cateList->GetCateItem(i);
@@ -340,4 +367,94 @@ void QEditPage::onMarkSubPhotos(QStringList qstrPathList)
     if (!row)
         return;
     m_photoList->SetSubUsePhotos(qstrPathList, row->GetCateColor());
+}
+
+CLastSession QEditPage::CurrentSession()
+{
+    CLastSession session;
+    for (int i = 0; i < m_cateList->count(); ++i) {
+        QCateListItemWidget* row = m_cateList->GetCateItem(i);
+        if (row)
+            session.categories.append({row->GetCateName(), row->GetListWidget()->GetImagePaths()});
+    }
+    session.sourceKind = m_sourceKind;
+    session.chosenFolder = m_chosenFolder;
+    for (const CSelectImage* record : m_imageData->GetSelectImageData())
+        session.cachedPaths.append(record->GetImagePath());
+    return session;
+}
+
+void QEditPage::SaveCloseData()
+{
+    m_autosave->saveNow();
+}
+
+void QEditPage::SaveUserData(QDateTime openTime, QDateTime closeTime, int uploadCount, QString feedback)
+{
+    if (!CUserDataFile::addRun(CurrentSession(), openTime, closeTime, uploadCount, feedback))
+        qDebug() << "user data not saved";
+}
+
+void QEditPage::ReOpenLastData()
+{
+    const QString path = CProgramFiles::saveLastFile();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        qDebug() << "open pro error" << path;
+        return;
+    }
+    // A file that does not parse restores nothing but the free row.
+    m_pendingRestore = CLastSession::fromJson(CJsonFile::parse(file.readAll()));
+    file.close();
+
+    // Thumbnails already in the cache are not made again (the cache keeps the first one anyway).
+    QStringList missing;
+    for (const QString& cached : m_pendingRestore.cachedPaths) {
+        if (!m_imageData->FindImage(cached))
+            missing.append(cached);
+    }
+    m_restoreThread.Stop();
+    m_restoreThread.SetPathList(missing);
+    m_restoreThread.start();
+    m_loadDlg->show();
+}
+
+void QEditPage::onThreadViewLastPicture(QString qstrPath, QImage image)
+{
+    if (!image.isNull())
+        m_imageData->AddImage(qstrPath, QPixmap::fromImage(image));
+}
+
+void QEditPage::onReViewLastPage()
+{
+    m_loadDlg->hide();
+    const CLastSession session = std::exchange(m_pendingRestore, CLastSession());
+    m_restoredFolder = session.chosenFolder;
+    m_chosenFolder = session.chosenFolder;
+    m_restoredKind = session.sourceKind;
+    if (m_restoredKind == SourceFolder) {
+        const QModelIndex folder = m_folderModel->index(m_restoredFolder);
+        m_folderTree->setCurrentIndex(folder);
+        m_folderTree->scrollTo(folder);
+    }
+
+    QStringList cached;
+    for (const CSelectImage* record : m_imageData->GetSelectImageData())
+        cached.append(record->GetImagePath());
+    for (const QString& path : CLastSession::picturesInFolder(cached, m_restoredFolder))
+        m_photoList->AddPhotoItem(m_imageData->FindImage(path), path);
+
+    // Restored rows are wired like new ones; the free row is settled once they are all filled.
+    m_restoring = true;
+    for (const CLastSession::Category& category : session.categories) {
+        QCateListItemWidget* row = AddCateListItem();
+        row->SetCateName(category.name);
+        for (const QString& path : CLastSession::restorablePictures(category, cached))
+            row->AddImageItem(m_imageData->FindImage(path), path);
+    }
+    m_restoring = false;
+    KeepFreeRow();
+    // A restored session is work of this run: it is saved again at close.
+    m_autosave->changed();
+    update();
 }

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "CLastSession.h"
 #include "Thread/CPhotoFilter.h"
 #include "Thread/QScanFolderThread.h"
 #include "Thread/QShowImageFolderThread.h"
 #include "Thread/QShowImageThread.h"
 
 #include <QColor>
+#include <QDateTime>
 #include <QImage>
 #include <QList>
 #include <QMainWindow>
@@ -16,6 +18,7 @@
 #include <memory>
 
 class CSelectImageData;
+class CSessionAutosave;
 class QAction;
 class QBusyDialog;
 class QCateListItemWidget;
@@ -35,6 +38,10 @@ class QTreeView;
 //
 // Only the newest source reaches the grid: opening a folder or handing over a new list stops every
 // picture job of the page first (stopped jobs deliver nothing more).
+//
+// The session ("save_last.js") is kept current while the page is in use: every change to the
+// categories or the folder shown is written within about two seconds, and again at close. A run
+// that never used the page leaves the file of the last run alone.
 class QEditPage : public QMainWindow
 {
     Q_OBJECT
@@ -84,6 +91,20 @@ public:
     // The show/hide actions of the folder tree and the folder list docks, for the window's menu.
     QList<QAction*> GetDockToggleActions() const;
 
+    // Session save and restore. At close the window calls SaveCloseData() and then SaveUserData.
+    // Writes "save_last.js" now, but only when the page was used in this run.
+    void SaveCloseData();
+    // Adds this run's usage record (one folder per category row) to "user_data.js".
+    void SaveUserData(QDateTime openTime, QDateTime closeTime, int uploadCount, QString feedback);
+    // Starts restoring the last session: its thumbnails are made behind the load-wait dialog,
+    // then grid and category rows are rebuilt (onReViewLastPage). A missing file changes nothing.
+    void ReOpenLastData();
+    // The page's state as the session file keeps it.
+    CLastSession CurrentSession();
+    QString GetRestoredChosenFolder() const { return m_restoredFolder; }
+    int GetRestoredSourceKind() const { return m_restoredKind; }
+    CSessionAutosave* GetSessionAutosave() const { return m_autosave; }
+
 signals:
     void sigCheckComparePage();
     void sigCheckViewItem(QString qstrPath);
@@ -106,6 +127,10 @@ public slots:
     void onThreadShowSingelImage(QString qstrPath, QImage image);
     void onThreadShowFolderImage(QString qstrFolderPath, QStringList listFolderPixmapList, QImage image);
     void onThreadEndShowImage();
+    // Restore thread: files one thumbnail of the last session in the cache; shows nothing yet.
+    void onThreadViewLastPicture(QString qstrPath, QImage image);
+    // Restore thread ended: rebuilds the grid and the category rows of the last session.
+    void onReViewLastPage();
 
 private:
     void createDocks();
@@ -118,6 +143,8 @@ private:
     // Caches the thumbnail and appends its tile.
     void FilePicture(const QString& qstrPath, const QImage& image);
     void CloseSearchDialogIfOpen();
+    // Adds a row at the bottom when no row is free.
+    void KeepFreeRow();
 
     QDockWidget* m_treeDock = nullptr;
     QDockWidget* m_folderDock = nullptr;
@@ -138,6 +165,7 @@ private:
     QScanFolderThread m_folderScanThread;
     QShowImageThread m_initListThread;
     QShowImageFolderThread m_folderThread;
+    QShowImageThread m_restoreThread;
 
     int m_imageWidth = 270;
     int m_imageHeight = 270;
@@ -149,4 +177,13 @@ private:
     int m_colorIndex = 0;
     CPhotoFilter m_ownFilter;
     const CPhotoFilter* m_filter = &m_ownFilter;
+
+    // The session being restored, read once when the restore starts: the autosave may rewrite
+    // the file while the thumbnails load.
+    CLastSession m_pendingRestore;
+    QString m_restoredFolder;
+    int m_restoredKind = SourceStartList;
+    // While restored rows are filled, no free row is added between them.
+    bool m_restoring = false;
+    CSessionAutosave* m_autosave = nullptr;
 };

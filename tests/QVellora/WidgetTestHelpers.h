@@ -2,7 +2,10 @@
 #pragma once
 
 #include <QApplication>
+#include <QChildEvent>
+#include <QDrag>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -42,5 +45,31 @@ inline void sendMouse(QWidget* widget, QEvent::Type type, const QPoint& pos, Qt:
     QMouseEvent event(type, pos, widget->mapToGlobal(pos), button, buttons, modifiers);
     QApplication::sendEvent(widget, &event);
 }
+
+// Catches the QDrag that a widget creates as its child. The offscreen platform ends every drag at
+// once, so a test takes the drag's MIME data and drops it on the target itself.
+class DragCatcher : public QObject
+{
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::ChildAdded) {
+            child = static_cast<QChildEvent*>(event)->child();
+            children.append(child);
+        }
+        return false;
+    }
+    // The QDrag among the children; a child is still being built when it is added, so the type is
+    // only known later. On a display server other children may come along.
+    QDrag* drag() const
+    {
+        for (const QPointer<QObject>& added : children)
+            if (auto* found = qobject_cast<QDrag*>(added.data()))
+                return found;
+        return nullptr;
+    }
+    QPointer<QObject> child;
+    QList<QPointer<QObject>> children;
+};
 
 } // namespace WidgetTestHelpers

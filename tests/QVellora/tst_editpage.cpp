@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
+#include "CProgramFiles.h"
 #include "CSelectImageData.h"
 #include "CateWidget/QCateListItemWidget.h"
 #include "CateWidget/QCateListWidget.h"
 #include "CateWidget/QPhotoCataListWdiget.h"
 #include "EditPage/QEditPage.h"
-#include "EditPageDrags.h"
+#include "EditPageActions.h"
 #include "OtherWidget/QBusyDialog.h"
 #include "OtherWidget/QDrawImageButton.h"
 #include "OtherWidget/QUserDialogs.h"
@@ -14,11 +15,13 @@
 
 #include <QFileSystemModel>
 #include <QListWidget>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <QtTest>
 
-using EditPageDrags::dragTicked;
+using namespace EditPageActions;
+using namespace WidgetTestHelpers;
 
 // The edit page driven as a user drives it: hand-over from the start page, folders opened from the
 // tree and the folder list, pictures ticked and dragged into category rows.
@@ -39,7 +42,6 @@ private:
     QStringList pictures(const QString& folder, int count, const QSize& size = QSize(16, 12));
     static bool showPage(QEditPage& page);
     static bool doubleClickFolder(QEditPage& page, const QString& path);
-    static QStringList tilePaths(QPhotoViewListWidget* grid);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QStringList m_notices;
@@ -49,6 +51,8 @@ void tst_EditPage::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
+    // The page keeps its session file current; keep it out of the build folder.
+    CProgramFiles::setRecordFolderOverride(m_dir->filePath("records"));
     m_notices.clear();
     QUserDialogs::Answers answers;
     answers.notice = [this](const QString& title, const QString& text) { m_notices << title + "|" + text; };
@@ -58,20 +62,13 @@ void tst_EditPage::init()
 void tst_EditPage::cleanup()
 {
     QUserDialogs::clearAnswers();
+    CProgramFiles::setRecordFolderOverride(QString());
     m_dir.reset();
 }
 
 QStringList tst_EditPage::pictures(const QString& folder, int count, const QSize& size)
 {
-    QStringList paths;
-    for (int i = 0; i < count; ++i) {
-        const QString path = m_dir->filePath(QString("%1/p%2.jpg").arg(folder).arg(i, 4, 10, QChar('0')));
-        const QColor colour = QColor::fromHsv((i * 37) % 360, 200, 220);
-        if (!TestSupport::writeImage(path, size, colour, Qt::white))
-            return {};
-        paths << path;
-    }
-    return paths;
+    return writePictures(m_dir->path(), folder, count, size);
 }
 
 bool tst_EditPage::showPage(QEditPage& page)
@@ -96,14 +93,6 @@ bool tst_EditPage::doubleClickFolder(QEditPage& page, const QString& path)
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
     return true;
-}
-
-QStringList tst_EditPage::tilePaths(QPhotoViewListWidget* grid)
-{
-    QStringList paths;
-    for (int row = 0; row < grid->count(); ++row)
-        paths << grid->GetPhotoItem(row)->GetPath();
-    return paths;
 }
 
 void tst_EditPage::handOverLoadsAtMost999_data()

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "CCompanionLauncher.h"
+#include "CProgramFiles.h"
 #include "CatePage/QCatePage.h"
 #include "EditPage/QEditPage.h"
 #include "InitPage/QInitPage.h"
@@ -9,6 +10,7 @@
 #include "OtherWidget/QUserDialogs.h"
 #include "PhotoView/QPhotoItem.h"
 #include "PhotoView/QPhotoViewListWidget.h"
+#include "StandinService.h"
 #include "TestSupport.h"
 #include "ViewPage/QViewPage.h"
 #include "mainwindow.h"
@@ -28,6 +30,8 @@ class tst_MainWindow : public QObject
 {
     Q_OBJECT
 private slots:
+    void init();
+    void cleanup();
     void windowSetUp();
     void menusAndActions();
     void serviceIdFirstNonEmptyWins();
@@ -38,7 +42,23 @@ private slots:
 
 private:
     static bool writeFakeCompanion(const QString& program, const QString& logFile);
+
+    std::unique_ptr<QTemporaryDir> m_records;
 };
+
+void tst_MainWindow::init()
+{
+    // A close saves record files and posts the usage file: both stay inside the test.
+    m_records = std::make_unique<QTemporaryDir>();
+    CProgramFiles::setRecordFolderOverride(m_records->path());
+    qputenv("VELLORA_SERVICE_URL", StandinService::unusedUrl().toString().toUtf8());
+}
+
+void tst_MainWindow::cleanup()
+{
+    CProgramFiles::setRecordFolderOverride(QString());
+    m_records.reset();
+}
 
 void tst_MainWindow::windowSetUp()
 {
@@ -134,8 +154,9 @@ void tst_MainWindow::scanFromTheMenuFillsTheEditPage()
     QCOMPARE(window.pageStack()->widget(2), static_cast<QWidget*>(window.catePage()));
     QCOMPARE(window.pageStack()->widget(3), static_cast<QWidget*>(window.viewPage()));
     QCOMPARE(window.pageStack()->currentIndex(), 0);
-    // Continuing the last session is not there yet: its action stays greyed out.
-    QVERIFY(!actionNamed(window.menuBar(), QStringLiteral("&继续上次扫描"))->isEnabled());
+    // Every action leads somewhere now.
+    for (const char* text : {"&继续上次扫描", "浏览已扫描照片", "&新手帮助", "&联系客服"})
+        QVERIFY2(actionNamed(window.menuBar(), QString::fromUtf8(text))->isEnabled(), text);
     QCOMPARE(window.viewMenu()->actions(), window.editPage()->GetDockToggleActions());
     QStringList docks;
     for (QAction* toggle : window.viewMenu()->actions())

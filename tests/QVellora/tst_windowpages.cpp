@@ -5,7 +5,7 @@
 #include "CatePage/QCatePage.h"
 #include "CatePage/QConnectCustomerDlg.h"
 #include "CatePage/QShowHelpDlg.h"
-#include "EditPageDrags.h"
+#include "EditPageActions.h"
 #include "InitPage/QInitPage.h"
 #include "OtherWidget/QDrawImageButton.h"
 #include "OtherWidget/QOutPutImageWidget.h"
@@ -27,7 +27,7 @@
 
 #include <algorithm>
 
-using EditPageDrags::dragTicked;
+using EditPageActions::dragTicked;
 
 // The window with all four pages, driven as a user drives it: a scan of real pictures, sorting them
 // on the edit page, the category page and back, an export, the history, the menus and the survey.

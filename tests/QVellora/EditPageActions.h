@@ -7,18 +7,32 @@
 #include "EditPage/QEditPage.h"
 #include "PhotoView/QPhotoItem.h"
 #include "PhotoView/QPhotoViewListWidget.h"
+#include "TestSupport.h"
 #include "WidgetTestHelpers.h"
 
-#include <QApplication>
-#include <QChildEvent>
+#include <QDir>
+
 #include <QDrag>
-#include <QPointer>
 #include <QTimer>
 #include <QtTest>
 
-// Sorting pictures on the edit page the way a user does: ticking tiles and dragging them onto a
-// category row. Shared by the tests of the edit page and of the window.
-namespace EditPageDrags {
+// What a user does on the edit page, for the tests that drive it.
+namespace EditPageActions {
+
+// count pictures "p0000.jpg", ... in root/folder, each of its own colour; empty on failure.
+inline QStringList writePictures(const QString& root, const QString& folder, int count,
+                                 const QSize& size = QSize(16, 12))
+{
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+        const QString path = QDir(root).filePath(QString("%1/p%2.jpg").arg(folder).arg(i, 4, 10, QChar('0')));
+        const QColor colour = QColor::fromHsv((i * 37) % 360, 200, 220);
+        if (!TestSupport::writeImage(path, size, colour, Qt::white))
+            return {};
+        paths << path;
+    }
+    return paths;
+}
 
 inline void clickTile(QPhotoViewListWidget* grid, int row)
 {
@@ -27,31 +41,18 @@ inline void clickTile(QPhotoViewListWidget* grid, int row)
     QTest::mouseClick(tile, Qt::LeftButton, {}, tile->rect().center());
 }
 
-// Catches the QDrag the grid creates; the offscreen platform ends every drag at once, so the test
-// drops its MIME data on the target itself.
-class DragCatcher : public QObject
+inline QStringList tilePaths(QPhotoViewListWidget* grid)
 {
-public:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::ChildAdded)
-            children.append(static_cast<QChildEvent*>(event)->child());
-        return false;
-    }
-    QDrag* drag() const
-    {
-        for (const QPointer<QObject>& child : children) {
-            if (auto* found = qobject_cast<QDrag*>(child.data()))
-                return found;
-        }
-        return nullptr;
-    }
-    QList<QPointer<QObject>> children;
-};
+    QStringList paths;
+    for (int row = 0; row < grid->count(); ++row)
+        paths << grid->GetPhotoItem(row)->GetPath();
+    return paths;
+}
 
 // Ticks the tiles of these rows, drags the ticked pictures and drops them onto category row cate.
 inline bool dragTicked(QEditPage& page, const QList<int>& rows, int cate)
 {
+    using WidgetTestHelpers::DragCatcher;
     using WidgetTestHelpers::sendMouse;
     QPhotoViewListWidget* grid = page.GetPhotoViewList();
     for (int row : rows)
@@ -86,4 +87,4 @@ inline bool dragTicked(QEditPage& page, const QList<int>& rows, int cate)
     return drop.isAccepted();
 }
 
-} // namespace EditPageDrags
+} // namespace EditPageActions
