@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QApplication>
+#include <QChildEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -42,5 +44,20 @@ inline void sendMouse(QWidget* widget, QEvent::Type type, const QPoint& pos, Qt:
     QMouseEvent event(type, pos, widget->mapToGlobal(pos), button, buttons, modifiers);
     QApplication::sendEvent(widget, &event);
 }
+
+// Catches the QDrag that a widget creates as its child (install it as the widget's event filter).
+// The offscreen platform ends every drag at once, so the test takes the drag's MIME data and drops
+// it on the target itself.
+class DragCatcher : public QObject
+{
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::ChildAdded)
+            child = static_cast<QChildEvent*>(event)->child();
+        return false;
+    }
+    QPointer<QObject> child;
+};
 
 } // namespace WidgetTestHelpers

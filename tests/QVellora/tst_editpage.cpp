@@ -119,20 +119,6 @@ QStringList tst_EditPage::tilePaths(QPhotoViewListWidget* grid)
     return paths;
 }
 
-// Catches the QDrag the grid creates; the offscreen platform ends every drag at once, so the test
-// drops its MIME data on the target itself.
-class DragCatcher : public QObject
-{
-public:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::ChildAdded)
-            child = static_cast<QChildEvent*>(event)->child();
-        return false;
-    }
-    QPointer<QObject> child;
-};
-
 bool tst_EditPage::dragTicked(QEditPage& page, const QList<int>& rows, int cate)
 {
     QPhotoViewListWidget* grid = page.GetPhotoViewList();

@@ -373,20 +373,6 @@ void tst_PhotoViewList::dragCarriesTickedTilesToACategory_data()
     QTest::newRow("nothing ticked") << QList<int>{} << 1 << QList<int>{};
 }
 
-// Catches the QDrag that a widget creates as its child. The offscreen platform ends every drag at
-// once, so the test takes the drag's MIME data and drops it on the target itself.
-class DragCatcher : public QObject
-{
-public:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::ChildAdded)
-            child = static_cast<QChildEvent*>(event)->child();
-        return false;
-    }
-    QPointer<QObject> child;
-};
-
 void tst_PhotoViewList::dragCarriesTickedTilesToACategory()
 {
     QFETCH(QList<int>, clicks);
