@@ -4,8 +4,8 @@
 // file cache warmed first so both read from memory. Prints the time to the first thumbnail, the
 // peak extra memory of each way and, as its last line, the throughput and the worst PSNR of a
 // loader thumbnail against the plain one of the same file.
+#include "BenchPictures.h"
 #include "CImageReading.h"
-#include "Thread/CPhotoFilter.h"
 #include "Thread/CThumbnailPipeline.h"
 #include "Thread/QShowImageThread.h"
 
@@ -24,19 +24,6 @@
 #endif
 
 namespace {
-
-constexpr int maxPictures = 999;
-
-QStringList picturesOf(const QString& folder)
-{
-    const CPhotoFilter filter;
-    QStringList files;
-    for (const QFileInfo& entry : QDir(folder).entryInfoList(QDir::Files, QDir::Name)) {
-        if (filter.acceptsSuffix(entry.suffix()) && files.size() < maxPictures)
-            files.append(entry.absoluteFilePath());
-    }
-    return files;
-}
 
 // Resident and peak resident memory of this process in kB, from /proc (Linux only; 0 elsewhere).
 qint64 procStatusKb(const char* field)
@@ -127,18 +114,13 @@ int main(int argc, char** argv)
         QTextStream(stderr) << "usage: thumbnail_bench FOLDER\n";
         return 2;
     }
-    const QStringList files = picturesOf(QString::fromLocal8Bit(argv[1]));
+    const QStringList files = BenchPictures::picturesOf(QString::fromLocal8Bit(argv[1]));
     if (files.isEmpty()) {
         QTextStream(stderr) << "no pictures in " << argv[1] << "\n";
         return 1;
     }
     const QSize box = CImageReading::thumbnailBox();
-    qint64 bytes = 0;
-    for (const QString& path : files) {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            bytes += file.readAll().size();
-    }
+    const qint64 bytes = BenchPictures::warmFileCache(files);
     out << "pictures: " << files.size() << " files, " << QString::number(bytes / 1048576.0, 'f', 1)
         << " MB, file cache warmed\n";
 

@@ -21,11 +21,13 @@
 #include <QDebug>
 #include <QDir>
 #include <QDockWidget>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QListWidget>
 #include <QPixmap>
+#include <QTimer>
 #include <QTreeView>
 
 #include <utility>
@@ -42,6 +44,10 @@ QEditPage::QEditPage(QWidget* parent)
     m_searchDlg = new QBusyDialog(QStringLiteral("搜索图片"), tr("正在搜索图片，请耐心等待"), this);
     m_loadDlg = new QBusyDialog(QStringLiteral("加载数据"), tr("正在加载，请耐心等待"), this);
     m_autosave = new CSessionAutosave([this] { return CurrentSession(); }, this);
+    m_pendingTimer = new QTimer(this);
+    m_pendingTimer->setSingleShot(true);
+    m_pendingTimer->setInterval(0);
+    connect(m_pendingTimer, &QTimer::timeout, this, &QEditPage::FilePendingPictures);
     connectWorkers();
 }
 
@@ -143,6 +149,8 @@ void QEditPage::StopPictureJobs()
     m_folderScanThread.Stop();
     m_folderThread.Stop();
     m_initListThread.Stop();
+    m_pendingPictures.clear();
+    m_pendingTimer->stop();
 }
 
 QStringList QEditPage::LimitPictures(QStringList paths)
@@ -240,20 +248,34 @@ void QEditPage::onThreadScanFolderPicture(QStringList fileList)
     m_searchDlgOpen = true;
 }
 
-void QEditPage::FilePicture(const QString& qstrPath, const QImage& image)
+void QEditPage::QueuePicture(const QString& qstrPath, const QImage& image)
 {
     if (image.isNull())
         return;
-    m_imageData->AddImage(qstrPath, QPixmap::fromImage(image));
-    m_photoList->AddPhotoItem(m_imageData->FindImage(qstrPath), qstrPath);
-    update();
+    m_pendingPictures.append(qMakePair(qstrPath, image));
+    if (!m_pendingTimer->isActive())
+        m_pendingTimer->start();
+}
+
+void QEditPage::FilePendingPictures()
+{
+    QElapsedTimer slice;
+    slice.start();
+    while (!m_pendingPictures.isEmpty() && slice.elapsed() < 20) {
+        const QPair<QString, QImage> picture = m_pendingPictures.takeFirst();
+        m_imageData->AddImage(picture.first, QPixmap::fromImage(picture.second));
+        m_photoList->AddPhotoItem(m_imageData->FindImage(picture.first), picture.first);
+    }
+    // The grid repaints the tiles it gained; the rest of the page has not changed.
+    if (!m_pendingPictures.isEmpty())
+        m_pendingTimer->start();
     // The session lists every cached picture; a crash should not forget the ones loaded last.
     m_autosave->changed();
 }
 
 void QEditPage::onThreadShowOnePicture(QString qstrPath, QImage image)
 {
-    FilePicture(qstrPath, image);
+    QueuePicture(qstrPath, image);
 }
 
 void QEditPage::onThreadShowSingelImage(QString qstrPath, QImage image)
@@ -261,7 +283,7 @@ void QEditPage::onThreadShowSingelImage(QString qstrPath, QImage image)
     if (image.isNull())
         return;
     CloseSearchDialogIfOpen();
-    FilePicture(qstrPath, image);
+    QueuePicture(qstrPath, image);
 }
 
 void QEditPage::onThreadShowFolderImage(QString qstrFolderPath, QStringList listFolderPixmapList,
@@ -271,7 +293,6 @@ void QEditPage::onThreadShowFolderImage(QString qstrFolderPath, QStringList list
         return;
     m_imageData->AddImage(qstrFolderPath, QPixmap::fromImage(image));
     m_photoList->AddPhotosItem(listFolderPixmapList, qstrFolderPath, m_imageData->FindImage(qstrFolderPath));
-    update();
     m_autosave->changed();
 }
 

@@ -13,6 +13,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QModelIndex>
+#include <QPair>
 #include <QStringList>
 
 #include <memory>
@@ -28,6 +29,7 @@ class QFileSystemModel;
 class QListWidget;
 class QOutPutImageWidget;
 class QPhotoViewListWidget;
+class QTimer;
 class QTreeView;
 
 // The page on which pictures are sorted into categories. The photo grid in the centre shows the
@@ -140,8 +142,11 @@ private:
     // Tells the user and keeps the first 999 when a list reaches the limit.
     QStringList LimitPictures(QStringList paths);
     void AddFolderPath(const QString& qstrPath, const QString& displayName);
-    // Caches the thumbnail and appends its tile.
-    void FilePicture(const QString& qstrPath, const QImage& image);
+    // Queues a thumbnail for the grid. Tiles are added by FilePendingPictures in slices of a few
+    // milliseconds: however fast thumbnails arrive, the window keeps answering, and one layout of
+    // the grid covers every tile of a slice.
+    void QueuePicture(const QString& qstrPath, const QImage& image);
+    void FilePendingPictures();
     void CloseSearchDialogIfOpen();
     // Adds a row at the bottom when no row is free.
     void KeepFreeRow();
@@ -166,6 +171,8 @@ private:
     QShowImageThread m_initListThread;
     QShowImageFolderThread m_folderThread;
     QShowImageThread m_restoreThread;
+    QList<QPair<QString, QImage>> m_pendingPictures;
+    QTimer* m_pendingTimer = nullptr;
 
     int m_imageWidth = 270;
     int m_imageHeight = 270;

@@ -20,11 +20,7 @@ QInitPage::QInitPage(QWidget* parent) : QWidget(parent)
     createWidgets();
 }
 
-QInitPage::~QInitPage()
-{
-    // The run reads the thread's members: end it before anything goes.
-    m_scanThread.Stop();
-}
+QInitPage::~QInitPage() = default;
 
 void QInitPage::createWidgets()
 {

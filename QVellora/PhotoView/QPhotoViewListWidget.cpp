@@ -4,6 +4,7 @@
 #include "PhotoView/CPhotoDragPayload.h"
 #include "PhotoView/QFolderItemWidget.h"
 #include "PhotoView/QPhotoViewItemWidget.h"
+#include "PhotoView/QTileItemDelegate.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -26,6 +27,7 @@ QPhotoViewListWidget::QPhotoViewListWidget(int itemSize, QWidget* parent)
     setDragEnabled(true);
     setAcceptDrops(false);
     setDropIndicatorShown(false);
+    setItemDelegate(new QTileItemDelegate(this));
 
     connect(m_showLargeAction, &QAction::triggered, this, &QPhotoViewListWidget::onShowImageView);
 }

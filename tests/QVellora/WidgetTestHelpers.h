@@ -46,8 +46,9 @@ inline void sendMouse(QWidget* widget, QEvent::Type type, const QPoint& pos, Qt:
     QApplication::sendEvent(widget, &event);
 }
 
-// Catches the QDrag that a widget creates as its child. The offscreen platform ends every drag at
-// once, so a test takes the drag's MIME data and drops it on the target itself.
+// Catches the QDrag that a widget creates as its child (install it as the widget's event filter).
+// The offscreen platform ends every drag at once, so the test takes the drag's MIME data and drops
+// it on the target itself.
 class DragCatcher : public QObject
 {
 public:

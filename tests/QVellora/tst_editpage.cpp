@@ -129,6 +129,15 @@ void tst_EditPage::handOverLoadsAtMost999()
     QCOMPARE(page.GetSourceKind(), int(QEditPage::SourceStartList));
     QCOMPARE(page.GetCateListWidget()->count(), 1);
     QVERIFY(!page.GetSearchWaitDialog()->isVisible());
+
+    // Listing the start folder did not open it; choosing its row does.
+    QListWidget* folders = page.GetFolderList();
+    QTest::mouseClick(folders->viewport(), Qt::LeftButton, {},
+                      folders->visualItemRect(folders->item(0)).center());
+    QCOMPARE(page.GetSourceKind(), int(QEditPage::SourceFolder));
+    QCOMPARE(page.GetChosenFolder(), m_dir->filePath("trip.2015"));
+    QCOMPARE(page.GetPhotoViewList()->count(), 0);
+    QVERIFY(page.GetSearchWaitDialog()->isVisible());
 }
 
 void tst_EditPage::openingFolders()

@@ -1,0 +1,10 @@
+// SPDX-License-Identifier: MIT
+#include "QTileItemDelegate.h"
+
+#include <QWidget>
+
+void QTileItemDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                                             const QModelIndex&) const
+{
+    editor->setGeometry(option.rect);
+}
