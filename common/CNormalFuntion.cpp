@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "CNormalFuntion.h"
 
+#include "CFileCopy.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -15,7 +17,7 @@ bool copyFileToPath(QString source, QString target, bool overwrite)
         return false;
     if (overwrite && QFile::exists(target))
         QFile::remove(target);
-    if (!QFile::copy(source, target)) {
+    if (!copyFileContents(source, target)) {
         qDebug() << "copy file false";
         return false;
     }

@@ -60,8 +60,8 @@ CExportResult QExportThread::exportPlan(const CExportPlan& plan, int ticket)
         }
     }
 
-    // Several copies at once: each copy waits for its data to reach the disk (QFile::copy syncs
-    // before it renames), and those waits overlap instead of adding up.
+    // Several copies at once: while one copy waits on a slow disk or network folder, the others
+    // go on, so the waits overlap instead of adding up.
     const QList<CExportPlan::Copy>& copies = plan.copies();
     std::vector<char> copied(copies.size(), 0);
     std::atomic<int> next{0};
