@@ -32,6 +32,9 @@ private slots:
     void historyAdd();
     void historyRenumbersInKeyTextOrder();
     void historyKeepsUnparsableFileAside();
+    void historyKeepsWrongShapeAside_data();
+    void historyKeepsWrongShapeAside();
+    void selectionReaderSkipsNamesLeavingTheFolder();
     void historyUnwritableLeavesOldFile();
 
 private:
@@ -61,7 +64,14 @@ void tst_ExportFiles::selectionWithGaps()
     const QJsonObject pages = root.value("page").toObject();
     QCOMPARE(pages.keys(), (QStringList{"0", "2"}));
     QCOMPARE(pages.value("0").toObject().value("page_files").toObject().keys(), (QStringList{"0", "1", "2"}));
-    QCOMPARE(pages.value("0").toObject().value("page_files").toObject().value("1").toObject().value("picture_name").toString(),
+    QCOMPARE(pages.value("0")
+                 .toObject()
+                 .value("page_files")
+                 .toObject()
+                 .value("1")
+                 .toObject()
+                 .value("picture_name")
+                 .toString(),
              QString("2.JPG"));
     QCOMPARE(root.value("addition").toObject().value("save_data").toString(), QString("2015-03-07"));
     QCOMPARE(root.value("addition").toObject().value("save_path").toString(), folder + QDir::separator());
@@ -76,7 +86,8 @@ void tst_ExportFiles::selectionWithGaps()
     QCOMPARE(read.pages.at(1).name, QString("Autumn"));
     QCOMPARE(read.pages.at(0).pictureNames, (QStringList{"1.jpg", "2.JPG", "3.png"}));
     QVERIFY(writeFile(folder + "/Autumn/4.bmp", "picture"));
-    QCOMPARE(readFile(CExportSelection::picturePath(folder, read.pages.at(1).name, read.pages.at(1).pictureNames.at(0))),
+    QCOMPARE(readFile(CExportSelection::picturePath(folder, read.pages.at(1).name,
+                                                    read.pages.at(1).pictureNames.at(0))),
              QByteArray("picture"));
 }
 
@@ -103,8 +114,8 @@ void tst_ExportFiles::selectionWithElevenCategoriesReadsInKeyTextOrder()
     QStringList names;
     for (const CExportSelection::Page& page : CExportSelection::read(m_dir->path()).pages)
         names << page.name;
-    QCOMPARE(names, (QStringList{"cat0", "cat1", "cat10", "cat11", "cat2", "cat3", "cat4", "cat5", "cat6", "cat7",
-                                 "cat8", "cat9"}));
+    QCOMPARE(names, (QStringList{"cat0", "cat1", "cat10", "cat11", "cat2", "cat3", "cat4", "cat5", "cat6",
+                                 "cat7", "cat8", "cat9"}));
 }
 
 void tst_ExportFiles::selectionReplacedOnlyAtCommit()
@@ -176,13 +187,13 @@ void tst_ExportFiles::historyAdd_data()
     QTest::addColumn<QStringList>("after");
 
     QTest::newRow("no file") << QByteArray() << "/e/one" << QStringList{"/e/one"};
-    QTest::newRow("new folder appended")
-        << QByteArray(R"({"page": {"0": {"save_path": "/e/one"}}})") << "/e/two" << QStringList{"/e/one", "/e/two"};
+    QTest::newRow("new folder appended") << QByteArray(R"({"page": {"0": {"save_path": "/e/one"}}})")
+                                         << "/e/two" << QStringList{"/e/one", "/e/two"};
     QTest::newRow("listed folder not added again")
         << QByteArray(R"({"page": {"0": {"save_path": "/e/one"}, "1": {"save_path": "/e/two"}}})") << "/e/one"
         << QStringList{"/e/one", "/e/two"};
-    QTest::newRow("case differs: a new folder")
-        << QByteArray(R"({"page": {"0": {"save_path": "/e/one"}}})") << "/e/ONE" << QStringList{"/e/one", "/e/ONE"};
+    QTest::newRow("case differs: a new folder") << QByteArray(R"({"page": {"0": {"save_path": "/e/one"}}})")
+                                                << "/e/ONE" << QStringList{"/e/one", "/e/ONE"};
     QTest::newRow("gaps renumbered")
         << QByteArray(R"({"page": {"3": {"save_path": "/e/a"}, "7": {"save_path": "/e/b"}}})") << "/e/c"
         << QStringList{"/e/a", "/e/b", "/e/c"};
@@ -219,12 +230,13 @@ void tst_ExportFiles::historyRenumbersInKeyTextOrder()
 
     QVERIFY(CExportHistory::addFolder(history, "/e/new"));
     // Read in key-text order ("0", "1", "10", "2", ...), renumbered in that order, new one last.
-    const QStringList renumbered{"/e/0", "/e/1", "/e/10", "/e/2", "/e/3", "/e/4", "/e/5", "/e/6", "/e/7", "/e/8",
-                                 "/e/9", "/e/new"};
+    const QStringList renumbered{"/e/0", "/e/1", "/e/10", "/e/2", "/e/3", "/e/4",
+                                 "/e/5", "/e/6", "/e/7",  "/e/8", "/e/9", "/e/new"};
     const QJsonObject written = CJsonFile::read(history).value("page").toObject();
     QCOMPARE(written.size(), renumbered.size());
     for (int i = 0; i < renumbered.size(); ++i)
-        QCOMPARE(written.value(QString::number(i)).toObject().value("save_path").toString(), renumbered.at(i));
+        QCOMPARE(written.value(QString::number(i)).toObject().value("save_path").toString(),
+                 renumbered.at(i));
 }
 
 void tst_ExportFiles::historyKeepsUnparsableFileAside()
@@ -237,6 +249,55 @@ void tst_ExportFiles::historyKeepsUnparsableFileAside()
     QVERIFY(CExportHistory::addFolder(history, "/e/new"));
     QCOMPARE(CExportHistory::readFolders(history), QStringList{"/e/new"});
     QCOMPARE(readFile(history + ".broken"), broken);
+}
+
+void tst_ExportFiles::historyKeepsWrongShapeAside_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QStringList>("after");
+
+    QTest::newRow("page is an array")
+        << QByteArray(R"({"page": [{"save_path": "/e/precious"}]})") << QStringList{"/e/new"};
+    QTest::newRow("page is a text") << QByteArray(R"({"page": "/e/precious"})") << QStringList{"/e/new"};
+    QTest::newRow("member is a text")
+        << QByteArray(R"({"page": {"0": "/e/precious", "1": {"save_path": "/e/b"}}})")
+        << QStringList{"", "/e/b", "/e/new"};
+    QTest::newRow("save_path is a number")
+        << QByteArray(R"({"page": {"0": {"save_path": 7}}})") << QStringList{"", "/e/new"};
+    QTest::newRow("another top-level member")
+        << QByteArray(R"({"pages": {"0": {"save_path": "/e/precious"}}})") << QStringList{"/e/new"};
+}
+
+void tst_ExportFiles::historyKeepsWrongShapeAside()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QStringList, after);
+    const QString history = path("history_data.js");
+    QVERIFY(writeFile(history, before));
+
+    QVERIFY(CExportHistory::addFolder(history, "/e/new"));
+    QCOMPARE(CExportHistory::readFolders(history), after);
+    QCOMPARE(readFile(history + ".broken"), before);
+}
+
+void tst_ExportFiles::selectionReaderSkipsNamesLeavingTheFolder()
+{
+    const QByteArray content = R"({"page": {
+        "0": {"page_name": "../outside", "page_files": {"0": {"picture_name": "a.jpg"}}},
+        "1": {"page_name": "..", "page_files": {"0": {"picture_name": "a.jpg"}}},
+        "2": {"page_name": "sub\\dir", "page_files": {"0": {"picture_name": "a.jpg"}}},
+        "3": {"page_name": "/abs", "page_files": {"0": {"picture_name": "a.jpg"}}},
+        "4": {"page_name": "海边", "page_files": {
+            "0": {"picture_name": "../../x.jpg"}, "1": {"picture_name": "ok.jpg"},
+            "2": {"picture_name": ".."}, "3": {"picture_name": "d\\e.jpg"},
+            "4": {"picture_name": "/etc/passwd"}, "5": {"picture_name": "..jpg"}}}}})";
+    QVERIFY(writeFile(CExportSelection::filePath(m_dir->path()), content));
+    bool parsed = false;
+    const CExportSelection selection = CExportSelection::read(m_dir->path(), &parsed);
+    QVERIFY(parsed);
+    QCOMPARE(selection.pages.size(), 1);
+    QCOMPARE(selection.pages.at(0).name, QStringLiteral("海边"));
+    QCOMPARE(selection.pages.at(0).pictureNames, (QStringList{"ok.jpg", "..jpg"}));
 }
 
 void tst_ExportFiles::historyUnwritableLeavesOldFile()
