@@ -141,8 +141,15 @@ void tst_StandinPolicy::faultsAreUsedUpInOrder()
     CStandinFaults::Rule rule;
     QVERIFY(CStandinFaults::parseFail("500:2:/storage", &rule));
     faults.add(rule);
-    QVERIFY(CStandinFaults::parseDrop("1", &rule));
+    QVERIFY(CStandinFaults::parseCounted("1", CStandinFaults::Kind::Drop, &rule));
     faults.add(rule);
+
+    QVERIFY(CStandinFaults::parseFail(R"(401:1:/api/user/auth/login:{"error":"","zovid":"7"})", &rule));
+    QCOMPARE(rule.prefix, QString("/api/user/auth/login"));
+    QCOMPARE(rule.body, QByteArray(R"({"error":"","zovid":"7"})"));
+    QVERIFY(CStandinFaults::parseCounted("2:/storage", CStandinFaults::Kind::Stall, &rule));
+    QCOMPARE(rule.kind, CStandinFaults::Kind::Stall);
+    QVERIFY(!CStandinFaults::parseCounted("1:/a:b", CStandinFaults::Kind::Stall, &rule));
 
     QCOMPARE(faults.take("/storage/upload").status, 500);
     QCOMPARE(faults.take("/api/user/auth/login").kind, CStandinFaults::Kind::Drop);
