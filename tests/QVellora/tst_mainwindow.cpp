@@ -53,7 +53,8 @@ void tst_MainWindow::menusAndActions()
                                   QStringLiteral("&帮助")}));
 
     const QList<QStringList> expected{
-        {QStringLiteral("选择扫描对象目录"), QStringLiteral("&继续上次扫描"), QStringLiteral("浏览已扫描照片")},
+        {QStringLiteral("选择扫描对象目录"), QStringLiteral("&继续上次扫描"),
+         QStringLiteral("浏览已扫描照片")},
         {},
         {QStringLiteral("&过滤照片类型"), QStringLiteral("&照片时间范围")},
         {QStringLiteral("&新手帮助"), QStringLiteral("&访问主页"), QStringLiteral("&联系客服")}};
@@ -82,8 +83,8 @@ void tst_MainWindow::serviceIdFirstNonEmptyWins()
 bool tst_MainWindow::writeFakeCompanion(const QString& program, const QString& logFile)
 {
     // A stand-in companion that records how it was started.
-    const QByteArray script = "#!/bin/sh\nprintf '%s|' \"$0\" \"$@\" > '" + logFile.toUtf8() + ".tmp'\nmv '"
-                              + logFile.toUtf8() + ".tmp' '" + logFile.toUtf8() + "'\n";
+    const QByteArray script = "#!/bin/sh\nprintf '%s|' \"$0\" \"$@\" > '" + logFile.toUtf8() + ".tmp'\nmv '" +
+                              logFile.toUtf8() + ".tmp' '" + logFile.toUtf8() + "'\n";
     if (!TestSupport::writeFile(program, script))
         return false;
     return QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -143,7 +144,8 @@ void tst_MainWindow::launcherSkipsMissingPrograms()
 #endif
     QTemporaryDir dir;
     QTemporaryDir logs;
-    QVERIFY(writeFakeCompanion(CCompanionLauncher::programPath(dir.path(), "QTarnwick"), logs.filePath("QTarnwick")));
+    QVERIFY(writeFakeCompanion(CCompanionLauncher::programPath(dir.path(), "QTarnwick"),
+                               logs.filePath("QTarnwick")));
     // A folder with the reporter's name is not a program either.
     QVERIFY(QDir().mkpath(CCompanionLauncher::programPath(dir.path(), "QMerrowby")));
 
