@@ -9,6 +9,7 @@ packages=(
     libcpp-httplib-dev libssl-dev libbrotli-dev
     fonts-noto-cjk
     xvfb xauth
+    clang-format ccache
 )
 
 sudo=""
