@@ -22,7 +22,8 @@ VELLORA_BUILD_DIR="$sanitize_build" "$root/tools/build.sh" -DVELLORA_WERROR=ON -
     -DCMAKE_BUILD_TYPE=Debug
 # Leaks inside the system's platform plugins and font libraries are named in tools/lsan.supp;
 # every other leak still fails the test that made it.
-export ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=0"
+# Full stacks on every allocation, so that a suppression matches a library anywhere on the stack.
+export ASAN_OPTIONS="detect_leaks=1:fast_unwind_on_malloc=0:detect_stack_use_after_return=0"
 export LSAN_OPTIONS="suppressions=$root/tools/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 (cd "$sanitize_build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs" --timeout 600)
