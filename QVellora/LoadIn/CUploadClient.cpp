@@ -14,8 +14,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 
-#include <functional>
-
 CUploadClient::CUploadClient(QObject* parent) : QObject(parent), m_network(new QNetworkAccessManager(this)) {}
 
 bool CUploadClient::start(const QStringList& pictures)

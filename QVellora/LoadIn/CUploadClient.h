@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
+
 class CUploadAuth;
 class QNetworkAccessManager;
 class QNetworkReply;

@@ -20,8 +20,10 @@
 #include <cstdio>
 #include <thread>
 
+#ifdef Q_OS_UNIX
 #include <netinet/in.h>
 #include <sys/socket.h>
+#endif
 
 namespace {
 const QString AccessKeyId = QStringLiteral("VELLORA-STANDIN");
@@ -57,6 +59,7 @@ QString param(const httplib::Request& request, const char* name)
 // sockets, so the one whose peer is the request's is looked up.
 void closeConnection(const httplib::Request& request)
 {
+#ifdef Q_OS_UNIX
     for (int fd = 3; fd < 4096; ++fd) {
         sockaddr_storage peer{};
         socklen_t length = sizeof peer;
@@ -67,6 +70,9 @@ void closeConnection(const httplib::Request& request)
             return;
         }
     }
+#else
+    Q_UNUSED(request)
+#endif
 }
 
 void sendJson(httplib::Response& response, const QJsonObject& object, int status = 200)
