@@ -89,7 +89,7 @@ void tst_AccountDialogs::login()
     QLoadInDlg dialog;
     // A hung login ends as a failure once nothing arrived for the stall time-out.
     if (faults.contains("--stall"))
-        dialog.findChild<CAccountClient*>()->setStallTimeout(1500);
+        dialog.findChild<CAccountClient*>()->setStallTimeout(3000);
     dialog.show();
     QSignalSpy accepted(&dialog, &QDialog::accepted);
     fill(&dialog, "userNameEdit", name);

@@ -117,7 +117,7 @@ void tst_UpdateImageData::batch()
     uploader.SetUserID(userId);
     // A hung request ends as a failure once nothing arrived for the stall time-out.
     if (faults.contains("--stall"))
-        uploader.findChild<CUploadClient*>()->setStallTimeout(1500);
+        uploader.findChild<CUploadClient*>()->setStallTimeout(3000);
     QSignalSpy finished(&uploader, &QUpdateImageData::batchFinished);
     QVERIFY(uploader.UpdataImagePath(m_dir->filePath("photos")));
     QVERIFY(uploader.isUploading());
