@@ -18,8 +18,9 @@ VELLORA_BUILD_DIR="$build" "$root/tools/build.sh" -DVELLORA_WERROR=ON -DVELLORA_
 if [ "${VELLORA_SKIP_SANITIZE:-0}" = 1 ]; then
     exit 0
 fi
+# Unoptimised with line tables only (-g1): the quickest build whose reports still name file and line.
 VELLORA_BUILD_DIR="$sanitize_build" "$root/tools/build.sh" -DVELLORA_WERROR=ON -DVELLORA_SANITIZE=ON \
-    -DCMAKE_BUILD_TYPE=Debug
+    -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1
 # Leaks inside the system's platform plugins and font libraries are named in tools/lsan.supp;
 # every other leak still fails the test that made it.
 # Full stacks on every allocation, so that a suppression matches a library anywhere on the stack.
