@@ -12,10 +12,29 @@ namespace {
 QStringList foldersOf(const QJsonObject& history)
 {
     QStringList folders;
-    const QList<QJsonObject> pages = CJsonFile::numberedObjects(history.value(QStringLiteral("page")).toObject());
+    const QList<QJsonObject> pages =
+        CJsonFile::numberedObjects(history.value(QStringLiteral("page")).toObject());
     for (const QJsonObject& page : pages)
         folders.append(page.value(QStringLiteral("save_path")).toString());
     return folders;
+}
+
+// True when rewriting the file from its folders loses nothing the reader understood: only a
+// "page" object whose members are objects with a text "save_path" (or none).
+bool hasHistoryShape(const QJsonObject& history)
+{
+    for (auto it = history.constBegin(); it != history.constEnd(); ++it)
+        if (it.key() != QLatin1String("page") || !it.value().isObject())
+            return false;
+    const QJsonObject pages = history.value(QStringLiteral("page")).toObject();
+    for (const QJsonValue& page : pages) {
+        if (!page.isObject())
+            return false;
+        const QJsonValue path = page.toObject().value(QStringLiteral("save_path"));
+        if (!path.isUndefined() && !path.isString())
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -28,8 +47,10 @@ QStringList CExportHistory::readFolders(const QString& historyPath)
 bool CExportHistory::addFolder(const QString& historyPath, const QString& folder)
 {
     bool parsed = false;
-    QStringList folders = foldersOf(CJsonFile::read(historyPath, &parsed));
-    if (!parsed && QFile::exists(historyPath)) {
+    const QJsonObject history = CJsonFile::read(historyPath, &parsed);
+    QStringList folders = foldersOf(history);
+    // A file that cannot be read, or not as a history, is kept aside before it is replaced.
+    if ((!parsed || !hasHistoryShape(history)) && QFile::exists(historyPath)) {
         const QString keep = historyPath + QStringLiteral(".broken");
         QFile::remove(keep);
         if (!QFile::copy(historyPath, keep))

@@ -6,6 +6,16 @@
 
 #include <QJsonValue>
 
+namespace {
+// A name read from the file becomes one path segment below the export folder; a separator or a
+// dot segment would lead elsewhere.
+bool isPlainName(const QString& name)
+{
+    return name != QLatin1String(".") && name != QLatin1String("..") && !name.contains(QLatin1Char('/')) &&
+           !name.contains(QLatin1Char('\\'));
+}
+} // namespace
+
 QString CExportSelection::filePath(const QString& exportFolder)
 {
     return CProgramFiles::join(exportFolder, fileName());
@@ -23,11 +33,13 @@ QJsonObject CExportSelection::toJson() const
     for (const Page& page : pages) {
         QJsonObject files;
         for (int i = 0; i < page.pictureNames.size(); ++i)
-            files.insert(QString::number(i), QJsonObject{{QStringLiteral("picture_name"), page.pictureNames.at(i)}});
+            files.insert(QString::number(i),
+                         QJsonObject{{QStringLiteral("picture_name"), page.pictureNames.at(i)}});
         pageObject.insert(page.key, QJsonObject{{QStringLiteral("page_name"), page.name},
                                                 {QStringLiteral("page_files"), files}});
     }
-    const QJsonObject addition{{QStringLiteral("save_data"), saveDate}, {QStringLiteral("save_path"), savePath}};
+    const QJsonObject addition{{QStringLiteral("save_data"), saveDate},
+                               {QStringLiteral("save_path"), savePath}};
     return QJsonObject{{QStringLiteral("addition"), addition}, {QStringLiteral("page"), pageObject}};
 }
 
@@ -44,9 +56,15 @@ CExportSelection CExportSelection::fromJson(const QJsonObject& object)
         Page page;
         page.key = it.key();
         page.name = member.value(QStringLiteral("page_name")).toString();
-        const QList<QJsonObject> files = CJsonFile::numberedObjects(member.value(QStringLiteral("page_files")).toObject());
-        for (const QJsonObject& file : files)
-            page.pictureNames.append(file.value(QStringLiteral("picture_name")).toString());
+        if (!isPlainName(page.name))
+            continue;
+        const QList<QJsonObject> files =
+            CJsonFile::numberedObjects(member.value(QStringLiteral("page_files")).toObject());
+        for (const QJsonObject& file : files) {
+            const QString name = file.value(QStringLiteral("picture_name")).toString();
+            if (isPlainName(name))
+                page.pictureNames.append(name);
+        }
         selection.pages.append(page);
     }
     return selection;

@@ -25,13 +25,16 @@ public:
     // The selection file of an export folder (as the folder dialog returned it).
     static QString filePath(const QString& exportFolder);
     // Where an exported picture lies: export folder, category name, file name.
-    static QString picturePath(const QString& exportFolder, const QString& pageName, const QString& pictureName);
+    static QString picturePath(const QString& exportFolder, const QString& pageName,
+                               const QString& pictureName);
 
     QString saveDate; // "yyyy-MM-dd"
     QString savePath; // the export folder with one separator appended
     QList<Page> pages;
 
     QJsonObject toJson() const;
+    // Pages and pictures whose names are "." or "..", or hold a separator, are left out:
+    // each name must stay one path segment inside the export folder.
     static CExportSelection fromJson(const QJsonObject& object);
 
     // Reads an export folder's selection file; ok tells whether one was found and parsed.

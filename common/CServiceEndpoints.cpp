@@ -31,12 +31,39 @@ QUrl CServiceEndpoints::onHost(Host host, const QString& path)
     return url;
 }
 
-QUrl CServiceEndpoints::usageLog() { return onHost(Host::Api, QStringLiteral("/restapi/vessik/log/add")); }
-QUrl CServiceEndpoints::login() { return onHost(Host::MobileApi, QStringLiteral("/api/user/auth/login")); }
-QUrl CServiceEndpoints::registration() { return onHost(Host::MobileApi, QStringLiteral("/api/user/auth/register")); }
-QUrl CServiceEndpoints::uploadAuth() { return onHost(Host::MobileApi, QStringLiteral("/api/user/image/upload_auth")); }
-QUrl CServiceEndpoints::imageSave() { return onHost(Host::MobileApi, QStringLiteral("/api/user/image/save")); }
-QUrl CServiceEndpoints::versionManifest() { return onHost(Host::Storage, QStringLiteral("/Vellora/version.js")); }
-QUrl CServiceEndpoints::releaseArchive() { return onHost(Host::Storage, QStringLiteral("/Vellora/Vellora.zip")); }
-QUrl CServiceEndpoints::webHome() { return hostUrl(Host::Web); }
-QUrl CServiceEndpoints::printOrder() { return onHost(Host::Web, QStringLiteral("/print/index/index.html")); }
+QUrl CServiceEndpoints::usageLog()
+{
+    return onHost(Host::Api, QStringLiteral("/restapi/vessik/log/add"));
+}
+QUrl CServiceEndpoints::login()
+{
+    return onHost(Host::MobileApi, QStringLiteral("/api/user/auth/login"));
+}
+QUrl CServiceEndpoints::registration()
+{
+    return onHost(Host::MobileApi, QStringLiteral("/api/user/auth/register"));
+}
+QUrl CServiceEndpoints::uploadAuth()
+{
+    return onHost(Host::MobileApi, QStringLiteral("/api/user/image/upload_auth"));
+}
+QUrl CServiceEndpoints::imageSave()
+{
+    return onHost(Host::MobileApi, QStringLiteral("/api/user/image/save"));
+}
+QUrl CServiceEndpoints::versionManifest()
+{
+    return onHost(Host::Storage, QStringLiteral("/Vellora/version.js"));
+}
+QUrl CServiceEndpoints::releaseArchive()
+{
+    return onHost(Host::Storage, QStringLiteral("/Vellora/Vellora.zip"));
+}
+QUrl CServiceEndpoints::webHome()
+{
+    return hostUrl(Host::Web);
+}
+QUrl CServiceEndpoints::printOrder()
+{
+    return onHost(Host::Web, QStringLiteral("/print/index/index.html"));
+}

@@ -9,7 +9,13 @@
 class CServiceEndpoints
 {
 public:
-    enum class Host { Api, MobileApi, Storage, Web };
+    enum class Host
+    {
+        Api,
+        MobileApi,
+        Storage,
+        Web
+    };
 
     static QUrl hostUrl(Host host);
 

@@ -1,12 +1,22 @@
 #!/usr/bin/env bash
 # Configures and builds Vellora into build/ (or $VELLORA_BUILD_DIR).
-# Usage: tools/build.sh [TARGET...]   without targets everything is built, tests included.
+# Usage: tools/build.sh [-DOPTION=VALUE...] [TARGET...]
+# Arguments starting with -D go to cmake (for example -DVELLORA_SANITIZE=ON); the others name the
+# targets to build. Without targets everything is built, tests included. ccache is used when it
+# is installed.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${VELLORA_BUILD_DIR:-$root/build}"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+options=()
 targets=()
-for target in "$@"; do
-    targets+=(--target "$target")
+for argument in "$@"; do
+    case "$argument" in
+        -D*) options+=("$argument") ;;
+        *) targets+=(--target "$argument") ;;
+    esac
 done
+if command -v ccache >/dev/null 2>&1; then
+    options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)" "${targets[@]}"

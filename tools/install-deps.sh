@@ -10,6 +10,7 @@ packages=(
     fonts-noto-cjk
     xvfb xauth
     dpkg-dev file desktop-file-utils
+    clang-format ccache
 )
 
 sudo=""

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "CAccountAnswer.h"
 
+#include "CServiceRequests.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkReply>
@@ -29,7 +31,6 @@ CAccountAnswer CAccountAnswer::fromJson(const QByteArray& body)
 CAccountAnswer CAccountAnswer::fromReply(QNetworkReply* reply)
 {
     CAccountAnswer answer = fromJson(reply->readAll());
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    answer.m_transportOk = reply->error() == QNetworkReply::NoError && status >= 200 && status < 300;
+    answer.m_transportOk = CServiceRequests::answeredWithSuccess(reply);
     return answer;
 }

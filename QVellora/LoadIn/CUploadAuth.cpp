@@ -20,10 +20,19 @@ CUploadAuth CUploadAuth::fromJson(const QByteArray& body)
     return auth;
 }
 
+namespace {
+bool fitsIntoForm(const QString& value)
+{
+    return !value.contains(QLatin1Char('\r')) && !value.contains(QLatin1Char('\n')) &&
+           !value.contains(QLatin1Char('"'));
+}
+} // namespace
+
 bool CUploadAuth::isComplete() const
 {
     const QString scheme = postUrl.scheme();
-    return !accessKeyId.isEmpty() && !policy.isEmpty() && !signature.isEmpty() && !fileName.isEmpty() &&
-           postUrl.isValid() && !postUrl.host().isEmpty() &&
+    return fitsIntoForm(accessKeyId) && fitsIntoForm(policy) && fitsIntoForm(signature) &&
+           fitsIntoForm(fileName) && !accessKeyId.isEmpty() && !policy.isEmpty() && !signature.isEmpty() &&
+           !fileName.isEmpty() && postUrl.isValid() && !postUrl.host().isEmpty() &&
            (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }

@@ -7,6 +7,7 @@
 #include <QDebug>
 #include <QFile>
 #include <QHttpMultiPart>
+#include <QRandomGenerator>
 
 namespace {
 QHttpPart textPart(const char* name, const QString& value)
@@ -18,8 +19,17 @@ QHttpPart textPart(const char* name, const QString& value)
 }
 } // namespace
 
+QByteArray CUploadForm::newBoundary()
+{
+    QByteArray random(20, Qt::Uninitialized);
+    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(random.data()), random.size() / 4);
+    return QByteArrayLiteral("vellora-") + random.toHex();
+}
+
 QHttpMultiPart* CUploadForm::build(const CUploadAuth& auth, const QString& filePath)
 {
+    if (!auth.isComplete())
+        return nullptr;
     auto* file = new QFile(filePath);
     if (!file->open(QIODevice::ReadOnly)) {
         qDebug() << "cannot open for upload" << filePath << file->errorString();
@@ -28,7 +38,7 @@ QHttpMultiPart* CUploadForm::build(const CUploadAuth& auth, const QString& fileP
     }
 
     auto* form = new QHttpMultiPart(QHttpMultiPart::FormDataType);
-    form->setBoundary(boundary());
+    form->setBoundary(newBoundary());
     form->append(textPart("OSSAccessKeyId", auth.accessKeyId));
     form->append(textPart("policy", auth.policy));
     form->append(textPart("Signature", auth.signature));
@@ -45,9 +55,9 @@ QHttpMultiPart* CUploadForm::build(const CUploadAuth& auth, const QString& fileP
     return form;
 }
 
-QNetworkRequest CUploadForm::request(const CUploadAuth& auth)
+QNetworkRequest CUploadForm::request(const CUploadAuth& auth, const QHttpMultiPart& form)
 {
     QNetworkRequest request(auth.postUrl);
-    request.setHeader(QNetworkRequest::ContentTypeHeader, "multipart/form-data; boundary=" + boundary());
+    request.setHeader(QNetworkRequest::ContentTypeHeader, "multipart/form-data; boundary=" + form.boundary());
     return request;
 }

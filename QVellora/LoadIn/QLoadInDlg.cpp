@@ -1,28 +1,24 @@
 // SPDX-License-Identifier: MIT
 #include "QLoadInDlg.h"
 
-#include "CAccountAnswer.h"
-#include "CFormBody.h"
-#include "CServiceEndpoints.h"
+#include "CAccountClient.h"
 #include "LoadIn/QCentredRow.h"
 #include "LoadIn/QSignInDlg.h"
 #include "OtherWidget/QUserDialogs.h"
 
-#include <QDebug>
 #include <QLabel>
 #include <QLineEdit>
-#include <QNetworkAccessManager>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-QLoadInDlg::QLoadInDlg(QWidget* parent) : QDialog(parent), m_signInDlg(new QSignInDlg(nullptr))
+QLoadInDlg::QLoadInDlg(QWidget* parent)
+    : QDialog(parent), m_signInDlg(new QSignInDlg(nullptr)), m_client(new CAccountClient(this))
 {
     setWindowTitle(QStringLiteral("登陆"));
     resize(300, 200);
     createWidgets();
 
-    m_networkManager = new QNetworkAccessManager(this);
-    connect(m_networkManager, &QNetworkAccessManager::finished, this, &QLoadInDlg::replyFinished);
+    connect(m_client, &CAccountClient::loginFinished, this, &QLoadInDlg::showAnswer);
     connect(m_loadButton, &QPushButton::clicked, this, &QLoadInDlg::onCheckLoadButton);
     connect(m_signButton, &QPushButton::clicked, this, &QLoadInDlg::onCheckSignButton);
 }
@@ -57,12 +53,7 @@ void QLoadInDlg::createWidgets()
 
 void QLoadInDlg::onCheckLoadButton()
 {
-    CFormBody form;
-    form.add(QStringLiteral("username"), m_userNameEdit->text())
-        .add(QStringLiteral("password"), m_passwordEdit->text());
-    m_reply = m_networkManager->post(form.request(CServiceEndpoints::login()), form.toByteArray());
-    connect(m_reply, &QNetworkReply::errorOccurred, this, &QLoadInDlg::upLoadError);
-    connect(m_reply, &QNetworkReply::uploadProgress, this, &QLoadInDlg::OnUploadProgress);
+    m_client->login(m_userNameEdit->text(), m_passwordEdit->text());
     m_statusLabel->setText(QStringLiteral("正在登陆..."));
 }
 
@@ -71,11 +62,8 @@ void QLoadInDlg::onCheckSignButton()
     QUserDialogs::exec(m_signInDlg.data());
 }
 
-void QLoadInDlg::replyFinished(QNetworkReply* reply)
+void QLoadInDlg::showAnswer(const CAccountAnswer& answer)
 {
-    reply->deleteLater();
-    const CAccountAnswer answer = CAccountAnswer::fromReply(reply);
-    qDebug() << "login answer" << answer.msg() << answer.zovid() << answer.error() << reply->error();
     if (!answer.loginSucceeded()) {
         m_statusLabel->setText(answer.failureText(QStringLiteral("登陆失败，请检查网络后重试")));
         return;
@@ -83,14 +71,4 @@ void QLoadInDlg::replyFinished(QNetworkReply* reply)
     m_statusLabel->setText(QStringLiteral("登陆成功"));
     m_userId = answer.zovid();
     accept();
-}
-
-void QLoadInDlg::upLoadError(QNetworkReply::NetworkError errorCode)
-{
-    qDebug() << "login upLoadError" << errorCode;
-}
-
-void QLoadInDlg::OnUploadProgress(qint64 bytesSent, qint64 bytesTotal)
-{
-    qDebug() << "login OnUploadProgress" << bytesSent << bytesTotal;
 }

@@ -2,20 +2,19 @@
 #pragma once
 
 #include <QDialog>
-#include <QNetworkReply>
-#include <QPointer>
 #include <QScopedPointer>
 
+class CAccountAnswer;
+class CAccountClient;
 class QLabel;
 class QLineEdit;
-class QNetworkAccessManager;
 class QPushButton;
 class QSignInDlg;
 
-// The login dialog. It posts the user name and password to the service and, when the service
-// accepts them, keeps the user ID and closes as accepted. Any other outcome (the service's own
-// refusal, no answer, an answer that is not understood) shows a text in the status line, keeps
-// the dialog open and leaves the previous user ID as it was.
+// The login dialog. It has the user name and password posted to the service (CAccountClient) and,
+// when the service accepts them, keeps the user ID and closes as accepted. Any other outcome (the service's
+// own refusal, no answer, an answer that is not understood) shows a text in the status line, keeps the dialog
+// open and leaves the previous user ID as it was.
 class QLoadInDlg : public QDialog
 {
     Q_OBJECT
@@ -29,12 +28,10 @@ public:
 public slots:
     void onCheckLoadButton();
     void onCheckSignButton();
-    void replyFinished(QNetworkReply* reply);
-    void upLoadError(QNetworkReply::NetworkError errorCode);
-    void OnUploadProgress(qint64 bytesSent, qint64 bytesTotal);
 
 private:
     void createWidgets();
+    void showAnswer(const CAccountAnswer& answer);
 
     QLabel* m_userNameLabel = nullptr;
     QLineEdit* m_userNameEdit = nullptr;
@@ -44,7 +41,6 @@ private:
     QPushButton* m_signButton = nullptr;
     QLabel* m_statusLabel = nullptr;
     QScopedPointer<QSignInDlg> m_signInDlg; // a window of its own, made without a parent
-    QNetworkAccessManager* m_networkManager = nullptr;
-    QPointer<QNetworkReply> m_reply;
+    CAccountClient* m_client = nullptr;
     QString m_userId;
 };

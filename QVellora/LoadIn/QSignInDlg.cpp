@@ -1,27 +1,22 @@
 // SPDX-License-Identifier: MIT
 #include "QSignInDlg.h"
 
-#include "CAccountAnswer.h"
-#include "CFormBody.h"
-#include "CServiceEndpoints.h"
+#include "CAccountClient.h"
 #include "LoadIn/QCentredRow.h"
 #include "LoadIn/QNoticeBox.h"
 
-#include <QDebug>
 #include <QLabel>
 #include <QLineEdit>
-#include <QNetworkAccessManager>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-QSignInDlg::QSignInDlg(QWidget* parent) : QDialog(parent)
+QSignInDlg::QSignInDlg(QWidget* parent) : QDialog(parent), m_client(new CAccountClient(this))
 {
     setWindowTitle(QStringLiteral("注册"));
     resize(300, 200);
     createWidgets();
 
-    m_networkManager = new QNetworkAccessManager(this);
-    connect(m_networkManager, &QNetworkAccessManager::finished, this, &QSignInDlg::replyFinished);
+    connect(m_client, &CAccountClient::registrationFinished, this, &QSignInDlg::showAnswer);
     connect(m_signButton, &QPushButton::clicked, this, &QSignInDlg::onCheckSignButton);
     connect(m_cancelButton, &QPushButton::clicked, this, &QSignInDlg::onCheckCancelButton);
 }
@@ -53,15 +48,8 @@ QLineEdit* QSignInDlg::addField(const QString& caption, const QString& objectNam
 
 void QSignInDlg::onCheckSignButton()
 {
-    // The service checks the fields; the dialog sends them as they are.
-    CFormBody form;
-    form.add(QStringLiteral("username"), m_userNameEdit->text())
-        .add(QStringLiteral("nickname"), m_nicknameEdit->text())
-        .add(QStringLiteral("password"), m_passwordEdit->text())
-        .add(QStringLiteral("re_password"), m_confirmEdit->text());
-    m_reply = m_networkManager->post(form.request(CServiceEndpoints::registration()), form.toByteArray());
-    connect(m_reply, &QNetworkReply::errorOccurred, this, &QSignInDlg::upLoadError);
-    connect(m_reply, &QNetworkReply::uploadProgress, this, &QSignInDlg::OnUploadProgress);
+    m_client->registerAccount(m_userNameEdit->text(), m_nicknameEdit->text(), m_passwordEdit->text(),
+                              m_confirmEdit->text());
 }
 
 void QSignInDlg::onCheckCancelButton()
@@ -69,25 +57,12 @@ void QSignInDlg::onCheckCancelButton()
     close();
 }
 
-void QSignInDlg::replyFinished(QNetworkReply* reply)
+void QSignInDlg::showAnswer(const CAccountAnswer& answer)
 {
-    reply->deleteLater();
-    const CAccountAnswer answer = CAccountAnswer::fromReply(reply);
-    qDebug() << "注册: " << answer.msg() << answer.zovid() << answer.error() << reply->error();
     if (!answer.registrationSucceeded()) {
         QNoticeBox::about(this, answer.failureText(QStringLiteral("注册失败，请检查网络后重试")));
         return;
     }
     const QString text = answer.msg().isEmpty() ? QStringLiteral("注册成功") : answer.msg();
     connect(QNoticeBox::about(this, text), &QDialog::finished, this, &QDialog::accept);
-}
-
-void QSignInDlg::upLoadError(QNetworkReply::NetworkError errorCode)
-{
-    qDebug() << "register upLoadError" << errorCode;
-}
-
-void QSignInDlg::OnUploadProgress(qint64 bytesSent, qint64 bytesTotal)
-{
-    qDebug() << "register OnUploadProgress" << bytesSent << bytesTotal;
 }

@@ -2,16 +2,14 @@
 #pragma once
 
 #include <QDialog>
-#include <QNetworkReply>
-#include <QPointer>
 
-class QLabel;
+class CAccountAnswer;
+class CAccountClient;
 class QLineEdit;
-class QNetworkAccessManager;
 class QPushButton;
 
-// The registration dialog. It posts a new account to the service, which checks the fields (a new
-// name, matching passwords); the service's message is shown in a box. After a successful
+// The registration dialog. It has a new account posted to the service (CAccountClient), which checks the
+// fields (a new name, matching passwords); the service's message is shown in a box. After a successful
 // registration the dialog closes as accepted once the box is closed.
 class QSignInDlg : public QDialog
 {
@@ -22,12 +20,10 @@ public:
 public slots:
     void onCheckSignButton();
     void onCheckCancelButton();
-    void replyFinished(QNetworkReply* reply);
-    void upLoadError(QNetworkReply::NetworkError errorCode);
-    void OnUploadProgress(qint64 bytesSent, qint64 bytesTotal);
 
 private:
     void createWidgets();
+    void showAnswer(const CAccountAnswer& answer);
     QLineEdit* addField(const QString& caption, const QString& objectName, bool secret);
 
     QLineEdit* m_userNameEdit = nullptr;
@@ -36,6 +32,5 @@ private:
     QLineEdit* m_confirmEdit = nullptr;
     QPushButton* m_signButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
-    QNetworkAccessManager* m_networkManager = nullptr;
-    QPointer<QNetworkReply> m_reply;
+    CAccountClient* m_client = nullptr;
 };

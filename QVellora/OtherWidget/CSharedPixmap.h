@@ -6,7 +6,8 @@
 
 // Process-wide pictures from the compiled-in resources: each path is loaded once and shared by
 // every widget showing it. Interface thread only. A path that cannot be loaded gives a null
-// pixmap (the widget then shows nothing and keeps working).
+// pixmap (the widget then shows nothing and keeps working). The pixmaps are freed when the
+// application object is destroyed.
 class CSharedPixmap
 {
 public:

@@ -3,8 +3,36 @@
 
 #include <QDataStream>
 #include <QDebug>
+#include <QImageReader>
 
 static constexpr QDataStream::Version kStreamVersion = QDataStream::Qt_5_15;
+
+namespace {
+// The grid's drag pictures are thumbnails; anything larger is not one of ours.
+constexpr int kMaxPictureSide = 1024;
+
+// Reads one picture the way QDataStream >> QImage lays it out (a 32-bit flag, then PNG bytes),
+// but only as PNG and only once its header announced a size within the bound: a few bytes of
+// another format can announce a canvas of gigabytes. False when the picture is missing, refused
+// or broken; the stream cannot be trusted after that.
+bool readPicture(QDataStream& stream, QImage* picture)
+{
+    qint32 present = 0;
+    stream >> present;
+    if (stream.status() != QDataStream::Ok)
+        return false;
+    if (present == 0)
+        return true;
+    QImageReader reader(stream.device(), QByteArrayLiteral("png"));
+    reader.setAutoDetectImageFormat(false);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide) {
+        qDebug() << "drag payload picture refused: size" << size;
+        return false;
+    }
+    return reader.read(picture);
+}
+} // namespace
 
 QString CPhotoDragPayload::MimeType()
 {
@@ -55,12 +83,12 @@ bool CPhotoDragPayload::Read(const QByteArray& bytes, QStringList* paths, QList<
 
     QList<QImage> readPictures;
     readPictures.reserve(count);
+    bool trusted = true;
     for (qint32 i = 0; i < count; ++i) {
         QImage picture;
-        if (stream.status() == QDataStream::Ok && !stream.atEnd())
-            stream >> picture;
-        // Once the stream has failed, the rest of it cannot be trusted either.
-        readPictures.append(stream.status() == QDataStream::Ok ? picture : QImage());
+        // Once a picture has failed, the rest of the stream cannot be trusted either.
+        trusted = trusted && !stream.atEnd() && readPicture(stream, &picture);
+        readPictures.append(trusted ? picture : QImage());
     }
     *paths = readPaths;
     *pictures = readPictures;

@@ -24,7 +24,9 @@ public:
     // Reads a payload; returns false and leaves both outputs empty when the bytes are not one:
     // a negative count, a count larger than the bytes could hold (refused before anything is
     // allocated), paths cut short or corrupt, or an empty path. Pictures that are missing or
-    // unreadable after complete paths come back as null images, so that every path still counts.
+    // unreadable after complete paths come back as null images, so that every path still counts;
+    // so do pictures that are not PNG or announce more than 1024x1024 pixels (refused before
+    // they are decoded), and every picture after one of those.
     // Works on QImage and so on any thread.
     static bool Read(const QByteArray& bytes, QStringList* paths, QList<QImage>* pictures);
 };

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "LoadIn/CAccountClient.h"
 #include "LoadIn/QLoadInDlg.h"
 #include "LoadIn/QSignInDlg.h"
 #include "NoticeBoxes.h"
@@ -56,9 +57,18 @@ void tst_AccountDialogs::login_data()
                               << failed;
     QTest::newRow("not JSON") << QStringList{"--fail", "200:1:/api/user/auth/login"} << false << "p&w=1+2%"
                               << failed;
-    QTest::newRow("dropped") << QStringList{"--drop", "1:/api/user/auth/login"} << false << "p&w=1+2%"
+    QTest::newRow("dropped") << QStringList{"--drop", "10:/api/user/auth/login"} << false << "p&w=1+2%"
                              << failed;
     QTest::newRow("service down") << QStringList() << true << "p&w=1+2%" << failed;
+    QTest::newRow("hangs") << QStringList{"--stall", "1:/api/user/auth/login"} << false << "p&w=1+2%"
+                           << failed;
+    // Only a success status counts, whatever the body says.
+    QTest::newRow("401 with a user ID")
+        << QStringList{"--fail", R"(401:1:/api/user/auth/login:{"error":"","msg":"ok","zovid":"10001"})"}
+        << false << "p&w=1+2%" << failed;
+    QTest::newRow("500 with a user ID")
+        << QStringList{"--fail", R"(500:1:/api/user/auth/login:{"zovid":"10001"})"} << false << "p&w=1+2%"
+        << failed;
 }
 
 void tst_AccountDialogs::login()
@@ -77,6 +87,9 @@ void tst_AccountDialogs::login()
         qputenv("VELLORA_SERVICE_URL", StandinService::unusedUrl().toString().toUtf8());
 
     QLoadInDlg dialog;
+    // A hung login ends as a failure once nothing arrived for the stall time-out.
+    if (faults.contains("--stall"))
+        dialog.findChild<CAccountClient*>()->setStallTimeout(3000);
     dialog.show();
     QSignalSpy accepted(&dialog, &QDialog::accepted);
     fill(&dialog, "userNameEdit", name);
@@ -169,6 +182,13 @@ void tst_AccountDialogs::registration_data()
     QTest::newRow("not JSON") << QStringList{"--fail", "200:1:/api/user/auth/register"} << "emil"
                               << "pw"
                               << "pw" << failed;
+    QTest::newRow("200 with an error text")
+        << QStringList{"--fail",
+                       R"(200:1:/api/user/auth/register:{"error":"服务器忙","msg":"注册成功，请登陆"})"}
+        << "emil"
+        << "pw"
+        << "pw"
+        << "服务器忙";
 }
 
 void tst_AccountDialogs::registration()

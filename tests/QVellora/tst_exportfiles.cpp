@@ -32,6 +32,9 @@ private slots:
     void historyAdd();
     void historyRenumbersInKeyTextOrder();
     void historyKeepsUnparsableFileAside();
+    void historyKeepsWrongShapeAside_data();
+    void historyKeepsWrongShapeAside();
+    void selectionReaderSkipsNamesLeavingTheFolder();
     void historyUnwritableLeavesOldFile();
 
 private:
@@ -246,6 +249,55 @@ void tst_ExportFiles::historyKeepsUnparsableFileAside()
     QVERIFY(CExportHistory::addFolder(history, "/e/new"));
     QCOMPARE(CExportHistory::readFolders(history), QStringList{"/e/new"});
     QCOMPARE(readFile(history + ".broken"), broken);
+}
+
+void tst_ExportFiles::historyKeepsWrongShapeAside_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QStringList>("after");
+
+    QTest::newRow("page is an array")
+        << QByteArray(R"({"page": [{"save_path": "/e/precious"}]})") << QStringList{"/e/new"};
+    QTest::newRow("page is a text") << QByteArray(R"({"page": "/e/precious"})") << QStringList{"/e/new"};
+    QTest::newRow("member is a text")
+        << QByteArray(R"({"page": {"0": "/e/precious", "1": {"save_path": "/e/b"}}})")
+        << QStringList{"", "/e/b", "/e/new"};
+    QTest::newRow("save_path is a number")
+        << QByteArray(R"({"page": {"0": {"save_path": 7}}})") << QStringList{"", "/e/new"};
+    QTest::newRow("another top-level member")
+        << QByteArray(R"({"pages": {"0": {"save_path": "/e/precious"}}})") << QStringList{"/e/new"};
+}
+
+void tst_ExportFiles::historyKeepsWrongShapeAside()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QStringList, after);
+    const QString history = path("history_data.js");
+    QVERIFY(writeFile(history, before));
+
+    QVERIFY(CExportHistory::addFolder(history, "/e/new"));
+    QCOMPARE(CExportHistory::readFolders(history), after);
+    QCOMPARE(readFile(history + ".broken"), before);
+}
+
+void tst_ExportFiles::selectionReaderSkipsNamesLeavingTheFolder()
+{
+    const QByteArray content = R"({"page": {
+        "0": {"page_name": "../outside", "page_files": {"0": {"picture_name": "a.jpg"}}},
+        "1": {"page_name": "..", "page_files": {"0": {"picture_name": "a.jpg"}}},
+        "2": {"page_name": "sub\\dir", "page_files": {"0": {"picture_name": "a.jpg"}}},
+        "3": {"page_name": "/abs", "page_files": {"0": {"picture_name": "a.jpg"}}},
+        "4": {"page_name": "海边", "page_files": {
+            "0": {"picture_name": "../../x.jpg"}, "1": {"picture_name": "ok.jpg"},
+            "2": {"picture_name": ".."}, "3": {"picture_name": "d\\e.jpg"},
+            "4": {"picture_name": "/etc/passwd"}, "5": {"picture_name": "..jpg"}}}}})";
+    QVERIFY(writeFile(CExportSelection::filePath(m_dir->path()), content));
+    bool parsed = false;
+    const CExportSelection selection = CExportSelection::read(m_dir->path(), &parsed);
+    QVERIFY(parsed);
+    QCOMPARE(selection.pages.size(), 1);
+    QCOMPARE(selection.pages.at(0).name, QStringLiteral("海边"));
+    QCOMPARE(selection.pages.at(0).pictureNames, (QStringList{"ok.jpg", "..jpg"}));
 }
 
 void tst_ExportFiles::historyUnwritableLeavesOldFile()

@@ -2,6 +2,7 @@
 #include "PhotoView/CPhotoDragPayload.h"
 #include "TestSupport.h"
 
+#include <QBuffer>
 #include <QtTest>
 
 class tst_PhotoDragPayload : public QObject
@@ -109,6 +110,26 @@ void tst_PhotoDragPayload::garbageIsRefused()
     QVERIFY(pictures.isEmpty());
 }
 
+// A picture as the payload carries it: the presence flag, then the encoded bytes.
+static QByteArray encoded(const QImage& image, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return be32(1) + bytes;
+}
+
+// A few bytes of GIF whose canvas is width x height: decoding it would allocate the whole canvas.
+static QByteArray hugeGif(quint16 width, quint16 height)
+{
+    auto le16 = [](quint16 v) { return QByteArray(1, char(v & 0xff)) + char(v >> 8); };
+    QByteArray gif = "GIF89a" + le16(width) + le16(height) + QByteArray("\x80\0\0", 3) +
+                     QByteArray("\0\0\0\xff\xff\xff", 6) + ',' + le16(0) + le16(0) + le16(width) +
+                     le16(height) + QByteArray("\0\x02\x02\x44\x01\0;", 7);
+    return be32(1) + gif;
+}
+
 void tst_PhotoDragPayload::missingPicturesComeBackNull_data()
 {
     const QStringList paths{"/p/1.jpg", "/p/2.jpg", "/p/3.jpg"};
@@ -127,6 +148,26 @@ void tst_PhotoDragPayload::missingPicturesComeBackNull_data()
     QTest::newRow("last one cut in half") << full.left(full.size() - 40) << QList<bool>{true, true, false};
     QTest::newRow("flag without an image")
         << pathsOnly + firstPicture + be32(1) << QList<bool>{true, false, false};
+
+    // Only PNG of at most 1024x1024 is decoded; a refused picture ends the trusted part.
+    QImage filled(8, 8, QImage::Format_RGB32);
+    filled.fill(Qt::red);
+    QImage atBound(1024, 1024, QImage::Format_RGB32);
+    atBound.fill(Qt::red);
+    QTest::newRow("png at the bound")
+        << pathsOnly + encoded(atBound, "png") + encoded(filled, "png") << QList<bool>{true, true, false};
+    QTest::newRow("png one pixel too wide")
+        << pathsOnly + encoded(filled, "png") + encoded(QImage(1025, 2, QImage::Format_RGB32), "png") +
+               encoded(filled, "png")
+        << QList<bool>{true, false, false};
+    QTest::newRow("png one pixel too high")
+        << pathsOnly + encoded(QImage(3, 1025, QImage::Format_RGB32), "png") + encoded(filled, "png")
+        << QList<bool>{false, false, false};
+    QTest::newRow("gif with a huge canvas")
+        << pathsOnly + hugeGif(3000, 3000) << QList<bool>{false, false, false};
+    QTest::newRow("bmp") << pathsOnly + encoded(filled, "bmp") << QList<bool>{false, false, false};
+    QTest::newRow("jpeg after a png")
+        << pathsOnly + encoded(filled, "png") + encoded(filled, "jpg") << QList<bool>{true, false, false};
 }
 
 void tst_PhotoDragPayload::missingPicturesComeBackNull()

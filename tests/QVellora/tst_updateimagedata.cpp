@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
+#include "LoadIn/CUploadClient.h"
 #include "LoadIn/QUpdateImageData.h"
 #include "NoticeBoxes.h"
 #include "StandinService.h"
 #include "TestSupport.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
+#include <QHttpMultiPart>
 #include <QImageReader>
 #include <QNetworkReply>
 #include <QProgressBar>
@@ -26,6 +29,8 @@ private slots:
     void emptyFolderSendsNothing();
     void secondBatchRefusedWhileRunning();
     void uploadButtonRepeatsTheFolder();
+    void pictureHoldingABoundaryIsStoredWhole();
+    void cancelAbortsTheBatch();
 
 private:
     // Pictures painted in a fresh folder, plus a sub-folder and a text file that are left out.
@@ -78,12 +83,21 @@ void tst_UpdateImageData::batch_data()
 
     QTest::newRow("all stored") << QStringList() << 0 << false;
     QTest::newRow("storage answers 500 twice") << QStringList{"--fail", "500:2:/storage"} << 2 << false;
-    QTest::newRow("storage drops a connection") << QStringList{"--drop", "1:/storage"} << 1 << false;
+    // Closed before any answer, nothing was stored: the request is sent again and stores once.
+    QTest::newRow("storage drops a connection") << QStringList{"--drop", "1:/storage"} << 0 << false;
+    QTest::newRow("storage drops every connection") << QStringList{"--drop", "100:/storage"} << 5 << false;
+    QTest::newRow("storage hangs") << QStringList{"--stall", "2:/storage"} << 2 << false;
+    QTest::newRow("authorisation hangs")
+        << QStringList{"--stall", "1:/api/user/image/upload_auth"} << 1 << false;
+    QTest::newRow("registration hangs") << QStringList{"--stall", "1:/api/user/image/save"} << 1 << true;
     QTest::newRow("authorisation 500")
         << QStringList{"--fail", "500:1:/api/user/image/upload_auth"} << 1 << false;
     QTest::newRow("authorisation not JSON")
         << QStringList{"--fail", "200:1:/api/user/image/upload_auth"} << 1 << false;
     QTest::newRow("registration 500") << QStringList{"--fail", "500:1:/api/user/image/save"} << 1 << true;
+    QTest::newRow("registration 200 with an error")
+        << QStringList{"--fail", R"(200:1:/api/user/image/save:{"error":"图片不存在","msg":""})"} << 1
+        << true;
 }
 
 void tst_UpdateImageData::batch()
@@ -101,6 +115,9 @@ void tst_UpdateImageData::batch()
 
     QUpdateImageData uploader; // hidden, as the category page keeps it
     uploader.SetUserID(userId);
+    // A hung request ends as a failure once nothing arrived for the stall time-out.
+    if (faults.contains("--stall"))
+        uploader.findChild<CUploadClient*>()->setStallTimeout(3000);
     QSignalSpy finished(&uploader, &QUpdateImageData::batchFinished);
     QVERIFY(uploader.UpdataImagePath(m_dir->filePath("photos")));
     QVERIFY(uploader.isUploading());
@@ -232,6 +249,65 @@ void tst_UpdateImageData::uploadButtonRepeatsTheFolder()
     QCOMPARE(service.objects().size(), 2);
     QCOMPARE(service.object(service.objects().at(0)), TestSupport::readFile(pictures.first()));
     QCOMPARE(service.object(service.objects().at(1)), TestSupport::readFile(pictures.first()));
+}
+
+// A JPEG whose comment holds what a fixed form boundary would be: the storage must still get every
+// byte, so every form needs a boundary of its own.
+void tst_UpdateImageData::pictureHoldingABoundaryIsStoredWhole()
+{
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(TestSupport::twoToneImage(QSize(300, 200)).save(&buffer, "JPG", 90));
+    QByteArray comment;
+    for (const char* boundary : {"----boundary", "boundary_.oOo._", "vellora-"})
+        comment += QByteArray("\r\n--") + boundary + "--\r\n" + "\r\n--" + boundary + "\r\n";
+    const int length = comment.size() + 2;
+    jpeg.insert(2, QByteArray("\xff\xfe") + char(length >> 8) + char(length & 0xff) + comment);
+    QVERIFY(QImage::fromData(jpeg).size() == QSize(300, 200));
+    QVERIFY(TestSupport::writeFile(m_dir->filePath("photos/comment.jpg"), jpeg));
+    QVERIFY(TestSupport::writeFile(m_dir->filePath("photos/same.jpg"), jpeg));
+
+    StandinService service;
+    QVERIFY(service.start());
+    QUpdateImageData uploader;
+    uploader.SetUserID(login(service));
+    QSignalSpy finished(&uploader, &QUpdateImageData::batchFinished);
+    QVERIFY(uploader.UpdataImagePath(m_dir->filePath("photos")));
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(finished.at(0).at(1).toInt(), 0);
+    const QStringList objects = service.objects();
+    QCOMPARE(objects.size(), 2);
+    for (const QString& object : objects)
+        QCOMPARE(service.object(object), jpeg);
+}
+
+void tst_UpdateImageData::cancelAbortsTheBatch()
+{
+    const QStringList pictures = makeFolder({"1.jpg", "2.png", "3.bmp"});
+    QVERIFY(!pictures.isEmpty());
+    StandinService service({"--stall", "100:/storage"});
+    QVERIFY(service.start());
+    QUpdateImageData dialog;
+    dialog.SetUserID(login(service));
+    dialog.show();
+    QSignalSpy finished(&dialog, &QUpdateImageData::batchFinished);
+    QVERIFY(dialog.UpdataImagePath(m_dir->filePath("photos")));
+    // Wait until every picture hangs in the storage (each form lives with its storage reply).
+    QTRY_VERIFY_WITH_TIMEOUT(dialog.findChildren<QHttpMultiPart*>().size() == pictures.size(), 10000);
+
+    dialog.findChild<QPushButton*>("cancelButton")->click();
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(finished.at(0).at(0).toInt(), 0);
+    QCOMPARE(finished.at(0).at(1).toInt(), pictures.size());
+    QVERIFY(!dialog.isUploading());
+    QVERIFY(!dialog.isVisible());
+    QTRY_VERIFY(dialog.findChildren<QNetworkReply*>().isEmpty());
+    QVERIFY(service.records("registrations.json", "registrations").isEmpty());
+
+    // A new batch can start at once.
+    QVERIFY(dialog.UpdataImagePath(m_dir->filePath("photos")));
+    QVERIFY(dialog.isUploading());
 }
 
 QTEST_MAIN(tst_UpdateImageData)

@@ -4,9 +4,11 @@
 #include "LoadIn/CImageRegistration.h"
 #include "LoadIn/CUploadAuth.h"
 #include "LoadIn/CUploadFolder.h"
+#include "LoadIn/CUploadForm.h"
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QHttpMultiPart>
 #include <QTemporaryDir>
 #include <QUrlQuery>
 #include <QtTest>
@@ -23,6 +25,7 @@ private slots:
     void folderPictures();
     void registration_data();
     void registration();
+    void formBoundaryIsFreshAndLong();
 };
 
 void tst_UploadRequests::accountAnswer_data()
@@ -88,6 +91,15 @@ void tst_UploadRequests::uploadAuth_data()
     QTest::newRow("relative url") << QByteArray(good).replace("http://127.0.0.1:9/up", "/up") << false;
     QTest::newRow("ftp url") << QByteArray(good).replace("http:", "ftp:") << false;
     QTest::newRow("not json") << QByteArray("Service Unavailable") << false;
+    // Texts that go into the form's part headers and bodies must not end a header or a quoted name.
+    for (const char* member : {"OSSAccessKeyId", "policy", "Signature", "fileName"}) {
+        for (const char* bad : {"\\r", "\\n", "\\\""}) {
+            QByteArray tainted = good;
+            const QByteArray key = QByteArray("\"") + member + "\":\"";
+            tainted.insert(tainted.indexOf(key) + key.size() + 1, bad);
+            QTest::newRow(qPrintable(QString("%1 holding %2").arg(member, bad))) << tainted << false;
+        }
+    }
 }
 
 void tst_UploadRequests::uploadAuth()
@@ -157,6 +169,32 @@ void tst_UploadRequests::registration()
     QCOMPARE(items.at(5).second.toLongLong(), info.size());
     QCOMPARE(items.at(6).second.toInt(), size.isValid() ? size.width() : 0);
     QCOMPARE(items.at(7).second.toInt(), size.isValid() ? size.height() : 0);
+}
+
+void tst_UploadRequests::formBoundaryIsFreshAndLong()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.jpg");
+    QVERIFY(TestSupport::writeImage(path, QSize(8, 8)));
+    const CUploadAuth auth = CUploadAuth::fromJson(
+        R"({"OSSAccessKeyId":"K","policy":"P","Signature":"S","postUrl":"http://127.0.0.1:9/up","fileName":"images/1"})");
+
+    QSet<QByteArray> seen;
+    for (int i = 0; i < 20; ++i) {
+        QScopedPointer<QHttpMultiPart> form(CUploadForm::build(auth, path));
+        QVERIFY(form);
+        const QByteArray boundary = form->boundary();
+        QVERIFY2(boundary.size() >= 32, boundary.constData());
+        QVERIFY(!seen.contains(boundary));
+        seen.insert(boundary);
+        // The request names the form's own boundary.
+        QCOMPARE(CUploadForm::request(auth, *form).header(QNetworkRequest::ContentTypeHeader).toByteArray(),
+                 "multipart/form-data; boundary=" + boundary);
+    }
+    // An authorisation that cannot go into a form gives no form.
+    CUploadAuth tainted = auth;
+    tainted.fileName = "images/1\"; name=\"x";
+    QVERIFY(!CUploadForm::build(tainted, path));
 }
 
 QTEST_MAIN(tst_UploadRequests)

@@ -3,9 +3,13 @@
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 using TestSupport::readFile;
 using TestSupport::writeFile;
@@ -19,6 +23,8 @@ private slots:
     void copyFile_data();
     void copyFile();
     void copyFileToMissingFolderFails();
+    void copyFileOntoItself_data();
+    void copyFileOntoItself();
 
     void folderEntries();
     void folderEntriesOfMissingFolder();
@@ -27,9 +33,15 @@ private slots:
     void copyFolder();
     void copyFolderOverwriteRemovesSkippedTarget();
     void copyFolderFailsWhenTargetCannotBeMade();
+    void copyFolderIntoItselfRefused_data();
+    void copyFolderIntoItselfRefused();
+    void copyFolderDoesNotFollowFolderLinks();
+    void copyFolderFailsOnUnlistableSubFolder();
 
 private:
     QString path(const QString& relative) const { return m_dir->filePath(relative); }
+    // Every file and folder under a folder with its content, to see that nothing changed.
+    QStringList snapshot(const QString& folder) const;
     QScopedPointer<QTemporaryDir> m_dir;
 };
 
@@ -118,11 +130,12 @@ void tst_CNormalFuntion::copyFolder_data()
     QTest::addColumn<QStringList>("skip");
     QTest::addColumn<QStringList>("expected");
 
-    const QStringList all{"app/readme.txt", "app/bin/a.dll", "app/bin/b.dll", "app/lib/a.dll", "app/lib/deep/c.txt"};
+    const QStringList all{"app/readme.txt", "app/bin/a.dll", "app/bin/b.dll", "app/lib/a.dll",
+                          "app/lib/deep/c.txt"};
     QTest::newRow("nothing skipped") << QStringList() << all;
-    QTest::newRow("bin a.dll skipped") << QStringList{"\\bin\\a.dll"}
-                                       << QStringList{"app/readme.txt", "app/bin/b.dll", "app/lib/a.dll",
-                                                      "app/lib/deep/c.txt"};
+    QTest::newRow("bin a.dll skipped")
+        << QStringList{"\\bin\\a.dll"}
+        << QStringList{"app/readme.txt", "app/bin/b.dll", "app/lib/a.dll", "app/lib/deep/c.txt"};
     QTest::newRow("forward-slash key does not match") << QStringList{"/bin/a.dll"} << all;
     QTest::newRow("top folder key") << QStringList{"\\src\\readme.txt"}
                                     << QStringList{"app/bin/a.dll", "app/bin/b.dll", "app/lib/a.dll",
@@ -134,7 +147,8 @@ void tst_CNormalFuntion::copyFolder()
     QFETCH(QStringList, skip);
     QFETCH(QStringList, expected);
 
-    for (const char* file : {"src/readme.txt", "src/bin/a.dll", "src/bin/b.dll", "src/lib/a.dll", "src/lib/deep/c.txt"})
+    for (const char* file :
+         {"src/readme.txt", "src/bin/a.dll", "src/bin/b.dll", "src/lib/a.dll", "src/lib/deep/c.txt"})
         QVERIFY(writeFile(path(file), QByteArray(file)));
 
     QVERIFY(copyFolderToPath(path("src"), path("app"), false, &skip));
@@ -175,6 +189,140 @@ void tst_CNormalFuntion::copyFolderFailsWhenTargetCannotBeMade()
     QStringList none;
     QVERIFY(!copyFolderToPath(path("src"), path("blocker/inner"), false, &none));
     QVERIFY(!copyFolderToPath(path("src"), path("missing/parent"), false, &none));
+}
+
+QStringList tst_CNormalFuntion::snapshot(const QString& folder) const
+{
+    QStringList entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString entry = it.next();
+        entries << QDir(folder).relativeFilePath(entry) + QLatin1Char('=') +
+                       QString::fromUtf8(readFile(entry));
+    }
+    entries.sort();
+    return entries;
+}
+
+void tst_CNormalFuntion::copyFileOntoItself_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("overwrite");
+
+    for (bool overwrite : {true, false}) {
+        const char* flag = overwrite ? ", overwrite" : ", keep";
+        QTest::newRow((QByteArray("dot segment") + flag).constData()) << "src/./a.jpg" << overwrite;
+        QTest::newRow((QByteArray("double slash") + flag).constData()) << "src//a.jpg" << overwrite;
+        QTest::newRow((QByteArray("dot-dot segment") + flag).constData()) << "src/sub/../a.jpg" << overwrite;
+        QTest::newRow((QByteArray("backslash dot segment") + flag).constData())
+            << "src\\.\\a.jpg" << overwrite;
+        QTest::newRow((QByteArray("link to the file") + flag).constData()) << "link.jpg" << overwrite;
+        QTest::newRow((QByteArray("through a folder link") + flag).constData())
+            << "srclink/a.jpg" << overwrite;
+        QTest::newRow((QByteArray("hard link") + flag).constData()) << "hard.jpg" << overwrite;
+    }
+}
+
+void tst_CNormalFuntion::copyFileOntoItself()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, overwrite);
+
+    QVERIFY(writeFile(path("src/a.jpg"), "source"));
+    QVERIFY(QDir().mkpath(path("src/sub")));
+    QVERIFY(QFile::link(path("src/a.jpg"), path("link.jpg")));
+    QVERIFY(QFile::link(path("src"), path("srclink")));
+    QCOMPARE(::link(QFile::encodeName(path("src/a.jpg")).constData(),
+                    QFile::encodeName(path("hard.jpg")).constData()),
+             0);
+
+    // The target names the source file itself: done, and the source is still there.
+    QVERIFY(copyFileToPath(path("src/a.jpg"), m_dir->path() + QLatin1Char('/') + target, overwrite));
+    QCOMPARE(readFile(path("src/a.jpg")), QByteArray("source"));
+    QVERIFY(QFileInfo(path("link.jpg")).isSymLink());
+}
+
+void tst_CNormalFuntion::copyFolderIntoItselfRefused_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("overwrite");
+
+    for (bool overwrite : {true, false}) {
+        const char* flag = overwrite ? ", overwrite" : ", keep";
+        QTest::newRow((QByteArray("itself") + flag).constData()) << "src" << overwrite;
+        QTest::newRow((QByteArray("itself, trailing slash") + flag).constData()) << "src/" << overwrite;
+        QTest::newRow((QByteArray("itself, dot segment") + flag).constData()) << "src/sub/.." << overwrite;
+        QTest::newRow((QByteArray("itself through a link") + flag).constData()) << "srclink" << overwrite;
+        QTest::newRow((QByteArray("existing sub-folder") + flag).constData()) << "src/sub" << overwrite;
+        QTest::newRow((QByteArray("new sub-folder") + flag).constData()) << "src/copy" << overwrite;
+        QTest::newRow((QByteArray("new nested sub-folder") + flag).constData())
+            << "src/sub/new/deeper" << overwrite;
+        QTest::newRow((QByteArray("sub-folder through a link") + flag).constData())
+            << "srclink/new" << overwrite;
+    }
+}
+
+void tst_CNormalFuntion::copyFolderIntoItselfRefused()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, overwrite);
+
+    QVERIFY(writeFile(path("src/a.jpg"), "a"));
+    QVERIFY(writeFile(path("src/sub/b.jpg"), "b"));
+    QVERIFY(QFile::link(path("src"), path("srclink")));
+    const QStringList before = snapshot(path("src"));
+
+    QStringList none;
+    QVERIFY(!copyFolderToPath(path("src"), m_dir->path() + QLatin1Char('/') + target, overwrite, &none));
+    QCOMPARE(snapshot(path("src")), before);
+
+    // A sibling whose name merely starts with the source's name is a different folder.
+    QVERIFY(copyFolderToPath(path("src"), path("src2"), overwrite, &none));
+    QCOMPARE(readFile(path("src2/sub/b.jpg")), QByteArray("b"));
+}
+
+void tst_CNormalFuntion::copyFolderDoesNotFollowFolderLinks()
+{
+    QVERIFY(writeFile(path("src/a.jpg"), "a"));
+    QVERIFY(writeFile(path("src/sub/b.jpg"), "b"));
+    QVERIFY(writeFile(path("elsewhere/c.jpg"), "c"));
+    QVERIFY(QFile::link(QStringLiteral("."), path("src/loop")));
+    QVERIFY(QFile::link(QStringLiteral(".."), path("src/sub/up")));
+    QVERIFY(QFile::link(path("elsewhere"), path("src/outside")));
+    QVERIFY(QFile::link(QStringLiteral("a.jpg"), path("src/alias.jpg")));
+
+    QStringList none;
+    QVERIFY(copyFolderToPath(path("src"), path("out"), false, &none));
+    QCOMPARE(snapshot(path("out")), (QStringList{"a.jpg=a", "alias.jpg=a", "sub/b.jpg=b", "sub="}));
+    // The link to a file became a file of its own.
+    QVERIFY(!QFileInfo(path("out/alias.jpg")).isSymLink());
+}
+
+// A folder that cannot be listed must not pass as empty. Root lists every folder, so the copy
+// runs in a child process with the rights of the user "nobody".
+void tst_CNormalFuntion::copyFolderFailsOnUnlistableSubFolder()
+{
+    QVERIFY(writeFile(path("src/a.jpg"), "a"));
+    QVERIFY(writeFile(path("src/locked/b.jpg"), "b"));
+    QVERIFY(writeFile(path("src/z.jpg"), "z"));
+    for (const char* open : {"", "src", "src/a.jpg", "src/z.jpg"})
+        QVERIFY(QFile::setPermissions(path(open), QFileDevice::Permissions(0x7777)));
+    QVERIFY(QFile::setPermissions(path("src/locked"), QFileDevice::Permissions()));
+
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(3);
+        QStringList none;
+        ::_exit(copyFolderToPath(path("src"), path("out"), false, &none) ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(QFile::setPermissions(path("src/locked"), QFileDevice::Permissions(0x7700)));
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_CNormalFuntion)

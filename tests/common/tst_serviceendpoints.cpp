@@ -17,9 +17,12 @@ void tst_ServiceEndpoints::overrideRoutesEveryRole_data()
 {
     QTest::addColumn<QString>("base");
     QTest::addColumn<QString>("prefix");
-    QTest::newRow("bare host") << "http://127.0.0.1:4321" << "http://127.0.0.1:4321";
-    QTest::newRow("trailing slash") << "http://127.0.0.1:4321/" << "http://127.0.0.1:4321";
-    QTest::newRow("base path") << "http://127.0.0.1:4321/svc/" << "http://127.0.0.1:4321/svc";
+    QTest::newRow("bare host") << "http://127.0.0.1:4321"
+                               << "http://127.0.0.1:4321";
+    QTest::newRow("trailing slash") << "http://127.0.0.1:4321/"
+                                    << "http://127.0.0.1:4321";
+    QTest::newRow("base path") << "http://127.0.0.1:4321/svc/"
+                               << "http://127.0.0.1:4321/svc";
 }
 
 void tst_ServiceEndpoints::overrideRoutesEveryRole()

@@ -91,7 +91,8 @@ bool StandinService::addAccount(const QString& name, const QString& password)
 
 QString StandinService::userId(const QString& name) const
 {
-    const QJsonObject users = record(QStringLiteral("accounts.json")).value(QStringLiteral("users")).toObject();
+    const QJsonObject users =
+        record(QStringLiteral("accounts.json")).value(QStringLiteral("users")).toObject();
     return users.value(name).toObject().value(QStringLiteral("zovid")).toString();
 }
 

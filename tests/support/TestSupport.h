@@ -19,7 +19,8 @@ QByteArray readFile(const QString& path);
 QImage twoToneImage(const QSize& size, const QColor& a = Qt::red, const QColor& b = Qt::blue);
 // Saves an image; the format follows the suffix ("jpg", "png", "bmp", ...).
 bool writeImage(const QString& path, const QImage& image, int quality = 90);
-bool writeImage(const QString& path, const QSize& size, const QColor& a = Qt::red, const QColor& b = Qt::blue);
+bool writeImage(const QString& path, const QSize& size, const QColor& a = Qt::red,
+                const QColor& b = Qt::blue);
 
 // Sets a file's modification time.
 bool setModified(const QString& path, const QDateTime& time);

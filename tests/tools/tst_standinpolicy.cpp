@@ -17,6 +17,8 @@ private slots:
     void policy_data();
     void policy();
     void policyDocument();
+    void signedPolicyMustBindTheKey_data();
+    void signedPolicyMustBindTheKey();
     void options_data();
     void options();
     void faultsAreUsedUpInOrder();
@@ -97,6 +99,43 @@ void tst_StandinPolicy::policyDocument()
                                                       .toBase64()));
 }
 
+// Policies signed with the right secret but missing a condition: a correct signature alone must
+// not let a form store any object it names.
+void tst_StandinPolicy::signedPolicyMustBindTheKey_data()
+{
+    QTest::addColumn<QByteArray>("document");
+    QTest::addColumn<QString>("refusal"); // start of the reason, "" when allowed
+
+    const QByteArray expiry = R"("expiration":"2099-01-01T00:00:00.000Z")";
+    QTest::newRow("complete") << "{" + expiry + R"(,"conditions":[["eq","$key","images/a"]]})"
+                              << "";
+    QTest::newRow("no key condition") << "{" + expiry + R"(,"conditions":[["content-length-range",0,100]]})"
+                                      << "AccessDenied: policy names no key";
+    QTest::newRow("no conditions") << "{" + expiry + "}"
+                                   << "AccessDenied: policy names no key";
+    QTest::newRow("conditions not a list") << "{" + expiry + R"(,"conditions":{"key":"images/a"}})"
+                                           << "AccessDenied: policy names no key";
+    QTest::newRow("condition on another field")
+        << "{" + expiry + R"(,"conditions":[["eq","$bucket","images/a"]]})"
+        << "AccessDenied: policy names no key";
+    QTest::newRow("no expiry") << QByteArray(R"({"conditions":[["eq","$key","images/a"]]})")
+                               << "AccessDenied: policy expired";
+}
+
+void tst_StandinPolicy::signedPolicyMustBindTheKey()
+{
+    QFETCH(QByteArray, document);
+    QFETCH(QString, refusal);
+    const QByteArray secret = "secret-of-this-run";
+    const QString policy = QString::fromLatin1(document.toBase64());
+    const QString why = CPostPolicy::check(secret, policy, CPostPolicy::sign(secret, policy), "images/a", 10,
+                                           QDateTime::currentDateTimeUtc());
+    if (refusal.isEmpty())
+        QCOMPARE(why, QString());
+    else
+        QVERIFY2(why.startsWith(refusal), qPrintable(why));
+}
+
 void tst_StandinPolicy::options_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -141,8 +180,15 @@ void tst_StandinPolicy::faultsAreUsedUpInOrder()
     CStandinFaults::Rule rule;
     QVERIFY(CStandinFaults::parseFail("500:2:/storage", &rule));
     faults.add(rule);
-    QVERIFY(CStandinFaults::parseDrop("1", &rule));
+    QVERIFY(CStandinFaults::parseCounted("1", CStandinFaults::Kind::Drop, &rule));
     faults.add(rule);
+
+    QVERIFY(CStandinFaults::parseFail(R"(401:1:/api/user/auth/login:{"error":"","zovid":"7"})", &rule));
+    QCOMPARE(rule.prefix, QString("/api/user/auth/login"));
+    QCOMPARE(rule.body, QByteArray(R"({"error":"","zovid":"7"})"));
+    QVERIFY(CStandinFaults::parseCounted("2:/storage", CStandinFaults::Kind::Stall, &rule));
+    QCOMPARE(rule.kind, CStandinFaults::Kind::Stall);
+    QVERIFY(!CStandinFaults::parseCounted("1:/a:b", CStandinFaults::Kind::Stall, &rule));
 
     QCOMPARE(faults.take("/storage/upload").status, 500);
     QCOMPARE(faults.take("/api/user/auth/login").kind, CStandinFaults::Kind::Drop);

@@ -19,9 +19,11 @@ QString prefixOf(const QStringList& fields, int index)
 
 bool CStandinFaults::parseFail(const QString& text, Rule* rule)
 {
-    const QStringList fields = text.split(QLatin1Char(':'));
-    if (fields.size() < 2 || fields.size() > 3)
+    QStringList fields = text.split(QLatin1Char(':'));
+    if (fields.size() < 2)
         return false;
+    const QByteArray body = fields.size() > 3 ? fields.mid(3).join(QLatin1Char(':')).toUtf8() : QByteArray();
+    fields = fields.mid(0, 3);
     bool ok = false;
     const int status = fields.at(0).toInt(&ok);
     if (!ok || status < 100 || status > 599 || !parseCount(fields.at(1), &rule->remaining))
@@ -29,15 +31,16 @@ bool CStandinFaults::parseFail(const QString& text, Rule* rule)
     rule->kind = Kind::Fail;
     rule->status = status;
     rule->prefix = prefixOf(fields, 2);
+    rule->body = body;
     return true;
 }
 
-bool CStandinFaults::parseDrop(const QString& text, Rule* rule)
+bool CStandinFaults::parseCounted(const QString& text, Kind kind, Rule* rule)
 {
     const QStringList fields = text.split(QLatin1Char(':'));
     if (fields.size() > 2 || !parseCount(fields.at(0), &rule->remaining))
         return false;
-    rule->kind = Kind::Drop;
+    rule->kind = kind;
     rule->status = 0;
     rule->prefix = prefixOf(fields, 1);
     return true;

@@ -7,8 +7,9 @@
 #include <mutex>
 
 // Faults the stand-in service injects for tests: answer the next COUNT requests whose path starts
-// with a prefix with an HTTP status, or drop their connection after the headers. Rules are used up
-// in the order they were given. Thread-safe: requests are served on several threads.
+// with a prefix with an HTTP status (and a body of the test's choice), drop their connection
+// before any answer, or keep them waiting without an answer. Rules are used up in the order they
+// were given. Thread-safe: requests are served on several threads.
 class CStandinFaults
 {
 public:
@@ -16,7 +17,8 @@ public:
     {
         None,
         Fail,
-        Drop
+        Drop,
+        Stall
     };
     struct Rule
     {
@@ -24,12 +26,14 @@ public:
         int status = 0;
         int remaining = 0;
         QString prefix;
+        QByteArray body; // Fail only; empty: the text "injected failure"
     };
 
-    // "STATUS:COUNT[:PATH-PREFIX]", STATUS 100..599, COUNT >= 1; false on anything else.
+    // "STATUS:COUNT[:PATH-PREFIX[:BODY]]", STATUS 100..599, COUNT >= 1; false on anything else.
+    // The BODY (the rest of the text, colons included) is sent as JSON.
     static bool parseFail(const QString& text, Rule* rule);
-    // "COUNT[:PATH-PREFIX]".
-    static bool parseDrop(const QString& text, Rule* rule);
+    // "COUNT[:PATH-PREFIX]", for Drop and Stall.
+    static bool parseCounted(const QString& text, Kind kind, Rule* rule);
 
     void add(const Rule& rule);
     // The fault for this request, if any rule still applies to its path; uses that rule up by one.

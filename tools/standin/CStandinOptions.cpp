@@ -4,7 +4,8 @@
 QString CStandinOptions::usage()
 {
     return QStringLiteral("usage: vellora-standin --port N --data DIR [--release DIR] [--delay MS]\n"
-                          "       [--fail STATUS:COUNT[:PATH-PREFIX]]... [--drop COUNT[:PATH-PREFIX]]...\n");
+                          "       [--fail STATUS:COUNT[:PATH-PREFIX[:JSON-BODY]]]...\n"
+                          "       [--drop COUNT[:PATH-PREFIX]]... [--stall COUNT[:PATH-PREFIX]]...\n");
 }
 
 bool CStandinOptions::parse(const QStringList& arguments, CStandinOptions* options, QString* error)
@@ -28,10 +29,16 @@ bool CStandinOptions::parse(const QStringList& arguments, CStandinOptions* optio
         } else if (name == QLatin1String("--delay")) {
             options->delayMs = value.toInt(&ok);
             ok = ok && options->delayMs >= 0;
-        } else if (name == QLatin1String("--fail") || name == QLatin1String("--drop")) {
+        } else if (name == QLatin1String("--fail")) {
             CStandinFaults::Rule rule;
-            ok = name == QLatin1String("--fail") ? CStandinFaults::parseFail(value, &rule)
-                                                 : CStandinFaults::parseDrop(value, &rule);
+            ok = CStandinFaults::parseFail(value, &rule);
+            options->faults.append(rule);
+        } else if (name == QLatin1String("--drop") || name == QLatin1String("--stall")) {
+            CStandinFaults::Rule rule;
+            ok = CStandinFaults::parseCounted(value,
+                                              name == QLatin1String("--drop") ? CStandinFaults::Kind::Drop
+                                                                              : CStandinFaults::Kind::Stall,
+                                              &rule);
             options->faults.append(rule);
         } else {
             *error = QStringLiteral("unknown option %1").arg(name);

@@ -9,7 +9,8 @@
 
 // The stand-in service's command line:
 //   vellora-standin --port N --data DIR [--release DIR] [--delay MS]
-//                   [--fail STATUS:COUNT[:PATH-PREFIX]]... [--drop COUNT[:PATH-PREFIX]]...
+//                   [--fail STATUS:COUNT[:PATH-PREFIX[:JSON-BODY]]]...
+//                   [--drop COUNT[:PATH-PREFIX]]... [--stall COUNT[:PATH-PREFIX]]...
 // --port 0 picks a free port. It always listens on 127.0.0.1 only.
 class CStandinOptions
 {

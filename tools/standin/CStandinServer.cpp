@@ -13,21 +13,66 @@
 #include <QJsonObject>
 #include <QMap>
 #include <QRandomGenerator>
+#include <QTextCodec>
 #include <QUuid>
 
 #include <chrono>
 #include <cstdio>
 #include <thread>
 
+#ifdef Q_OS_UNIX
+#include <netinet/in.h>
+#include <sys/socket.h>
+#endif
+
 namespace {
 const QString AccessKeyId = QStringLiteral("VELLORA-STANDIN");
 const char* const StoragePath = "/storage/upload";
 const qint64 MaxObjectBytes = 32 * 1024 * 1024;
+// The one cap on a whole request body, whatever its encoding: room for the largest object and
+// the form around it.
+const qint64 MaxBodyBytes = MaxObjectBytes + 1024 * 1024;
 const int PolicyMinutes = 15;
+// A client that sends or takes nothing for this long is cut off, so slow clients cannot hold the
+// threads that serve everybody.
+const int IoTimeoutSeconds = 2;
+const int StallSeconds = 60;
 
+// Strict UTF-8: false for invalid or cut-off sequences (instead of turning them into U+FFFD, which
+// would make different bytes the same text). A leading U+FEFF is text like any other and kept.
+bool decodeUtf8(const std::string& bytes, QString* text)
+{
+    QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
+    *text = QTextCodec::codecForName("UTF-8")->toUnicode(bytes.data(), int(bytes.size()), &state);
+    return state.invalidChars == 0 && state.remainingChars == 0;
+}
+
+// Only called for requests whose parameters were checked by serve().
 QString param(const httplib::Request& request, const char* name)
 {
-    return QString::fromStdString(request.get_param_value(name));
+    QString text;
+    decodeUtf8(request.get_param_value(name), &text);
+    return text;
+}
+
+// Closes the connection a request came on without any answer. The server does not hand out its
+// sockets, so the one whose peer is the request's is looked up.
+void closeConnection(const httplib::Request& request)
+{
+#ifdef Q_OS_UNIX
+    for (int fd = 3; fd < 4096; ++fd) {
+        sockaddr_storage peer{};
+        socklen_t length = sizeof peer;
+        if (::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0 || peer.ss_family != AF_INET)
+            continue;
+        if (ntohs(reinterpret_cast<const sockaddr_in&>(peer).sin_port) == request.remote_port) {
+            ::shutdown(fd, SHUT_RDWR);
+            return;
+        }
+    }
+#else
+    Q_UNUSED(request)
+#endif
 }
 
 void sendJson(httplib::Response& response, const QJsonObject& object, int status = 200)
@@ -57,7 +102,18 @@ CStandinServer::CStandinServer(const CStandinOptions& options)
     // Every client connection holds a thread while it is kept alive; the program keeps several.
     m_server->new_task_queue = [] { return new httplib::ThreadPool(48); };
     m_server->set_keep_alive_timeout(2);
-    m_server->set_payload_max_length(MaxObjectBytes + 1024 * 1024);
+    m_server->set_read_timeout(IoTimeoutSeconds);
+    m_server->set_write_timeout(IoTimeoutSeconds);
+    m_server->set_payload_max_length(MaxBodyBytes);
+    // A chunked body has no length to check up front; only the storage reads one, counting.
+    m_server->set_pre_routing_handler([](const httplib::Request& request, httplib::Response& response) {
+        if (request.get_header_value("Transfer-Encoding") == "chunked" && request.path != StoragePath) {
+            response.status = 411;
+            response.set_content("a length is required", "text/plain");
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
     m_server->set_logger([](const httplib::Request& request, const httplib::Response& response) {
         std::printf("%s %s %d\n", request.method.c_str(), request.path.c_str(), response.status);
         std::fflush(stdout);
@@ -86,6 +142,7 @@ bool CStandinServer::run()
 
 void CStandinServer::stop()
 {
+    m_stopping = true;
     m_server->stop();
 }
 
@@ -111,8 +168,7 @@ void CStandinServer::addRoutes()
     server.Post("/api/user/image/save", serve([this](const Request& q, Response& r) {
                     QMap<QString, QString> fields;
                     for (const auto& item : q.params)
-                        fields.insert(QString::fromStdString(item.first),
-                                      QString::fromStdString(item.second));
+                        fields.insert(QString::fromStdString(item.first), param(q, item.first.c_str()));
                     sendJson(r, m_store.saveImage(fields));
                 }));
     server.Post("/restapi/vessik/log/add", serve([this](const Request& q, Response& r) {
@@ -133,6 +189,14 @@ CStandinServer::Handler CStandinServer::serve(Handler work)
     return [this, work](const httplib::Request& request, httplib::Response& response) {
         if (injectFault(request, response))
             return;
+        QString text;
+        for (const auto& item : request.params) {
+            if (!decodeUtf8(item.first, &text) || !decodeUtf8(item.second, &text)) {
+                sendJson(response, QJsonObject{{QStringLiteral("error"), QStringLiteral("invalid UTF-8")}},
+                         400);
+                return;
+            }
+        }
         std::lock_guard<std::mutex> lock(m_work);
         work(request, response);
     };
@@ -148,12 +212,23 @@ bool CStandinServer::injectFault(const httplib::Request& request, httplib::Respo
         return false;
     case CStandinFaults::Kind::Fail:
         response.status = rule.status;
-        response.set_content("injected failure", "text/plain");
+        if (rule.body.isEmpty())
+            response.set_content("injected failure", "text/plain");
+        else
+            response.set_content(rule.body.toStdString(), "application/json; charset=utf-8");
         return true;
     case CStandinFaults::Kind::Drop:
-        // Headers promise a body that never comes: the client sees the connection close mid-answer.
-        response.set_content_provider(1024, "text/plain",
-                                      [](size_t, size_t, httplib::DataSink&) { return false; });
+        // Closed before any status line, as a storage that lost the connection: nothing arrives
+        // that could be read as an answer.
+        closeConnection(request);
+        response.status = 500;
+        return true;
+    case CStandinFaults::Kind::Stall:
+        // Never answers (until the service stops), as a hung server.
+        for (int i = 0; i < StallSeconds * 20 && !m_stopping; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        closeConnection(request);
+        response.status = 500;
         return true;
     }
     return false;
@@ -181,7 +256,11 @@ void CStandinServer::storage(const httplib::Request& request, httplib::Response&
                              const httplib::ContentReader& reader)
 {
     if (!request.is_multipart_form_data()) {
-        reader([](const char*, size_t) { return true; });
+        qint64 received = 0;
+        reader([&received](const char*, size_t length) {
+            received += qint64(length);
+            return received <= MaxBodyBytes;
+        });
         if (!injectFault(request, response))
             sendJson(response,
                      QJsonObject{{QStringLiteral("error"), QStringLiteral("multipart form expected")}}, 400);
@@ -193,8 +272,9 @@ void CStandinServer::storage(const httplib::Request& request, httplib::Response&
     QString fileName;
     QString fileType;
     QByteArray file;
+    qint64 received = 0;
     bool tooLarge = false;
-    reader(
+    const bool complete = reader(
         [&](const httplib::MultipartFormData& part) {
             order.append(QString::fromStdString(part.name));
             if (part.name == "file") {
@@ -204,10 +284,11 @@ void CStandinServer::storage(const httplib::Request& request, httplib::Response&
             return true;
         },
         [&](const char* data, size_t length) {
-            QByteArray& target = order.last() == QLatin1String("file") ? file : fields[order.last()];
-            tooLarge = tooLarge || target.size() + qint64(length) > MaxObjectBytes;
+            received += qint64(length);
+            tooLarge = tooLarge || received > MaxBodyBytes;
             if (!tooLarge)
-                target.append(data, int(length));
+                (order.last() == QLatin1String("file") ? file : fields[order.last()])
+                    .append(data, int(length));
             return !tooLarge;
         });
     if (injectFault(request, response))
@@ -217,27 +298,32 @@ void CStandinServer::storage(const httplib::Request& request, httplib::Response&
     auto refuse = [&response](int status, const QString& why) {
         sendJson(response, QJsonObject{{QStringLiteral("error"), why}}, status);
     };
-    const QString key = QString::fromUtf8(fields.value(QStringLiteral("key")));
     if (tooLarge)
         return refuse(413, QStringLiteral("EntityTooLarge"));
+    // Cut short or without its closing boundary: what arrived is not the form that was sent.
+    if (!complete)
+        return refuse(400, QStringLiteral("the form ends early"));
+    QMap<QString, QString> texts;
+    for (auto it = fields.constBegin(); it != fields.constEnd(); ++it)
+        if (!decodeUtf8(it.value().toStdString(), &texts[it.key()]))
+            return refuse(400, QStringLiteral("invalid UTF-8"));
+    const QString key = texts.value(QStringLiteral("key"));
     if (order.isEmpty() || order.last() != QLatin1String("file") || order.count(QStringLiteral("file")) != 1)
         return refuse(400, QStringLiteral("the file must be the form's last and only file part"));
-    if (QString::fromUtf8(fields.value(QStringLiteral("OSSAccessKeyId"))) != AccessKeyId)
+    if (texts.value(QStringLiteral("OSSAccessKeyId")) != AccessKeyId)
         return refuse(403, QStringLiteral("InvalidAccessKeyId"));
-    const QString why =
-        CPostPolicy::check(m_secret, QString::fromUtf8(fields.value(QStringLiteral("policy"))),
-                           QString::fromUtf8(fields.value(QStringLiteral("Signature"))), key, file.size(),
-                           QDateTime::currentDateTimeUtc());
+    const QString why = CPostPolicy::check(m_secret, texts.value(QStringLiteral("policy")),
+                                           texts.value(QStringLiteral("Signature")), key, file.size(),
+                                           QDateTime::currentDateTimeUtc());
     if (!why.isEmpty())
         return refuse(403, why);
 
-    const QJsonObject upload{
-        {QStringLiteral("key"), key},
-        {QStringLiteral("parts"), QJsonArray::fromStringList(order)},
-        {QStringLiteral("filename"), fileName},
-        {QStringLiteral("contentType"), fileType},
-        {QStringLiteral("cacheControl"), QString::fromUtf8(fields.value(QStringLiteral("Cache-Control")))},
-        {QStringLiteral("size"), file.size()}};
+    const QJsonObject upload{{QStringLiteral("key"), key},
+                             {QStringLiteral("parts"), QJsonArray::fromStringList(order)},
+                             {QStringLiteral("filename"), fileName},
+                             {QStringLiteral("contentType"), fileType},
+                             {QStringLiteral("cacheControl"), texts.value(QStringLiteral("Cache-Control"))},
+                             {QStringLiteral("size"), file.size()}};
     if (!m_store.storeObject(key, file, upload))
         return refuse(500, QStringLiteral("cannot store the object"));
     sendJson(response, QJsonObject{{QStringLiteral("key"), key}});

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -21,7 +22,9 @@ struct Response;
 // The stand-in for the online service, on 127.0.0.1: accounts, upload authorisation, the storage
 // that checks its own POST policies, image registration, usage reports, the release files and the
 // two web pages. Requests are read on a pool of threads and answered one at a time; all state is in
-// the store.
+// the store. It is strict where the real service is, so that client faults show: a form that ends
+// early, a body over the one cap, or text that is not UTF-8 is refused and nothing of it is kept;
+// a client that stalls for more than a few seconds is cut off.
 class CStandinServer
 {
 public:
@@ -54,6 +57,7 @@ private:
     CStandinFaults m_faults;
     QByteArray m_secret;
     int m_port = -1;
+    std::atomic<bool> m_stopping{false};
     std::mutex m_work;
     std::unique_ptr<httplib::Server> m_server;
 };

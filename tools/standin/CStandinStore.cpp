@@ -85,16 +85,16 @@ QJsonObject CStandinStore::saveImage(const QMap<QString, QString>& fields)
     const QString src = fields.value(QStringLiteral("src"));
     const bool stored = isSafeObjectName(src) && QFileInfo(objectPath(src)).isFile();
 
-    QJsonObject entry;
-    for (auto it = fields.constBegin(); it != fields.constEnd(); ++it)
-        entry.insert(it.key(), it.value());
-    entry.insert(QStringLiteral("accepted"), knownUser && stored);
-    appendTo(QStringLiteral("registrations.json"), QStringLiteral("registrations"), entry);
-
     if (!knownUser)
         return failure(QStringLiteral("用户未登陆"));
     if (!stored)
         return failure(QStringLiteral("图片不存在"));
+
+    QJsonObject entry;
+    for (auto it = fields.constBegin(); it != fields.constEnd(); ++it)
+        entry.insert(it.key(), it.value());
+    entry.insert(QStringLiteral("accepted"), true);
+    appendTo(QStringLiteral("registrations.json"), QStringLiteral("registrations"), entry);
     return QJsonObject{{QStringLiteral("error"), QString()},
                        {QStringLiteral("msg"), QStringLiteral("保存成功")}};
 }
@@ -149,11 +149,33 @@ bool CStandinStore::writeFile(const QString& name, const QJsonObject& object) co
 
 void CStandinStore::appendTo(const QString& fileName, const QString& listName, const QJsonObject& entry) const
 {
-    QJsonObject object = readFile(fileName);
-    QJsonArray list = object.value(listName).toArray();
-    list.append(entry);
-    object.insert(listName, list);
-    writeFile(fileName, object);
+    // The file stays one JSON object holding one list, laid out so that a new entry is written
+    // over the closing tail and the tail after it: the cost of an entry does not grow with the log.
+    static const QByteArray tail = QByteArrayLiteral("\n]}\n");
+    const QByteArray line = QJsonDocument(entry).toJson(QJsonDocument::Compact);
+    QFile file(QDir(m_folder).filePath(fileName));
+    if (!file.open(QIODevice::ReadWrite))
+        return;
+    const qint64 size = file.size();
+    if (size > tail.size() && file.seek(size - tail.size()) && file.read(tail.size()) == tail) {
+        file.seek(size - tail.size());
+        file.write(",\n" + line + tail);
+        return;
+    }
+    if (size > 0) {
+        // Written some other way: rewritten once in the appendable layout.
+        file.close();
+        QJsonArray list = readFile(fileName).value(listName).toArray();
+        list.append(entry);
+        QByteArray text = "{\"" + listName.toUtf8() + "\": [\n";
+        for (int i = 0; i < list.size(); ++i)
+            text += (i ? ",\n" : "") + QJsonDocument(list.at(i).toObject()).toJson(QJsonDocument::Compact);
+        QSaveFile whole(QDir(m_folder).filePath(fileName));
+        if (whole.open(QIODevice::WriteOnly) && whole.write(text + tail) == text.size() + tail.size())
+            whole.commit();
+        return;
+    }
+    file.write("{\"" + listName.toUtf8() + "\": [\n" + line + tail);
 }
 
 QString CStandinStore::passwordHash(const QString& salt, const QString& password)

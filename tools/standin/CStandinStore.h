@@ -11,8 +11,9 @@
 // Everything the stand-in service keeps, in its data folder, so that tests and developers can see
 // what arrived: "accounts.json" (passwords only as salted hashes), "objects/<object name>" (the
 // stored files), "uploads.json" (each accepted storage form: parts in order, file name, type),
-// "registrations.json" (each image registration as received, and whether it was accepted) and
-// "usage_reports.json". Thread-safe; each file is replaced whole once written.
+// "registrations.json" (each accepted image registration as received) and "usage_reports.json".
+// Refused requests leave no record. Thread-safe; "accounts.json" is replaced whole once written,
+// the three logs are appended to.
 class CStandinStore
 {
 public:
@@ -28,7 +29,7 @@ public:
                                 const QString& confirmation);
     QJsonObject login(const QString& name, const QString& password);
 
-    // Records the registration and accepts it when the user and the stored object exist.
+    // Accepts the registration, and records it, when the user and the stored object exist.
     QJsonObject saveImage(const QMap<QString, QString>& fields);
     void addUsageReport(const QString& data);
 

@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: MIT
+#include "CUploadClient.h"
+
+#include "CFormBody.h"
+#include "CImageRegistration.h"
+#include "CServiceEndpoints.h"
+#include "CUploadAuth.h"
+#include "CUploadForm.h"
+
+#include <QDebug>
+#include <QHttpMultiPart>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+
+CUploadClient::CUploadClient(QObject* parent) : QObject(parent), m_network(new QNetworkAccessManager(this)) {}
+
+bool CUploadClient::start(const QStringList& pictures)
+{
+    if (m_running || pictures.isEmpty())
+        return false;
+    ++m_batch;
+    m_running = true;
+    m_pictures = pictures;
+    m_answersHandled = 0;
+    m_finished = 0;
+    m_failed = 0;
+    m_objectNames.clear();
+    m_replies.clear();
+
+    // The authorisations are all alike; each answer serves the next picture waiting for one.
+    QNetworkRequest request(CServiceEndpoints::uploadAuth());
+    request.setHeader(QNetworkRequest::ContentTypeHeader,
+                      QByteArrayLiteral("application/x-www-form-urlencoded"));
+    request = CServiceRequests::withStallTimeout(request, m_stallTimeoutMs);
+    for (int i = 0; i < m_pictures.size(); ++i)
+        watch(m_network->get(request), [this](QNetworkReply* reply) { authorised(reply); });
+    return true;
+}
+
+void CUploadClient::cancel()
+{
+    // Each aborted reply finishes at once through its failure path; the last one ends the batch.
+    const QList<QPointer<QNetworkReply>> replies = m_replies;
+    for (const QPointer<QNetworkReply>& reply : replies)
+        if (reply)
+            reply->abort();
+    if (!m_running)
+        return;
+    // Pictures whose last reply had already finished without being handled yet.
+    m_failed += m_pictures.size() - m_finished;
+    m_finished = m_pictures.size();
+    m_running = false;
+    emit progress(m_finished, m_pictures.size());
+    emit batchFinished(m_finished - m_failed, m_failed);
+}
+
+void CUploadClient::watch(QNetworkReply* reply, std::function<void(QNetworkReply*)> handler)
+{
+    m_replies.append(reply);
+    const int batch = m_batch;
+    connect(reply, &QNetworkReply::finished, this, [this, reply, batch, handler] {
+        reply->deleteLater();
+        m_replies.removeAll(reply);
+        if (m_running && batch == m_batch)
+            handler(reply);
+    });
+}
+
+void CUploadClient::authorised(QNetworkReply* reply)
+{
+    if (m_answersHandled >= m_pictures.size())
+        return;
+    const QString path = m_pictures.at(m_answersHandled++);
+    const QByteArray body = reply->readAll();
+    const CUploadAuth auth = CUploadAuth::fromJson(body);
+    if (!CServiceRequests::answeredWithSuccess(reply) || !auth.isComplete()) {
+        qDebug() << "no usable upload authorisation for" << path << reply->errorString() << body.left(200);
+        finishPicture(false);
+        return;
+    }
+    m_objectNames.insert(path, auth.fileName);
+    upload(auth, path);
+}
+
+void CUploadClient::upload(const CUploadAuth& auth, const QString& path)
+{
+    QHttpMultiPart* form = CUploadForm::build(auth, path);
+    if (!form) {
+        finishPicture(false);
+        return;
+    }
+    QNetworkReply* reply = m_network->post(
+        CServiceRequests::withStallTimeout(CUploadForm::request(auth, *form), m_stallTimeoutMs), form);
+    form->setParent(reply);
+    watch(reply, [this, path](QNetworkReply* finished) { stored(finished, path); });
+}
+
+void CUploadClient::stored(QNetworkReply* reply, const QString& path)
+{
+    if (!CServiceRequests::answeredWithSuccess(reply)) {
+        qDebug() << "storage refused" << path << reply->errorString();
+        finishPicture(false);
+        return;
+    }
+    const CFormBody form = CImageRegistration::body(m_userId, path, m_objectNames.value(path));
+    QNetworkReply* registration = m_network->post(
+        CServiceRequests::withStallTimeout(form.request(CServiceEndpoints::imageSave()), m_stallTimeoutMs),
+        form.toByteArray());
+    watch(registration, [this](QNetworkReply* finished) { registered(finished); });
+}
+
+void CUploadClient::registered(QNetworkReply* reply)
+{
+    const QString error =
+        QJsonDocument::fromJson(reply->readAll()).object().value(QStringLiteral("error")).toString();
+    finishPicture(CServiceRequests::answeredWithSuccess(reply) && error.isEmpty());
+}
+
+void CUploadClient::finishPicture(bool uploaded)
+{
+    ++m_finished;
+    if (!uploaded)
+        ++m_failed;
+    emit progress(m_finished, m_pictures.size());
+    if (m_finished < m_pictures.size())
+        return;
+    m_running = false;
+    emit batchFinished(m_finished - m_failed, m_failed);
+}
