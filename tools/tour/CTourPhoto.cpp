@@ -53,32 +53,33 @@ QImage CTourPhoto::paint(Scene scene, int seed, const QSize& size)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::black);
+    QRandomGenerator random(quint32(seed) * 7919u + quint32(scene));
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
     switch (scene) {
     case Beach:
-        paintBeach(image, seed);
+        paintBeach(painter, random, size, seed);
         break;
     case Party:
-        paintParty(image, seed);
+        paintParty(painter, random, size, seed);
         break;
     case Mountains:
-        paintMountains(image, seed);
+        paintMountains(painter, random, size, seed);
         break;
     case Garden:
-        paintGarden(image, seed);
+        paintGarden(painter, random, size, seed);
         break;
     }
+    painter.end();
     return image;
 }
 
-void CTourPhoto::paintBeach(QImage& image, int seed)
+void CTourPhoto::paintBeach(QPainter& painter, QRandomGenerator& random, const QSizeF& size, int seed)
 {
-    QRandomGenerator random(quint32(seed) * 7919u + 1u);
-    const qreal w = image.width();
-    const qreal h = image.height();
+    const qreal w = size.width();
+    const qreal h = size.height();
     const qreal horizon = h * (0.38 + random.bounded(0.15));
     const bool evening = seed % 3 == 2;
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
 
     fillSky(painter, QRectF(0, 0, w, horizon), evening ? QColor(70, 60, 140) : QColor(40, 120, 210),
             evening ? QColor(250, 160, 110) : QColor(180, 220, 250));
@@ -126,19 +127,16 @@ void CTourPhoto::paintBeach(QImage& image, int seed)
     painter.drawPie(QRectF(foot.x() - span, foot.y() - h * 0.28, span * 2, h * 0.14), 0, 180 * 16);
 }
 
-void CTourPhoto::paintParty(QImage& image, int seed)
+void CTourPhoto::paintParty(QPainter& painter, QRandomGenerator& random, const QSizeF& size, int seed)
 {
-    QRandomGenerator random(quint32(seed) * 104729u + 3u);
-    const qreal w = image.width();
-    const qreal h = image.height();
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal w = size.width();
+    const qreal h = size.height();
 
     QRadialGradient room(QPointF(w * 0.5, h * 0.4), w * 0.8);
     const int hue = (seed * 47) % 360;
     room.setColorAt(0, QColor::fromHsv(hue, 120, 120));
     room.setColorAt(1, QColor::fromHsv(hue, 160, 25));
-    painter.fillRect(image.rect(), room);
+    painter.fillRect(QRectF(QPointF(), size), room);
 
     // Out-of-focus lights.
     painter.setPen(Qt::NoPen);
@@ -192,16 +190,13 @@ void CTourPhoto::paintParty(QImage& image, int seed)
     }
 }
 
-void CTourPhoto::paintMountains(QImage& image, int seed)
+void CTourPhoto::paintMountains(QPainter& painter, QRandomGenerator& random, const QSizeF& size, int seed)
 {
-    QRandomGenerator random(quint32(seed) * 15485863u + 5u);
-    const qreal w = image.width();
-    const qreal h = image.height();
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal w = size.width();
+    const qreal h = size.height();
 
     const bool dawn = seed % 2 == 0;
-    fillSky(painter, image.rect(), dawn ? QColor(250, 140, 120) : QColor(90, 150, 220),
+    fillSky(painter, QRectF(QPointF(), size), dawn ? QColor(250, 140, 120) : QColor(90, 150, 220),
             dawn ? QColor(255, 220, 160) : QColor(220, 235, 245));
     paintSun(painter, QPointF(w * (0.2 + random.bounded(0.6)), h * 0.25), h * 0.045,
              dawn ? QColor(255, 200, 120) : QColor(255, 250, 220));
@@ -227,13 +222,10 @@ void CTourPhoto::paintMountains(QImage& image, int seed)
     }
 }
 
-void CTourPhoto::paintGarden(QImage& image, int seed)
+void CTourPhoto::paintGarden(QPainter& painter, QRandomGenerator& random, const QSizeF& size, int seed)
 {
-    QRandomGenerator random(quint32(seed) * 32452843u + 7u);
-    const qreal w = image.width();
-    const qreal h = image.height();
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal w = size.width();
+    const qreal h = size.height();
 
     fillSky(painter, QRectF(0, 0, w, h * 0.4), QColor(120, 180, 240), QColor(210, 235, 250));
     QLinearGradient grass(0, h * 0.4, 0, h);
