@@ -109,12 +109,9 @@ void QCatePage::AddCateListItem()
 
 void QCatePage::appendRow(int sourceRow)
 {
-    QRect first;
-    if (QCateListItemWidget* firstRow = m_cateList->GetCateItem(0))
-        first = firstRow->geometry();
     auto* cate = new QCateListItemWidget(130, true, true, true, true, this);
     auto* item = new QListWidgetItem;
-    item->setSizeHint(first.width() > 0 ? QSize(first.width(), 570) : QSize(1235, 570));
+    item->setSizeHint(m_cateList->GetRowSize());
     item->setData(SourceRowRole, sourceRow);
     m_cateList->addItem(item);
     m_cateList->setItemWidget(item, cate);

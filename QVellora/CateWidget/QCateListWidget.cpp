@@ -46,10 +46,15 @@ void QCateListWidget::mouseDoubleClickEvent(QMouseEvent* event)
     QListWidget::mouseDoubleClickEvent(event);
 }
 
+QSize QCateListWidget::GetRowSize() const
+{
+    return QSize(width() - 30, 430);
+}
+
 void QCateListWidget::resizeEvent(QResizeEvent* event)
 {
     QListWidget::resizeEvent(event);
-    const QSize rowSize(width() - 30, 430);
+    const QSize rowSize = GetRowSize();
     setIconSize(rowSize);
     for (int i = 0; i < count(); ++i)
         item(i)->setSizeHint(rowSize);

@@ -17,6 +17,9 @@ public:
     void ClearCateImages(int row);
     // The row widget at row, or null outside the list.
     QCateListItemWidget* GetCateItem(int row) const;
+    // The size of every row: the list's width, so that rows stack one below the other. A row added
+    // with any other size sits beside its neighbour once the list is wide enough for both.
+    QSize GetRowSize() const;
 
 signals:
     void addCateItem();

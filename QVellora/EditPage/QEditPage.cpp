@@ -325,7 +325,7 @@ QCateListItemWidget* QEditPage::AddCateListItem()
     connect(row, &QCateListItemWidget::cateNameChanged, m_autosave, &CSessionAutosave::changed);
 
     auto* item = new QListWidgetItem;
-    item->setSizeHint(QSize(360, 360));
+    item->setSizeHint(m_cateList->GetRowSize());
     m_cateList->addItem(item);
     m_cateList->setItemWidget(item, row);
     m_autosave->changed();

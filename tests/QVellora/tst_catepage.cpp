@@ -5,6 +5,7 @@
 #include "CProgramFiles.h"
 #include "CatePage/QCateMakeWidget.h"
 #include "CatePage/QCatePage.h"
+#include "CateWidget/QCateListWidget.h"
 #include "LoadIn/QUpdateImageData.h"
 #include "NoticeBoxes.h"
 #include "OtherWidget/QDrawImageButton.h"
@@ -54,6 +55,8 @@ private slots:
     void cleanup();
 
     void showsExactlyTheGivenCategories();
+    void rowsStackAtAnyWidth_data();
+    void rowsStackAtAnyWidth();
     void exportIntoExistingFolders();
     void emptyNameExportsIntoTheFolderItself();
     void hostileNamesRefusedBeforeCopying_data();
@@ -164,6 +167,43 @@ void tst_CatePage::showsExactlyTheGivenCategories()
 
     page.SetCategories({});
     QCOMPARE(page.GetCateCount(), 0);
+}
+
+void tst_CatePage::rowsStackAtAnyWidth_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::newRow("1300") << 1300;
+    QTest::newRow("maximised 1920") << 1920;
+}
+
+// Every category takes the whole width, one below the other, however wide the window; rows filled
+// in after the page grew wider too.
+void tst_CatePage::rowsStackAtAnyWidth()
+{
+    QFETCH(int, width);
+    QCatePage page;
+    page.resize(width, 800);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QCateListWidget* list = page.GetCateListWidget();
+    auto stacked = [list] {
+        for (int i = 0; i < list->count(); ++i) {
+            const QRect rect = list->visualItemRect(list->item(i));
+            if (rect.width() < list->viewport()->width() * 3 / 4)
+                return false;
+            if (i > 0 && rect.top() <= list->visualItemRect(list->item(i - 1)).bottom())
+                return false;
+        }
+        return list->count() > 1;
+    };
+    page.SetCategories({row(0, "Spring", {picture("x/a.jpg")}), row(1, "Summer", {picture("x/b.jpg")})});
+    QTRY_VERIFY(stacked());
+
+    page.resize(width + 300, 800);
+    QTRY_COMPARE(list->GetRowSize().width(), list->width() - 30);
+    page.SetCategories({row(0, "Spring", {picture("x/c.jpg")}), row(2, "Autumn", {picture("x/d.jpg")}),
+                        row(3, "Winter", {})});
+    QTRY_VERIFY(stacked());
 }
 
 void tst_CatePage::exportIntoExistingFolders()

@@ -1,0 +1,278 @@
+// SPDX-License-Identifier: MIT
+// vellora-tour OUT_DIR: renews the README's screenshots. It paints a folder of photos, drives the
+// real main window through a user's round (scan, sort into two categories, export, history) with
+// the tests' own helpers, and saves the window at each page as OUT_DIR/<n>-<page>.png.
+#include "AnsweredDialogs.h"
+#include "CTourPhoto.h"
+#include "CatePage/QCateMakeWidget.h"
+#include "CatePage/QCatePage.h"
+#include "EditPageActions.h"
+#include "InitPage/QInitPage.h"
+#include "OtherWidget/QBusyDialog.h"
+#include "OtherWidget/QDrawImageButton.h"
+#include "OtherWidget/QOutPutImageWidget.h"
+#include "ViewPage/QViewPage.h"
+#include "mainwindow.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QHash>
+#include <QImageWriter>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QStackedWidget>
+#include <QTextStream>
+#include <QTreeView>
+#include <QtTest>
+
+#include <algorithm>
+
+namespace {
+
+// Wide enough for three columns of tiles beside the edit page's docks.
+const QSize windowSize(1580, 860);
+
+struct Folder
+{
+    QString name;
+    CTourPhoto::Scene scene;
+    int count;
+};
+
+// The painted photo library; the beach and party photos are the ones sorted on the edit page.
+struct Library
+{
+    QStringList photos;
+    QStringList beach;
+    QStringList party;
+};
+
+// A photo library as a user keeps one: a folder per year, one per outing in it, and enough
+// folders to fill the edit page's folder tree.
+Library paintPhotos(const QString& root)
+{
+    const QList<Folder> folders = {{QStringLiteral("2024/元旦"), CTourPhoto::Garden, 1},
+                                   {QStringLiteral("2025/春节"), CTourPhoto::Garden, 1},
+                                   {QStringLiteral("2025/踏青"), CTourPhoto::Garden, 2},
+                                   {QStringLiteral("2025/国庆"), CTourPhoto::Mountains, 1},
+                                   {QStringLiteral("2025/中秋"), CTourPhoto::Party, 1},
+                                   {QStringLiteral("2025/秋游"), CTourPhoto::Mountains, 2},
+                                   {QStringLiteral("2026/春节"), CTourPhoto::Party, 1},
+                                   {QStringLiteral("2026/海边"), CTourPhoto::Beach, 6},
+                                   {QStringLiteral("2026/聚会"), CTourPhoto::Party, 6},
+                                   {QStringLiteral("2026/山里"), CTourPhoto::Mountains, 3},
+                                   {QStringLiteral("2026/花园"), CTourPhoto::Garden, 3},
+                                   {QStringLiteral("2026/毕业"), CTourPhoto::Garden, 1}};
+    Library library;
+    QHash<int, int> painted; // per scene, so that every picture differs
+    for (const Folder& folder : folders) {
+        QDir().mkpath(root + "/" + folder.name);
+        for (int i = 0; i < folder.count; ++i) {
+            const QString path =
+                QString("%1/%2/IMG_%3.png").arg(root, folder.name).arg(1000 + library.photos.size());
+            // PNG rather than JPEG: without JPEG's noise the screenshots compress to half the size.
+            QImageWriter writer(path);
+            if (!writer.write(CTourPhoto::paint(folder.scene, ++painted[folder.scene])))
+                return {};
+            library.photos << path;
+            if (folder.name.endsWith(QStringLiteral("海边")))
+                library.beach << path;
+            else if (folder.name.endsWith(QStringLiteral("聚会")))
+                library.party << path;
+        }
+    }
+    return library;
+}
+
+// The photos, records and exports of one tour, in a fixed folder emptied before and after: the
+// folder tree and the status bar show its path, and a fixed path gives the same screenshots while
+// the interface stays the same. The "~" sorts it after the other temporary folders, so the tree
+// scrolled to it shows only its own folders and the system's.
+class WorkFolder
+{
+public:
+    WorkFolder() : m_dir(QDir::tempPath() + QStringLiteral("/~vellora-tour"))
+    {
+        QDir(m_dir).removeRecursively();
+        m_valid = QDir().mkpath(m_dir);
+    }
+    ~WorkFolder() { QDir(m_dir).removeRecursively(); }
+    WorkFolder(const WorkFolder&) = delete;
+    WorkFolder& operator=(const WorkFolder&) = delete;
+
+    bool isValid() const { return m_valid; }
+    QString filePath(const QString& name) const { return m_dir + "/" + name; }
+
+private:
+    QString m_dir;
+    bool m_valid = false;
+};
+
+bool fail(const QString& what)
+{
+    QTextStream(stderr) << "vellora-tour: " << what << "\n";
+    return false;
+}
+
+// Lets the window settle (layouts, queued thumbnails, repaints) and saves what the user sees.
+bool saveShot(MainWindow& window, const QString& path)
+{
+    QTest::qWait(300);
+    QImageWriter writer(path, "png");
+    // The strongest compression keeps the README's pictures small; PNG stays lossless.
+    writer.setQuality(0);
+    if (!writer.write(window.grab().toImage()))
+        return fail("cannot write " + path + ": " + writer.errorString());
+    QTextStream(stdout) << "saved " << path << "\n";
+    return true;
+}
+
+// Types a Chinese name the way an input method delivers it: one committed string.
+bool nameRow(QEditPage* page, int row, const QString& name)
+{
+    QCateListItemWidget* item = page->GetCateListWidget()->GetCateItem(row);
+    QLineEdit* box = item->findChild<QComboBox*>()->lineEdit();
+    box->setFocus();
+    box->selectAll();
+    QInputMethodEvent typed;
+    typed.setCommitString(name);
+    QApplication::sendEvent(box, &typed);
+    QTest::keyClick(box, Qt::Key_Return);
+    return item->GetCateName() == name;
+}
+
+// Opens the folder tree down to each of these folders and the folders themselves, as a user
+// clicking the arrows does (which opens no folder in the grid), and scrolls to the end, where the
+// library's folders are (its folder sorts after the other temporary ones).
+void expandTree(QEditPage* page, const QStringList& folders)
+{
+    QTreeView* tree = page->GetFolderTree();
+    QFileSystemModel* model = page->GetFolderModel();
+    for (const QString& folder : folders) {
+        QStringList chain;
+        for (QDir dir(folder);;) {
+            chain.prepend(dir.absolutePath());
+            if (!dir.cdUp())
+                break;
+        }
+        for (const QString& path : chain) {
+            const QModelIndex index = model->index(path);
+            tree->expand(index);
+            if (!QTest::qWaitFor([&] { return model->rowCount(index) > 0; }, 5000))
+                break;
+        }
+    }
+    QTest::qWait(300);
+    tree->doItemsLayout();
+    tree->scrollToBottom();
+}
+
+QList<int> rowsOf(QPhotoViewListWidget* grid, const QStringList& pictures)
+{
+    QList<int> rows;
+    for (int row = 0; row < grid->count(); ++row) {
+        if (pictures.contains(grid->GetPhotoItem(row)->GetPath()))
+            rows << row;
+    }
+    return rows;
+}
+
+bool runTour(const QString& outDir)
+{
+    WorkFolder work;
+    if (!work.isValid())
+        return fail("cannot create " + work.filePath(QString()));
+    // Record files (session, history) go to the temporary folder, never next to the build.
+    AnsweredDialogs answers(work.filePath(".records"));
+    const QString photoRoot = work.filePath(QStringLiteral("我的照片"));
+    const Library library = paintPhotos(photoRoot);
+    if (library.photos.isEmpty())
+        return fail("cannot paint the photos");
+    const QStringList& beach = library.beach;
+    const QStringList& party = library.party;
+
+    MainWindow window;
+    window.resize(windowSize);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return fail("the window never showed");
+    if (!saveShot(window, outDir + "/1-start.png"))
+        return false;
+
+    // The start page's scan button, with the folder dialog answered.
+    answers.folder = photoRoot;
+    QTest::mouseClick(window.initPage()->GetScanButton(), Qt::LeftButton);
+    QEditPage* edit = window.editPage();
+    QPhotoViewListWidget* grid = edit->GetPhotoViewList();
+    if (!QTest::qWaitFor(
+            [&] { return grid->count() == library.photos.size() && !edit->GetLoadWaitDialog()->isVisible(); },
+            30000))
+        return fail(
+            QString("the edit page shows %1 of %2 pictures").arg(grid->count()).arg(library.photos.size()));
+
+    // Three beach photos into the first row, three party photos into the second; one beach photo
+    // goes to both, so its tile carries two colour marks.
+    const QStringList seaside = {beach.at(0), beach.at(2), beach.at(3)};
+    const QStringList gathering = {beach.at(3), party.at(0), party.at(2), party.at(3)};
+    if (!EditPageActions::dragTicked(*edit, rowsOf(grid, seaside), 0) ||
+        !EditPageActions::dragTicked(*edit, rowsOf(grid, gathering), 1))
+        return fail("dragging pictures into the categories failed");
+    if (!nameRow(edit, 0, QStringLiteral("海边")) || !nameRow(edit, 1, QStringLiteral("聚会")))
+        return fail("naming the categories failed");
+    // The grid lists pictures in the order the search found them: show the ones sorted to the beach.
+    const QList<int> sorted = rowsOf(grid, seaside);
+    grid->scrollToItem(grid->item(*std::min_element(sorted.begin(), sorted.end())),
+                       QAbstractItemView::PositionAtTop);
+    expandTree(edit, {photoRoot + "/2025", photoRoot + "/2026"});
+    if (!saveShot(window, outDir + "/2-edit.png"))
+        return false;
+
+    // Next page, then export into a folder answered through the folder dialog.
+    QTest::mouseClick(edit->GetButtonBar()->GetNextPageButton(), Qt::LeftButton);
+    if (window.pageStack()->currentIndex() != 2)
+        return fail("the category page did not open");
+    QCatePage* cate = window.catePage();
+    answers.folder = work.filePath(QStringLiteral("导出"));
+    QDir().mkpath(answers.folder);
+    QSignalSpy exported(cate, &QCatePage::sigExportFinished);
+    QTest::mouseClick(cate->GetMakeWidget()->findChild<QDrawImageButton*>("exportButton"), Qt::LeftButton);
+    if (exported.isEmpty() && !exported.wait(30000))
+        return fail("the export never finished");
+    if (!exported.first().first().toBool())
+        return fail("the export failed: " + answers.notices.join("; "));
+    if (!saveShot(window, outDir + "/3-category.png"))
+        return false;
+
+    // The history, as the file menu's "浏览已扫描照片" opens it.
+    QViewPage* history = window.viewPage();
+    QSignalSpy loaded(history, &QViewPage::sigThumbnailsLoaded);
+    window.onScanPause();
+    if (window.pageStack()->currentIndex() != 3 || (loaded.isEmpty() && !loaded.wait(30000)))
+        return fail("the history page did not load");
+    if (!QTest::qWaitFor(
+            [&] { return history->GetEntryCount() == 2 && history->GetPhotoGrid()->count() == 3; }, 10000))
+        return fail(QString("the history lists %1 categories").arg(history->GetEntryCount()));
+    if (!saveShot(window, outDir + "/4-history.png"))
+        return false;
+    // The window is destroyed without closing it: closing would start the companion programs.
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 2) {
+        QTextStream(stderr) << "usage: vellora-tour OUT_DIR\n";
+        return 2;
+    }
+    if (!QDir().mkpath(args.at(1))) {
+        fail("cannot create " + args.at(1));
+        return 1;
+    }
+    return runTour(QDir(args.at(1)).absolutePath()) ? 0 : 1;
+}
