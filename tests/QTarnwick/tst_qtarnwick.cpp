@@ -303,7 +303,7 @@ void tst_QTarnwick::hostileRelease_data()
                               << none << failed;
     QTest::newRow("connection cut mid-answer")
         << release << QVector<RawZipEntry>()
-        << QStringList{QStringLiteral("--drop"), QStringLiteral("1:/Vellora/Vellora.zip")} << none << failed;
+        << QStringList{QStringLiteral("--cut"), QStringLiteral("1:/Vellora/Vellora.zip")} << none << failed;
     QTest::newRow("wrong sha256") << release << QVector<RawZipEntry>() << QStringList()
                                   << int(ManifestTweak::WrongSha256) << QStringLiteral("sha256");
     QTest::newRow("bad signature") << release << QVector<RawZipEntry>() << QStringList()

@@ -8,7 +8,8 @@
 
 // Faults the stand-in service injects for tests: answer the next COUNT requests whose path starts
 // with a prefix with an HTTP status (and a body of the test's choice), drop their connection
-// before any answer, or keep them waiting without an answer. Rules are used up in the order they
+// before any answer, keep them waiting without an answer, or cut the answer short: a 200 that
+// announces its whole length and closes half-way through the body. Rules are used up in the order they
 // were given. Thread-safe: requests are served on several threads.
 class CStandinFaults
 {
@@ -18,7 +19,8 @@ public:
         None,
         Fail,
         Drop,
-        Stall
+        Stall,
+        Cut
     };
     struct Rule
     {
@@ -32,7 +34,7 @@ public:
     // "STATUS:COUNT[:PATH-PREFIX[:BODY]]", STATUS 100..599, COUNT >= 1; false on anything else.
     // The BODY (the rest of the text, colons included) is sent as JSON.
     static bool parseFail(const QString& text, Rule* rule);
-    // "COUNT[:PATH-PREFIX]", for Drop and Stall.
+    // "COUNT[:PATH-PREFIX]", for Drop, Stall and Cut.
     static bool parseCounted(const QString& text, Kind kind, Rule* rule);
 
     void add(const Rule& rule);

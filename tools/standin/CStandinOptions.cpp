@@ -5,7 +5,8 @@ QString CStandinOptions::usage()
 {
     return QStringLiteral("usage: vellora-standin --port N --data DIR [--release DIR] [--delay MS]\n"
                           "       [--fail STATUS:COUNT[:PATH-PREFIX[:JSON-BODY]]]...\n"
-                          "       [--drop COUNT[:PATH-PREFIX]]... [--stall COUNT[:PATH-PREFIX]]...\n");
+                          "       [--drop COUNT[:PATH-PREFIX]]... [--stall COUNT[:PATH-PREFIX]]...\n"
+                          "       [--cut COUNT[:PATH-PREFIX]]...\n");
 }
 
 bool CStandinOptions::parse(const QStringList& arguments, CStandinOptions* options, QString* error)
@@ -33,12 +34,13 @@ bool CStandinOptions::parse(const QStringList& arguments, CStandinOptions* optio
             CStandinFaults::Rule rule;
             ok = CStandinFaults::parseFail(value, &rule);
             options->faults.append(rule);
-        } else if (name == QLatin1String("--drop") || name == QLatin1String("--stall")) {
+        } else if (name == QLatin1String("--drop") || name == QLatin1String("--stall") ||
+                   name == QLatin1String("--cut")) {
+            const CStandinFaults::Kind kind = name == QLatin1String("--drop")    ? CStandinFaults::Kind::Drop
+                                              : name == QLatin1String("--stall") ? CStandinFaults::Kind::Stall
+                                                                                 : CStandinFaults::Kind::Cut;
             CStandinFaults::Rule rule;
-            ok = CStandinFaults::parseCounted(value,
-                                              name == QLatin1String("--drop") ? CStandinFaults::Kind::Drop
-                                                                              : CStandinFaults::Kind::Stall,
-                                              &rule);
+            ok = CStandinFaults::parseCounted(value, kind, &rule);
             options->faults.append(rule);
         } else {
             *error = QStringLiteral("unknown option %1").arg(name);

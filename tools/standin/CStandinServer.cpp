@@ -37,6 +37,8 @@ const int PolicyMinutes = 15;
 // threads that serve everybody.
 const int IoTimeoutSeconds = 2;
 const int StallSeconds = 60;
+// What a cut answer announces; half of it is sent.
+const size_t CutAnswerBytes = 64 * 1024;
 
 // Strict UTF-8: false for invalid or cut-off sequences (instead of turning them into U+FFFD, which
 // would make different bytes the same text). A leading U+FEFF is text like any other and kept.
@@ -223,6 +225,20 @@ bool CStandinServer::injectFault(const httplib::Request& request, httplib::Respo
         closeConnection(request);
         response.status = 500;
         return true;
+    case CStandinFaults::Kind::Cut: {
+        // A 200 that announces its whole length and breaks off half-way, as a download cut short.
+        const size_t announced = CutAnswerBytes;
+        response.status = 200;
+        response.set_content_provider(announced, "application/octet-stream",
+                                      [announced](size_t offset, size_t, httplib::DataSink& sink) {
+                                          if (offset >= announced / 2)
+                                              return false; // closes the connection
+                                          const std::string half(announced / 2, '\0');
+                                          sink.write(half.data(), half.size());
+                                          return true;
+                                      });
+        return true;
+    }
     case CStandinFaults::Kind::Stall:
         // Never answers (until the service stops), as a hung server.
         for (int i = 0; i < StallSeconds * 20 && !m_stopping; ++i)
