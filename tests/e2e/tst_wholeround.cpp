@@ -28,7 +28,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
-#include <QPushButton>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -264,18 +263,10 @@ void tst_WholeRound::wholeRound()
         QCOMPARE(normalised(history.first()), normalised(exportFolder));
 
         // Upload the export, logging in through the page's login dialog as the user does.
-        int logins = 0;
-        m_answers->exec = [&logins](QDialog* dialog) {
-            ++logins;
-            QSignalSpy accepted(dialog, &QDialog::accepted);
-            dialog->findChild<QLineEdit*>("userNameEdit")->setText("photographer");
-            dialog->findChild<QLineEdit*>("passwordEdit")->setText("secret pw");
-            QTest::mouseClick(dialog->findChild<QPushButton*>("loadButton"), Qt::LeftButton);
-            return accepted.wait(Patience) ? int(QDialog::Accepted) : int(QDialog::Rejected);
-        };
+        m_answers->logInAs("photographer", "secret pw");
         QTest::mouseClick(cate->GetMakeWidget()->findChild<QDrawImageButton*>("uploadButton"),
                           Qt::LeftButton);
-        QCOMPARE(logins, 1);
+        QCOMPARE(m_answers->logins, 1);
         QVERIFY(NoticeBoxes::texts().contains("上传尚未完成，请勿关闭软件！"));
         // One uploader per category folder, each ending with its own message.
         QTRY_COMPARE_WITH_TIMEOUT(NoticeBoxes::texts().count("照片上传完成！"), 2, Patience);
