@@ -5,7 +5,11 @@
 #include "OtherWidget/QUserDialogs.h"
 
 #include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QStringList>
+#include <QTest>
 
 #include <functional>
 
@@ -32,7 +36,22 @@ public:
     AnsweredDialogs(const AnsweredDialogs&) = delete;
     AnsweredDialogs& operator=(const AnsweredDialogs&) = delete;
 
+    // Answers the login dialog as a user does: the account typed into its fields, the login button
+    // pressed; accepted once the service let the user in. Every login is counted in logins.
+    void logInAs(const QString& name, const QString& password)
+    {
+        exec = [this, name, password](QDialog* dialog) {
+            ++logins;
+            QSignalSpy accepted(dialog, &QDialog::accepted);
+            dialog->findChild<QLineEdit*>("userNameEdit")->setText(name);
+            dialog->findChild<QLineEdit*>("passwordEdit")->setText(password);
+            QTest::mouseClick(dialog->findChild<QPushButton*>("loadButton"), Qt::LeftButton);
+            return accepted.wait(30000) ? int(QDialog::Accepted) : int(QDialog::Rejected);
+        };
+    }
+
     QString folder;
     QStringList notices;
+    int logins = 0;
     std::function<int(QDialog*)> exec = [](QDialog*) { return int(QDialog::Rejected); };
 };

@@ -427,24 +427,15 @@ void tst_CatePage::uploadStartsOneUploaderPerFolder()
     page.SetCategories({row(0, "Spring", {picture("x/a.jpg"), picture("x/b.jpg")}), row(1, "Empty", {}),
                         row(2, "Summer", {picture("y/c.png")})});
     QVERIFY(exportTo(page, exportFolder()));
-    int logins = 0;
-    if (idFromWindow) {
+    if (idFromWindow)
         page.SetUserID(userId);
-    } else {
-        m_answers->exec = [&logins](QDialog* dialog) {
-            ++logins;
-            QSignalSpy accepted(dialog, &QDialog::accepted);
-            dialog->findChild<QLineEdit*>("userNameEdit")->setText("photographer");
-            dialog->findChild<QLineEdit*>("passwordEdit")->setText("pw");
-            QTest::mouseClick(dialog->findChild<QPushButton*>("loadButton"), Qt::LeftButton);
-            return accepted.wait(10000) ? int(QDialog::Accepted) : int(QDialog::Rejected);
-        };
-    }
+    else
+        m_answers->logInAs("photographer", "pw");
     QSignalSpy announced(&page, &QCatePage::sigZovID);
     click(page, "uploadButton");
 
     // A known ID needs no login and is not announced again; a login's ID is announced to the window.
-    QCOMPARE(logins, idFromWindow ? 0 : 1);
+    QCOMPARE(m_answers->logins, idFromWindow ? 0 : 1);
     QCOMPARE(announced.count(), idFromWindow ? 0 : 1);
     QCOMPARE(page.GetUserID(), userId);
     QVERIFY(NoticeBoxes::texts().contains("上传尚未完成，请勿关闭软件！"));
