@@ -17,6 +17,8 @@ for argument in "$@"; do
 done
 if command -v ccache >/dev/null 2>&1; then
     options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    # Paths relative to the checkout, so a fresh clone elsewhere (CI) reuses what was compiled.
+    export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=true
 fi
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)" "${targets[@]}"
