@@ -2,6 +2,7 @@
 #include "CExportHistory.h"
 
 #include "CJsonFile.h"
+#include "CSafeWrite.h"
 
 #include <QDebug>
 #include <QFile>
@@ -51,9 +52,7 @@ bool CExportHistory::addFolder(const QString& historyPath, const QString& folder
     QStringList folders = foldersOf(history);
     // A file that cannot be read, or not as a history, is kept aside before it is replaced.
     if ((!parsed || !hasHistoryShape(history)) && QFile::exists(historyPath)) {
-        const QString keep = historyPath + QStringLiteral(".broken");
-        QFile::remove(keep);
-        if (!QFile::copy(historyPath, keep))
+        if (keepBrokenFile(historyPath).isEmpty())
             qDebug() << "cannot keep unreadable history" << historyPath;
     }
     if (!folders.contains(folder))

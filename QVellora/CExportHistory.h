@@ -14,7 +14,8 @@ public:
 
     // Adds an export folder unless it is already listed (exact text comparison). An unparsable
     // history file, or valid JSON of another shape (anything but a "page" object of objects with
-    // a text "save_path"), is kept beside the new one as "<name>.broken" instead of being lost.
+    // a text "save_path"), is kept beside the new one as "<name>.broken" (".broken.2", ... when
+    // that is taken) instead of being lost.
     // Returns false when the file could not be written; the old file then stays as it was.
     static bool addFolder(const QString& historyPath, const QString& folder);
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "CJsonFile.h"
 
+#include "CSafeWrite.h"
+
 #include <QDebug>
 #include <QFile>
 #include <QJsonDocument>
@@ -39,15 +41,7 @@ bool CJsonFile::write(const QString& path, const QJsonObject& object)
 
 bool CJsonFile::commit(QSaveFile& file, const QJsonObject& object)
 {
-    if (!file.isOpen())
-        return false;
-    const QByteArray text = QJsonDocument(object).toJson(QJsonDocument::Indented);
-    if (file.write(text) != text.size()) {
-        qDebug() << "cannot write" << file.fileName() << file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return commitSaveFile(file, QJsonDocument(object).toJson(QJsonDocument::Indented));
 }
 
 QList<QJsonObject> CJsonFile::numberedObjects(const QJsonObject& collection)

@@ -82,7 +82,34 @@ bool CLastSession::write(const QString& path) const
 
 CLastSession CLastSession::read(const QString& path, bool* ok)
 {
-    return fromJson(CJsonFile::read(path, ok));
+    bool parsed = false;
+    const QJsonObject root = CJsonFile::read(path, &parsed);
+    const bool usable = parsed && hasSessionShape(root);
+    if (ok)
+        *ok = usable;
+    return usable ? fromJson(root) : CLastSession();
+}
+
+bool CLastSession::hasSessionShape(const QJsonObject& root)
+{
+    auto objectOrMissing = [](const QJsonValue& value) { return value.isUndefined() || value.isObject(); };
+    auto membersAre = [](const QJsonObject& collection, auto test) {
+        for (auto it = collection.constBegin(); it != collection.constEnd(); ++it) {
+            if (!test(it.value()))
+                return false;
+        }
+        return true;
+    };
+    if (!objectOrMissing(root.value(PageKey)) || !objectOrMissing(root.value(AllCachedKey)) ||
+        !objectOrMissing(root.value(ScanKey)))
+        return false;
+    if (!membersAre(root.value(AllCachedKey).toObject(), [](const QJsonValue& v) { return v.isString(); }))
+        return false;
+    return membersAre(root.value(PageKey).toObject(), [&](const QJsonValue& page) {
+        return page.isObject() && objectOrMissing(page.toObject().value(PageFilesKey)) &&
+               membersAre(page.toObject().value(PageFilesKey).toObject(),
+                          [](const QJsonValue& file) { return file.isObject(); });
+    });
 }
 
 QStringList CLastSession::restorablePictures(const Category& category, const QStringList& cachedPaths)
@@ -94,6 +121,23 @@ QStringList CLastSession::restorablePictures(const Category& category, const QSt
             pictures.append(path);
     }
     return pictures;
+}
+
+QStringList CLastSession::keepUnshown(const QStringList& saved, const QStringList& shown,
+                                      const QStringList& now)
+{
+    if (now == shown)
+        return saved;
+    const QSet<QString> shownSet(shown.cbegin(), shown.cend());
+    QSet<QString> kept(now.cbegin(), now.cend());
+    QStringList result = now;
+    for (const QString& path : saved) {
+        if (!shownSet.contains(path) && !kept.contains(path)) {
+            result.append(path);
+            kept.insert(path);
+        }
+    }
+    return result;
 }
 
 QStringList CLastSession::picturesInFolder(const QStringList& cachedPaths, const QString& folder)

@@ -39,8 +39,12 @@ public:
 
     // Whole-file replace: a crash never leaves a torn file. False when it could not be written.
     bool write(const QString& path) const;
-    // ok (optional) is false when the file is missing or does not parse; the result is then empty.
+    // ok (optional) is false when the file is missing, does not parse or is JSON of another shape
+    // (see hasSessionShape); the result is then empty.
     static CLastSession read(const QString& path, bool* ok = nullptr);
+    // Whether every key the session uses that is present has the type the session writes: a
+    // file of another shape would restore as an empty session and then be written over.
+    static bool hasSessionShape(const QJsonObject& root);
 
     // Restoring. A saved picture comes back by its exact saved path, and only when its thumbnail
     // was restored (it is in cachedPaths): a saved "1.jpg" never brings back "11.jpg".
@@ -48,4 +52,10 @@ public:
     // The cached paths, in cache order, that lie inside folder at any depth (a saved "trip" does
     // not take in "trip2"); every cached path when folder is empty. Native separators are accepted.
     static QStringList picturesInFolder(const QStringList& cachedPaths, const QString& folder);
+    // What a restored category is saved as later. saved: its pictures as the file had them;
+    // shown: those that could be shown (files present); now: what its row holds now. Pictures
+    // that could not be shown are never dropped: an untouched row is saved exactly as it was
+    // read, a changed one as its pictures now followed by those that could not be shown.
+    static QStringList keepUnshown(const QStringList& saved, const QStringList& shown,
+                                   const QStringList& now);
 };

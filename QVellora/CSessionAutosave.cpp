@@ -15,6 +15,8 @@ CSessionAutosave::CSessionAutosave(SessionSource session, QObject* parent)
 
 void CSessionAutosave::changed()
 {
+    if (m_ignoring)
+        return;
     m_used = true;
     // Not restarted by later changes: a steady stream of changes still reaches the file in time.
     if (!m_timer.isActive())

@@ -31,6 +31,9 @@ public:
     // True once changed() was called in this run.
     bool wasUsed() const { return m_used; }
     bool isPending() const { return m_timer.isActive(); }
+    // While set, changed() is not counted: rebuilding the page from the session file is not a
+    // change of the user's work, and must not rewrite that file.
+    void setIgnoringChanges(bool ignoring) { m_ignoring = ignoring; }
 
 public slots:
     // Something the session file holds has changed; the file is written within the delay.
@@ -50,4 +53,5 @@ private:
     QString m_path;
     QTimer m_timer;
     bool m_used = false;
+    bool m_ignoring = false;
 };

@@ -4,6 +4,9 @@
 #include "CClientIdentifier.h"
 #include "CJsonFile.h"
 #include "CProgramFiles.h"
+#include "CSafeWrite.h"
+
+#include <QFile>
 
 namespace {
 const QString RecordsKey = QStringLiteral("records");
@@ -34,7 +37,12 @@ QJsonObject CUserDataFile::toJson(const QList<CUserRecord>& carried, const CUser
 bool CUserDataFile::addRun(const QString& path, const CUserRecord& run,
                            const std::function<QString()>& makeIdentifier)
 {
-    Content content = fromJson(CJsonFile::read(path));
+    bool parsed = false;
+    const QJsonObject root = CJsonFile::read(path, &parsed);
+    // Records that cannot be read now are kept aside rather than written over: nothing is lost.
+    if (!parsed && QFile::exists(path) && keepBrokenFile(path).isEmpty())
+        return false;
+    Content content = fromJson(root);
     if (content.identifier.isEmpty() && makeIdentifier)
         content.identifier = makeIdentifier();
     return CJsonFile::write(path, toJson(content.records, &run, content.identifier));

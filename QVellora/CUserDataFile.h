@@ -27,7 +27,9 @@ public:
     static QJsonObject toJson(const QList<CUserRecord>& carried, const CUserRecord* run,
                               const QString& identifier);
 
-    // Reads path (missing or unparsable counts as empty), adds run and rewrites the file whole.
+    // Reads path (missing counts as empty), adds run and rewrites the file whole. An unparsable
+    // file is first copied aside ("<name>.broken", see keepBrokenFile); when even that fails the
+    // file is left alone and the run is not recorded.
     // makeIdentifier is called only when the file holds no identifier yet. False when the file
     // could not be written; the old file then stays as it was.
     static bool addRun(const QString& path, const CUserRecord& run,

@@ -18,8 +18,13 @@ const QString FeedbackKey = QStringLiteral("feedback");
 // Counts were written as numbers by the run that made them and as strings ever after.
 QString countText(const QJsonValue& value)
 {
-    if (value.isDouble())
-        return QString::number(qint64(value.toDouble()));
+    if (value.isDouble()) {
+        // Converting a double outside qint64's range (1e300, inf, nan) is undefined behaviour.
+        const double count = value.toDouble();
+        if (!(qAbs(count) < 9.0e15))
+            return QStringLiteral("0");
+        return QString::number(qint64(count));
+    }
     return value.toString();
 }
 } // namespace

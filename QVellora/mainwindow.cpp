@@ -25,6 +25,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QNetworkAccessManager>
@@ -67,6 +68,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 
     m_networkManager = new QNetworkAccessManager(this);
     connect(m_networkManager, &QNetworkAccessManager::finished, this, &MainWindow::replyFinished);
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        connect(app, &QGuiApplication::commitDataRequest, this, &MainWindow::SaveForShutdown);
 }
 
 MainWindow::~MainWindow() = default;
@@ -86,6 +89,7 @@ void MainWindow::createPages()
     m_editPage->SetPhotoFilter(&m_photoFilter);
     connect(m_editPage, &QEditPage::sigCheckViewItem, this, &MainWindow::onCheckEditViewItem);
     connect(m_editPage, &QEditPage::sigCheckComparePage, this, &MainWindow::onCheckEditCompareButton);
+    connect(m_editPage, &QEditPage::sigStatusMessage, this, &MainWindow::onCheckEditViewItem);
 
     m_catePage = new QCatePage(this);
     connect(m_catePage, &QCatePage::sigGoBackPrePage, this, &MainWindow::onCheckCateBackPage);
@@ -331,18 +335,29 @@ void MainWindow::closeEvent(QCloseEvent* event)
     m_closeTime = QDateTime::currentDateTime().toUTC();
     qDebug() << "close soft time " << m_closeTime;
 
-    SaveLastOption();
+    if (!SaveLastOption())
+        QUserDialogs::information(this, QStringLiteral("本次的工作记录未能保存（磁盘已满或不可写）！"));
     UploadUserDate();
     CCompanionLauncher::startAll(QCoreApplication::applicationDirPath());
     QMainWindow::closeEvent(event);
 }
 
-void MainWindow::SaveLastOption()
+void MainWindow::SaveForShutdown()
 {
+    m_closeTime = QDateTime::currentDateTime().toUTC();
+    if (!SaveLastOption())
+        qWarning() << "work of this run not saved at shut-down";
+}
+
+bool MainWindow::SaveLastOption()
+{
+    const bool sessionSaved = m_editPage->SaveCloseData();
+    if (m_runRecorded)
+        return sessionSaved;
     const int uploadCount = m_initPage->GetUpdataClickCount();
     const QString survey = surveyText();
-    m_editPage->SaveCloseData();
-    m_editPage->SaveUserData(m_openTime, m_closeTime, uploadCount, survey);
+    m_runRecorded = m_editPage->SaveUserData(m_openTime, m_closeTime, uploadCount, survey);
+    return sessionSaved && m_runRecorded;
 }
 
 void MainWindow::UploadUserDate()

@@ -72,6 +72,11 @@ public slots:
     void OnUploadProgress(qint64 bytesSent, qint64 bytesTotal);
     void onSetFileTypeAct();
     void onSetFileTimeAct();
+    // The desktop is ending the program (log-out, shut-down: SIGTERM, SIGHUP or the session
+    // manager's commit-data request): keeps the session and this run's usage record, without
+    // starting the companions. The usage record is added once per run, however often this and
+    // the close sequence run.
+    void SaveForShutdown();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -81,8 +86,9 @@ private:
     void createActions();
     void createMenus();
     void showStatusText();
-    // Close-time save: the session and this run's usage record.
-    void SaveLastOption();
+    // Close-time save: the session and this run's usage record (once per run). False when either
+    // could not be written.
+    bool SaveLastOption();
     // Posts the usage file to the service without waiting for the answer.
     void UploadUserDate();
     // The survey text of this run, recorded with the usage data.
@@ -120,4 +126,5 @@ private:
     CPhotoFilter m_photoFilter;
     QNetworkAccessManager* m_networkManager = nullptr;
     QString m_serviceId;
+    bool m_runRecorded = false;
 };

@@ -2,6 +2,7 @@
 #include "CFileCopy.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -10,6 +11,11 @@
 
 #ifdef Q_OS_LINUX
 #include <unistd.h>
+#endif
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <cstdio>
 #endif
 
 namespace {
@@ -60,9 +66,21 @@ bool copyInLoop(QFile& in, QFile& out)
     }
 }
 
+// Gives the closed file at from the name to, replacing a file of that name in one step.
+bool renameOver(const QString& from, const QString& to)
+{
+#ifdef Q_OS_WIN
+    return MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
+                       reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
+                       MOVEFILE_REPLACE_EXISTING) != 0;
+#else
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+#endif
+}
+
 } // namespace
 
-bool copyFileContents(const QString& source, const QString& target)
+bool copyFileContents(const QString& source, const QString& target, bool replace)
 {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
@@ -79,7 +97,13 @@ bool copyFileContents(const QString& source, const QString& target)
     if (!out.flush() || !out.setPermissions(in.permissions()))
         return false;
     // The temporary file removes itself unless the rename succeeds.
-    if (!out.rename(target)) {
+    if (replace) {
+        out.close();
+        if (out.error() != QFileDevice::NoError || !renameOver(out.fileName(), target)) {
+            qDebug() << "cannot name the copy" << target;
+            return false;
+        }
+    } else if (!out.rename(target)) {
         qDebug() << "cannot name the copy" << target << out.errorString();
         return false;
     }

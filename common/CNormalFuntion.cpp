@@ -120,9 +120,8 @@ bool copyFileToPath(QString source, QString target, bool overwrite)
     // Removing the target first would delete the source when both name one file.
     if (isSameFile(source, target))
         return true;
-    if (overwrite && QFile::exists(target))
-        QFile::remove(target);
-    if (!copyFileContents(source, target)) {
+    // The old target goes only when its replacement is complete: the copy is renamed over it.
+    if (!copyFileContents(source, target, overwrite)) {
         qDebug() << "copy file false";
         return false;
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "CatePage/CExportNames.h"
 
+#include "CExportSelection.h"
+
 #include <QStringList>
 
 namespace {
@@ -35,6 +37,9 @@ bool CExportNames::isSafeFolderName(const QString& name)
     if (name.toUtf8().size() > 255)
         return false;
     if (name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' ')))
+        return false;
+    // A folder of that name would stand where the export keeps its selection file.
+    if (name.compare(CExportSelection::fileName(), Qt::CaseInsensitive) == 0)
         return false;
     for (const QChar ch : name) {
         if (ch.category() == QChar::Other_Control || QStringLiteral("/\\<>:\"|?*").contains(ch))

@@ -13,7 +13,7 @@ public:
     // pictures go into the export folder itself. Refused: path separators, "." and "..", control
     // characters, the characters Windows forbids (<>:"|?*), a trailing dot or space, the Windows
     // device names (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, also with an extension) and names of
-    // more than 255 bytes.
+    // more than 255 bytes, and the name of the selection file ("select.js", in any case).
     static bool isSafeFolderName(const QString& name);
 
     // How a file name is compared with the names already given in one folder: ignoring case where

@@ -142,10 +142,12 @@ QString QCatePage::GetSubmitText()
     return m_makeWidget->GetSubmitText();
 }
 
-void QCatePage::SaveHistoryData(const QString& folder)
+bool QCatePage::SaveHistoryData(const QString& folder)
 {
-    if (!CExportHistory::addFolder(CProgramFiles::historyFile(), folder))
-        qDebug() << "history not written" << CProgramFiles::historyFile();
+    if (CExportHistory::addFolder(CProgramFiles::historyFile(), folder))
+        return true;
+    qDebug() << "history not written" << CProgramFiles::historyFile();
+    return false;
 }
 
 bool QCatePage::IsExporting() const
@@ -233,13 +235,17 @@ void QCatePage::onExportFinished(const CExportResult& result)
     }
     m_progress = nullptr;
 
-    QUserDialogs::information(this, finishedText(result));
     if (result.outcome != CExportResult::Done) {
+        QUserDialogs::information(this, finishedText(result));
         emit sigExportFinished(false);
         return;
     }
     m_exportedFolders = result.folders;
-    SaveHistoryData(result.exportFolder);
+    // The pictures are there either way; the user learns when the history page will miss them.
+    QString text = finishedText(result);
+    if (!SaveHistoryData(result.exportFolder))
+        text += QStringLiteral("\n导出记录未能保存（磁盘已满或不可写），历史页中不会列出这次导出。");
+    QUserDialogs::information(this, text);
     m_exported = true;
     emit sigExportFinished(true);
 }

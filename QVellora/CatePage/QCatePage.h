@@ -64,8 +64,8 @@ public:
     QString GetUserID() const { return m_userId; }
     // The survey's result, for the usage record at close.
     QString GetSubmitText();
-    // Adds an export folder to "history_data.js".
-    void SaveHistoryData(const QString& folder);
+    // Adds an export folder to "history_data.js"; false when the file could not be written.
+    bool SaveHistoryData(const QString& folder);
 
     bool IsExporting() const;
     bool IsExported() const { return m_exported; }

@@ -80,6 +80,11 @@ void QCateListItemWidget::AddImageItem(QPixmap* picture, const QString& path)
     m_listWidget->AddImageItem(picture, path);
 }
 
+void QCateListItemWidget::AddImageItems(const QList<QPixmap*>& pictures, const QStringList& paths)
+{
+    m_listWidget->AddImageItems(pictures, paths);
+}
+
 void QCateListItemWidget::ClearImageItems()
 {
     m_listWidget->DeleteAllPhotoItem();

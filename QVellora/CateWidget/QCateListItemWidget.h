@@ -29,6 +29,7 @@ public:
     void SetCateColor(const QColor& color);
     QPhotoCataListWdiget* GetListWidget() const { return m_listWidget; }
     void AddImageItem(QPixmap* picture, const QString& path);
+    void AddImageItems(const QList<QPixmap*>& pictures, const QStringList& paths);
     void ClearImageItems();
     QString GetCaptionText() const;
 

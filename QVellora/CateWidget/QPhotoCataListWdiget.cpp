@@ -34,6 +34,19 @@ void QPhotoCataListWdiget::AddImageItem(QPixmap* picture, const QString& path)
     emit addPhotoOnes(QStringList{path});
 }
 
+void QPhotoCataListWdiget::AddImageItems(const QList<QPixmap*>& pictures, const QStringList& paths)
+{
+    QStringList added;
+    for (int i = 0; i < paths.size() && i < pictures.size(); ++i) {
+        if (pictures.at(i) && !paths.at(i).isNull() && AppendPicture(*pictures.at(i), paths.at(i)))
+            added.append(paths.at(i));
+    }
+    if (added.isEmpty())
+        return;
+    emit hadAddPhotos();
+    emit addPhotoOnes(added);
+}
+
 void QPhotoCataListWdiget::DeleteAllPhotoItem()
 {
     QStringList removed;
@@ -121,17 +134,19 @@ void QPhotoCataListWdiget::mouseDoubleClickEvent(QMouseEvent* event)
 
 bool QPhotoCataListWdiget::AppendPicture(const QPixmap& picture, const QString& path)
 {
-    if (m_imagePaths.contains(path))
+    if (m_pathSet.contains(path))
         return false;
     auto* item = new QListWidgetItem(QIcon(picture), QString());
     item->setSizeHint(QSize(m_itemSize, m_itemSize));
     addItem(item);
     m_imagePaths.append(path);
+    m_pathSet.insert(path);
     return true;
 }
 
 void QPhotoCataListWdiget::RemoveRow(int row)
 {
+    m_pathSet.remove(m_imagePaths.value(row));
     m_imagePaths.removeAt(row);
     delete takeItem(row);
 }

@@ -3,6 +3,7 @@
 
 #include "PhotoView/QViewerListWidget.h"
 
+#include <QSet>
 #include <QStringList>
 
 class QAction;
@@ -20,6 +21,9 @@ public:
     // Adds a picture from program code unless the pointer is null, the path null or already here.
     // The item shows its own copy; the caller keeps the picture.
     void AddImageItem(QPixmap* picture, const QString& path);
+    // The same for many pictures at once (pictures[i] belongs to paths[i]), with one addPhotoOnes
+    // for all that were added: a restored category of thousands costs one pass over the grid.
+    void AddImageItems(const QList<QPixmap*>& pictures, const QStringList& paths);
     QStringList GetImagePaths() const { return m_imagePaths; }
     // Removes every picture; subPhotoOnes carries their paths, last row first.
     void DeleteAllPhotoItem();
@@ -56,4 +60,6 @@ private:
     QAction* m_deleteAction;
     int m_itemSize;
     QStringList m_imagePaths;
+    // The same paths for look-ups, so that adding n pictures stays linear.
+    QSet<QString> m_pathSet;
 };

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "QEditPage.h"
 
-#include "CJsonFile.h"
 #include "CProgramFiles.h"
+#include "CSafeWrite.h"
 #include "CSelectImage.h"
 #include "CSelectImageData.h"
 #include "CSessionAutosave.h"
@@ -27,6 +27,7 @@
 #include <QFileSystemModel>
 #include <QListWidget>
 #include <QPixmap>
+#include <QSet>
 #include <QTimer>
 #include <QTreeView>
 
@@ -43,7 +44,14 @@ QEditPage::QEditPage(QWidget* parent)
 
     m_searchDlg = new QBusyDialog(QStringLiteral("搜索图片"), tr("正在搜索图片，请耐心等待"), this);
     m_loadDlg = new QBusyDialog(QStringLiteral("加载数据"), tr("正在加载，请耐心等待"), this);
+    // A long restore can be given up; the session file is then left exactly as it was.
+    m_loadDlg->setCancelButtonText(tr("取消"));
+    connect(m_loadDlg, &QProgressDialog::canceled, this, &QEditPage::onCancelRestore);
     m_autosave = new CSessionAutosave([this] { return CurrentSession(); }, this);
+    connect(m_autosave, &CSessionAutosave::saved, this, [this](bool ok) {
+        if (!ok)
+            emit sigStatusMessage(tr("工作记录未能保存（磁盘已满或不可写），上一次保存的记录仍然保留"));
+    });
     m_pendingTimer = new QTimer(this);
     m_pendingTimer->setSingleShot(true);
     m_pendingTimer->setInterval(0);
@@ -395,38 +403,58 @@ CLastSession QEditPage::CurrentSession()
     CLastSession session;
     for (int i = 0; i < m_cateList->count(); ++i) {
         QCateListItemWidget* row = m_cateList->GetCateItem(i);
-        if (row)
-            session.categories.append({row->GetCateName(), row->GetListWidget()->GetImagePaths()});
+        if (!row)
+            continue;
+        QStringList paths = row->GetListWidget()->GetImagePaths();
+        const auto restored = m_restoredRows.constFind(row);
+        if (restored != m_restoredRows.constEnd())
+            paths = CLastSession::keepUnshown(restored->saved, restored->shown, paths);
+        session.categories.append({row->GetCateName(), paths});
     }
     session.sourceKind = m_sourceKind;
     session.chosenFolder = m_chosenFolder;
     for (const CSelectImage* record : m_imageData->GetSelectImageData())
         session.cachedPaths.append(record->GetImagePath());
+    QSet<QString> listed;
+    for (const QString& path : m_unshownCached) {
+        if (!m_imageData->FindImage(path) && !listed.contains(path)) {
+            listed.insert(path);
+            session.cachedPaths.append(path);
+        }
+    }
     return session;
 }
 
-void QEditPage::SaveCloseData()
+bool QEditPage::SaveCloseData()
 {
-    m_autosave->saveNow();
+    return m_autosave->saveNow() || !m_autosave->wasUsed();
 }
 
-void QEditPage::SaveUserData(QDateTime openTime, QDateTime closeTime, int uploadCount, QString feedback)
+bool QEditPage::SaveUserData(QDateTime openTime, QDateTime closeTime, int uploadCount, QString feedback)
 {
-    if (!CUserDataFile::addRun(CurrentSession(), openTime, closeTime, uploadCount, feedback))
-        qDebug() << "user data not saved";
+    if (CUserDataFile::addRun(CurrentSession(), openTime, closeTime, uploadCount, feedback))
+        return true;
+    qDebug() << "user data not saved";
+    return false;
 }
 
 void QEditPage::ReOpenLastData()
 {
     const QString path = CProgramFiles::saveLastFile();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    if (!QFile::exists(path)) {
         qDebug() << "open pro error" << path;
         return;
     }
-    // A file that does not parse restores nothing but the free row.
-    m_pendingRestore = CLastSession::fromJson(CJsonFile::parse(file.readAll()));
-    file.close();
+    bool ok = false;
+    m_pendingRestore = CLastSession::read(path, &ok);
+    if (!ok) {
+        // Restores nothing but the free row; the file is kept aside before anything replaces it.
+        const QString kept = keepBrokenFile(path);
+        QUserDialogs::information(
+            this, kept.isEmpty()
+                      ? tr("上次的工作记录无法读取。")
+                      : tr("上次的工作记录无法读取，已另存为“%1”。").arg(QDir::toNativeSeparators(kept)));
+    }
 
     // Thumbnails already in the cache are not made again (the cache keeps the first one anyway).
     QStringList missing;
@@ -438,6 +466,13 @@ void QEditPage::ReOpenLastData()
     m_restoreThread.SetPathList(missing);
     m_restoreThread.start();
     m_loadDlg->show();
+}
+
+void QEditPage::onCancelRestore()
+{
+    m_restoreThread.Stop();
+    m_pendingRestore = CLastSession();
+    m_loadDlg->hide();
 }
 
 void QEditPage::onThreadViewLastPicture(QString qstrPath, QImage image)
@@ -458,24 +493,49 @@ void QEditPage::onReViewLastPage()
         m_folderTree->setCurrentIndex(folder);
         m_folderTree->scrollTo(folder);
     }
+    // Rebuilding the page from the file is not the user's work: the file is left as it is.
+    m_autosave->setIgnoringChanges(true);
 
     QStringList cached;
     for (const CSelectImage* record : m_imageData->GetSelectImageData())
         cached.append(record->GetImagePath());
-    for (const QString& path : CLastSession::picturesInFolder(cached, m_restoredFolder))
+    QStringList shownInGrid = CLastSession::picturesInFolder(cached, m_restoredFolder);
+    if (shownInGrid.size() >= MaxPictureCount)
+        shownInGrid.erase(shownInGrid.begin() + (MaxPictureCount - 1), shownInGrid.end());
+    for (const QString& path : shownInGrid)
         m_photoList->AddPhotoItem(m_imageData->FindImage(path), path);
 
+    QSet<QString> unshown;
+    for (const QString& path : session.cachedPaths) {
+        if (!path.isEmpty() && !m_imageData->FindImage(path) && !unshown.contains(path)) {
+            unshown.insert(path);
+            m_unshownCached.append(path);
+        }
+    }
     // Restored rows are wired like new ones; the free row is settled once they are all filled.
     m_restoring = true;
     for (const CLastSession::Category& category : session.categories) {
         QCateListItemWidget* row = AddCateListItem();
         row->SetCateName(category.name);
-        for (const QString& path : CLastSession::restorablePictures(category, cached))
-            row->AddImageItem(m_imageData->FindImage(path), path);
+        const QStringList shown = CLastSession::restorablePictures(category, cached);
+        QList<QPixmap*> pictures;
+        pictures.reserve(shown.size());
+        for (const QString& path : shown)
+            pictures.append(m_imageData->FindImage(path));
+        row->AddImageItems(pictures, shown);
+        if (shown.size() != category.paths.size()) {
+            m_restoredRows.insert(row, {category.paths, shown});
+            for (const QString& path : category.paths) {
+                if (!path.isEmpty() && !m_imageData->FindImage(path))
+                    unshown.insert(path);
+            }
+        }
     }
     m_restoring = false;
     KeepFreeRow();
-    // A restored session is work of this run: it is saved again at close.
-    m_autosave->changed();
+    m_autosave->setIgnoringChanges(false);
+    if (!unshown.isEmpty())
+        emit sigStatusMessage(
+            tr("上次的 %1 张照片现在找不到（文件不在原处），仍保留在记录中").arg(unshown.size()));
     update();
 }

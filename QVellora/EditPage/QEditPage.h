@@ -9,6 +9,7 @@
 
 #include <QColor>
 #include <QDateTime>
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QMainWindow>
@@ -94,10 +95,12 @@ public:
     QList<QAction*> GetDockToggleActions() const;
 
     // Session save and restore. At close the window calls SaveCloseData() and then SaveUserData.
-    // Writes "save_last.js" now, but only when the page was used in this run.
-    void SaveCloseData();
-    // Adds this run's usage record (one folder per category row) to "user_data.js".
-    void SaveUserData(QDateTime openTime, QDateTime closeTime, int uploadCount, QString feedback);
+    // Writes "save_last.js" now, but only when the page was used in this run. False only when a
+    // write was due and failed (the old file then stays as it was).
+    bool SaveCloseData();
+    // Adds this run's usage record (one folder per category row) to "user_data.js"; false when
+    // it could not be written.
+    bool SaveUserData(QDateTime openTime, QDateTime closeTime, int uploadCount, QString feedback);
     // Starts restoring the last session: its thumbnails are made behind the load-wait dialog,
     // then grid and category rows are rebuilt (onReViewLastPage). A missing file changes nothing.
     void ReOpenLastData();
@@ -110,6 +113,9 @@ public:
 signals:
     void sigCheckComparePage();
     void sigCheckViewItem(QString qstrPath);
+    // A short text for the window's status bar (for example how many restored pictures are
+    // missing on disk).
+    void sigStatusMessage(QString text);
 
 public slots:
     void onSelectClientFolder(const QModelIndex& index);
@@ -133,6 +139,8 @@ public slots:
     void onThreadViewLastPicture(QString qstrPath, QImage image);
     // Restore thread ended: rebuilds the grid and the category rows of the last session.
     void onReViewLastPage();
+    // The user gave up waiting for the restore: nothing of it is shown, the file stays as it was.
+    void onCancelRestore();
 
 private:
     void createDocks();
@@ -192,5 +200,15 @@ private:
     int m_restoredKind = SourceStartList;
     // While restored rows are filled, no free row is added between them.
     bool m_restoring = false;
+    // Restored pictures whose files were not there (an unplugged drive, a renamed folder) are
+    // not shown but never dropped: each restored row that lost some remembers what it was saved
+    // with, and the cache's missing pictures stay listed, until the session is written again.
+    struct RestoredRow
+    {
+        QStringList saved;
+        QStringList shown;
+    };
+    QHash<const QCateListItemWidget*, RestoredRow> m_restoredRows;
+    QStringList m_unshownCached;
     CSessionAutosave* m_autosave = nullptr;
 };

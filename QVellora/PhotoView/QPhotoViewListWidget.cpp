@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QSet>
 
 QPhotoViewListWidget::QPhotoViewListWidget(int itemSize, QWidget* parent)
     : QViewerListWidget(parent), m_menu(new QMenu(this)),
@@ -240,10 +241,11 @@ void QPhotoViewListWidget::AddTile(QListWidgetItem* item, QPhotoItem* tile, cons
 
 QList<QPhotoItem*> QPhotoViewListWidget::TilesWithPaths(const QStringList& paths) const
 {
+    const QSet<QString> wanted(paths.cbegin(), paths.cend());
     QList<QPhotoItem*> tiles;
     for (int i = 0; i < count(); ++i) {
         QPhotoItem* tile = GetPhotoItem(i);
-        if (tile && paths.contains(tile->GetPath()))
+        if (tile && wanted.contains(tile->GetPath()))
             tiles.append(tile);
     }
     return tiles;
