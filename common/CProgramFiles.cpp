@@ -25,18 +25,6 @@ bool canWriteInto(const QString& folder)
 
 // A copy installed by the package manager: even when it runs as root, who could write there, its
 // records do not belong among the files the package manager owns.
-bool isSystemFolder(const QString& folder)
-{
-#ifdef Q_OS_UNIX
-    const QString path = QDir::cleanPath(QDir::fromNativeSeparators(folder));
-    for (const char* prefix : {"/usr", "/opt", "/bin", "/sbin"})
-        if (path == QLatin1String(prefix) || path.startsWith(QLatin1String(prefix) + QLatin1Char('/')))
-            return true;
-#else
-    Q_UNUSED(folder)
-#endif
-    return false;
-}
 
 } // namespace
 
@@ -63,12 +51,25 @@ QString CProgramFiles::recordFolder()
 
 QString CProgramFiles::recordFolderFor(const QString& programFolder)
 {
-    if (!isSystemFolder(programFolder) && canWriteInto(programFolder))
+    if (!CProgramFiles::isSystemFolder(programFolder) && canWriteInto(programFolder))
         return programFolder;
     const QString perUser =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Vellora");
     QDir().mkpath(perUser);
     return QDir::toNativeSeparators(perUser);
+}
+
+bool CProgramFiles::isSystemFolder(const QString& folder)
+{
+#ifdef Q_OS_UNIX
+    const QString path = QDir::cleanPath(QDir::fromNativeSeparators(folder));
+    for (const char* prefix : {"/usr", "/opt", "/bin", "/sbin"})
+        if (path == QLatin1String(prefix) || path.startsWith(QLatin1String(prefix) + QLatin1Char('/')))
+            return true;
+#else
+    Q_UNUSED(folder)
+#endif
+    return false;
 }
 
 QString CProgramFiles::recordPath(const QString& name)

@@ -23,6 +23,9 @@ public:
     // The rule itself, for a given program folder: that folder when a file can be created in it,
     // else the per-user folder (created). Probes the disk on every call.
     static QString recordFolderFor(const QString& programFolder);
+    // Folders the package manager owns (/usr, /opt, /bin, /sbin and below; never on Windows),
+    // whose files are not the program's to write even when it runs as root.
+    static bool isSystemFolder(const QString& folder);
     static QString recordPath(const QString& name);
 
     static QString historyFile() { return recordPath(QStringLiteral("history_data.js")); }

@@ -294,6 +294,9 @@ void tst_CatePage::hostileNamesRefusedBeforeCopying_data()
     QTest::newRow("PRN") << "PRN" << true;
     QTest::newRow("256 bytes") << QString(256, 'x') << true;
     QTest::newRow("86 Chinese characters (258 bytes)") << QString(86, QChar(0x65c5)) << true;
+    // The export's own list: a folder of that name would stand where "select.js" is written.
+    QTest::newRow("selection file") << "select.js" << true;
+    QTest::newRow("selection file in capitals") << "SELECT.JS" << true;
 
     QTest::newRow("ordinary") << "Spring 2015" << false;
     QTest::newRow("Chinese") << "旅游" << false;
@@ -310,25 +313,33 @@ void tst_CatePage::hostileNamesRefusedBeforeCopying()
     QFETCH(QString, name);
     QFETCH(bool, refused);
 
-    QCatePage page;
     const QString a = picture("x/a.jpg");
-    // The hostile category comes second: the first one must not have been copied either.
-    page.SetCategories({row(0, "Fine", {a}), row(1, name, {a})});
-    const bool completed = exportTo(page, exportFolder());
+    // Alone, first and second: a fine category beside it must not have been copied either.
+    const QList<QList<QCatePage::CateRow>> arrangements{{row(0, name, {a})},
+                                                        {row(0, name, {a}), row(1, "Fine", {a})},
+                                                        {row(0, "Fine", {a}), row(1, name, {a})}};
+    for (int i = 0; i < arrangements.size(); ++i) {
+        m_answers->notices.clear();
+        const QString folder = exportFolder() + QString::number(i);
+        QVERIFY(QDir().mkpath(folder));
+        QCatePage page;
+        page.SetCategories(arrangements.at(i));
+        const bool completed = exportTo(page, folder);
 
-    QCOMPARE(completed, !refused);
-    if (refused) {
-        QCOMPARE(m_answers->notices.size(), 1);
-        QVERIFY2(m_answers->notices.first().contains("“" + name + "”"),
-                 qPrintable(m_answers->notices.first()));
-        QCOMPARE(entriesOf(exportFolder()), QStringList());
-        QCOMPARE(entriesOf(m_dir->path()).contains("outside"), false);
-        QVERIFY(!QFile::exists(CProgramFiles::historyFile()));
-        QVERIFY(!page.IsExported());
-    } else {
-        QCOMPARE(m_answers->notices, QStringList{"保存图片成功"});
-        QVERIFY(QFileInfo(CProgramFiles::join(exportFolder(), name)).isDir());
-        QCOMPARE(CExportSelection::read(exportFolder()).pages.at(1).name, name);
+        QCOMPARE(completed, !refused);
+        if (refused) {
+            QCOMPARE(m_answers->notices.size(), 1);
+            QVERIFY2(m_answers->notices.first().contains("“" + name + "”"),
+                     qPrintable(m_answers->notices.first()));
+            QCOMPARE(entriesOf(folder), QStringList());
+            QCOMPARE(entriesOf(m_dir->path()).contains("outside"), false);
+            QVERIFY(!QFile::exists(CProgramFiles::historyFile()));
+            QVERIFY(!page.IsExported());
+        } else {
+            QCOMPARE(m_answers->notices, QStringList{"保存图片成功"});
+            QVERIFY(QFileInfo(CProgramFiles::join(folder, name)).isDir());
+            QCOMPARE(CExportSelection::read(folder).pages.at(i == 2 ? 1 : 0).name, name);
+        }
     }
 }
 

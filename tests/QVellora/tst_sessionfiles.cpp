@@ -193,7 +193,9 @@ void tst_SessionFiles::usageRecordsMerge()
               "time": {"open_time": "2015-03-07T14:05:09", "close_time": "2015-03-07T15:00:00",
                        "upload_count": 2, "feedback": "good"}},
         "1": {"folders": {}, "time": {"open_time": "a", "close_time": "b", "upload_count": 0, "feedback": ""}},
-        "2": {"folders": {"0": {"folder_name": "x+y&z", "pic_number": "7"}},
+        "2": {"folders": {"0": {"folder_name": "x+y&z", "pic_number": "7"},
+                          "1": {"folder_name": "huge", "pic_number": 1e300},
+                          "2": {"folder_name": "negative huge", "pic_number": -1e300}},
               "time": {"open_time": "c", "close_time": "d", "upload_count": 1, "feedback": "50%"}}
     }
 })";
@@ -222,6 +224,9 @@ void tst_SessionFiles::usageRecordsMerge()
     QCOMPARE(records["1"]["folders"].toObject(), QJsonObject());
     QCOMPARE(records["2"]["folders"]["0"]["pic_number"], QJsonValue("7"));
     QCOMPARE(records["2"]["folders"]["0"]["folder_name"].toString(), QString("x+y&z"));
+    // A count no run can have written is not carried over as a number it never was.
+    QCOMPARE(records["2"]["folders"]["1"]["pic_number"], QJsonValue("0"));
+    QCOMPARE(records["2"]["folders"]["2"]["pic_number"], QJsonValue("0"));
     // The run just ended: counts as numbers, upload count 0 and an empty survey present.
     const QJsonObject added = records["3"].toObject();
     QCOMPARE(added["folders"]["0"]["folder_name"].toString(), QString("A"));

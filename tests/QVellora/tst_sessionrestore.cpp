@@ -20,7 +20,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -44,6 +47,9 @@ private slots:
     void restoreTakesExactPathsAndTheSavedFolder();
     void changesReachTheFileWithoutAClose();
     void killedWhileSortingLosesAtMostTheLastSeconds();
+    void picturesThatCannotBeShownStayInTheRecord();
+    void unreadableSessionIsKeptAside();
+    void aRestoreCanBeCancelled();
 
 private:
     static bool showWindow(QWidget& window);
@@ -453,6 +459,139 @@ void tst_SessionRestore::killedWhileSortingLosesAtMostTheLastSeconds()
                  qPrintable(QString("%1 kept, %2 settled").arg(kept.size()).arg(settled)));
         QVERIFY(settled > 0);
     }
+}
+
+void tst_SessionRestore::picturesThatCannotBeShownStayInTheRecord()
+{
+    // Three pictures on the computer, two on a drive that is not plugged in right now.
+    const QStringList here = writePictures(m_dir->path(), "photos", 3, QSize(40, 30));
+    QCOMPARE(here.size(), 3);
+    QStringList away = writePictures(m_dir->path(), "usb", 2, QSize(40, 30));
+    QCOMPARE(away.size(), 2);
+    CLastSession last;
+    last.categories = {{"海边", {here.at(0), away.at(0), here.at(1), away.at(1)}}, {"家人", {away.at(0)}}};
+    last.sourceKind = CLastSession::ChosenFolder;
+    last.chosenFolder = m_dir->filePath("photos");
+    last.cachedPaths = here + away;
+    QVERIFY(last.write(sessionFile()));
+    QVERIFY(QDir(m_dir->filePath("usb")).removeRecursively());
+    const QByteArray before = TestSupport::readFile(sessionFile());
+    auto resume = [](MainWindow& window) {
+        QAction* item = action(window, QStringLiteral("&继续上次扫描"));
+        QVERIFY(item && item->isEnabled());
+        window.editPage()->GetSessionAutosave()->setDelay(20);
+        item->trigger();
+        QVERIFY(waitForRestore(window.editPage()));
+    };
+
+    {
+        MainWindow window;
+        QVERIFY(showWindow(window));
+        resume(window);
+        QEditPage* page = window.editPage();
+        // What can be shown is shown; the user is told how many pictures are elsewhere.
+        const QList<CLastSession::Category> shown{{"海边", {here.at(0), here.at(1)}}, {"家人", {}}};
+        QCOMPARE(rows(page), shown);
+        QVERIFY2(window.statusBar()->currentMessage().contains(QStringLiteral("上次的 2 张照片")),
+                 qPrintable(window.statusBar()->currentMessage()));
+        // Restoring is not work: the file is neither rewritten now nor at close.
+        QTest::qWait(200);
+        QVERIFY(!page->GetSessionAutosave()->isPending());
+        QCOMPARE(TestSupport::readFile(sessionFile()), before);
+        QVERIFY(window.close());
+        QCOMPARE(TestSupport::readFile(sessionFile()), before);
+    }
+    {
+        // Sorting on: the pictures that cannot be shown ride along after the row's new content.
+        MainWindow window;
+        QVERIFY(showWindow(window));
+        resume(window);
+        QEditPage* page = window.editPage();
+        const int tile = int(tilePaths(page->GetPhotoViewList()).indexOf(here.at(2)));
+        QVERIFY(tile >= 0);
+        QVERIFY(dragTicked(*page, {tile}, 0));
+        const QList<CLastSession::Category> kept{
+            {"海边", {here.at(0), here.at(1), here.at(2), away.at(0), away.at(1)}}, {"家人", {away.at(0)}}};
+        QTRY_COMPARE_WITH_TIMEOUT(CLastSession::read(sessionFile()).categories.mid(0, 2), kept, 10000);
+        const QStringList cached = CLastSession::read(sessionFile()).cachedPaths;
+        for (const QString& path : here + away)
+            QCOMPARE(cached.count(path), 1);
+        QVERIFY(window.close());
+    }
+    {
+        // The drive is back: everything is where the user left it.
+        away = writePictures(m_dir->path(), "usb", 2, QSize(40, 30));
+        MainWindow window;
+        QVERIFY(showWindow(window));
+        resume(window);
+        const QList<CLastSession::Category> whole{
+            {"海边", {here.at(0), here.at(1), here.at(2), away.at(0), away.at(1)}}, {"家人", {away.at(0)}}};
+        QCOMPARE(rows(window.editPage()).mid(0, 2), whole);
+        QVERIFY(!window.statusBar()->currentMessage().contains(QStringLiteral("找不到")));
+    }
+}
+
+void tst_SessionRestore::unreadableSessionIsKeptAside()
+{
+    QStringList notices;
+    QUserDialogs::Answers answers;
+    answers.notice = [&notices](const QString&, const QString& text) { notices.append(text); };
+    QUserDialogs::setAnswers(answers);
+    // Torn, JSON of another shape, not text at all: each kept under a name of its own.
+    const QList<QByteArray> broken{"{\"page\": {\"0\": {\"name\": \"海边\", \"files\"",
+                                   "{\"page\": {\"0\": [\"/photos/a.jpg\"]}, \"all_cached\": {}}",
+                                   QByteArray("\x00\x01\xff", 3)};
+    const QStringList kept{sessionFile() + ".broken", sessionFile() + ".broken.2",
+                           sessionFile() + ".broken.3"};
+    for (int i = 0; i < broken.size(); ++i) {
+        QVERIFY(TestSupport::writeFile(sessionFile(), broken.at(i)));
+        QEditPage page;
+        QVERIFY(showWindow(page));
+        page.ReOpenLastData();
+        QVERIFY(waitForRestore(&page));
+        QCOMPARE(notices.size(), i + 1);
+        QVERIFY2(notices.last().contains(QDir::toNativeSeparators(kept.at(i))), qPrintable(notices.last()));
+        // Nothing but the free row, and the file stays until the user's own work replaces it.
+        QCOMPARE(page.GetCateListWidget()->count(), 1);
+        QVERIFY(page.SaveCloseData());
+        QCOMPARE(TestSupport::readFile(sessionFile()), broken.at(i));
+    }
+    for (int i = 0; i < broken.size(); ++i)
+        QCOMPARE(TestSupport::readFile(kept.at(i)), broken.at(i));
+}
+
+void tst_SessionRestore::aRestoreCanBeCancelled()
+{
+    const QStringList photos = writePictures(m_dir->path(), "many", 40, QSize(64, 48));
+    QCOMPARE(photos.size(), 40);
+    CLastSession last;
+    last.categories = {{"全部", photos}};
+    last.chosenFolder = m_dir->filePath("many");
+    last.cachedPaths = photos;
+    QVERIFY(last.write(sessionFile()));
+    const QByteArray before = TestSupport::readFile(sessionFile());
+
+    QEditPage page;
+    QVERIFY(showWindow(page));
+    page.ReOpenLastData();
+    QProgressDialog* wait = page.GetLoadWaitDialog();
+    QVERIFY(wait->isVisible());
+    QPushButton* cancel = wait->findChild<QPushButton*>();
+    QVERIFY(cancel && cancel->isVisible());
+    QTest::mouseClick(cancel, Qt::LeftButton);
+
+    // Given up: no rows come back later, the page is usable and the file is as it was.
+    QVERIFY(!wait->isVisible());
+    QTest::qWait(300);
+    QCOMPARE(page.GetCateListWidget()->count(), 0);
+    QCOMPARE(page.GetPhotoViewList()->count(), 0);
+    QVERIFY(page.SaveCloseData());
+    QCOMPARE(TestSupport::readFile(sessionFile()), before);
+
+    // Asked again, the restore runs to its end.
+    page.ReOpenLastData();
+    QVERIFY(waitForRestore(&page));
+    QCOMPARE(rows(&page).value(0), (CLastSession::Category{"全部", inKeyTextOrder(photos)}));
 }
 
 int main(int argc, char* argv[])

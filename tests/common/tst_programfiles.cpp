@@ -14,6 +14,8 @@ private slots:
     void initTestCase();
     void recordFolderRule_data();
     void recordFolderRule();
+    void systemFolders_data();
+    void systemFolders();
     void overrideAddressesEveryRecordFile();
     void configFromInstallationWhenRecordsLiveElsewhere();
 };
@@ -81,6 +83,33 @@ void tst_ProgramFiles::recordFolderRule()
     if (nextToProgram)
         QCOMPARE(QDir(programFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList());
+}
+
+void tst_ProgramFiles::systemFolders_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("system");
+#ifdef Q_OS_UNIX
+    QTest::newRow("/usr") << "/usr" << true;
+    QTest::newRow("/usr/bin") << "/usr/bin" << true;
+    QTest::newRow("/opt/vellora/bin") << "/opt/vellora/bin" << true;
+    QTest::newRow("/sbin/") << "/sbin/" << true;
+    QTest::newRow("/usr/local/../bin") << "/usr/local/../bin" << true;
+    // Names that only begin like one.
+    QTest::newRow("/usrdata") << "/usrdata" << false;
+    QTest::newRow("/optical/bin") << "/optical/bin" << false;
+    QTest::newRow("/binaries") << "/binaries" << false;
+    QTest::newRow("/home/u/usr") << "/home/u/usr" << false;
+    QTest::newRow("/usr/../home/u") << "/usr/../home/u" << false;
+#endif
+    QTest::newRow("relative usr") << "usr/bin" << false;
+}
+
+void tst_ProgramFiles::systemFolders()
+{
+    QFETCH(QString, folder);
+    QFETCH(bool, system);
+    QCOMPARE(CProgramFiles::isSystemFolder(folder), system);
 }
 
 void tst_ProgramFiles::overrideAddressesEveryRecordFile()
