@@ -5,6 +5,7 @@
 #include "CProgramFiles.h"
 #include "CSelectImageData.h"
 #include "CServiceEndpoints.h"
+#include "CShutdownSignals.h"
 #include "CUsageReport.h"
 #include "CatePage/QCatePage.h"
 #include "CatePage/QConnectCustomerDlg.h"
@@ -68,8 +69,16 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 
     m_networkManager = new QNetworkAccessManager(this);
     connect(m_networkManager, &QNetworkAccessManager::finished, this, &MainWindow::replyFinished);
+    // At log-out the desktop asks the session manager's question first and then ends the program
+    // with a signal, never by closing the window: both keep the run's work. The reporter and the
+    // updater are not started then.
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         connect(app, &QGuiApplication::commitDataRequest, this, &MainWindow::SaveForShutdown);
+    auto* shutdown = new CShutdownSignals(this);
+    connect(shutdown, &CShutdownSignals::shutdownRequested, this, [this] {
+        SaveForShutdown();
+        QCoreApplication::quit();
+    });
 }
 
 MainWindow::~MainWindow() = default;

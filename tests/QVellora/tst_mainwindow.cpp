@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "CCompanionLauncher.h"
+#include "CJsonFile.h"
+#include "CLastSession.h"
 #include "CProgramFiles.h"
 #include "CatePage/QCatePage.h"
 #include "EditPage/QEditPage.h"
+#include "EditPageActions.h"
 #include "InitPage/QInitPage.h"
 #include "OtherWidget/QBusyDialog.h"
 #include "OtherWidget/QDrawImageButton.h"
@@ -21,10 +24,16 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/types.h>
+#endif
 
 class tst_MainWindow : public QObject
 {
@@ -39,6 +48,9 @@ private slots:
     void closeWithoutCompanions();
     void closeStartsCompanionsWithTheirArguments();
     void launcherSkipsMissingPrograms();
+    void logOutKeepsTheRunOnce();
+    void desktopSignalsEndTheRealProgramWithItsRecords_data();
+    void desktopSignalsEndTheRealProgramWithItsRecords();
 
 private:
     static bool writeFakeCompanion(const QString& program, const QString& logFile);
@@ -264,6 +276,98 @@ void tst_MainWindow::launcherSkipsMissingPrograms()
     QCOMPARE(started, QStringList{CCompanionLauncher::programPath(dir.path(), "QTarnwick")});
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(logs.filePath("QTarnwick")), 10000);
     QVERIFY(!QFile::exists(logs.filePath("QMerrowby")));
+}
+
+namespace {
+int usageRecordCount(const QString& file)
+{
+    return CJsonFile::read(file)[QStringLiteral("records")].toObject().size();
+}
+
+#ifdef Q_OS_LINUX
+// Whether the process has a handler for the signal, read from /proc: the program is then far
+// enough into its start to keep its work when the signal comes.
+bool catchesSignal(qint64 pid, int signalNumber)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("SigCgt:"))
+            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signalNumber - 1)) & 1;
+    }
+    return false;
+}
+#endif
+} // namespace
+
+void tst_MainWindow::logOutKeepsTheRunOnce()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("desktops end programs with SIGTERM only on Unix");
+#else
+    const QStringList photos = EditPageActions::writePictures(m_records->path(), "photos", 3, QSize(40, 30));
+    QCOMPARE(photos.size(), 3);
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QEditPage* page = window.editPage();
+    window.pageStack()->setCurrentIndex(1);
+    page->SetInitScanPath(m_records->filePath("photos"));
+    page->SetInitPageImageList(photos);
+    QTRY_COMPARE(page->GetPhotoViewList()->count(), 3);
+    QVERIFY(EditPageActions::dragTicked(*page, {0, 1}, 0));
+
+    // The desktop's log-out: the sorting and the run's record are on disk at once, not 2 s later.
+    QVERIFY(!QFile::exists(CProgramFiles::saveLastFile()));
+    ::raise(SIGTERM);
+    QTRY_COMPARE_WITH_TIMEOUT(usageRecordCount(CProgramFiles::userDataFile()), 1, 5000);
+    QCOMPARE(CLastSession::read(CProgramFiles::saveLastFile()).categories.value(0).paths.size(), 2);
+
+    // The session manager asking as well, and a close after all, add no second record.
+    window.SaveForShutdown();
+    QVERIFY(window.close());
+    QCOMPARE(usageRecordCount(CProgramFiles::userDataFile()), 1);
+#endif
+}
+
+void tst_MainWindow::desktopSignalsEndTheRealProgramWithItsRecords_data()
+{
+    QTest::addColumn<int>("signalNumber");
+#ifdef Q_OS_UNIX
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+#endif
+}
+
+void tst_MainWindow::desktopSignalsEndTheRealProgramWithItsRecords()
+{
+#ifndef Q_OS_LINUX
+    QSKIP("reads the program's signal handlers from /proc");
+#else
+    QFETCH(int, signalNumber);
+    // A copy of the program in a folder of its own, which then holds its record files.
+    QTemporaryDir install;
+    QVERIFY(install.isValid());
+    const QString program = install.filePath(QFileInfo(QStringLiteral(VELLORA_PROGRAM)).fileName());
+    QVERIFY(QFile::copy(QStringLiteral(VELLORA_PROGRAM), program));
+    QProcess run;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("VELLORA_SERVICE_URL", StandinService::unusedUrl().toString());
+    run.setProcessEnvironment(environment);
+    run.start(program, {});
+    QVERIFY(run.waitForStarted(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(catchesSignal(run.processId(), signalNumber), 20000);
+
+    ::kill(pid_t(run.processId()), signalNumber);
+    QVERIFY(run.waitForFinished(20000));
+    QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(run.exitCode(), 0);
+    QCOMPARE(usageRecordCount(CProgramFiles::join(install.path(), "user_data.js")), 1);
+    // Nothing was sorted: the last session is not replaced by an empty one.
+    QVERIFY(!QFile::exists(CProgramFiles::join(install.path(), "save_last.js")));
+#endif
 }
 
 QTEST_MAIN(tst_MainWindow)
