@@ -58,8 +58,8 @@ bool CExportHistory::addFolder(const QString& historyPath, const QString& folder
     if (!folders.contains(folder))
         folders.append(folder);
 
-    QJsonObject pages;
-    for (int i = 0; i < folders.size(); ++i)
-        pages.insert(QString::number(i), QJsonObject{{QStringLiteral("save_path"), folders.at(i)}});
+    const QJsonObject pages = CJsonFile::numbered(folders.size(), [&](int i) {
+        return QJsonObject{{QStringLiteral("save_path"), folders.at(i)}};
+    });
     return CJsonFile::write(historyPath, QJsonObject{{QStringLiteral("page"), pages}});
 }

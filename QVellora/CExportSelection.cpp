@@ -31,10 +31,9 @@ QJsonObject CExportSelection::toJson() const
 {
     QJsonObject pageObject;
     for (const Page& page : pages) {
-        QJsonObject files;
-        for (int i = 0; i < page.pictureNames.size(); ++i)
-            files.insert(QString::number(i),
-                         QJsonObject{{QStringLiteral("picture_name"), page.pictureNames.at(i)}});
+        const QJsonObject files = CJsonFile::numbered(page.pictureNames.size(), [&](int i) {
+            return QJsonObject{{QStringLiteral("picture_name"), page.pictureNames.at(i)}};
+        });
         pageObject.insert(page.key, QJsonObject{{QStringLiteral("page_name"), page.name},
                                                 {QStringLiteral("page_files"), files}});
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "CImageReading.h"
 
+#include <QFileInfo>
 #include <QImageReader>
 
 namespace {
@@ -32,6 +33,10 @@ QImage CImageReading::readUpright(const QString& path)
 
 QImage CImageReading::thumbnail(const QString& path, const QSize& box)
 {
+    // A reader given a name that cannot be opened tries it again with every image suffix it
+    // knows: some twenty failed opens for each picture of an unplugged card.
+    if (!QFileInfo(path).isFile())
+        return {};
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QSize stored = reader.size();

@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QSaveFile>
+#include <QVector>
+
+#include <algorithm>
 
 QJsonObject CJsonFile::read(const QString& path, bool* ok)
 {
@@ -42,6 +45,22 @@ bool CJsonFile::write(const QString& path, const QJsonObject& object)
 bool CJsonFile::commit(QSaveFile& file, const QJsonObject& object)
 {
     return commitSaveFile(file, QJsonDocument(object).toJson(QJsonDocument::Indented));
+}
+
+QJsonObject CJsonFile::numbered(int count, const std::function<QJsonValue(int)>& valueOf)
+{
+    // QJsonObject keeps its keys sorted as text and moves every later member on each insert, so
+    // "0", "1", ..., "99999" in number order costs quadratic time (77 s for 300,000 paths).
+    // Inserted in text order each member goes last.
+    QVector<QString> keys;
+    keys.reserve(count);
+    for (int i = 0; i < count; ++i)
+        keys.append(QString::number(i));
+    std::sort(keys.begin(), keys.end());
+    QJsonObject collection;
+    for (const QString& key : keys)
+        collection.insert(key, valueOf(key.toInt()));
+    return collection;
 }
 
 QList<QJsonObject> CJsonFile::numberedObjects(const QJsonObject& collection)

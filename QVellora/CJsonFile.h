@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 class QSaveFile;
 
 // Reading and writing the program's record files: one JSON object per file, indented, UTF-8.
@@ -27,4 +29,6 @@ public:
     // Members of a numbered collection ("0", "1", ...) in the order their keys sort as text,
     // which is how the files have always been read back ("10" comes before "2").
     static QList<QJsonObject> numberedObjects(const QJsonObject& collection);
+    // The other way: a collection whose member "i" is valueOf(i), for i below count.
+    static QJsonObject numbered(int count, const std::function<QJsonValue(int)>& valueOf);
 };

@@ -29,10 +29,7 @@ constexpr Qt::CaseSensitivity PathCase =
 
 template <typename T, typename F> QJsonObject numbered(const QList<T>& items, F toValue)
 {
-    QJsonObject collection;
-    for (int i = 0; i < items.size(); ++i)
-        collection.insert(QString::number(i), toValue(items.at(i)));
-    return collection;
+    return CJsonFile::numbered(items.size(), [&](int i) { return QJsonValue(toValue(items.at(i))); });
 }
 } // namespace
 

@@ -26,11 +26,10 @@ CUserDataFile::Content CUserDataFile::fromJson(const QJsonObject& root)
 QJsonObject CUserDataFile::toJson(const QList<CUserRecord>& carried, const CUserRecord* run,
                                   const QString& identifier)
 {
-    QJsonObject records;
-    for (int i = 0; i < carried.size(); ++i)
-        records.insert(QString::number(i), carried.at(i).toJson(CUserRecord::Counts::AsText));
-    if (run)
-        records.insert(QString::number(carried.size()), run->toJson(CUserRecord::Counts::AsNumbers));
+    const QJsonObject records = CJsonFile::numbered(carried.size() + (run ? 1 : 0), [&](int i) {
+        return i < carried.size() ? carried.at(i).toJson(CUserRecord::Counts::AsText)
+                                  : run->toJson(CUserRecord::Counts::AsNumbers);
+    });
     return QJsonObject{{AuthKey, QJsonObject{{Md5Key, identifier}}}, {RecordsKey, records}};
 }
 

@@ -48,13 +48,11 @@ int CUserRecord::GetFolderCount() const
 
 QJsonObject CUserRecord::toJson(Counts counts) const
 {
-    QJsonObject folders;
-    for (int i = 0; i < GetFolderCount(); ++i) {
+    const QJsonObject folders = CJsonFile::numbered(GetFolderCount(), [&](int i) {
         const QJsonValue count = counts == Counts::AsNumbers ? QJsonValue(m_picNumbers.at(i).toLongLong())
                                                              : QJsonValue(m_picNumbers.at(i));
-        folders.insert(QString::number(i),
-                       QJsonObject{{FolderNameKey, m_folderNames.at(i)}, {PicNumberKey, count}});
-    }
+        return QJsonObject{{FolderNameKey, m_folderNames.at(i)}, {PicNumberKey, count}};
+    });
     const QJsonObject time{{OpenTimeKey, m_openTime},
                            {CloseTimeKey, m_closeTime},
                            {UploadCountKey, m_uploadCount},
