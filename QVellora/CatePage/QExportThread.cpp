@@ -31,12 +31,15 @@ void QExportThread::run()
 {
     const int ticket = runTicket();
     const CExportPlan plan = m_plan;
-    const CExportResult result = exportPlan(plan, ticket);
+    const Copier copy = m_copier ? m_copier : [](const QString& source, const QString& target) {
+        return copyFileToPath(source, target, true);
+    };
+    const CExportResult result = exportPlan(plan, copy, ticket);
     if (result.outcome != CExportResult::Stopped)
         deliver(ticket, [this, result]() { emit exportFinished(result); });
 }
 
-CExportResult QExportThread::exportPlan(const CExportPlan& plan, int ticket)
+CExportResult QExportThread::exportPlan(const CExportPlan& plan, const Copier& copy, int ticket)
 {
     CExportResult result;
     result.exportFolder = plan.exportFolder();
@@ -68,7 +71,7 @@ CExportResult QExportThread::exportPlan(const CExportPlan& plan, int ticket)
     std::atomic<int> done{0};
     auto copyWorker = [&]() {
         for (int i = next++; i < copies.size() && !isInterruptionRequested(); i = next++) {
-            copied[i] = copyFileToPath(copies.at(i).source, copies.at(i).target, true);
+            copied[i] = copy(copies.at(i).source, copies.at(i).target);
             deliver(ticket,
                     [this, count = ++done, total = copies.size()]() { emit exportProgress(count, total); });
         }

@@ -4,6 +4,8 @@
 #include "CatePage/CExportPlan.h"
 #include "Thread/QWorkerThread.h"
 
+#include <functional>
+
 // Runs an export off the interface thread: creates every category sub-folder first, then copies
 // the pictures, then writes "select.js" listing only the pictures that were copied.
 //
@@ -21,6 +23,10 @@ public:
 
     // Interface thread, while no run is active.
     void SetPlan(const CExportPlan& plan) { m_plan = plan; }
+    // How one picture is copied (source, target; true when copied). Unless set: copyFileToPath,
+    // replacing an older file of the same name. Called on several threads at once.
+    using Copier = std::function<bool(const QString&, const QString&)>;
+    void SetCopier(Copier copier) { m_copier = std::move(copier); }
 
 signals:
     void exportProgress(int done, int total);
@@ -30,7 +36,8 @@ protected:
     void run() override;
 
 private:
-    CExportResult exportPlan(const CExportPlan& plan, int ticket);
+    CExportResult exportPlan(const CExportPlan& plan, const Copier& copy, int ticket);
 
     CExportPlan m_plan;
+    Copier m_copier;
 };

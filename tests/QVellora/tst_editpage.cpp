@@ -35,6 +35,7 @@ private slots:
     void handOverLoadsAtMost999();
     void openingFolders();
     void onlyTheNewestFolderReachesTheGrid();
+    void aBurstOfTheOldFolderNeverReachesTheGrid();
     void rowsTakeTheColoursInTurn();
     void droppedPicturesAreMarkedAndAFreeRowKept();
 
@@ -210,6 +211,29 @@ void tst_EditPage::onlyTheNewestFolderReachesTheGrid()
         QCoreApplication::processEvents();
     QCOMPARE(tilePaths(grid), fast);
     QCOMPARE(page.GetChosenFolder(), m_dir->filePath("fast"));
+}
+
+void tst_EditPage::aBurstOfTheOldFolderNeverReachesTheGrid()
+{
+    const QStringList old = pictures("old", 60);
+    const QStringList fresh = pictures("fresh", 2);
+    QCOMPARE(old.size(), 60);
+    QEditPage page;
+    QVERIFY(showPage(page));
+    QVERIFY(doubleClickFolder(page, m_dir->filePath("old")));
+    // The old folder's workers hand over a burst of thumbnails, faster than the grid takes them
+    // in, and before the event loop runs again the user opens another folder.
+    const QImage thumbnail = TestSupport::twoToneImage(QSize(16, 12));
+    for (const QString& path : old) {
+        QVERIFY(QMetaObject::invokeMethod(&page, "onThreadShowSingelImage", Qt::DirectConnection,
+                                          Q_ARG(QString, path), Q_ARG(QImage, thumbnail)));
+    }
+    QVERIFY(doubleClickFolder(page, m_dir->filePath("fresh")));
+
+    QPhotoViewListWidget* grid = page.GetPhotoViewList();
+    QTRY_COMPARE(grid->count(), fresh.size());
+    QTest::qWait(100);
+    QCOMPARE(tilePaths(grid), fresh);
 }
 
 void tst_EditPage::rowsTakeTheColoursInTurn()

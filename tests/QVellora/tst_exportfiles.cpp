@@ -3,13 +3,18 @@
 #include "CExportSelection.h"
 #include "CJsonFile.h"
 #include "CSelectionFileWriter.h"
+#include "CatePage/QExportThread.h"
 #include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
+
+#include <atomic>
 
 using TestSupport::readFile;
 using TestSupport::writeFile;
@@ -36,6 +41,8 @@ private slots:
     void historyKeepsWrongShapeAside();
     void selectionReaderSkipsNamesLeavingTheFolder();
     void historyUnwritableLeavesOldFile();
+    void stoppingAnExportEndsItsCopies_data();
+    void stoppingAnExportEndsItsCopies();
 
 private:
     QString path(const QString& relative) const { return m_dir->filePath(relative); }
@@ -311,6 +318,49 @@ void tst_ExportFiles::historyUnwritableLeavesOldFile()
     const QString missingFolder = path("gone/history_data.js");
     QVERIFY(!CExportHistory::addFolder(missingFolder, "/e/new"));
     QVERIFY(!QFile::exists(missingFolder));
+}
+
+void tst_ExportFiles::stoppingAnExportEndsItsCopies_data()
+{
+    QTest::addColumn<bool>("destroy");
+    QTest::newRow("stopped") << false;
+    QTest::newRow("page closed") << true;
+}
+
+void tst_ExportFiles::stoppingAnExportEndsItsCopies()
+{
+    QFETCH(bool, destroy);
+    // Many large pictures to a slow card: each copy takes a while.
+    const int total = 400;
+    QStringList pictures;
+    for (int i = 0; i < total; ++i)
+        pictures << QString("/photos/IMG_%1.jpg").arg(i, 4, 10, QChar('0'));
+    std::atomic<int> copies{0};
+    auto thread = std::make_unique<QExportThread>();
+    thread->SetPlan(CExportPlan(path("export"), {{0, "Trip", pictures}}));
+    thread->SetCopier([&copies](const QString&, const QString&) {
+        ++copies;
+        QThread::msleep(25);
+        return true;
+    });
+    QVERIFY(QDir().mkpath(path("export")));
+    QSignalSpy progress(thread.get(), &QExportThread::exportProgress);
+    QSignalSpy finished(thread.get(), &QExportThread::exportFinished);
+    thread->start();
+    QVERIFY(progress.wait(10000));
+
+    // The user stops the export (or closes the page) after the first picture arrived.
+    if (destroy)
+        thread.reset();
+    else
+        thread->Stop();
+    const int copiedWhenStopped = copies;
+    QVERIFY2(copiedWhenStopped < total, qPrintable(QString::number(copiedWhenStopped)));
+    QTest::qWait(100);
+    QCOMPARE(int(copies), copiedWhenStopped);
+    // A stopped export reports nothing and lists nothing.
+    QCOMPARE(finished.count(), 0);
+    QVERIFY(!QFile::exists(CExportSelection::filePath(path("export"))));
 }
 
 QTEST_GUILESS_MAIN(tst_ExportFiles)

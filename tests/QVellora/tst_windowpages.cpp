@@ -39,6 +39,7 @@ private slots:
     void cleanup();
 
     void categoryPageFollowsTheEditPage();
+    void wrappedColoursKeepTheirMarks();
     void exportOfThisRunInTheHistory();
     void informationActionsRunTheirDialogs_data();
     void informationActionsRunTheirDialogs();
@@ -263,6 +264,47 @@ void tst_WindowPages::categoryPageFollowsTheEditPage()
     goBack(window);
     QCOMPARE(editPaths(window, 0), QStringList{p.at(5)});
     QVERIFY(editPaths(window, 2).isEmpty());
+    QVERIFY(marksMatchCategories(edit));
+}
+
+void tst_WindowPages::wrappedColoursKeepTheirMarks()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QStringList p = scanPictures(window, 2);
+    QVERIFY(!p.isEmpty());
+    QEditPage* edit = window.editPage();
+    // p0 in the first and the thirteenth row, which share the first colour; p1 fills the rows between.
+    QVERIFY(drag(window, {p.at(0)}, 0));
+    for (int row = 1; row < 12; ++row)
+        QVERIFY(drag(window, {p.at(1)}, row));
+    QVERIFY(drag(window, {p.at(0)}, 12));
+    const QColor first = QEditPage::CateColors().at(0);
+    QCOMPARE(edit->GetCateListWidget()->GetCateItem(12)->GetCateColor(), first);
+
+    // On the category page p0 leaves the thirteenth row only.
+    goForward(window);
+    QPhotoCataListWdiget* thirteenth = nullptr;
+    const QList<QCatePage::CateRow> rows = window.catePage()->GetCategories();
+    for (int i = 0; i < rows.size(); ++i) {
+        if (rows.at(i).sourceRow == 12)
+            thirteenth = window.catePage()->GetCateListWidget()->GetCateItem(i)->GetListWidget();
+    }
+    QVERIFY(thirteenth);
+    thirteenth->item(0)->setSelected(true);
+    QTest::keyClick(thirteenth, Qt::Key_Delete);
+    QVERIFY(thirteenth->GetImagePaths().isEmpty());
+
+    // Back: the first row still holds p0, so its tile keeps the first colour's mark.
+    goBack(window);
+    QCOMPARE(editPaths(window, 0), QStringList{p.at(0)});
+    QVERIFY(editPaths(window, 12).isEmpty());
+    QPhotoViewListWidget* grid = edit->GetPhotoViewList();
+    for (int i = 0; i < grid->count(); ++i) {
+        if (grid->GetPhotoItem(i)->GetPath() == p.at(0))
+            QVERIFY(grid->GetPhotoItem(i)->GetItemColors().contains(first));
+    }
     QVERIFY(marksMatchCategories(edit));
 }
 
