@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "AnsweredDialogs.h"
 #include "CExportHistory.h"
 #include "CExportSelection.h"
 #include "CFileCopy.h"
@@ -8,9 +9,13 @@
 #include "CSafeWrite.h"
 #include "CSelectionFileWriter.h"
 #include "CUserDataFile.h"
+#include "CatePage/QCateMakeWidget.h"
+#include "CatePage/QCatePage.h"
 #include "CatePage/QExportThread.h"
+#include "OtherWidget/QDrawImageButton.h"
 #include "SmallDisk.h"
 #include "TestSupport.h"
+#include "mainwindow.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -32,6 +37,7 @@ class tst_FullDisk : public QObject
 private slots:
     void recordFilesSurviveAFullDisk();
     void exportOntoAFullDiskKeepsTheOldPictures();
+    void theUserIsToldWhatCouldNotBeSaved();
     void recordWriteCutShortKeepsTheOldFile();
     void copyCutShortLeavesNoPartialFile();
     void brokenFilesAreKeptUnderNamesOfTheirOwn();
@@ -179,6 +185,55 @@ void tst_FullDisk::exportOntoAFullDiskKeepsTheOldPictures()
     }
 }
 
+void tst_FullDisk::theUserIsToldWhatCouldNotBeSaved()
+{
+    SmallDisk disk;
+    SKIP_UNLESS_MOUNTED(disk);
+    // The record files live on the full disk; the pictures and the export folder do not.
+    AnsweredDialogs answers(disk.path());
+    QTemporaryDir elsewhere;
+    QVERIFY(elsewhere.isValid());
+    const QString picture = elsewhere.filePath(QStringLiteral("card/IMG_0001.jpg"));
+    QVERIFY(TestSupport::writeImage(picture, QSize(40, 30)));
+    QVERIFY(CExportHistory::addFolder(CProgramFiles::historyFile(), QStringLiteral("/exports/earlier")));
+    const QByteArray history = readFile(CProgramFiles::historyFile());
+    disk.fill();
+
+    {
+        // The export itself succeeds; the user learns that the history page will not list it.
+        QCatePage page;
+        QPixmap thumbnail(picture);
+        QCatePage::CateRow row;
+        row.name = QStringLiteral("Trip");
+        row.paths = QStringList{picture};
+        row.thumbnails = QList<QPixmap*>{&thumbnail};
+        page.SetCategories({row});
+        answers.folder = elsewhere.filePath(QStringLiteral("prints"));
+        QVERIFY(QDir().mkpath(answers.folder));
+        QSignalSpy finished(&page, &QCatePage::sigExportFinished);
+        QTest::mouseClick(page.GetMakeWidget()->findChild<QDrawImageButton*>(QStringLiteral("exportButton")),
+                          Qt::LeftButton);
+        QVERIFY(finished.count() == 1 || finished.wait(20000));
+        QVERIFY(QFile::exists(elsewhere.filePath(QStringLiteral("prints/Trip/IMG_0001.jpg"))));
+        QCOMPARE(answers.notices.size(), 1);
+        QVERIFY2(answers.notices.first().contains(QStringLiteral("导出记录未能保存")),
+                 qPrintable(answers.notices.first()));
+        QCOMPARE(readFile(CProgramFiles::historyFile()), history);
+    }
+    {
+        // Closing the window: the run's record cannot be written, and the user is told so.
+        answers.notices.clear();
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.close());
+        QCOMPARE(answers.notices.size(), 1);
+        QVERIFY2(answers.notices.first().contains(QStringLiteral("本次的工作记录未能保存")),
+                 qPrintable(answers.notices.first()));
+        QVERIFY(!QFile::exists(CProgramFiles::userDataFile()));
+    }
+}
+
 void tst_FullDisk::recordWriteCutShortKeepsTheOldFile()
 {
     QTemporaryDir dir;
@@ -250,5 +305,5 @@ void tst_FullDisk::brokenFilesAreKeptUnderNamesOfTheirOwn()
     QCOMPARE(CJsonFile::read(usage)[QStringLiteral("records")].toObject().size(), 1);
 }
 
-QTEST_GUILESS_MAIN(tst_FullDisk)
+QTEST_MAIN(tst_FullDisk)
 #include "tst_fulldisk.moc"
