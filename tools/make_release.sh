@@ -41,8 +41,11 @@ else
     exit 2
 fi
 
-sha256=$(sha256sum "$archive" | cut -d' ' -f1)
-signature=$("$sign" sign "$key" "$archive")
+read -r sha256 signature < <("$sign" release "$key" "$version" "$archive")
+if [ -z "$signature" ] || [ "$sha256" != "$(sha256sum "$archive" | cut -d' ' -f1)" ]; then
+    echo "signing failed" >&2
+    exit 1
+fi
 cat > "$out_dir/version.js" <<JSON
 {
     "version": $version,
