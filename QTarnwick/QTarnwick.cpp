@@ -135,13 +135,15 @@ int QTarnwick::localVersion()
 QByteArray QTarnwick::completeBody(QNetworkReply* reply, qint64 maxBytes, bool* complete)
 {
     // An aborted reply is closed and cannot be read.
-    const QByteArray body = reply->error() == QNetworkReply::NoError ? reply->read(maxBytes + 1) : QByteArray();
+    const QByteArray body =
+        reply->error() == QNetworkReply::NoError ? reply->read(maxBytes + 1) : QByteArray();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
     // A compressed answer announces the compressed length; Qt itself reports a cut-off stream.
     const bool encoded = !reply->rawHeader("Content-Encoding").isEmpty();
     *complete = reply->error() == QNetworkReply::NoError && status >= 200 && status < 300 &&
-                body.size() <= maxBytes && (encoded || !length.isValid() || length.toLongLong() == body.size());
+                body.size() <= maxBytes &&
+                (encoded || !length.isValid() || length.toLongLong() == body.size());
     if (!*complete) {
         qDebug() << "incomplete or failed answer" << reply->url() << reply->error() << status << body.size()
                  << "of" << length;
