@@ -117,6 +117,8 @@ private slots:
     void init();
     void versionDecision_data();
     void versionDecision();
+    void redirectIsNoManifest_data();
+    void redirectIsNoManifest();
     void hostileRelease_data();
     void hostileRelease();
     void failedCopyRollsBack();
@@ -235,6 +237,35 @@ void tst_QTarnwick::versionDecision_data()
     QTest::newRow("\"7\" as a string over 6") << 6 << QJsonValue(QStringLiteral("7")) << true;
     QTest::newRow("100 over no manifest") << -1 << QJsonValue(100) << false;
     QTest::newRow("101 over no manifest") << -1 << QJsonValue(101) << true;
+}
+
+void tst_QTarnwick::redirectIsNoManifest_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::newRow("301") << 301;
+    QTest::newRow("302") << 302;
+}
+
+void tst_QTarnwick::redirectIsNoManifest()
+{
+    QFETCH(int, status);
+
+    const QString source = m_root->filePath(QStringLiteral("source"));
+    writeReleaseSource(source, 7);
+    QVERIFY(makeRelease(7, source));
+    makeInstallation(6);
+    const QStringList before = snapshot(m_root->path());
+
+    // The redirect's body is the genuine, newer manifest; it still is no answer of the service.
+    const QString manifest = QString::fromUtf8(readFile(m_release + QStringLiteral("/version.js")));
+    StandinService service({QStringLiteral("--release"), m_release, QStringLiteral("--fail"),
+                            QStringLiteral("%1:1:/Vellora/version.js:%2").arg(status).arg(manifest)});
+    QVERIFY(service.start());
+    QByteArray log;
+    QCOMPARE(runUpdater(&log), 0);
+    QVERIFY2(log.contains("Outcome::UpToDate"), log.constData());
+    QVERIFY2(!log.contains("good"), log.constData());
+    QCOMPARE(snapshot(m_root->path()), before);
 }
 
 void tst_QTarnwick::versionDecision()

@@ -69,6 +69,13 @@ void tst_AccountDialogs::login_data()
     QTest::newRow("500 with a user ID")
         << QStringList{"--fail", R"(500:1:/api/user/auth/login:{"zovid":"10001"})"} << false << "p&w=1+2%"
         << failed;
+    // A redirect is not the service's answer either.
+    QTest::newRow("302 with a user ID")
+        << QStringList{"--fail", R"(302:1:/api/user/auth/login:{"error":"","msg":"ok","zovid":"10001"})"}
+        << false << "p&w=1+2%" << failed;
+    QTest::newRow("301 with a user ID")
+        << QStringList{"--fail", R"(301:1:/api/user/auth/login:{"error":"","msg":"ok","zovid":"10001"})"}
+        << false << "p&w=1+2%" << failed;
 }
 
 void tst_AccountDialogs::login()
