@@ -97,7 +97,8 @@ void tst_UpdateImageData::batch_data()
     QTest::newRow("registration 500") << QStringList{"--fail", "500:1:/api/user/image/save"} << 1 << true;
     QTest::newRow("registration 200 with an error")
         << QStringList{"--fail", R"(200:1:/api/user/image/save:{"error":"图片不存在","msg":""})"} << 1
-        << true; // Redirects with bodies that would pass for success: nothing counts as uploaded.
+        << true;
+    // A redirect with a body that would pass for success: the picture does not count as uploaded.
     QTest::newRow("registration 302 with a success body")
         << QStringList{"--fail", R"(302:1:/api/user/image/save:{"error":"","msg":"保存成功"})"} << 1 << true;
 }
