@@ -2,6 +2,7 @@
 #include "CInstallJournal.h"
 
 #include "CFolderRemoval.h"
+#include "CSafeWrite.h"
 
 #include <QDebug>
 #include <QDir>
@@ -12,7 +13,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLockFile>
-#include <QSaveFile>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -101,14 +101,7 @@ bool CInstallJournal::write(const QString& phase)
     const QJsonObject object{{QStringLiteral("phase"), phase},
                              {QStringLiteral("files"), files},
                              {QStringLiteral("folders"), QJsonArray::fromStringList(m_createdFolders)}};
-    const QByteArray text = QJsonDocument(object).toJson();
-    QSaveFile file(inFolder(m_folder, journalName()));
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.flush()) {
-        qDebug() << "cannot write the install journal" << file.fileName() << file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileSafely(inFolder(m_folder, journalName()), QJsonDocument(object).toJson());
 }
 
 bool CInstallJournal::rollBack(const QString& installFolder)
