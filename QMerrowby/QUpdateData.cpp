@@ -107,6 +107,11 @@ void QUpdateData::OnUploadProgress(qint64 bytesSent, qint64 bytesTotal)
     m_stall.start();
 }
 
+void QUpdateData::stop()
+{
+    giveUp(QStringLiteral("asked to end"));
+}
+
 void QUpdateData::giveUp(const QString& why)
 {
     qDebug().noquote() << why << "- giving up";

@@ -30,6 +30,9 @@ public:
     // Starts the post; false (and nothing sent, no signal) when the file cannot be read.
     bool UpdateUserData(const QString& path);
 
+    // Ends a post under way as a failure (the records are given back); sigUpdateEnd follows.
+    void stop();
+
     bool isFinished() const { return m_finished; }
     // Whether the service accepted the report.
     bool wasAccepted() const { return m_accepted; }

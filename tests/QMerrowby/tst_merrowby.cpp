@@ -47,6 +47,7 @@ private slots:
     void runRecordedWhileForgettingSurvives();
     void refusedReportJoinsNewRuns();
     void claimOfKilledReporterGoesNextTime();
+    void terminatedReporterGivesTheRecordsBack();
     void misbehavingServiceEnds_data();
     void misbehavingServiceEnds();
     void slowlyReadReportIsAccepted();
@@ -327,6 +328,22 @@ void tst_Merrowby::claimOfKilledReporterGoesNextTime()
     QCOMPARE(runsIn(reports(service).at(0).toObject().value("data").toString().toUtf8()),
              (QStringList{"first", "second"}));
     QVERIFY(!QFile::exists(userData()));
+    QVERIFY(!QFile::exists(userData() + ".sending"));
+}
+
+void tst_Merrowby::terminatedReporterGivesTheRecordsBack()
+{
+    QVERIFY(writeFile(userData(), SampleRecords));
+    StandinService hanging({"--delay", "10000"});
+    QVERIFY(hanging.start());
+    // Ended by the desktop at log-out while the service has not answered yet.
+    QVERIFY2(runReporter(QProcessEnvironment::systemEnvironment(),
+                         [&](QProcess& process) {
+                             QVERIFY(waitForOutput(process, &m_output, "post"));
+                             process.terminate();
+                         }),
+             m_output.constData());
+    QCOMPARE(readFile(userData()), SampleRecords);
     QVERIFY(!QFile::exists(userData() + ".sending"));
 }
 
