@@ -127,6 +127,7 @@ private slots:
     void stalledDownloadEnds();
     void boundedAnswersEnd_data();
     void boundedAnswersEnd();
+    void archiveDeadlineGrowsWithItsSize();
     void olderReleaseRefused_data();
     void olderReleaseRefused();
     void installedVersionFollowsManifest_data();
@@ -150,6 +151,7 @@ private:
 
 void tst_QTarnwick::initTestCase()
 {
+    qRegisterMetaType<QTarnwick::Outcome>();
     QVERIFY(QFile::exists(QStringLiteral(QTARNWICK_PROGRAM)));
 }
 
@@ -540,6 +542,57 @@ void tst_QTarnwick::boundedAnswersEnd()
     QCOMPARE(finished.count(), 1);
     QCOMPARE(finished.first().first().value<QTarnwick::Outcome>(), outcome);
     QCOMPARE(archiveRequests, onArchive ? 1 : 0);
+}
+
+namespace {
+QStringList g_messages;
+void keepMessage(QtMsgType, const QMessageLogContext&, const QString& message)
+{
+    g_messages.append(message);
+}
+} // namespace
+
+void tst_QTarnwick::archiveDeadlineGrowsWithItsSize()
+{
+    // A large archive arrives in two halves with a pause longer than the base deadline between
+    // them: its own deadline, grown with its announced size, is not reached.
+    const QByteArray half(512 * 1024, 'z');
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    connect(&server, &QTcpServer::newConnection, this, [&] {
+        QTcpSocket* socket = server.nextPendingConnection();
+        connect(socket, &QTcpSocket::readyRead, socket, [&, socket] {
+            if (!socket->readAll().contains("Vellora.zip")) {
+                // A digest no archive has: the archive is refused before anything is written.
+                const QByteArray manifest =
+                    R"({"version": 101, "soft_update": {"sha256": ")" + QByteArray(64, '0') + "\"}}";
+                socket->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(manifest.size()) +
+                              "\r\n\r\n" + manifest);
+                return;
+            }
+            socket->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(2 * half.size()) +
+                          "\r\n\r\n" + half);
+            QTimer::singleShot(1000, socket, [&, socket] { socket->write(half); });
+        });
+    });
+    qputenv("VELLORA_SERVICE_URL", QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort()).toUtf8());
+
+    QTarnwick updater;
+    updater.setStallTimeout(20000);
+    updater.setDeadline(300);
+    updater.setReleasePublicKey(QByteArray());
+    QSignalSpy finished(&updater, &QTarnwick::finished);
+    g_messages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
+    updater.RequestVersion();
+    const bool ended = finished.wait(20000);
+    qInstallMessageHandler(previous);
+    qunsetenv("VELLORA_SERVICE_URL");
+    QVERIFY(ended);
+    // The whole archive arrived and was checked (and refused: it does not match the digest).
+    QVERIFY2(g_messages.contains(QStringLiteral("new bata %1 bytes").arg(2 * half.size())),
+             qPrintable(g_messages.join('\n')));
+    QCOMPARE(finished.first().first().value<QTarnwick::Outcome>(), QTarnwick::Outcome::Failed);
 }
 
 void tst_QTarnwick::olderReleaseRefused_data()
