@@ -128,6 +128,7 @@ private slots:
     void boundedAnswersEnd_data();
     void boundedAnswersEnd();
     void archiveDeadlineGrowsWithItsSize();
+    void releaseOvertakenWhileDownloading();
     void olderReleaseRefused_data();
     void olderReleaseRefused();
     void installedVersionFollowsManifest_data();
@@ -593,6 +594,49 @@ void tst_QTarnwick::archiveDeadlineGrowsWithItsSize()
     QVERIFY2(g_messages.contains(QStringLiteral("new bata %1 bytes").arg(2 * half.size())),
              qPrintable(g_messages.join('\n')));
     QCOMPARE(finished.first().first().value<QTarnwick::Outcome>(), QTarnwick::Outcome::Failed);
+}
+
+void tst_QTarnwick::releaseOvertakenWhileDownloading()
+{
+    // While the archive of 101 downloads, another updater installs 200. The archive is genuine
+    // (it matches its digest) but no longer above the installed version: it is not installed.
+    const QString installed = QCoreApplication::applicationDirPath() + QStringLiteral("/version.js");
+    QVERIFY(!QFile::exists(installed));
+    const QByteArray archive = rawZip({RawZipEntry::file("version.js", "{\"version\": 101}")});
+    const QByteArray manifest = R"({"version": 101, "soft_update": {"sha256": ")" +
+                                QCryptographicHash::hash(archive, QCryptographicHash::Sha256).toHex() +
+                                "\"}}";
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    connect(&server, &QTcpServer::newConnection, this, [&] {
+        QTcpSocket* socket = server.nextPendingConnection();
+        connect(socket, &QTcpSocket::readyRead, socket, [&, socket] {
+            const bool forArchive = socket->readAll().contains("Vellora.zip");
+            if (forArchive)
+                writeFile(installed, "{\"version\": 200}");
+            const QByteArray body = forArchive ? archive : manifest;
+            socket->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) +
+                          "\r\n\r\n" + body);
+        });
+    });
+    qputenv("VELLORA_SERVICE_URL", QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort()).toUtf8());
+
+    QTarnwick updater;
+    updater.setReleasePublicKey(QByteArray());
+    QSignalSpy finished(&updater, &QTarnwick::finished);
+    g_messages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
+    updater.RequestVersion();
+    const bool ended = finished.wait(20000);
+    qInstallMessageHandler(previous);
+    qunsetenv("VELLORA_SERVICE_URL");
+    const QByteArray after = readFile(installed);
+    QFile::remove(installed);
+    QVERIFY(ended);
+    QCOMPARE(finished.first().first().value<QTarnwick::Outcome>(), QTarnwick::Outcome::Failed);
+    QVERIFY2(g_messages.contains(QStringLiteral("release refused: not above the installed version")),
+             qPrintable(g_messages.join('\n')));
+    QCOMPARE(after, QByteArray("{\"version\": 200}"));
 }
 
 void tst_QTarnwick::olderReleaseRefused_data()
