@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLockFile>
 
 namespace {
 const QString RecordsKey = QStringLiteral("records");
@@ -17,15 +18,26 @@ const QString Md5Key = QStringLiteral("md5");
 
 CUsageClaim::CUsageClaim(const QString& path) : m_path(path) {}
 
+namespace {
+// Held for a few file steps only; a writer that never lets go does not stop the report.
+void lockBriefly(QLockFile& lock)
+{
+    if (!lock.tryLock(5000))
+        qDebug() << "usage file lock not taken:" << lock.error();
+}
+} // namespace
+
 bool CUsageClaim::claim(QByteArray* content)
 {
-    if (QFile::exists(claimPath()) && !giveBack())
+    QLockFile lock(lockPath());
+    lockBriefly(lock);
+    if (QFile::exists(claimPath()) && !giveBackLocked())
         return false;
     // QFile::rename never replaces an existing file, so a claim is never overwritten.
     if (!QFile::rename(m_path, claimPath()))
         return false;
     if (!CUsageReport::readFile(claimPath(), content)) {
-        giveBack();
+        giveBackLocked();
         return false;
     }
     return true;
@@ -40,6 +52,13 @@ bool CUsageClaim::forget()
 }
 
 bool CUsageClaim::giveBack()
+{
+    QLockFile lock(lockPath());
+    lockBriefly(lock);
+    return giveBackLocked();
+}
+
+bool CUsageClaim::giveBackLocked()
 {
     // No new file: the claimed one goes back whole, byte for byte. The rename fails rather than
     // replace a file the main program wrote in the meantime.

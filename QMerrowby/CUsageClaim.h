@@ -10,6 +10,8 @@
 // After an accepted report the claimed file is removed; otherwise its records are merged back
 // into "user_data.js" (put back whole when no new file was written meanwhile), so they go with
 // the next report. A claim left by a reporter that was killed is merged back at the next start.
+// Claiming and giving back hold the lock file "user_data.js.lock" for their few file steps; a
+// writer that holds the same lock around its read and rewrite never races them.
 class CUsageClaim
 {
 public:
@@ -17,6 +19,7 @@ public:
 
     QString path() const { return m_path; }
     QString claimPath() const { return m_path + QStringLiteral(".sending"); }
+    QString lockPath() const { return m_path + QStringLiteral(".lock"); }
 
     // Merges back an earlier claim, then claims the file and reads it (text mode). False when
     // there is no file to send.
@@ -32,5 +35,7 @@ public:
     static QByteArray merged(const QByteArray& earlier, const QByteArray& newer);
 
 private:
+    bool giveBackLocked();
+
     QString m_path;
 };
