@@ -3,7 +3,7 @@
 #   tools/make_release.sh OUT_DIR VERSION SOURCE
 # SOURCE is a folder (zipped with its sub-folders) or an existing .zip file (used byte for byte,
 # so odd archives can be served too). Writes OUT_DIR/Vellora.zip and OUT_DIR/version.js carrying
-# the archive's sha256 and its Ed25519 signature.
+# the archive's sha256 and an Ed25519 signature over the release number and that sha256 together.
 #
 # Signing uses the development key tools/release-dev-secret.key unless VELLORA_RELEASE_KEY names
 # another; the signing helper is build/bin/vellora-release-sign unless VELLORA_RELEASE_SIGN names it.
