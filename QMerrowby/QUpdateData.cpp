@@ -7,47 +7,88 @@
 #include <QFile>
 #include <QNetworkAccessManager>
 
+#include <csignal>
+
+namespace {
+int fromEnvironment(const char* name, int fallback)
+{
+    bool ok = false;
+    const int value = qEnvironmentVariableIntValue(name, &ok);
+    // Unset, not a number, 0 or below: the default, never a time-out that fires at once.
+    return ok && value > 0 ? value : fallback;
+}
+} // namespace
+
 QUpdateData::QUpdateData(QObject* parent) : QObject(parent), m_manager(new QNetworkAccessManager(this))
 {
     connect(m_manager, &QNetworkAccessManager::finished, this, &QUpdateData::replyFinished);
     m_stall.setSingleShot(true);
     m_stall.setInterval(stallTimeoutMs());
-    connect(&m_stall, &QTimer::timeout, this, &QUpdateData::onStalled);
+    connect(&m_stall, &QTimer::timeout, this,
+            [this] { giveUp(QStringLiteral("no answer within %1 ms").arg(m_stall.interval())); });
+    // A service trickling a byte now and then restarts the stall clock every time; this one not.
+    m_deadline.setSingleShot(true);
+    m_deadline.setInterval(deadlineMs());
+    connect(&m_deadline, &QTimer::timeout, this,
+            [this] { giveUp(QStringLiteral("no complete answer within %1 ms").arg(m_deadline.interval())); });
 }
 
 int QUpdateData::stallTimeoutMs()
 {
-    bool ok = false;
-    const int fromEnvironment = qEnvironmentVariableIntValue("VELLORA_REPORT_TIMEOUT_MS", &ok);
-    return ok && fromEnvironment > 0 ? fromEnvironment : 30000;
+    return fromEnvironment("VELLORA_REPORT_TIMEOUT_MS", 30000);
+}
+
+int QUpdateData::deadlineMs()
+{
+    return fromEnvironment("VELLORA_REPORT_DEADLINE_MS", 60000);
 }
 
 bool QUpdateData::UpdateUserData(const QString& path)
 {
     m_path = path;
-    m_reply = CUsageReport::post(m_manager, path, &m_sent);
-    if (!m_reply)
+    m_claim.reset(new CUsageClaim(path));
+    QByteArray content;
+    if (!m_claim->claim(&content)) {
+        qDebug() << "no usage file" << path;
         return false;
+    }
+    m_reply = CUsageReport::post(m_manager, content);
     connect(m_reply, &QNetworkReply::errorOccurred, this, &QUpdateData::upLoadError);
     connect(m_reply, &QNetworkReply::uploadProgress, this, &QUpdateData::OnUploadProgress);
-    // Any sign of life from the service restarts the stall clock.
-    connect(m_reply, &QNetworkReply::downloadProgress, this, [this] { m_stall.start(); });
+    // Any sign of life from the service restarts the stall clock; a long answer is not read.
+    m_reply->setReadBufferSize(2 * MaxAnswerBytes);
+    connect(m_reply, &QNetworkReply::downloadProgress, this, [this](qint64 received) {
+        m_stall.start();
+        if (received > MaxAnswerBytes)
+            giveUp(QStringLiteral("the answer is longer than %1 bytes").arg(MaxAnswerBytes));
+    });
     m_stall.start();
+    m_deadline.start();
     return true;
 }
 
 void QUpdateData::replyFinished(QNetworkReply* reply)
 {
     m_stall.stop();
+    m_deadline.stop();
     // An aborted reply is closed already.
-    const QByteArray answer = reply->isOpen() ? reply->readAll() : QByteArray();
+    const QByteArray answer = reply->isOpen() ? reply->read(MaxAnswerBytes + 1) : QByteArray();
     qDebug() << "repay finished" << answer;
-    m_accepted = CUsageReport::accepted(reply);
-    if (m_accepted)
-        removeIfUnchanged();
-    else
+    // An answer cut short by its length is no answer, even when it began as a success.
+    m_accepted = CUsageReport::accepted(reply) && answer.size() <= MaxAnswerBytes && !reply->bytesAvailable();
+    if (m_accepted) {
+        // For tests: stops the reporter right before it forgets the records, so that a run
+        // recorded at that very moment can be written.
+#ifdef SIGSTOP
+        if (qEnvironmentVariableIsSet("VELLORA_REPORT_STOP_BEFORE_FORGET"))
+            std::raise(SIGSTOP);
+#endif
+        m_claim->forget();
+    } else {
         qDebug() << "report not accepted, records kept:" << reply->error()
                  << reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        m_claim->giveBack();
+    }
     reply->deleteLater();
     if (reply == m_reply)
         m_reply = nullptr;
@@ -66,25 +107,15 @@ void QUpdateData::OnUploadProgress(qint64 bytesSent, qint64 bytesTotal)
     m_stall.start();
 }
 
-void QUpdateData::onStalled()
+void QUpdateData::stop()
 {
-    qDebug() << "no answer within" << m_stall.interval() << "ms, giving up";
-    // Aborting finishes the reply with an error; replyFinished keeps the file and ends.
-    if (m_reply)
-        m_reply->abort();
+    giveUp(QStringLiteral("asked to end"));
 }
 
-void QUpdateData::removeIfUnchanged()
+void QUpdateData::giveUp(const QString& why)
 {
-    QByteArray now;
-    if (!CUsageReport::readFile(m_path, &now)) {
-        qDebug() << "usage file already gone" << m_path;
-        return;
-    }
-    if (now != m_sent) {
-        qDebug() << "usage file changed while it was sent, kept" << m_path;
-        return;
-    }
-    if (!QFile::remove(m_path))
-        qDebug() << "cannot remove" << m_path;
+    qDebug().noquote() << why << "- giving up";
+    // Aborting finishes the reply with an error; replyFinished gives the records back and ends.
+    if (m_reply && m_reply->isRunning())
+        m_reply->abort();
 }

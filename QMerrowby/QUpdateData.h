@@ -1,22 +1,26 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "CUsageClaim.h"
+
 #include <QByteArray>
 #include <QNetworkReply>
 #include <QObject>
+#include <QScopedPointer>
 #include <QString>
 #include <QTimer>
 
 class QNetworkAccessManager;
 
 // Posts "user_data.js" to the service's log endpoint once and forgets the records only when the
-// service took them: the file is removed after a 2xx answer, and only if it still holds exactly
-// what was sent (the main program, started again meanwhile, may have added a run). On any failure
-// the file stays and goes with the next report.
+// service took them (a 2xx answer). The file is claimed (CUsageClaim) before it is read, so runs
+// the main program records meanwhile are never deleted with it; on any failure the claimed records
+// are given back and go with the next report.
 //
-// sigUpdateEnd() fires exactly once per post: after the answer, after a failure, or when the
-// service has not answered for the stall time-out (30 s; the environment variable
-// VELLORA_REPORT_TIMEOUT_MS sets another, for tests).
+// sigUpdateEnd() fires exactly once per post: after the answer, after a failure, when the service
+// has sent or taken nothing for the stall time-out (30 s; VELLORA_REPORT_TIMEOUT_MS), or when the
+// whole exchange has taken longer than the deadline (60 s; VELLORA_REPORT_DEADLINE_MS). An answer
+// longer than 64 KiB is cut off and counts as a failure.
 class QUpdateData : public QObject
 {
     Q_OBJECT
@@ -26,11 +30,16 @@ public:
     // Starts the post; false (and nothing sent, no signal) when the file cannot be read.
     bool UpdateUserData(const QString& path);
 
+    // Ends a post under way as a failure (the records are given back); sigUpdateEnd follows.
+    void stop();
+
     bool isFinished() const { return m_finished; }
     // Whether the service accepted the report.
     bool wasAccepted() const { return m_accepted; }
 
     static int stallTimeoutMs();
+    static int deadlineMs();
+    static constexpr qint64 MaxAnswerBytes = 64 * 1024;
 
 signals:
     void sigUpdateEnd();
@@ -41,14 +50,14 @@ public slots:
     void OnUploadProgress(qint64 bytesSent, qint64 bytesTotal);
 
 private:
-    void onStalled();
-    void removeIfUnchanged();
+    void giveUp(const QString& why);
 
     QNetworkAccessManager* m_manager;
     QNetworkReply* m_reply = nullptr;
     QString m_path;
     bool m_finished = false;
     bool m_accepted = false;
-    QByteArray m_sent;
+    QScopedPointer<CUsageClaim> m_claim;
     QTimer m_stall;
+    QTimer m_deadline;
 };

@@ -37,12 +37,12 @@ bool CReleaseCheck::accept(const QByteArray& archive, const CReleaseManifest& ma
     }
     if (publicKeyBase64.isEmpty())
         return true;
-    if (manifest.signature.isEmpty()) {
+    if (manifest.signature.isEmpty() || manifest.sha256.isEmpty()) {
         *why = QStringLiteral("the manifest carries no signature");
         return false;
     }
-    if (!signatureValid(archive, manifest.signature, publicKeyBase64)) {
-        *why = QStringLiteral("the archive's signature does not verify");
+    if (!signatureValid(manifest.signedText(), manifest.signature, publicKeyBase64)) {
+        *why = QStringLiteral("the release's signature does not verify for version %1").arg(manifest.version);
         return false;
     }
     return true;

@@ -7,9 +7,10 @@
 #include <QString>
 
 // Decides whether a downloaded release archive may be installed. The archive must match the
-// manifest's sha256 when one is published, and, when the build names a release public key, carry a
-// valid Ed25519 signature by it. Without a key, unsigned releases are accepted, so a service that
-// publishes no signatures keeps working.
+// manifest's sha256 when one is published, and, when the build names a release public key, the
+// manifest must carry a sha256 and a valid Ed25519 signature by that key over its version and that
+// sha256 together. Without a key, unsigned releases are accepted, so a service that publishes no
+// signatures keeps working.
 class CReleaseCheck
 {
 public:

@@ -2,6 +2,7 @@
 #include "CReleaseInstaller.h"
 
 #include "CProgramFiles.h"
+#include "CShutdownSignals.h"
 
 #include <QDebug>
 #include <QDir>
@@ -9,10 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace {
-const QString NewSuffix = QStringLiteral(".tarnwick-new");
-const QString KeptSuffix = QStringLiteral(".tarnwick-old");
+#include <csignal>
 
+namespace {
 // Relative paths of everything under root, sorted, so that a folder comes before its contents.
 QStringList listTree(const QString& root, QDir::Filters filter)
 {
@@ -30,101 +30,117 @@ QString nativePath(const QString& folder, const QString& relative)
 {
     return CProgramFiles::join(folder, QDir::toNativeSeparators(relative));
 }
+
+bool present(const QFileInfo& info)
+{
+    return info.exists() || info.isSymLink();
+}
 } // namespace
+
+CReleaseInstaller::CReleaseInstaller()
+{
+    // For tests only: "N" kills the updater at its N-th change of the installation, "N:term" sends
+    // it SIGTERM there, so that every moment of an install can be cut short.
+    const QString stop = qEnvironmentVariable("VELLORA_INSTALL_STOP_AT");
+    if (!stop.isEmpty()) {
+        m_stopAt = stop.section(QLatin1Char(':'), 0, 0).toInt();
+#ifdef SIGKILL
+        m_stopSignal = stop.endsWith(QLatin1String(":term")) ? SIGTERM : SIGKILL;
+#else
+        m_stopSignal = SIGTERM;
+#endif
+    }
+}
+
+bool CReleaseInstaller::step()
+{
+    ++m_steps;
+    if (m_stopAt > 0 && m_steps == m_stopAt)
+        std::raise(m_stopSignal);
+    return !CShutdownSignals::requested();
+}
 
 bool CReleaseInstaller::install(const QString& source, const QString& target)
 {
-    m_placed.clear();
-    m_createdFolders.clear();
-    bool ok = true;
+    QStringList folders;
     for (const QString& folder : listTree(source, QDir::Dirs)) {
-        if (!makeFolder(nativePath(target, folder))) {
-            ok = false;
-            break;
+        const QFileInfo info(nativePath(target, folder));
+        if (info.isDir() && !info.isSymLink())
+            continue;
+        if (present(info)) {
+            qDebug() << "cannot create the folder" << info.filePath();
+            return false;
         }
+        folders.append(folder);
     }
-    if (ok) {
-        for (const QString& file : listTree(source, QDir::Files)) {
-            if (!placeFile(nativePath(source, file), nativePath(target, file))) {
-                ok = false;
-                break;
-            }
+    QVector<CInstallJournal::File> files;
+    for (const QString& file : listTree(source, QDir::Files)) {
+        const QFileInfo info(nativePath(target, file));
+        if (info.isDir() && !info.isSymLink()) {
+            qDebug() << "a folder stands where the release has a file:" << info.filePath();
+            return false;
         }
+        files.append({file, present(info)});
     }
-    if (ok)
-        commit();
-    else
-        rollBack();
-    return ok;
-}
 
-bool CReleaseInstaller::makeFolder(const QString& path)
-{
-    const QFileInfo info(path);
-    if (info.isDir() && !info.isSymLink())
-        return true;
-    if (info.exists() || info.isSymLink() || !QDir().mkdir(path)) {
-        qDebug() << "cannot create the folder" << path;
+    CInstallJournal journal(target);
+    if (!journal.begin(files, folders))
+        return false;
+    bool ok = step();
+    for (const QString& folder : qAsConst(folders)) {
+        if (!ok)
+            break;
+        ok = QDir().mkdir(nativePath(target, folder)) && step();
+        if (!ok)
+            qDebug() << "cannot create the folder" << folder;
+    }
+    for (const CInstallJournal::File& file : qAsConst(files)) {
+        if (!ok)
+            break;
+        ok = placeFile(nativePath(source, file.path), nativePath(target, file.path), file.existed);
+    }
+    if (!ok || !journal.markPlaced()) {
+        if (CShutdownSignals::requested())
+            qDebug() << "asked to end: the install is rolled back";
+        if (!CInstallJournal::rollBack(target))
+            qDebug() << "the roll-back is incomplete; the next start finishes it";
         return false;
     }
-    m_createdFolders.append(path);
+    // Every new file is in place: what is left is tidying, finished even when asked to end.
+    step();
+    for (const CInstallJournal::File& file : qAsConst(files)) {
+        if (file.existed) {
+            QFile::remove(CInstallJournal::keptName(nativePath(target, file.path)));
+            step();
+        }
+    }
+    journal.finish();
     return true;
 }
 
-bool CReleaseInstaller::placeFile(const QString& from, const QString& to)
+bool CReleaseInstaller::placeFile(const QString& from, const QString& to, bool existed)
 {
-    const QFileInfo old(to);
-    if (old.isDir() && !old.isSymLink()) {
-        qDebug() << "a folder stands where the release has a file:" << to;
-        return false;
-    }
-    const QString fresh = to + NewSuffix;
+    const QString fresh = CInstallJournal::freshName(to);
     QFile::remove(fresh);
     if (!QFile::copy(from, fresh)) {
         qDebug() << "cannot write" << fresh;
         return false;
     }
-    Placed placed{to, QString()};
-    if (old.exists() || old.isSymLink()) {
-        placed.kept = to + KeptSuffix;
-        QFile::remove(placed.kept);
-        if (!QFile::rename(to, placed.kept)) {
-            qDebug() << "cannot move aside" << to;
-            QFile::remove(fresh);
+    if (!step())
+        return false;
+    if (existed) {
+        const QString kept = CInstallJournal::keptName(to);
+        QFile::remove(kept);
+        if (!CInstallJournal::keepAside(to, kept)) {
+            qDebug() << "cannot keep aside" << to;
             return false;
         }
+        if (!step())
+            return false;
     }
-    if (!QFile::rename(fresh, to)) {
+    if (!CInstallJournal::renameOver(fresh, to)) {
         qDebug() << "cannot put in place" << to;
-        if (!placed.kept.isEmpty())
-            QFile::rename(placed.kept, to);
-        QFile::remove(fresh);
         return false;
     }
-    m_placed.append(placed);
-    return true;
-}
-
-void CReleaseInstaller::rollBack()
-{
-    for (int i = m_placed.size() - 1; i >= 0; --i) {
-        const Placed& placed = m_placed.at(i);
-        QFile::remove(placed.path);
-        if (!placed.kept.isEmpty() && !QFile::rename(placed.kept, placed.path))
-            qDebug() << "cannot put back" << placed.path;
-    }
-    for (int i = m_createdFolders.size() - 1; i >= 0; --i)
-        QDir().rmdir(m_createdFolders.at(i));
-    m_placed.clear();
-    m_createdFolders.clear();
-}
-
-void CReleaseInstaller::commit()
-{
-    for (const Placed& placed : qAsConst(m_placed)) {
-        if (!placed.kept.isEmpty())
-            QFile::remove(placed.kept);
-    }
-    m_placed.clear();
-    m_createdFolders.clear();
+    return step();
 }

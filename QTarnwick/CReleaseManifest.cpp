@@ -14,3 +14,9 @@ CReleaseManifest CReleaseManifest::fromJson(const QByteArray& json)
     manifest.signature = update.value(QStringLiteral("signature")).toString().trimmed().toLatin1();
     return manifest;
 }
+
+QByteArray CReleaseManifest::signedText(int version, const QString& sha256)
+{
+    return "vellora-release\nversion: " + QByteArray::number(version) +
+           "\nsha256: " + sha256.trimmed().toLower().toLatin1() + '\n';
+}

@@ -3,7 +3,9 @@
 
 #include "CReleaseManifest.h"
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class QNetworkAccessManager;
@@ -32,6 +34,14 @@ public:
 
     // A request that receives no byte for this long is given up (30 s unless changed).
     void setStallTimeout(int milliseconds);
+    // Whatever arrives, the manifest must be complete within this time and the archive within
+    // this time plus one second per ArchiveBytesPerSecond announced bytes (60 s unless changed;
+    // VELLORA_UPDATE_DEADLINE_MS sets another).
+    void setDeadline(int milliseconds);
+
+    static constexpr qint64 MaxManifestBytes = 64 * 1024;
+    static constexpr qint64 MaxArchiveBytes = qint64(1) << 30;
+    static constexpr qint64 ArchiveBytesPerSecond = 100 * 1024;
     // The key releases must be signed with (base64); the build's key unless changed.
     void setReleasePublicKey(const QByteArray& publicKeyBase64);
 
@@ -44,17 +54,29 @@ public slots:
     void replyFinished(QNetworkReply* reply);
 
 private:
-    QNetworkReply* get(QNetworkAccessManager* manager, const QUrl& url, const QByteArray& contentType);
-    // The body when the answer is a 2xx that arrived whole; otherwise empty and complete false.
-    static QByteArray completeBody(QNetworkReply* reply, bool* complete);
+    QNetworkReply* get(QNetworkAccessManager* manager, const QUrl& url, const QByteArray& contentType,
+                       qint64 maxBytes);
+    void checkLimits(qint64 bytesReceived, qint64 bytesTotal);
+    static int localVersion();
+    // The body when the answer is a 2xx that arrived whole within maxBytes; otherwise empty and
+    // complete false.
+    static QByteArray completeBody(QNetworkReply* reply, qint64 maxBytes, bool* complete);
     bool install(const QByteArray& archive);
+    bool writeVersionFile(const QString& path) const;
     void finish(Outcome outcome);
 
     QNetworkAccessManager* m_manifestManager;
     QNetworkAccessManager* m_archiveManager;
     QTimer* m_stallTimer;
+    QTimer* m_deadlineTimer;
+    QElapsedTimer m_requestClock;
+    QPointer<QNetworkReply> m_current;
+    qint64 m_maxBytes = 0;
+    bool m_proportional = false; // the archive: its deadline grows with its announced size
+    int m_deadlineMs = 60 * 1000;
     QString m_installFolder;
     CReleaseManifest m_remote;
+    QByteArray m_remoteText;
     QByteArray m_publicKey;
     bool m_finished = false;
 };

@@ -25,10 +25,16 @@ struct Lookup
 };
 } // namespace
 
-QString CClientIdentifier::make(const QString& configPath, int timeoutMs)
+QString CClientIdentifier::systemResolver(const QString& hostName)
+{
+    const QList<QHostAddress> addresses = QHostInfo::fromName(hostName).addresses();
+    return addresses.isEmpty() ? QString() : addresses.first().toString();
+}
+
+QString CClientIdentifier::make(const QString& configPath, int timeoutMs, const Resolver& resolver)
 {
     const QString hostName = QHostInfo::localHostName();
-    QString text = firstAddress(hostName, timeoutMs);
+    QString text = firstAddress(hostName, timeoutMs, resolver);
     if (text.isEmpty()) {
         qDebug() << "no address for" << hostName << "- identifier made from the host name";
         text = hostName;
@@ -55,15 +61,14 @@ QString CClientIdentifier::readFlag(const QString& configPath)
         .toString();
 }
 
-QString CClientIdentifier::firstAddress(const QString& hostName, int timeoutMs)
+QString CClientIdentifier::firstAddress(const QString& hostName, int timeoutMs, const Resolver& resolver)
 {
     if (hostName.isEmpty())
         return {};
-    // QHostInfo::fromName blocks without a time limit; a slow resolver must not hold up the close.
+    // A resolver may block without a time limit; a slow one must not hold up the close.
     auto lookup = std::make_shared<Lookup>();
-    std::thread([lookup, hostName] {
-        const QList<QHostAddress> addresses = QHostInfo::fromName(hostName).addresses();
-        const QString address = addresses.isEmpty() ? QString() : addresses.first().toString();
+    std::thread([lookup, hostName, resolver] {
+        const QString address = resolver(hostName);
         std::lock_guard<std::mutex> lock(lookup->mutex);
         lookup->address = address;
         lookup->finished = true;

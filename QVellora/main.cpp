@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "CInstallJournal.h"
 #include "mainwindow.h"
 
 #include <QApplication>
@@ -6,6 +7,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    CInstallJournal::recover(QCoreApplication::applicationDirPath());
     MainWindow window;
     window.show();
     return app.exec();

@@ -31,10 +31,15 @@ QNetworkReply* CUsageReport::post(QNetworkAccessManager* manager, const QString&
         qDebug() << "no usage file" << path;
         return nullptr;
     }
-    const CFormBody body = form(bytes);
-    qDebug() << "post" << body.toByteArray();
     if (content)
         *content = bytes;
+    return post(manager, bytes);
+}
+
+QNetworkReply* CUsageReport::post(QNetworkAccessManager* manager, const QByteArray& content)
+{
+    const CFormBody body = form(content);
+    qDebug() << "post" << body.toByteArray().left(1024);
     return manager->post(body.request(CServiceEndpoints::usageLog()), body.toByteArray());
 }
 

@@ -27,6 +27,8 @@ public:
     // sent.
     static QNetworkReply* post(QNetworkAccessManager* manager, const QString& path,
                                QByteArray* content = nullptr);
+    // Posts content as read from the file.
+    static QNetworkReply* post(QNetworkAccessManager* manager, const QByteArray& content);
 
     // Whether a finished reply is an answer the service accepted: no transport error and a 2xx
     // status. Only then may the records be forgotten.

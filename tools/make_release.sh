@@ -3,7 +3,7 @@
 #   tools/make_release.sh OUT_DIR VERSION SOURCE
 # SOURCE is a folder (zipped with its sub-folders) or an existing .zip file (used byte for byte,
 # so odd archives can be served too). Writes OUT_DIR/Vellora.zip and OUT_DIR/version.js carrying
-# the archive's sha256 and its Ed25519 signature.
+# the archive's sha256 and an Ed25519 signature over the release number and that sha256 together.
 #
 # Signing uses the development key tools/release-dev-secret.key unless VELLORA_RELEASE_KEY names
 # another; the signing helper is build/bin/vellora-release-sign unless VELLORA_RELEASE_SIGN names it.
@@ -41,8 +41,11 @@ else
     exit 2
 fi
 
-sha256=$(sha256sum "$archive" | cut -d' ' -f1)
-signature=$("$sign" sign "$key" "$archive")
+read -r sha256 signature < <("$sign" release "$key" "$version" "$archive")
+if [ -z "$signature" ] || [ "$sha256" != "$(sha256sum "$archive" | cut -d' ' -f1)" ]; then
+    echo "signing failed" >&2
+    exit 1
+fi
 cat > "$out_dir/version.js" <<JSON
 {
     "version": $version,

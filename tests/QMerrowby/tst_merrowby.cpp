@@ -7,11 +7,20 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QUrlQuery>
 #include <QtTest>
+
+#include <arpa/inet.h>
+#include <csignal>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using TestSupport::readFile;
 using TestSupport::writeFile;
@@ -35,6 +44,14 @@ private slots:
     void fileRewrittenDuringPostSurvives();
     void noFileNoRequest();
     void hangingServiceStillEnds();
+    void runRecordedWhileForgettingSurvives();
+    void refusedReportJoinsNewRuns();
+    void claimOfKilledReporterGoesNextTime();
+    void terminatedReporterGivesTheRecordsBack();
+    void misbehavingServiceEnds_data();
+    void misbehavingServiceEnds();
+    void slowlyReadReportIsAccepted();
+    void unreachableConnectionEndsAtStallLimit();
 
 private:
     // Runs the reporter copy to its end; false when it did not end by itself within 20 s.
@@ -71,7 +88,11 @@ bool tst_Merrowby::runReporter(const QProcessEnvironment& environment,
         return false;
     if (whileRunning)
         whileRunning(process);
-    const bool ended = process.waitForFinished(20000);
+    // Waits with the event loop running, so that a server inside the test can answer.
+    qRegisterMetaType<QProcess::ExitStatus>();
+    QSignalSpy finished(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
+    connect(&process, &QProcess::readyRead, &process, [&] { m_output += process.readAll(); });
+    const bool ended = process.state() == QProcess::NotRunning || finished.wait(20000);
     m_output += process.readAll();
     if (!ended) {
         process.kill();
@@ -92,6 +113,11 @@ void tst_Merrowby::answerDecidesAboutTheFile_data()
     QTest::newRow("not found") << QStringList{"--fail", "404:1"} << true << false << 0;
     QTest::newRow("connection dropped") << QStringList{"--drop", "5:/restapi"} << true << false << 0;
     QTest::newRow("no service") << QStringList() << false << false << 0;
+    // A redirect is not the service taking the report, whatever its body says.
+    QTest::newRow("302 with a success body")
+        << QStringList{"--fail", "302:1:/restapi:{\"error\":\"\",\"msg\":\"ok\"}"} << true << false << 0;
+    QTest::newRow("301 with a success body")
+        << QStringList{"--fail", "301:1:/restapi:{\"error\":\"\",\"msg\":\"ok\"}"} << true << false << 0;
 }
 
 void tst_Merrowby::answerDecidesAboutTheFile()
@@ -124,6 +150,8 @@ void tst_Merrowby::textArrivesExactly_data()
     QTest::newRow("chinese") << QString("春天 照片 海边");
     QTest::newRow("form characters") << QString("a+b & c=d 100% %26 %zz");
     QTest::newRow("quotes and escapes") << QString("say \\\"hi\\\"\\t#?/");
+    // Over the 8 KiB many form parsers accept by default, as a file of ten runs is.
+    QTest::newRow("over 8 KiB") << QString(3000, QChar(0x6625));
 }
 
 void tst_Merrowby::textArrivesExactly()
@@ -187,6 +215,277 @@ void tst_Merrowby::hangingServiceStillEnds()
     environment.insert("VELLORA_REPORT_TIMEOUT_MS", "1000");
 
     QVERIFY2(runReporter(environment), m_output.constData());
+    QVERIFY(m_output.contains("giving up"));
+    QCOMPARE(readFile(userData()), SampleRecords);
+}
+
+namespace {
+// A usage file as the main program writes it: the records in order, counts as numbers.
+QByteArray usageFile(const QStringList& runs)
+{
+    QJsonObject records;
+    for (int i = 0; i < runs.size(); ++i)
+        records.insert(QString::number(i), QJsonObject{{"time", QJsonObject{{"feedback", runs.at(i)}}}});
+    return QJsonDocument(QJsonObject{{"auth", QJsonObject{{"md5", "flagABC"}}}, {"records", records}})
+        .toJson();
+}
+
+// The feedback texts of a usage file's records, in key order.
+QStringList runsIn(const QByteArray& file)
+{
+    QStringList runs;
+    for (const QJsonValue& record : QJsonDocument::fromJson(file).object().value("records").toObject())
+        runs.append(record.toObject().value("time").toObject().value("feedback").toString());
+    return runs;
+}
+
+// What the main program does at close: the records in the file, if there is one, and its own run.
+bool recordRun(const QString& path, const QString& run)
+{
+    QStringList runs = runsIn(readFile(path));
+    runs.append(run);
+    return writeFile(path, usageFile(runs));
+}
+
+bool waitForOutput(QProcess& process, QByteArray* output, const QByteArray& text)
+{
+    while (!output->contains(text) && process.waitForReadyRead(10000))
+        *output += process.readAll();
+    return output->contains(text);
+}
+
+char processState(qint64 pid)
+{
+    QFile stat(QString("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return '?';
+    const QByteArray text = stat.readAll();
+    const int end = text.lastIndexOf(')');
+    return end > 0 && end + 2 < text.size() ? text.at(end + 2) : '?';
+}
+} // namespace
+
+void tst_Merrowby::runRecordedWhileForgettingSurvives()
+{
+    QVERIFY(writeFile(userData(), usageFile({"first"})));
+    StandinService service;
+    QVERIFY(service.start());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("VELLORA_REPORT_STOP_BEFORE_FORGET", "1");
+
+    bool recorded = false;
+    QVERIFY2(runReporter(environment,
+                         [&](QProcess& process) {
+                             // The service took the report; the reporter is about to forget it.
+                             QTRY_COMPARE_WITH_TIMEOUT(processState(process.processId()), 'T', 10000);
+                             recorded = recordRun(userData(), "second");
+                             ::kill(pid_t(process.processId()), SIGCONT);
+                         }),
+             m_output.constData());
+    QVERIFY(recorded);
+    QCOMPARE(reports(service).size(), 1);
+    QCOMPARE(runsIn(reports(service).at(0).toObject().value("data").toString().toUtf8()),
+             QStringList{"first"});
+    QCOMPARE(runsIn(readFile(userData())), QStringList{"second"});
+}
+
+void tst_Merrowby::refusedReportJoinsNewRuns()
+{
+    QVERIFY(writeFile(userData(), usageFile({"first", "second"})));
+    StandinService service({"--delay", "1500", "--fail", "500:1:/restapi"});
+    QVERIFY(service.start());
+
+    bool recorded = false;
+    QVERIFY2(runReporter(QProcessEnvironment::systemEnvironment(),
+                         [&](QProcess& process) {
+                             QVERIFY(waitForOutput(process, &m_output, "post"));
+                             recorded = recordRun(userData(), "third");
+                         }),
+             m_output.constData());
+    QVERIFY(recorded);
+    QCOMPARE(runsIn(readFile(userData())), (QStringList{"first", "second", "third"}));
+    QVERIFY(!QFile::exists(userData() + ".sending"));
+}
+
+void tst_Merrowby::claimOfKilledReporterGoesNextTime()
+{
+    const QByteArray records = usageFile({"first"});
+    QVERIFY(writeFile(userData(), records));
+    {
+        StandinService hanging({"--delay", "10000"});
+        QVERIFY(hanging.start());
+        runReporter(QProcessEnvironment::systemEnvironment(), [&](QProcess& process) {
+            QVERIFY(waitForOutput(process, &m_output, "post"));
+            process.kill();
+        });
+    }
+    QVERIFY(recordRun(userData(), "second"));
+
+    StandinService service;
+    QVERIFY(service.start());
+    QVERIFY2(runReporter(), m_output.constData());
+    QCOMPARE(reports(service).size(), 1);
+    QCOMPARE(runsIn(reports(service).at(0).toObject().value("data").toString().toUtf8()),
+             (QStringList{"first", "second"}));
+    QVERIFY(!QFile::exists(userData()));
+    QVERIFY(!QFile::exists(userData() + ".sending"));
+}
+
+void tst_Merrowby::terminatedReporterGivesTheRecordsBack()
+{
+    QVERIFY(writeFile(userData(), SampleRecords));
+    StandinService hanging({"--delay", "10000"});
+    QVERIFY(hanging.start());
+    // Ended by the desktop at log-out while the service has not answered yet.
+    QVERIFY2(runReporter(QProcessEnvironment::systemEnvironment(),
+                         [&](QProcess& process) {
+                             QVERIFY(waitForOutput(process, &m_output, "post"));
+                             process.terminate();
+                         }),
+             m_output.constData());
+    QCOMPARE(readFile(userData()), SampleRecords);
+    QVERIFY(!QFile::exists(userData() + ".sending"));
+}
+
+void tst_Merrowby::misbehavingServiceEnds_data()
+{
+    QTest::addColumn<QByteArray>("head"); // sent once the whole report arrived
+    QTest::addColumn<int>("trickleMs");   // then one byte this often (0: the rest at once)
+    QTest::addColumn<QByteArray>("rest");
+    QTest::addColumn<QString>("timeoutMs"); // VELLORA_REPORT_TIMEOUT_MS
+    QTest::addColumn<bool>("removed");
+
+    const QByteArray ok = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\n";
+    // Each byte comes well within the stall limit; only the overall deadline ends it.
+    QTest::newRow("answer trickling") << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n")
+                                      << 100 << QByteArray() << "2000" << false;
+    // A success, but far longer than any answer of the service: not read, the records stay.
+    QTest::newRow("answer of 8 MiB") << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 8388608\r\n\r\n") << 0
+                                     << QByteArray(8 * 1024 * 1024, 'x') << "20000" << false;
+    // 0 is no time-out at all: the default applies and an answer after 1.5 s is taken.
+    QTest::newRow("time-out 0 means the default") << ok << 0 << QByteArray("{}") << "0" << true;
+}
+
+void tst_Merrowby::misbehavingServiceEnds()
+{
+    QFETCH(QByteArray, head);
+    QFETCH(int, trickleMs);
+    QFETCH(QByteArray, rest);
+    QFETCH(QString, timeoutMs);
+    QFETCH(bool, removed);
+
+    QVERIFY(writeFile(userData(), SampleRecords));
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    connect(&server, &QTcpServer::newConnection, this, [&] {
+        QTcpSocket* socket = server.nextPendingConnection();
+        auto* request = new QByteArray;
+        connect(socket, &QObject::destroyed, [request] { delete request; });
+        connect(socket, &QTcpSocket::readyRead, socket, [=] {
+            request->append(socket->readAll());
+            if (!request->contains("\r\n\r\n") || !request->endsWith(QUrl::toPercentEncoding("}\n")))
+                return;
+            QTimer::singleShot(removed ? 1500 : 0, socket, [=] {
+                socket->write(head);
+                socket->write(rest);
+                if (trickleMs > 0) {
+                    auto* timer = new QTimer(socket);
+                    connect(timer, &QTimer::timeout, socket, [socket] { socket->write("x"); });
+                    timer->start(trickleMs);
+                }
+            });
+        });
+    });
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("VELLORA_SERVICE_URL", QString("http://127.0.0.1:%1").arg(server.serverPort()));
+    environment.insert("VELLORA_REPORT_TIMEOUT_MS", timeoutMs);
+    environment.insert("VELLORA_REPORT_DEADLINE_MS", "1500");
+    if (removed)
+        environment.remove("VELLORA_REPORT_DEADLINE_MS");
+
+    QVERIFY2(runReporter(environment), m_output.constData());
+    QCOMPARE(QFile::exists(userData()), !removed);
+    if (!removed)
+        QCOMPARE(readFile(userData()), SampleRecords);
+}
+
+void tst_Merrowby::slowlyReadReportIsAccepted()
+{
+    // Far more than the sockets buffer, so that the upload waits for the reader again and again
+    // and takes longer than the stall limit in all.
+    const QByteArray filler(40 * 1024 * 1024, 'a');
+    const QByteArray records = "{\"records\": {\"0\": {\"time\": {\"feedback\": \"" + filler + "\"}}}}\n";
+    QVERIFY(writeFile(userData(), records));
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    QByteArray head;
+    qint64 expected = -1;
+    qint64 received = 0;
+    connect(&server, &QTcpServer::newConnection, this, [&] {
+        QTcpSocket* socket = server.nextPendingConnection();
+        // Small buffers: the sender is held back by what this reader takes.
+        socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 256 * 1024);
+        socket->setReadBufferSize(1024 * 1024);
+        // Takes what arrived every 100 ms: the gaps stay well under the stall limit.
+        auto* timer = new QTimer(socket);
+        connect(timer, &QTimer::timeout, socket, [&, socket, timer] {
+            const QByteArray bytes = socket->readAll();
+            if (expected < 0) {
+                head += bytes;
+                const int end = head.indexOf("\r\n\r\n");
+                if (end < 0)
+                    return;
+                const QRegularExpression length("Content-Length: (\\d+)",
+                                                QRegularExpression::CaseInsensitiveOption);
+                expected = length.match(QString::fromLatin1(head.left(end))).captured(1).toLongLong();
+                received = head.size() - end - 4;
+            } else {
+                received += bytes.size();
+            }
+            if (received >= expected) {
+                timer->stop();
+                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\n{}");
+            }
+        });
+        timer->start(100);
+    });
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("VELLORA_SERVICE_URL", QString("http://127.0.0.1:%1").arg(server.serverPort()));
+    environment.insert("VELLORA_REPORT_TIMEOUT_MS", "2000");
+
+    QVERIFY2(runReporter(environment), m_output.right(2000).constData());
+    QVERIFY2(!QFile::exists(userData()), m_output.right(2000).constData());
+    QCOMPARE(received, expected);
+}
+
+void tst_Merrowby::unreachableConnectionEndsAtStallLimit()
+{
+    // A listening socket whose queue is full: the reporter's connection is never completed, so
+    // nothing is ever sent and no progress ever restarts the clock.
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    QVERIFY(listener >= 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    QVERIFY(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
+    socklen_t length = sizeof address;
+    QVERIFY(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) == 0);
+    QVERIFY(::listen(listener, 0) == 0);
+    QList<QTcpSocket*> fillers;
+    for (int i = 0; i < 3; ++i) {
+        fillers.append(new QTcpSocket(this));
+        fillers.last()->connectToHost(QHostAddress::LocalHost, ntohs(address.sin_port));
+        fillers.last()->waitForConnected(300);
+    }
+    QVERIFY(writeFile(userData(), SampleRecords));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("VELLORA_SERVICE_URL", QString("http://127.0.0.1:%1").arg(ntohs(address.sin_port)));
+    environment.insert("VELLORA_REPORT_TIMEOUT_MS", "1000");
+
+    const bool ended = runReporter(environment);
+    qDeleteAll(fillers);
+    ::close(listener);
+    QVERIFY2(ended, m_output.constData());
     QVERIFY(m_output.contains("giving up"));
     QCOMPARE(readFile(userData()), SampleRecords);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Runs the real updater in a temporary installation against the stand-in service, with releases
 // made by tools/make_release.sh.
+#include "CInstallJournal.h"
 #include "QTarnwick.h"
 #include "RawZip.h"
 #include "StandinService.h"
@@ -14,6 +15,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -84,6 +86,13 @@ QStringList overlaid(const QStringList& installation, const QStringList& release
     return byName.values();
 }
 
+// The digest line snapshot() gives a file holding content.
+QString digestLine(const QString& name, const QByteArray& content)
+{
+    return name + QLatin1Char(' ') +
+           QString::fromLatin1(QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex());
+}
+
 // The release every test publishes: a new main program, a replaced library, new sub-folders.
 void writeReleaseSource(const QString& folder, int version)
 {
@@ -108,12 +117,24 @@ private slots:
     void init();
     void versionDecision_data();
     void versionDecision();
+    void redirectIsNoManifest_data();
+    void redirectIsNoManifest();
     void hostileRelease_data();
     void hostileRelease();
     void failedCopyRollsBack();
     void unreachableServiceChangesNothing();
     void stalledDownloadEnds_data();
     void stalledDownloadEnds();
+    void boundedAnswersEnd_data();
+    void boundedAnswersEnd();
+    void archiveDeadlineGrowsWithItsSize();
+    void releaseOvertakenWhileDownloading();
+    void olderReleaseRefused_data();
+    void olderReleaseRefused();
+    void installedVersionFollowsManifest_data();
+    void installedVersionFollowsManifest();
+    void cutInstallLeavesWholeProgram_data();
+    void cutInstallLeavesWholeProgram();
 
 private:
     // An installation at root/install: the updater itself, its manifest (none when version < 0)
@@ -121,7 +142,8 @@ private:
     QString makeInstallation(int version);
     bool makeRelease(int version, const QString& source, ManifestTweak tweak = ManifestTweak::None);
     // Runs the updater from the installation; its exit code, or -1 when it did not end.
-    int runUpdater(QByteArray* log, const QString& serviceUrl = QString());
+    int runUpdater(QByteArray* log, const QString& serviceUrl = QString(),
+                   const QProcessEnvironment& extra = QProcessEnvironment());
 
     QScopedPointer<QTemporaryDir> m_root;
     QString m_install;
@@ -130,6 +152,7 @@ private:
 
 void tst_QTarnwick::initTestCase()
 {
+    qRegisterMetaType<QTarnwick::Outcome>();
     QVERIFY(QFile::exists(QStringLiteral(QTARNWICK_PROGRAM)));
 }
 
@@ -185,14 +208,14 @@ bool tst_QTarnwick::makeRelease(int version, const QString& source, ManifestTwea
     return writeFile(manifestPath, QJsonDocument(manifest).toJson());
 }
 
-int tst_QTarnwick::runUpdater(QByteArray* log, const QString& serviceUrl)
+int tst_QTarnwick::runUpdater(QByteArray* log, const QString& serviceUrl, const QProcessEnvironment& extra)
 {
     QProcess updater;
-    if (!serviceUrl.isEmpty()) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!serviceUrl.isEmpty())
         environment.insert(QStringLiteral("VELLORA_SERVICE_URL"), serviceUrl);
-        updater.setProcessEnvironment(environment);
-    }
+    environment.insert(extra);
+    updater.setProcessEnvironment(environment);
     updater.setProcessChannelMode(QProcess::MergedChannels);
     updater.start(m_install + QStringLiteral("/QTarnwick"), {QStringLiteral("/k"), m_install});
     const bool ended = updater.waitForFinished(60000);
@@ -219,6 +242,35 @@ void tst_QTarnwick::versionDecision_data()
     QTest::newRow("101 over no manifest") << -1 << QJsonValue(101) << true;
 }
 
+void tst_QTarnwick::redirectIsNoManifest_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::newRow("301") << 301;
+    QTest::newRow("302") << 302;
+}
+
+void tst_QTarnwick::redirectIsNoManifest()
+{
+    QFETCH(int, status);
+
+    const QString source = m_root->filePath(QStringLiteral("source"));
+    writeReleaseSource(source, 7);
+    QVERIFY(makeRelease(7, source));
+    makeInstallation(6);
+    const QStringList before = snapshot(m_root->path());
+
+    // The redirect's body is the genuine, newer manifest; it still is no answer of the service.
+    const QString manifest = QString::fromUtf8(readFile(m_release + QStringLiteral("/version.js")));
+    StandinService service({QStringLiteral("--release"), m_release, QStringLiteral("--fail"),
+                            QStringLiteral("%1:1:/Vellora/version.js:%2").arg(status).arg(manifest)});
+    QVERIFY(service.start());
+    QByteArray log;
+    QCOMPARE(runUpdater(&log), 0);
+    QVERIFY2(log.contains("Outcome::UpToDate"), log.constData());
+    QVERIFY2(!log.contains("good"), log.constData());
+    QCOMPARE(snapshot(m_root->path()), before);
+}
+
 void tst_QTarnwick::versionDecision()
 {
     QFETCH(int, localVersion);
@@ -242,7 +294,12 @@ void tst_QTarnwick::versionDecision()
     QVERIFY(service.start());
     QByteArray log;
     QCOMPARE(runUpdater(&log), 0);
-    const QStringList expected = installs ? overlaid(before, snapshot(source)) : before;
+    // The installed "version.js" is the published manifest, whatever the archive's own one says.
+    const QStringList expected =
+        installs ? overlaid(overlaid(before, snapshot(source)),
+                            {digestLine(QStringLiteral("version.js"),
+                                        readFile(m_release + QStringLiteral("/version.js")))})
+                 : before;
     if (snapshot(m_install) != expected)
         qWarning().noquote() << log;
     QCOMPARE(snapshot(m_install), expected);
@@ -418,6 +475,313 @@ void tst_QTarnwick::stalledDownloadEnds()
     QCOMPARE(finished.count(), 1);
     QCOMPARE(finished.first().first().value<QTarnwick::Outcome>(), outcome);
     QVERIFY(!QFile::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/Vellora.zip")));
+}
+
+void tst_QTarnwick::boundedAnswersEnd_data()
+{
+    QTest::addColumn<bool>("onArchive");  // false: the manifest misbehaves
+    QTest::addColumn<QByteArray>("head"); // what the server sends at once
+    QTest::addColumn<int>("trickle");     // then one byte every this many ms (0: nothing more)
+    QTest::addColumn<QTarnwick::Outcome>("outcome");
+
+    const QByteArray announced = "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n";
+    QByteArray padded = "{\"version\": 101}";
+    padded.append(QByteArray(70 * 1024, ' '));
+    QTest::newRow("manifest trickling")
+        << false << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 60000\r\n\r\n") << 50
+        << QTarnwick::Outcome::UpToDate;
+    QTest::newRow("archive trickling") << true << announced << 50 << QTarnwick::Outcome::Failed;
+    // Valid and newer, but longer than any manifest may be: never read, so no archive is asked for.
+    QTest::newRow("manifest over 64 KiB, no length")
+        << false << QByteArray("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n") + padded << 0
+        << QTarnwick::Outcome::UpToDate;
+    QTest::newRow("archive announcing over 1 GiB")
+        << true << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 1073741825\r\n\r\nPK") << 0
+        << QTarnwick::Outcome::Failed;
+}
+
+void tst_QTarnwick::boundedAnswersEnd()
+{
+    QFETCH(bool, onArchive);
+    QFETCH(QByteArray, head);
+    QFETCH(int, trickle);
+    QFETCH(QTarnwick::Outcome, outcome);
+
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    int archiveRequests = 0;
+    connect(&server, &QTcpServer::newConnection, this, [&] {
+        QTcpSocket* socket = server.nextPendingConnection();
+        connect(socket, &QTcpSocket::readyRead, socket, [&, socket] {
+            const QByteArray request = socket->readAll();
+            const bool archive = request.contains("Vellora.zip");
+            archiveRequests += archive ? 1 : 0;
+            if (onArchive && !archive) {
+                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 16\r\n\r\n{\"version\": 101}");
+                return;
+            }
+            socket->write(head);
+            if (head.contains("Connection: close"))
+                socket->disconnectFromHost();
+            if (trickle > 0) {
+                auto* timer = new QTimer(socket);
+                connect(timer, &QTimer::timeout, socket, [socket] { socket->write(" "); });
+                timer->start(trickle);
+            }
+        });
+    });
+    qputenv("VELLORA_SERVICE_URL", QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort()).toUtf8());
+
+    QTarnwick updater;
+    // Each byte comes well within the stall time-out; only the overall deadline or a cap ends these.
+    updater.setStallTimeout(trickle > 0 ? 2000 : 60000);
+    updater.setDeadline(trickle > 0 ? 800 : 60000);
+    QSignalSpy finished(&updater, &QTarnwick::finished);
+    updater.RequestVersion();
+    QVERIFY(finished.wait(20000));
+    qunsetenv("VELLORA_SERVICE_URL");
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(finished.first().first().value<QTarnwick::Outcome>(), outcome);
+    QCOMPARE(archiveRequests, onArchive ? 1 : 0);
+}
+
+namespace {
+QStringList g_messages;
+void keepMessage(QtMsgType, const QMessageLogContext&, const QString& message)
+{
+    g_messages.append(message);
+}
+} // namespace
+
+void tst_QTarnwick::archiveDeadlineGrowsWithItsSize()
+{
+    // A large archive arrives in two halves with a pause longer than the base deadline between
+    // them: its own deadline, grown with its announced size, is not reached.
+    const QByteArray half(512 * 1024, 'z');
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    connect(&server, &QTcpServer::newConnection, this, [&] {
+        QTcpSocket* socket = server.nextPendingConnection();
+        connect(socket, &QTcpSocket::readyRead, socket, [&, socket] {
+            if (!socket->readAll().contains("Vellora.zip")) {
+                // A digest no archive has: the archive is refused before anything is written.
+                const QByteArray manifest =
+                    R"({"version": 101, "soft_update": {"sha256": ")" + QByteArray(64, '0') + "\"}}";
+                socket->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(manifest.size()) +
+                              "\r\n\r\n" + manifest);
+                return;
+            }
+            socket->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(2 * half.size()) +
+                          "\r\n\r\n" + half);
+            QTimer::singleShot(1000, socket, [&, socket] { socket->write(half); });
+        });
+    });
+    qputenv("VELLORA_SERVICE_URL", QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort()).toUtf8());
+
+    QTarnwick updater;
+    updater.setStallTimeout(20000);
+    updater.setDeadline(300);
+    updater.setReleasePublicKey(QByteArray());
+    QSignalSpy finished(&updater, &QTarnwick::finished);
+    g_messages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
+    updater.RequestVersion();
+    const bool ended = finished.wait(20000);
+    qInstallMessageHandler(previous);
+    qunsetenv("VELLORA_SERVICE_URL");
+    QVERIFY(ended);
+    // The whole archive arrived and was checked (and refused: it does not match the digest).
+    QVERIFY2(g_messages.contains(QStringLiteral("new bata %1 bytes").arg(2 * half.size())),
+             qPrintable(g_messages.join('\n')));
+    QCOMPARE(finished.first().first().value<QTarnwick::Outcome>(), QTarnwick::Outcome::Failed);
+}
+
+void tst_QTarnwick::releaseOvertakenWhileDownloading()
+{
+    // While the archive of 101 downloads, another updater installs 200. The archive is genuine
+    // (it matches its digest) but no longer above the installed version: it is not installed.
+    const QString installed = QCoreApplication::applicationDirPath() + QStringLiteral("/version.js");
+    QVERIFY(!QFile::exists(installed));
+    const QByteArray archive = rawZip({RawZipEntry::file("version.js", "{\"version\": 101}")});
+    const QByteArray manifest = R"({"version": 101, "soft_update": {"sha256": ")" +
+                                QCryptographicHash::hash(archive, QCryptographicHash::Sha256).toHex() +
+                                "\"}}";
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    connect(&server, &QTcpServer::newConnection, this, [&] {
+        QTcpSocket* socket = server.nextPendingConnection();
+        connect(socket, &QTcpSocket::readyRead, socket, [&, socket] {
+            const bool forArchive = socket->readAll().contains("Vellora.zip");
+            if (forArchive)
+                writeFile(installed, "{\"version\": 200}");
+            const QByteArray body = forArchive ? archive : manifest;
+            socket->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) +
+                          "\r\n\r\n" + body);
+        });
+    });
+    qputenv("VELLORA_SERVICE_URL", QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort()).toUtf8());
+
+    QTarnwick updater;
+    updater.setReleasePublicKey(QByteArray());
+    QSignalSpy finished(&updater, &QTarnwick::finished);
+    g_messages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
+    updater.RequestVersion();
+    const bool ended = finished.wait(20000);
+    qInstallMessageHandler(previous);
+    qunsetenv("VELLORA_SERVICE_URL");
+    const QByteArray after = readFile(installed);
+    QFile::remove(installed);
+    QVERIFY(ended);
+    QCOMPARE(finished.first().first().value<QTarnwick::Outcome>(), QTarnwick::Outcome::Failed);
+    QVERIFY2(g_messages.contains(QStringLiteral("release refused: not above the installed version")),
+             qPrintable(g_messages.join('\n')));
+    QCOMPARE(after, QByteArray("{\"version\": 200}"));
+}
+
+void tst_QTarnwick::olderReleaseRefused_data()
+{
+    QTest::addColumn<int>("installed");
+    QTest::addColumn<int>("signedAs");
+    QTest::addColumn<int>("announcedAs");
+
+    // A genuine old release, announced under a higher number than the installed one.
+    QTest::newRow("7 announced as 9 over 8") << 8 << 7 << 9;
+    // The same release announced again under a higher number, to be installed once more.
+    QTest::newRow("8 announced as 9 over 8") << 8 << 8 << 9;
+}
+
+void tst_QTarnwick::olderReleaseRefused()
+{
+    QFETCH(int, installed);
+    QFETCH(int, signedAs);
+    QFETCH(int, announcedAs);
+
+    const QString source = m_root->filePath(QStringLiteral("source"));
+    writeReleaseSource(source, signedAs);
+    QVERIFY(makeRelease(signedAs, source));
+    const QString manifestPath = m_release + QStringLiteral("/version.js");
+    QJsonObject manifest = QJsonDocument::fromJson(readFile(manifestPath)).object();
+    manifest.insert(QStringLiteral("version"), announcedAs);
+    QVERIFY(writeFile(manifestPath, QJsonDocument(manifest).toJson()));
+    makeInstallation(installed);
+    const QStringList before = snapshot(m_root->path());
+
+    StandinService service({QStringLiteral("--release"), m_release});
+    QVERIFY(service.start());
+    QByteArray log;
+    QCOMPARE(runUpdater(&log), 1);
+    QVERIFY2(log.contains("signature does not verify"), log.constData());
+    QCOMPARE(snapshot(m_root->path()), before);
+}
+
+void tst_QTarnwick::installedVersionFollowsManifest_data()
+{
+    QTest::addColumn<QByteArray>("ownManifest"); // the release's own "version.js"; empty: none
+
+    QTest::newRow("release without its own version.js") << QByteArray();
+    QTest::newRow("release whose version.js says 5") << QByteArray("{\"version\": 5}");
+    QTest::newRow("release whose version.js is broken") << QByteArray("{\"version\":");
+}
+
+void tst_QTarnwick::installedVersionFollowsManifest()
+{
+    QFETCH(QByteArray, ownManifest);
+
+    const QString source = m_root->filePath(QStringLiteral("source"));
+    writeReleaseSource(source, 7);
+    if (ownManifest.isEmpty())
+        QVERIFY(QFile::remove(source + QStringLiteral("/version.js")));
+    else
+        QVERIFY(writeFile(source + QStringLiteral("/version.js"), ownManifest));
+    // The release does not replace the updater here, so that it can run a second time.
+    QVERIFY(QFile::remove(source + QStringLiteral("/QTarnwick")));
+    QVERIFY(makeRelease(7, source));
+    makeInstallation(6);
+
+    StandinService service({QStringLiteral("--release"), m_release});
+    QVERIFY(service.start());
+    QByteArray log;
+    QCOMPARE(runUpdater(&log), 0);
+    QVERIFY2(log.contains("updater done: QTarnwick::Outcome::Installed"), log.constData());
+    QCOMPARE(readFile(m_install + QStringLiteral("/version.js")),
+             readFile(m_release + QStringLiteral("/version.js")));
+
+    // The next close finds the installation up to date and asks for no archive.
+    const QStringList installed = snapshot(m_root->path());
+    QCOMPARE(runUpdater(&log), 0);
+    QVERIFY2(log.contains("updater done: QTarnwick::Outcome::UpToDate"), log.constData());
+    QVERIFY2(!log.contains("good"), log.constData());
+    QCOMPARE(snapshot(m_root->path()), installed);
+}
+
+void tst_QTarnwick::cutInstallLeavesWholeProgram_data()
+{
+    QTest::addColumn<bool>("kill"); // true: SIGKILL, repaired at the next start; false: SIGTERM
+    QTest::newRow("killed") << true;
+    QTest::newRow("terminated") << false;
+}
+
+void tst_QTarnwick::cutInstallLeavesWholeProgram()
+{
+    QFETCH(bool, kill);
+
+    // The release leaves the updater alone, so that the one in the installation can repair it.
+    const QString source = m_root->filePath(QStringLiteral("source"));
+    writeReleaseSource(source, 7);
+    QVERIFY(QFile::remove(source + QStringLiteral("/QTarnwick")));
+    QVERIFY(makeRelease(7, source));
+    StandinService service({QStringLiteral("--release"), m_release});
+    QVERIFY(service.start());
+
+    const QString unreachable = StandinService::unusedUrl().toString();
+    QStringList before;
+    QStringList after;
+    bool ranThrough = false;
+    int rolledBack = 0;
+    for (int step = 1; step < 100 && !ranThrough; ++step) {
+        QDir(m_install).removeRecursively();
+        makeInstallation(6);
+        if (before.isEmpty()) {
+            before = snapshot(m_install);
+            after = overlaid(overlaid(before, snapshot(source)),
+                             {digestLine(QStringLiteral("version.js"),
+                                         readFile(m_release + QStringLiteral("/version.js")))});
+        }
+        QProcessEnvironment stop;
+        stop.insert(QStringLiteral("VELLORA_INSTALL_STOP_AT"),
+                    QString::number(step) + (kill ? QString() : QStringLiteral(":term")));
+        QByteArray log;
+        const int exitCode = runUpdater(&log, QString(), stop);
+        ranThrough = exitCode == 0 && log.contains("Outcome::Installed");
+        const QString where = QStringLiteral("stopped at change %1").arg(step);
+
+        // Whenever it was cut short, every program file is there under its own name.
+        for (const QString& line : qAsConst(before)) {
+            const QString name = line.section(QLatin1Char(' '), 0, 0);
+            QVERIFY2(QFileInfo::exists(m_install + QLatin1Char('/') + name),
+                     qPrintable(where + QStringLiteral(": no ") + name));
+        }
+        if (kill) {
+            // The next start of the updater, or of the main program, repairs the installation.
+            if (step % 2 == 0) {
+                QCOMPARE(runUpdater(&log, unreachable), 0);
+            } else {
+                QVERIFY(CInstallJournal::recover(m_install) != CInstallJournal::Recovery::Busy);
+            }
+        }
+        const QStringList now = snapshot(m_install);
+        if (now != before && now != after)
+            qWarning().noquote() << where << log << now;
+        QVERIFY2(now == before || now == after, qPrintable(where));
+        if (!kill) {
+            // Asked to end, the updater puts the old files back unless all new ones were in place.
+            QVERIFY2(exitCode == 0 || now == before, qPrintable(where));
+            rolledBack += now == before ? 1 : 0;
+        }
+    }
+    QVERIFY(kill || rolledBack > 0);
+    QVERIFY(ranThrough);
 }
 
 QTEST_GUILESS_MAIN(tst_QTarnwick)

@@ -73,8 +73,11 @@ void tst_ReleaseCheck::manifest()
 void tst_ReleaseCheck::accept_data()
 {
     QTest::addColumn<bool>("withKey");
-    QTest::addColumn<QString>("sha256");    // "good": the archive's own digest
-    QTest::addColumn<QString>("signature"); // "good": signed by the key; "other": over other bytes
+    QTest::addColumn<QString>("sha256"); // "good": the archive's own digest
+    // "good": the release text of version 7 signed by the key; "other": over other bytes;
+    // "version 6": a genuine signature of the same archive released as version 6; "bytes": the
+    // archive's bytes alone, as releases were signed before.
+    QTest::addColumn<QString>("signature");
     QTest::addColumn<bool>("accepted");
 
     QTest::newRow("no key, nothing published") << false << ""
@@ -85,7 +88,11 @@ void tst_ReleaseCheck::accept_data()
     QTest::newRow("key, good signature") << true << "good"
                                          << "good" << true;
     QTest::newRow("key, good signature, no sha256") << true << ""
-                                                    << "good" << true;
+                                                    << "good" << false;
+    QTest::newRow("key, signature of the same archive as version 6") << true << "good"
+                                                                     << "version 6" << false;
+    QTest::newRow("key, signature over the archive alone") << true << "good"
+                                                           << "bytes" << false;
     QTest::newRow("key, no signature") << true << "good"
                                        << "" << false;
     QTest::newRow("key, signature over other bytes") << true << "good"
@@ -118,10 +125,20 @@ void tst_ReleaseCheck::accept()
         sha256 == QLatin1String("good")
             ? QString::fromLatin1(QCryptographicHash::hash(Archive, QCryptographicHash::Sha256).toHex())
             : sha256;
+    manifest.version = 7;
+    const auto releaseSignature = [&](const QString& version, const QString& path) {
+        return runSigner({QStringLiteral("release"), developmentKeyFile(), version, path})
+            .split(' ')
+            .value(1);
+    };
     if (signature == QLatin1String("good"))
-        manifest.signature = runSigner({QStringLiteral("sign"), developmentKeyFile(), archivePath});
+        manifest.signature = releaseSignature(QStringLiteral("7"), archivePath);
     else if (signature == QLatin1String("other"))
-        manifest.signature = runSigner({QStringLiteral("sign"), developmentKeyFile(), otherPath});
+        manifest.signature = releaseSignature(QStringLiteral("7"), otherPath);
+    else if (signature == QLatin1String("version 6"))
+        manifest.signature = releaseSignature(QStringLiteral("6"), archivePath);
+    else if (signature == QLatin1String("bytes"))
+        manifest.signature = runSigner({QStringLiteral("sign"), developmentKeyFile(), archivePath});
     else
         manifest.signature = signature.toLatin1();
 

@@ -96,6 +96,14 @@ void tst_ZipExtract::extract_data()
     QTest::newRow("symlink entry") << QVector<RawZipEntry>{RawZipEntry::file("a.txt", "a"),
                                                            RawZipEntry::symlink("link", "/etc")}
                                    << QString() << 100 << qint64(1000) << false << QStringList();
+    // Names that pass the name check but land on the extraction folder itself, not inside it:
+    // only the containment check refuses them, before the normal file is written.
+    QTest::newRow("\".\" after a file")
+        << QVector<RawZipEntry>{RawZipEntry::file("a.txt", "a"), RawZipEntry::file(".", "x")} << QString()
+        << 100 << qint64(1000) << false << QStringList();
+    QTest::newRow("\"./\" folder after a file")
+        << QVector<RawZipEntry>{RawZipEntry::file("a.txt", "a"), RawZipEntry::file("./", "")} << QString()
+        << 100 << qint64(1000) << false << QStringList();
     // The deflated data holds far more than the headers declare: only the declared bytes are read,
     // and the checksum over them fails.
     QTest::newRow("size that lies") << QVector<RawZipEntry>{RawZipEntry::deflated(

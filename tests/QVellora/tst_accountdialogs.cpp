@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QtTest>
 
 // Login and registration against the stand-in service.
@@ -20,6 +22,7 @@ private slots:
     void login_data();
     void login();
     void failedLoginKeepsPreviousId();
+    void loginAgainWhileFirstHangs();
     void registration_data();
     void registration();
 
@@ -69,6 +72,13 @@ void tst_AccountDialogs::login_data()
     QTest::newRow("500 with a user ID")
         << QStringList{"--fail", R"(500:1:/api/user/auth/login:{"zovid":"10001"})"} << false << "p&w=1+2%"
         << failed;
+    // A redirect is not the service's answer either.
+    QTest::newRow("302 with a user ID")
+        << QStringList{"--fail", R"(302:1:/api/user/auth/login:{"error":"","msg":"ok","zovid":"10001"})"}
+        << false << "p&w=1+2%" << failed;
+    QTest::newRow("301 with a user ID")
+        << QStringList{"--fail", R"(301:1:/api/user/auth/login:{"error":"","msg":"ok","zovid":"10001"})"}
+        << false << "p&w=1+2%" << failed;
 }
 
 void tst_AccountDialogs::login()
@@ -148,6 +158,41 @@ void tst_AccountDialogs::failedLoginKeepsPreviousId()
     QTRY_COMPARE_WITH_TIMEOUT(statusLabel->text(), QString("登陆成功"), 10000);
     QCOMPARE(dialog.GetUserID(), service.userId("bert"));
     QVERIFY(dialog.GetUserID() != anna);
+}
+
+void tst_AccountDialogs::loginAgainWhileFirstHangs()
+{
+    // A service that never answers the first login and accepts the second.
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    int requests = 0;
+    connect(&server, &QTcpServer::newConnection, this, [&] {
+        QTcpSocket* socket = server.nextPendingConnection();
+        connect(socket, &QTcpSocket::readyRead, socket, [&, socket] {
+            if (!socket->readAll().contains("password=") || ++requests == 1)
+                return;
+            const QByteArray body = R"({"error":"","msg":"ok","zovid":"10001"})";
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " +
+                          QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        });
+    });
+    qputenv("VELLORA_SERVICE_URL", QString("http://127.0.0.1:%1").arg(server.serverPort()).toUtf8());
+
+    CAccountClient client;
+    QList<CAccountAnswer> answers;
+    connect(&client, &CAccountClient::loginFinished, this,
+            [&answers](const CAccountAnswer& answer) { answers.append(answer); });
+    client.login("anna", "first try");
+    QTRY_COMPARE_WITH_TIMEOUT(requests, 1, 10000);
+    // The user gives up waiting and tries again.
+    client.login("anna", "second try");
+
+    QTRY_VERIFY_WITH_TIMEOUT(!answers.isEmpty(), 10000);
+    // Exactly one result, the second's: the abandoned login reports nothing, not even a failure.
+    QCOMPARE(answers.size(), 1);
+    QVERIFY(answers.first().loginSucceeded());
+    QCOMPARE(answers.first().zovid(), QString("10001"));
+    qunsetenv("VELLORA_SERVICE_URL");
 }
 
 void tst_AccountDialogs::registration_data()

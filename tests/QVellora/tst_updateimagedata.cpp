@@ -98,6 +98,9 @@ void tst_UpdateImageData::batch_data()
     QTest::newRow("registration 200 with an error")
         << QStringList{"--fail", R"(200:1:/api/user/image/save:{"error":"图片不存在","msg":""})"} << 1
         << true;
+    // A redirect with a body that would pass for success: the picture does not count as uploaded.
+    QTest::newRow("registration 302 with a success body")
+        << QStringList{"--fail", R"(302:1:/api/user/image/save:{"error":"","msg":"保存成功"})"} << 1 << true;
 }
 
 void tst_UpdateImageData::batch()

@@ -1,9 +1,15 @@
 // SPDX-License-Identifier: MIT
-// Signs release archives for the updater (Ed25519, libsodium). Development use:
+// Signs releases for the updater (Ed25519, libsodium). Development use:
 //   vellora-release-sign keygen              prints a new secret seed and its public key (base64)
 //   vellora-release-sign public KEYFILE      prints the public key of a secret seed file
-//   vellora-release-sign sign KEYFILE FILE   prints the base64 signature of FILE
+//   vellora-release-sign sign KEYFILE FILE   prints the base64 signature of FILE's bytes
+//   vellora-release-sign release KEYFILE VERSION ARCHIVE
+//                                            prints the archive's sha256 and the base64 signature
+//                                            of the release text (version and sha256 together)
+#include "CReleaseManifest.h"
+
 #include <QByteArray>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QTextStream>
 
@@ -56,8 +62,9 @@ int main(int argc, char* argv[])
         out << "secret " << seed.toBase64() << "\npublic " << publicKey.toBase64() << '\n';
         return 0;
     }
+    const bool release = command == QLatin1String("release") && argc == 5;
     if ((command == QLatin1String("public") && argc == 3) ||
-        (command == QLatin1String("sign") && argc == 4)) {
+        (command == QLatin1String("sign") && argc == 4) || release) {
         if (!readSeed(QString::fromLocal8Bit(argv[2]), &seed)) {
             err << "cannot read a 32-byte base64 seed from " << argv[2] << '\n';
             return 1;
@@ -67,20 +74,35 @@ int main(int argc, char* argv[])
             out << publicKey.toBase64() << '\n';
             return 0;
         }
-        QFile file(QString::fromLocal8Bit(argv[3]));
+        const char* const fileName = release ? argv[4] : argv[3];
+        QFile file(QString::fromLocal8Bit(fileName));
         if (!file.open(QIODevice::ReadOnly)) {
-            err << "cannot read " << argv[3] << '\n';
+            err << "cannot read " << fileName << '\n';
             return 1;
         }
-        const QByteArray data = file.readAll();
+        QByteArray data = file.readAll();
+        QString sha256;
+        if (release) {
+            bool isNumber = false;
+            const int version = QByteArray(argv[3]).toInt(&isNumber);
+            if (!isNumber || version <= 0) {
+                err << "VERSION must be a whole number above 0: " << argv[3] << '\n';
+                return 2;
+            }
+            sha256 = QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex());
+            data = CReleaseManifest::signedText(version, sha256);
+        }
         QByteArray signature(crypto_sign_BYTES, 0);
         crypto_sign_detached(reinterpret_cast<unsigned char*>(signature.data()), nullptr,
                              reinterpret_cast<const unsigned char*>(data.constData()),
                              static_cast<unsigned long long>(data.size()),
                              reinterpret_cast<const unsigned char*>(secretKey.constData()));
+        if (release)
+            out << sha256 << ' ';
         out << signature.toBase64() << '\n';
         return 0;
     }
-    err << "usage: vellora-release-sign keygen | public KEYFILE | sign KEYFILE FILE\n";
+    err << "usage: vellora-release-sign keygen | public KEYFILE | sign KEYFILE FILE"
+           " | release KEYFILE VERSION ARCHIVE\n";
     return 2;
 }

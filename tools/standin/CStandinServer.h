@@ -40,11 +40,15 @@ public:
 
 private:
     using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
+    using FormHandler =
+        std::function<void(const httplib::Request&, httplib::Response&, const httplib::ContentReader&)>;
 
     void addRoutes();
     // Wraps a route: faults and delay first, then the work, one request at a time. Qt's date and
     // text conversions are not safe to run for the first time on several threads at once.
     Handler serve(Handler work);
+    // serve() for the url-encoded form routes: the body is read here, under the one body cap.
+    FormHandler serveForm(Handler work);
     // Applies --delay and the first matching --fail/--drop rule; true when the answer is made.
     bool injectFault(const httplib::Request& request, httplib::Response& response);
     void uploadAuth(httplib::Response& response);

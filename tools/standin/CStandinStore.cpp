@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "CStandinStore.h"
 
+#include "CSafeWrite.h"
+
 #include <QCryptographicHash>
 #include <QDateTime>
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,7 +13,6 @@
 #include <QJsonDocument>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace {
 const QString Accounts = QStringLiteral("accounts.json");
@@ -36,8 +38,12 @@ bool CStandinStore::open()
 }
 
 QJsonObject CStandinStore::registerAccount(const QString& name, const QString& nickname,
-                                           const QString& password, const QString& confirmation)
+                                           const QString& password, const QString& confirmation,
+                                           bool* storageFailed)
 {
+    bool ignored = false;
+    storageFailed = storageFailed ? storageFailed : &ignored;
+    *storageFailed = false;
     if (name.trimmed().isEmpty())
         return failure(QStringLiteral("用户名不能为空"));
     if (password.isEmpty())
@@ -57,8 +63,10 @@ QJsonObject CStandinStore::registerAccount(const QString& name, const QString& n
                                    {QStringLiteral("password_sha256"), passwordHash(salt, password)},
                                    {QStringLiteral("zovid"), zovid}});
     accounts.insert(QStringLiteral("users"), users);
-    if (!writeFile(Accounts, accounts))
+    if (!writeFile(Accounts, accounts)) {
+        *storageFailed = true;
         return failure(QStringLiteral("服务器忙，请稍后再试"));
+    }
     return success(QStringLiteral("注册成功，请登陆"), zovid);
 }
 
@@ -74,8 +82,11 @@ QJsonObject CStandinStore::login(const QString& name, const QString& password)
     return success(QStringLiteral("登陆成功"), user.value(QStringLiteral("zovid")).toString());
 }
 
-QJsonObject CStandinStore::saveImage(const QMap<QString, QString>& fields)
+QJsonObject CStandinStore::saveImage(const QMap<QString, QString>& fields, bool* storageFailed)
 {
+    bool ignored = false;
+    storageFailed = storageFailed ? storageFailed : &ignored;
+    *storageFailed = false;
     std::lock_guard<std::mutex> lock(m_mutex);
     const QString zovid = fields.value(QStringLiteral("zovid"));
     bool knownUser = false;
@@ -94,17 +105,21 @@ QJsonObject CStandinStore::saveImage(const QMap<QString, QString>& fields)
     for (auto it = fields.constBegin(); it != fields.constEnd(); ++it)
         entry.insert(it.key(), it.value());
     entry.insert(QStringLiteral("accepted"), true);
-    appendTo(QStringLiteral("registrations.json"), QStringLiteral("registrations"), entry);
+    if (!appendTo(QStringLiteral("registrations.json"), QStringLiteral("registrations"), entry)) {
+        *storageFailed = true;
+        return failure(QStringLiteral("服务器忙，请稍后再试"));
+    }
     return QJsonObject{{QStringLiteral("error"), QString()},
                        {QStringLiteral("msg"), QStringLiteral("保存成功")}};
 }
 
-void CStandinStore::addUsageReport(const QString& data)
+bool CStandinStore::addUsageReport(const QString& data)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    appendTo(QStringLiteral("usage_reports.json"), QStringLiteral("reports"),
-             QJsonObject{{QStringLiteral("received"), QDateTime::currentDateTimeUtc().toString(Qt::ISODate)},
-                         {QStringLiteral("data"), data}});
+    return appendTo(
+        QStringLiteral("usage_reports.json"), QStringLiteral("reports"),
+        QJsonObject{{QStringLiteral("received"), QDateTime::currentDateTimeUtc().toString(Qt::ISODate)},
+                    {QStringLiteral("data"), data}});
 }
 
 bool CStandinStore::isSafeObjectName(const QString& name)
@@ -125,10 +140,13 @@ bool CStandinStore::storeObject(const QString& name, const QByteArray& bytes, co
     std::lock_guard<std::mutex> lock(m_mutex);
     const QString path = objectPath(name);
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!writeFileSafely(path, bytes))
         return false;
-    appendTo(QStringLiteral("uploads.json"), QStringLiteral("uploads"), upload);
+    // An object whose upload could not be logged was not stored.
+    if (!appendTo(QStringLiteral("uploads.json"), QStringLiteral("uploads"), upload)) {
+        QFile::remove(path);
+        return false;
+    }
     return true;
 }
 
@@ -142,40 +160,59 @@ QJsonObject CStandinStore::readFile(const QString& name) const
 
 bool CStandinStore::writeFile(const QString& name, const QJsonObject& object) const
 {
-    QSaveFile file(QDir(m_folder).filePath(name));
-    const QByteArray text = QJsonDocument(object).toJson(QJsonDocument::Indented);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
+    return writeFileSafely(QDir(m_folder).filePath(name),
+                           QJsonDocument(object).toJson(QJsonDocument::Indented));
 }
 
-void CStandinStore::appendTo(const QString& fileName, const QString& listName, const QJsonObject& entry) const
+bool CStandinStore::appendTo(const QString& fileName, const QString& listName, const QJsonObject& entry) const
 {
     // The file stays one JSON object holding one list, laid out so that a new entry is written
     // over the closing tail and the tail after it: the cost of an entry does not grow with the log.
     static const QByteArray tail = QByteArrayLiteral("\n]}\n");
     const QByteArray line = QJsonDocument(entry).toJson(QJsonDocument::Compact);
-    QFile file(QDir(m_folder).filePath(fileName));
-    if (!file.open(QIODevice::ReadWrite))
-        return;
+    const QString path = QDir(m_folder).filePath(fileName);
+    QFile file(path);
+    // Unbuffered, so that bytes a full disk refused are not written again by a later seek.
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        return false;
     const qint64 size = file.size();
     if (size > tail.size() && file.seek(size - tail.size()) && file.read(tail.size()) == tail) {
+        const QByteArray added = ",\n" + line + tail;
+        if (file.seek(size - tail.size()) && file.write(added) == added.size() && file.flush())
+            return true;
+        // A full disk: the log goes back to what it was, its tail written into the room just freed.
+        qDebug() << "cannot append to" << path << file.errorString();
+        file.resize(size - tail.size());
         file.seek(size - tail.size());
-        file.write(",\n" + line + tail);
-        return;
+        file.write(tail);
+        file.flush();
+        return false;
     }
+    file.close();
+    QJsonArray list;
     if (size > 0) {
-        // Written some other way: rewritten once in the appendable layout.
-        file.close();
-        QJsonArray list = readFile(fileName).value(listName).toArray();
-        list.append(entry);
-        QByteArray text = "{\"" + listName.toUtf8() + "\": [\n";
-        for (int i = 0; i < list.size(); ++i)
-            text += (i ? ",\n" : "") + QJsonDocument(list.at(i).toObject()).toJson(QJsonDocument::Compact);
-        QSaveFile whole(QDir(m_folder).filePath(fileName));
-        if (whole.open(QIODevice::WriteOnly) && whole.write(text + tail) == text.size() + tail.size())
-            whole.commit();
-        return;
+        // Written some other way: rewritten once in the appendable layout, unless it cannot be
+        // read as a log at all; then it is kept aside, not replaced.
+        QJsonParseError error;
+        const QJsonObject old = QJsonDocument::fromJson(readBytes(path), &error).object();
+        if (error.error != QJsonParseError::NoError || !old.value(listName).isArray()) {
+            if (keepBrokenFile(path).isEmpty())
+                return false;
+        } else {
+            list = old.value(listName).toArray();
+        }
     }
-    file.write("{\"" + listName.toUtf8() + "\": [\n" + line + tail);
+    list.append(entry);
+    QByteArray text = "{\"" + listName.toUtf8() + "\": [\n";
+    for (int i = 0; i < list.size(); ++i)
+        text += (i ? ",\n" : "") + QJsonDocument(list.at(i).toObject()).toJson(QJsonDocument::Compact);
+    return writeFileSafely(path, text + tail);
+}
+
+QByteArray CStandinStore::readBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString CStandinStore::passwordHash(const QString& salt, const QString& password)

@@ -12,8 +12,9 @@
 // what arrived: "accounts.json" (passwords only as salted hashes), "objects/<object name>" (the
 // stored files), "uploads.json" (each accepted storage form: parts in order, file name, type),
 // "registrations.json" (each accepted image registration as received) and "usage_reports.json".
-// Refused requests leave no record. Thread-safe; "accounts.json" is replaced whole once written,
-// the three logs are appended to.
+// Refused requests leave no record, and neither do requests whose record could not be written
+// completely (a full disk): those are answered 500. Thread-safe; "accounts.json" is replaced whole once
+// written, the three logs are appended to.
 class CStandinStore
 {
 public:
@@ -25,13 +26,15 @@ public:
 
     // Both answer the JSON object the service sends: "error" empty on success, else a text for the
     // user; "msg" and "zovid" on success.
+    // storageFailed is set when the answer is a failure because nothing could be stored.
     QJsonObject registerAccount(const QString& name, const QString& nickname, const QString& password,
-                                const QString& confirmation);
+                                const QString& confirmation, bool* storageFailed = nullptr);
     QJsonObject login(const QString& name, const QString& password);
 
     // Accepts the registration, and records it, when the user and the stored object exist.
-    QJsonObject saveImage(const QMap<QString, QString>& fields);
-    void addUsageReport(const QString& data);
+    QJsonObject saveImage(const QMap<QString, QString>& fields, bool* storageFailed = nullptr);
+    // False when the report could not be stored; nothing of it is then kept.
+    bool addUsageReport(const QString& data);
 
     // Object names are made by the service; anything else that could leave the folder is refused.
     static bool isSafeObjectName(const QString& name);
@@ -41,7 +44,10 @@ public:
 private:
     QJsonObject readFile(const QString& name) const;
     bool writeFile(const QString& name, const QJsonObject& object) const;
-    void appendTo(const QString& fileName, const QString& listName, const QJsonObject& entry) const;
+    // False, with the log as it was, when the entry could not be written. A log that cannot be read
+    // is kept aside (".broken") and a new one started.
+    bool appendTo(const QString& fileName, const QString& listName, const QJsonObject& entry) const;
+    static QByteArray readBytes(const QString& path);
     static QString passwordHash(const QString& salt, const QString& password);
 
     QString m_folder;
