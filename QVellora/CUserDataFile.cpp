@@ -7,6 +7,7 @@
 #include "CSafeWrite.h"
 
 #include <QFile>
+#include <QLockFile>
 
 namespace {
 const QString RecordsKey = QStringLiteral("records");
@@ -36,6 +37,12 @@ QJsonObject CUserDataFile::toJson(const QList<CUserRecord>& carried, const CUser
 bool CUserDataFile::addRun(const QString& path, const CUserRecord& run,
                            const std::function<QString()>& makeIdentifier)
 {
+    // The usage reporter claims this file under the same lock: a claim never falls between the
+    // read and the rewrite, where the rewrite would bring back records already sent. Held for
+    // these few steps only; a lock that cannot be had does not cost the run its record.
+    QLockFile lock(path + QStringLiteral(".lock"));
+    if (!lock.tryLock(5000))
+        qDebug() << "usage file lock not taken:" << lock.error();
     bool parsed = false;
     const QJsonObject root = CJsonFile::read(path, &parsed);
     // Records that cannot be read now are kept aside rather than written over: nothing is lost.

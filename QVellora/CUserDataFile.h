@@ -27,7 +27,8 @@ public:
     static QJsonObject toJson(const QList<CUserRecord>& carried, const CUserRecord* run,
                               const QString& identifier);
 
-    // Reads path (missing counts as empty), adds run and rewrites the file whole. An unparsable
+    // Reads path (missing counts as empty), adds run and rewrites the file whole, holding
+    // "<path>.lock" as the usage reporter does while it claims the file. An unparsable
     // file is first copied aside ("<name>.broken", see keepBrokenFile); when even that fails the
     // file is left alone and the run is not recorded.
     // makeIdentifier is called only when the file holds no identifier yet. False when the file
