@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "CImageReading.h"
 
+#include "CHeifReading.h"
+
 #include <QImageReader>
 
 namespace {
@@ -27,11 +29,21 @@ QImage CImageReading::readUpright(const QString& path)
 {
     QImageReader reader(path);
     reader.setAutoTransform(true);
-    return reader.read();
+    const QImage image = reader.read();
+    // Without the HEIF image plugin the file is still decoded, through libheif.
+    if (image.isNull() && CHeifReading::isHeif(path))
+        return CHeifReading::readUpright(path);
+    return image;
 }
 
 QImage CImageReading::thumbnail(const QString& path, const QSize& box)
 {
+    // HEIF files carry a small thumbnail of their own; the image plugin would decode them whole.
+    if (CHeifReading::isHeif(path)) {
+        const QImage heif = CHeifReading::thumbnail(path, box);
+        if (!heif.isNull())
+            return heif;
+    }
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QSize stored = reader.size();
