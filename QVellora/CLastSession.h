@@ -42,8 +42,9 @@ public:
     // ok (optional) is false when the file is missing or does not parse; the result is then empty.
     static CLastSession read(const QString& path, bool* ok = nullptr);
 
-    // Restoring. A saved picture comes back by its exact saved path, and only when its thumbnail
-    // was restored (it is in cachedPaths): a saved "1.jpg" never brings back "11.jpg".
+    // Restoring. A saved picture comes back by its exact saved path when its thumbnail was
+    // restored (it is in cachedPaths) or, unreadable, its file is still there; a picture whose file
+    // is gone does not. A saved "1.jpg" never brings back "11.jpg".
     static QStringList restorablePictures(const Category& category, const QStringList& cachedPaths);
     // The cached paths, in cache order, that lie inside folder at any depth (a saved "trip" does
     // not take in "trip2"); every cached path when folder is empty. Native separators are accepted.

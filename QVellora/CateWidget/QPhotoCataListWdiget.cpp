@@ -5,6 +5,7 @@
 
 #include <QDebug>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -28,7 +29,7 @@ QPhotoCataListWdiget::QPhotoCataListWdiget(int itemSize, QWidget* parent)
 
 void QPhotoCataListWdiget::AddImageItem(QPixmap* picture, const QString& path)
 {
-    if (!picture || path.isNull() || !AppendPicture(*picture, path))
+    if (path.isNull() || !AppendPicture(picture ? *picture : QPixmap(), path))
         return;
     emit hadAddPhotos();
     emit addPhotoOnes(QStringList{path});
@@ -123,7 +124,8 @@ bool QPhotoCataListWdiget::AppendPicture(const QPixmap& picture, const QString& 
 {
     if (m_imagePaths.contains(path))
         return false;
-    auto* item = new QListWidgetItem(QIcon(picture), QString());
+    // A picture nothing could read is still named, so the user can tell which file it is.
+    auto* item = new QListWidgetItem(QIcon(picture), picture.isNull() ? QFileInfo(path).fileName() : QString());
     item->setSizeHint(QSize(m_itemSize, m_itemSize));
     addItem(item);
     m_imagePaths.append(path);

@@ -17,8 +17,9 @@ class QPhotoCataListWdiget : public QViewerListWidget
 public:
     explicit QPhotoCataListWdiget(int itemSize, QWidget* parent = nullptr);
 
-    // Adds a picture from program code unless the pointer is null, the path null or already here.
-    // The item shows its own copy; the caller keeps the picture.
+    // Adds a picture from program code unless the path is null or already here. The item shows
+    // its own copy; the caller keeps the picture. Without a picture (its file could not be
+    // read) the picture still belongs to the category: the item shows no picture and the name.
     void AddImageItem(QPixmap* picture, const QString& path);
     QStringList GetImagePaths() const { return m_imagePaths; }
     // Removes every picture; subPhotoOnes carries their paths, last row first.
