@@ -49,7 +49,8 @@ Context openFile(const QString& path)
 {
     enterLibheif();
     Context context(heif_context_alloc());
-    if (failed(heif_context_read_from_file(context.get(), QFile::encodeName(path).constData(), nullptr), path))
+    if (failed(heif_context_read_from_file(context.get(), QFile::encodeName(path).constData(), nullptr),
+               path))
         return {};
     return context;
 }
@@ -107,7 +108,8 @@ QImage decode(const heif_image_handle* handle, const QString& path)
     if (!pixels || width <= 0 || height <= 0)
         return {};
     // The plane goes with the decoded image: the QImage made over it is copied before that.
-    return QImage(pixels, width, height, stride, alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888).copy();
+    return QImage(pixels, width, height, stride, alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888)
+        .copy();
 }
 
 } // namespace

@@ -13,7 +13,12 @@
 class CHeifReading
 {
 public:
-    enum class Source { None, Embedded, Primary };
+    enum class Source
+    {
+        None,
+        Embedded,
+        Primary
+    };
 
     // The file starts like a HEIF file that libheif can decode.
     static bool isHeif(const QString& path);

@@ -14,10 +14,10 @@ class CPictureFormats
 public:
     struct Format
     {
-        QString label;          // the type box's text
-        QStringList suffixes;   // lower-case file suffixes the box stands for
+        QString label;           // the type box's text
+        QStringList suffixes;    // lower-case file suffixes the box stands for
         QByteArray readerFormat; // the format name QImageReader knows it by
-        QString package;        // the Debian package with the plugin; empty for Qt's own formats
+        QString package;         // the Debian package with the plugin; empty for Qt's own formats
     };
 
     // In the type dialog's order: JPG, PNG, BMP, HEIC/HEIF, WebP, AVIF, TIFF.

@@ -125,7 +125,8 @@ bool QPhotoCataListWdiget::AppendPicture(const QPixmap& picture, const QString& 
     if (m_imagePaths.contains(path))
         return false;
     // A picture nothing could read is still named, so the user can tell which file it is.
-    auto* item = new QListWidgetItem(QIcon(picture), picture.isNull() ? QFileInfo(path).fileName() : QString());
+    auto* item =
+        new QListWidgetItem(QIcon(picture), picture.isNull() ? QFileInfo(path).fileName() : QString());
     item->setSizeHint(QSize(m_itemSize, m_itemSize));
     addItem(item);
     m_imagePaths.append(path);

@@ -18,7 +18,8 @@ QString CUploadConversion::toJpeg(const QString& source, const QString& folder)
         qDebug() << "cannot read for conversion" << source;
         return {};
     }
-    const QString target = QDir(folder).filePath(QFileInfo(source).completeBaseName() + QStringLiteral(".jpg"));
+    const QString target =
+        QDir(folder).filePath(QFileInfo(source).completeBaseName() + QStringLiteral(".jpg"));
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly)) {
         qDebug() << "cannot write the converted picture" << target << file.errorString();
@@ -35,7 +36,8 @@ QString CUploadConversion::toJpeg(const QString& source, const QString& folder)
         QPainter(&opaque).drawImage(0, 0, picture);
     }
     if (!writer.write(opaque) || !file.commit()) {
-        qDebug() << "cannot write the converted picture" << target << writer.errorString() << file.errorString();
+        qDebug() << "cannot write the converted picture" << target << writer.errorString()
+                 << file.errorString();
         return {};
     }
     return target;
