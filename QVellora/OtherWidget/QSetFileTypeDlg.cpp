@@ -48,7 +48,10 @@ void QSetFileTypeDlg::SetFilter(const CPhotoFilter& filter)
     const QList<CPictureFormats::Format>& formats = CPictureFormats::all();
     for (int i = 0; i < m_typeBoxes.size(); ++i) {
         QCheckBox* box = m_typeBoxes.at(i);
-        box->setChecked(box->isEnabled() && filter.acceptsSuffix(formats.at(i).suffixes.first()));
+        bool accepted = false;
+        for (const QString& suffix : formats.at(i).suffixes)
+            accepted = accepted || filter.acceptsSuffix(suffix);
+        box->setChecked(box->isEnabled() && accepted);
     }
 }
 

@@ -16,11 +16,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
-#include <QPushButton>
 #include <QImageReader>
 #include <QLibraryInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -63,11 +63,13 @@ void tst_FormatsWithoutPlugins::windowStartsAndGreysTheMissingTypes()
     const QString photos = m_dir.filePath("photos");
     QVERIFY(TestSupport::writeImage(photos + "/a.jpg", QSize(40, 30)));
     QVERIFY(TestSupport::writeImage(photos + "/b.png", QSize(40, 30)));
-    for (const QString& name : {QStringLiteral("c.heic"), QStringLiteral("d.webp"), QStringLiteral("e.tif")}) {
+    for (const QString& name :
+         {QStringLiteral("c.heic"), QStringLiteral("d.webp"), QStringLiteral("e.tif")}) {
         const QString tool = PictureKinds::toolFor(name);
         if (!PictureKinds::haveTool(tool))
             QSKIP(qPrintable(tool + " is missing (tools/install-deps.sh installs it)"));
-        const QString error = PictureKinds::write(photos + "/" + name, TestSupport::twoToneImage(QSize(40, 30)));
+        const QString error =
+            PictureKinds::write(photos + "/" + name, TestSupport::twoToneImage(QSize(40, 30)));
         QVERIFY2(error.isEmpty(), qPrintable(error));
     }
 
