@@ -96,6 +96,11 @@ QString writeHeic(const QString& path, const QImage& stored, int orientation, co
     // libheif does not report a file it could not create.
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return QStringLiteral("cannot create the folder of ") + path;
+    // Entered once and never left: an image plugin in the process that leaves libheif would
+    // otherwise unload the encoders.
+    static const bool entered = heif_init(nullptr).code == heif_error_Ok;
+    if (!entered)
+        return QStringLiteral("libheif cannot start");
     heif_context* context = heif_context_alloc();
     heif_encoder* encoder = nullptr;
     QString error = heifError(heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder),
