@@ -72,7 +72,9 @@ void CUploadClient::cancel()
     m_failed += m_pictures.size() - m_finished;
     m_finished = m_pictures.size();
     m_running = false;
-    // A conversion still running writes into the removed folder and fails; nothing is left.
+    // Conversions not begun are dropped; one still running writes into the removed folder and
+    // fails, so nothing is left.
+    m_converters.clear();
     m_convertedFolder.reset();
     emit progress(m_finished, m_pictures.size());
     emit batchFinished(m_finished - m_failed, m_failed);
@@ -163,6 +165,10 @@ void CUploadClient::upload(const CUploadAuth& auth, const QString& path, const Q
 
 void CUploadClient::stored(QNetworkReply* reply, const QString& path, const QString& sent)
 {
+    // The form streamed the file; it is closed before a converted one is removed (Windows cannot
+    // remove an open file).
+    for (QFile* file : reply->findChildren<QFile*>())
+        file->close();
     if (!CServiceRequests::answeredWithSuccess(reply)) {
         qDebug() << "storage refused" << path << reply->errorString();
         dropConverted(sent, path);
