@@ -79,8 +79,9 @@ int main(int argc, char** argv)
     const QStringList files = heifFilesOf(QString::fromLocal8Bit(argv[1]));
     const QString thumbnailer = QStandardPaths::findExecutable(QStringLiteral("heif-thumbnailer"));
     if (files.isEmpty() || thumbnailer.isEmpty()) {
-        QTextStream(stderr) << (files.isEmpty() ? "no HEIC/HEIF files in the folder\n"
-                                                : "heif-thumbnailer not found (apt-get install heif-thumbnailer)\n");
+        QTextStream(stderr) << (files.isEmpty()
+                                    ? "no HEIC/HEIF files in the folder\n"
+                                    : "heif-thumbnailer not found (apt-get install heif-thumbnailer)\n");
         return 2;
     }
     const qint64 bytes = BenchPictures::warmFileCache(files);
@@ -107,7 +108,7 @@ int main(int argc, char** argv)
     const double loaderRate = files.size() / loaderSeconds;
     const double thumbnailerRate = files.size() / thumbnailerSeconds;
     out << "heif: " << files.size() << " pictures, loader " << QString::number(loaderRate, 'f', 1)
-        << " pictures/s, heif-thumbnailer " << QString::number(thumbnailerRate, 'f', 1) << " pictures/s, ratio "
-        << QString::number(loaderRate / thumbnailerRate, 'f', 2) << "\n";
+        << " pictures/s, heif-thumbnailer " << QString::number(thumbnailerRate, 'f', 1)
+        << " pictures/s, ratio " << QString::number(loaderRate / thumbnailerRate, 'f', 2) << "\n";
     return loaded == files.size() && made == files.size() ? 0 : 1;
 }
