@@ -7,7 +7,7 @@ const QList<CPictureFormats::Format>& CPictureFormats::all()
 {
     // "jpeg" is not listed: the photo filter takes it wherever "jpg" is.
     static const QList<Format> formats{
-        {QStringLiteral("JPG类型"), {QStringLiteral("jpg")}, "jpeg", QString()},
+        {QStringLiteral("JPG类型"), {QStringLiteral("jpg")}, "jpeg", QStringLiteral("libqt5gui5")},
         {QStringLiteral("PNG类型"), {QStringLiteral("png")}, "png", QString()},
         {QStringLiteral("BMP类型"), {QStringLiteral("bmp")}, "bmp", QString()},
         {QStringLiteral("HEIC/HEIF类型"),
