@@ -6,9 +6,10 @@
 #include <QString>
 #include <QStringList>
 
-// The picture types a photo search can look for. JPG, PNG and BMP are read by Qt itself; the
-// others need an image plugin that a Debian package brings. A type whose plugin is missing is
-// not searched for by default, so a search does not list pictures that nothing could show.
+// The picture types a photo search can look for. PNG and BMP are built into Qt, JPG is a plugin
+// of Qt's own package; the others need an image plugin that another Debian package brings. A type whose
+// plugin is missing is not searched for by default, so a search does not list pictures that nothing could
+// show.
 class CPictureFormats
 {
 public:
@@ -17,7 +18,7 @@ public:
         QString label;           // the type box's text
         QStringList suffixes;    // lower-case file suffixes the box stands for
         QByteArray readerFormat; // the format name QImageReader knows it by
-        QString package;         // the Debian package with the plugin; empty for Qt's own formats
+        QString package;         // the Debian package with the plugin; empty for formats built into Qt
     };
 
     // In the type dialog's order: JPG, PNG, BMP, HEIC/HEIF, WebP, AVIF, TIFF.
