@@ -7,9 +7,9 @@
 #include <QStringList>
 
 // The picture types a photo search can look for. PNG and BMP are built into Qt, JPG is a plugin
-// of Qt's own package; the others need an image plugin that another Debian package brings. A type whose
-// plugin is missing is not searched for by default, so a search does not list pictures that nothing could
-// show.
+// of Qt's own package; the others need an image plugin that another Debian package brings. A
+// type whose plugin is missing is not searched for by default, so a search does not list
+// pictures that nothing could show.
 class CPictureFormats
 {
 public:
