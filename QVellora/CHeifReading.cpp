@@ -95,9 +95,14 @@ Handle largestThumbnail(const heif_image_handle* primary, const QString& path)
 QImage decode(const heif_image_handle* handle, const QString& path)
 {
     const bool alpha = heif_image_handle_has_alpha_channel(handle);
+    // 10-bit pictures (HDR phone shots) come out as 8-bit RGB like the others.
+    std::unique_ptr<heif_decoding_options, void (*)(heif_decoding_options*)> options(
+        heif_decoding_options_alloc(), heif_decoding_options_free);
+    options->convert_hdr_to_8bit = 1;
     heif_image* decoded = nullptr;
     if (failed(heif_decode_image(handle, &decoded, heif_colorspace_RGB,
-                                 alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, nullptr),
+                                 alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
+                                 options.get()),
                path))
         return {};
     const Image image(decoded);
