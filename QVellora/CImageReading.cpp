@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "CImageReading.h"
 
+#include "CHeifReading.h"
+
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -28,7 +30,11 @@ QImage CImageReading::readUpright(const QString& path)
 {
     QImageReader reader(path);
     reader.setAutoTransform(true);
-    return reader.read();
+    const QImage image = reader.read();
+    // Without the HEIF image plugin the file is still decoded, through libheif.
+    if (image.isNull() && CHeifReading::isHeif(path))
+        return CHeifReading::readUpright(path);
+    return image;
 }
 
 QImage CImageReading::thumbnail(const QString& path, const QSize& box)
@@ -37,6 +43,12 @@ QImage CImageReading::thumbnail(const QString& path, const QSize& box)
     // knows: some twenty failed opens for each picture of an unplugged card.
     if (!QFileInfo(path).isFile())
         return {};
+    // HEIF files carry a small thumbnail of their own; the image plugin would decode them whole.
+    if (CHeifReading::isHeif(path)) {
+        const QImage heif = CHeifReading::thumbnail(path, box);
+        if (!heif.isNull())
+            return heif;
+    }
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QSize stored = reader.size();

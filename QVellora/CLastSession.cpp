@@ -114,7 +114,7 @@ QStringList CLastSession::restorablePictures(const Category& category, const QSt
     const QSet<QString> cached(cachedPaths.cbegin(), cachedPaths.cend());
     QStringList pictures;
     for (const QString& path : category.paths) {
-        if (!path.isEmpty() && cached.contains(path))
+        if (!path.isEmpty() && (cached.contains(path) || QFileInfo::exists(path)))
             pictures.append(path);
     }
     return pictures;

@@ -46,8 +46,9 @@ public:
     // file of another shape would restore as an empty session and then be written over.
     static bool hasSessionShape(const QJsonObject& root);
 
-    // Restoring. A saved picture comes back by its exact saved path, and only when its thumbnail
-    // was restored (it is in cachedPaths): a saved "1.jpg" never brings back "11.jpg".
+    // Restoring. A saved picture comes back by its exact saved path when its thumbnail was
+    // restored (it is in cachedPaths) or, unreadable, its file is still there; a picture whose file
+    // is gone does not. A saved "1.jpg" never brings back "11.jpg".
     static QStringList restorablePictures(const Category& category, const QStringList& cachedPaths);
     // The cached paths, in cache order, that lie inside folder at any depth (a saved "trip" does
     // not take in "trip2"); every cached path when folder is empty. Native separators are accepted.

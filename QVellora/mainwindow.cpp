@@ -276,14 +276,8 @@ void MainWindow::onCheckCateBackPage()
     for (const QCatePage::CateRow& row : rows)
         editCates->ClearCateImages(row.sourceRow);
     for (const QCatePage::CateRow& row : rows) {
-        for (const QString& path : row.paths) {
-            QPixmap* thumbnail = cache->FindImage(path);
-            if (!thumbnail) {
-                qDebug() << "pixmap is null" << path;
-                continue;
-            }
-            editCates->AddCateImage(row.sourceRow, thumbnail, path);
-        }
+        for (const QString& path : row.paths)
+            editCates->AddCateImage(row.sourceRow, cache->FindImage(path), path);
     }
     m_editPage->update();
 }

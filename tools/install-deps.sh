@@ -11,6 +11,10 @@ packages=(
     xvfb xauth
     dpkg-dev file desktop-file-utils
     clang-format ccache
+    # Picture types beyond JPG, PNG and BMP: Qt's image plugins (WebP, TIFF; HEIF, AVIF), libheif
+    # for HEIF thumbnails, and the tools the tests and the benchmark make pictures with.
+    qt5-image-formats-plugins kimageformat-plugins libheif-dev
+    imagemagick libheif-examples heif-thumbnailer
 )
 
 sudo=""

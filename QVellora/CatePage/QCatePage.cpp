@@ -67,14 +67,9 @@ void QCatePage::SetCategories(const QList<CateRow>& rows)
         cate->SetCateName(content.name);
         if (content.color.isValid())
             cate->SetCateColor(content.color);
-        for (int i = 0; i < content.paths.size(); ++i) {
-            QPixmap* thumbnail = content.thumbnails.value(i);
-            if (!thumbnail) {
-                qDebug() << "pixmap is null" << content.paths.at(i);
-                continue;
-            }
-            cate->AddImageItem(thumbnail, content.paths.at(i));
-        }
+        // A picture without a thumbnail (unreadable) stays in its category, shown by its name.
+        for (int i = 0; i < content.paths.size(); ++i)
+            cate->AddImageItem(content.thumbnails.value(i), content.paths.at(i));
     }
     m_cateList->update();
 }

@@ -5,6 +5,7 @@
 
 #include <QDebug>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -28,7 +29,7 @@ QPhotoCataListWdiget::QPhotoCataListWdiget(int itemSize, QWidget* parent)
 
 void QPhotoCataListWdiget::AddImageItem(QPixmap* picture, const QString& path)
 {
-    if (!picture || path.isNull() || !AppendPicture(*picture, path))
+    if (path.isNull() || !AppendPicture(picture ? *picture : QPixmap(), path))
         return;
     emit hadAddPhotos();
     emit addPhotoOnes(QStringList{path});
@@ -38,7 +39,8 @@ void QPhotoCataListWdiget::AddImageItems(const QList<QPixmap*>& pictures, const 
 {
     QStringList added;
     for (int i = 0; i < paths.size() && i < pictures.size(); ++i) {
-        if (pictures.at(i) && !paths.at(i).isNull() && AppendPicture(*pictures.at(i), paths.at(i)))
+        const QPixmap picture = pictures.at(i) ? *pictures.at(i) : QPixmap();
+        if (!paths.at(i).isNull() && AppendPicture(picture, paths.at(i)))
             added.append(paths.at(i));
     }
     if (added.isEmpty())
@@ -136,7 +138,9 @@ bool QPhotoCataListWdiget::AppendPicture(const QPixmap& picture, const QString& 
 {
     if (m_pathSet.contains(path))
         return false;
-    auto* item = new QListWidgetItem(QIcon(picture), QString());
+    // A picture nothing could read is still named, so the user can tell which file it is.
+    auto* item =
+        new QListWidgetItem(QIcon(picture), picture.isNull() ? QFileInfo(path).fileName() : QString());
     item->setSizeHint(QSize(m_itemSize, m_itemSize));
     addItem(item);
     m_imagePaths.append(path);

@@ -18,8 +18,9 @@ class QPhotoCataListWdiget : public QViewerListWidget
 public:
     explicit QPhotoCataListWdiget(int itemSize, QWidget* parent = nullptr);
 
-    // Adds a picture from program code unless the pointer is null, the path null or already here.
-    // The item shows its own copy; the caller keeps the picture.
+    // Adds a picture from program code unless the path is null or already here. The item shows
+    // its own copy; the caller keeps the picture. Without a picture (its file could not be
+    // read) the picture still belongs to the category: the item shows no picture and the name.
     void AddImageItem(QPixmap* picture, const QString& path);
     // The same for many pictures at once (pictures[i] belongs to paths[i]), with one addPhotoOnes
     // for all that were added: a restored category of thousands costs one pass over the grid.

@@ -505,13 +505,14 @@ void QEditPage::onReViewLastPage()
     for (const QString& path : shownInGrid)
         m_photoList->AddPhotoItem(m_imageData->FindImage(path), path);
 
-    QSet<QString> unshown;
+    QSet<QString> unshownCached;
     for (const QString& path : session.cachedPaths) {
-        if (!path.isEmpty() && !m_imageData->FindImage(path) && !unshown.contains(path)) {
-            unshown.insert(path);
+        if (!path.isEmpty() && !m_imageData->FindImage(path) && !unshownCached.contains(path)) {
+            unshownCached.insert(path);
             m_unshownCached.append(path);
         }
     }
+    QSet<QString> unshown; // category pictures whose files are not there now
     // Restored rows are wired like new ones; the free row is settled once they are all filled.
     m_restoring = true;
     for (const CLastSession::Category& category : session.categories) {
@@ -525,8 +526,9 @@ void QEditPage::onReViewLastPage()
         row->AddImageItems(pictures, shown);
         if (shown.size() != category.paths.size()) {
             m_restoredRows.insert(row, {category.paths, shown});
+            const QSet<QString> shownSet(shown.cbegin(), shown.cend());
             for (const QString& path : category.paths) {
-                if (!path.isEmpty() && !m_imageData->FindImage(path))
+                if (!path.isEmpty() && !shownSet.contains(path))
                     unshown.insert(path);
             }
         }

@@ -7,7 +7,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 
-CFormBody CImageRegistration::body(const QString& userId, const QString& filePath, const QString& objectName)
+CFormBody CImageRegistration::body(const QString& userId, const QString& filePath, const QString& objectName,
+                                   const QString& mimeType)
 {
     const QFileInfo info(filePath);
     QSize size = QImageReader(filePath).size();
@@ -18,7 +19,7 @@ CFormBody CImageRegistration::body(const QString& userId, const QString& filePat
         .add(QStringLiteral("name"), info.baseName())
         .add(QStringLiteral("desc"), info.baseName())
         .add(QStringLiteral("src"), objectName)
-        .add(QStringLiteral("mimetype"), CUploadFolder::mimeType(filePath))
+        .add(QStringLiteral("mimetype"), mimeType.isEmpty() ? CUploadFolder::mimeType(filePath) : mimeType)
         .add(QStringLiteral("size"), info.size())
         .add(QStringLiteral("width"), size.width())
         .add(QStringLiteral("height"), size.height());

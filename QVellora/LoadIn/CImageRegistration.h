@@ -11,6 +11,8 @@ class CFormBody;
 class CImageRegistration
 {
 public:
-    // Width and height come from the picture's header (0 and 0 when it cannot be read).
-    static CFormBody body(const QString& userId, const QString& filePath, const QString& objectName);
+    // Width and height come from the picture's header (0 and 0 when it cannot be read). The type
+    // is "image/" and the file's suffix unless mimeType names one.
+    static CFormBody body(const QString& userId, const QString& filePath, const QString& objectName,
+                          const QString& mimeType = QString());
 };

@@ -5,16 +5,35 @@
 #include "CImageRegistration.h"
 #include "CServiceEndpoints.h"
 #include "CUploadAuth.h"
+#include "CUploadConversion.h"
+#include "CUploadFolder.h"
 #include "CUploadForm.h"
 
 #include <QDebug>
+#include <QDir>
+#include <QFile>
 #include <QHttpMultiPart>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QTemporaryDir>
 
-CUploadClient::CUploadClient(QObject* parent) : QObject(parent), m_network(new QNetworkAccessManager(this)) {}
+namespace {
+const QString JpegType = QStringLiteral("image/jpeg");
+}
+
+CUploadClient::CUploadClient(QObject* parent) : QObject(parent), m_network(new QNetworkAccessManager(this))
+{
+    // Decoding a large HEIC takes a second or more; one at a time leaves the other core free.
+    m_converters.setMaxThreadCount(1);
+}
+
+CUploadClient::~CUploadClient()
+{
+    m_converters.clear();
+    m_converters.waitForDone();
+}
 
 bool CUploadClient::start(const QStringList& pictures)
 {
@@ -26,6 +45,7 @@ bool CUploadClient::start(const QStringList& pictures)
     m_answersHandled = 0;
     m_finished = 0;
     m_failed = 0;
+    m_convertedCount = 0;
     m_objectNames.clear();
     m_replies.clear();
 
@@ -52,6 +72,10 @@ void CUploadClient::cancel()
     m_failed += m_pictures.size() - m_finished;
     m_finished = m_pictures.size();
     m_running = false;
+    // Conversions not begun are dropped; one still running writes into the removed folder and
+    // fails, so nothing is left.
+    m_converters.clear();
+    m_convertedFolder.reset();
     emit progress(m_finished, m_pictures.size());
     emit batchFinished(m_finished - m_failed, m_failed);
 }
@@ -81,30 +105,80 @@ void CUploadClient::authorised(QNetworkReply* reply)
         return;
     }
     m_objectNames.insert(path, auth.fileName);
-    upload(auth, path);
+    if (CUploadFolder::needsConversion(path))
+        convert(auth, path);
+    else
+        upload(auth, path, path);
 }
 
-void CUploadClient::upload(const CUploadAuth& auth, const QString& path)
+void CUploadClient::convert(const CUploadAuth& auth, const QString& path)
 {
-    QHttpMultiPart* form = CUploadForm::build(auth, path);
+    // Each picture gets a folder of its own: "a.heic" and "a.webp" both become "a.jpg".
+    if (!m_convertedFolder)
+        m_convertedFolder = std::make_unique<QTemporaryDir>();
+    const QString folder = m_convertedFolder->filePath(QString::number(m_answersHandled));
+    if (!m_convertedFolder->isValid() || !QDir().mkpath(folder)) {
+        qDebug() << "no temporary folder for converting" << path;
+        finishPicture(false);
+        return;
+    }
+    const int batch = m_batch;
+    m_converters.start([this, auth, path, folder, batch] {
+        const QString jpeg = CUploadConversion::toJpeg(path, folder);
+        QMetaObject::invokeMethod(
+            this,
+            [this, auth, path, jpeg, batch] {
+                if (!m_running || batch != m_batch) {
+                    QFile::remove(jpeg);
+                    return;
+                }
+                if (jpeg.isEmpty()) {
+                    finishPicture(false);
+                    return;
+                }
+                ++m_convertedCount;
+                upload(auth, path, jpeg);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CUploadClient::dropConverted(const QString& sent, const QString& path)
+{
+    if (sent != path && !QFile::remove(sent))
+        qDebug() << "cannot remove the converted picture" << sent;
+}
+
+void CUploadClient::upload(const CUploadAuth& auth, const QString& path, const QString& sent)
+{
+    QHttpMultiPart* form = CUploadForm::build(auth, sent, sent == path ? QString() : JpegType);
     if (!form) {
+        dropConverted(sent, path);
         finishPicture(false);
         return;
     }
     QNetworkReply* reply = m_network->post(
         CServiceRequests::withStallTimeout(CUploadForm::request(auth, *form), m_stallTimeoutMs), form);
     form->setParent(reply);
-    watch(reply, [this, path](QNetworkReply* finished) { stored(finished, path); });
+    watch(reply, [this, path, sent](QNetworkReply* finished) { stored(finished, path, sent); });
 }
 
-void CUploadClient::stored(QNetworkReply* reply, const QString& path)
+void CUploadClient::stored(QNetworkReply* reply, const QString& path, const QString& sent)
 {
+    // The form streamed the file; it is closed before a converted one is removed (Windows cannot
+    // remove an open file).
+    for (QFile* file : reply->findChildren<QFile*>())
+        file->close();
     if (!CServiceRequests::answeredWithSuccess(reply)) {
         qDebug() << "storage refused" << path << reply->errorString();
+        dropConverted(sent, path);
         finishPicture(false);
         return;
     }
-    const CFormBody form = CImageRegistration::body(m_userId, path, m_objectNames.value(path));
+    // A converted picture is registered as the JPEG that was stored: its type, size and pixels.
+    const CFormBody form = CImageRegistration::body(m_userId, sent, m_objectNames.value(path),
+                                                    sent == path ? QString() : JpegType);
+    dropConverted(sent, path);
     QNetworkReply* registration = m_network->post(
         CServiceRequests::withStallTimeout(form.request(CServiceEndpoints::imageSave()), m_stallTimeoutMs),
         form.toByteArray());
@@ -127,5 +201,6 @@ void CUploadClient::finishPicture(bool uploaded)
     if (m_finished < m_pictures.size())
         return;
     m_running = false;
+    m_convertedFolder.reset();
     emit batchFinished(m_finished - m_failed, m_failed);
 }

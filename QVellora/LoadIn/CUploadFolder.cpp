@@ -17,12 +17,32 @@ QStringList CUploadFolder::pictures(const QString& folder)
     return paths;
 }
 
-bool CUploadFolder::isPicture(const QString& path)
+namespace {
+const QStringList& storedSuffixes()
 {
     static const QStringList suffixes{QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("jpeg"),
                                       QStringLiteral("bmp"), QStringLiteral("gif")};
+    return suffixes;
+}
+
+const QStringList& convertedSuffixes()
+{
+    static const QStringList suffixes{QStringLiteral("heic"), QStringLiteral("heif"), QStringLiteral("webp"),
+                                      QStringLiteral("avif"), QStringLiteral("tif"),  QStringLiteral("tiff")};
+    return suffixes;
+}
+} // namespace
+
+bool CUploadFolder::isPicture(const QString& path)
+{
     const QFileInfo info(path);
-    return info.isFile() && suffixes.contains(info.suffix(), Qt::CaseInsensitive);
+    return info.isFile() && (storedSuffixes().contains(info.suffix(), Qt::CaseInsensitive) ||
+                             convertedSuffixes().contains(info.suffix(), Qt::CaseInsensitive));
+}
+
+bool CUploadFolder::needsConversion(const QString& path)
+{
+    return convertedSuffixes().contains(QFileInfo(path).suffix(), Qt::CaseInsensitive);
 }
 
 QString CUploadFolder::mimeType(const QString& path)

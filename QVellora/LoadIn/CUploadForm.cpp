@@ -26,7 +26,7 @@ QByteArray CUploadForm::newBoundary()
     return QByteArrayLiteral("vellora-") + random.toHex();
 }
 
-QHttpMultiPart* CUploadForm::build(const CUploadAuth& auth, const QString& filePath)
+QHttpMultiPart* CUploadForm::build(const CUploadAuth& auth, const QString& filePath, const QString& mimeType)
 {
     if (!auth.isComplete())
         return nullptr;
@@ -48,7 +48,8 @@ QHttpMultiPart* CUploadForm::build(const CUploadAuth& auth, const QString& fileP
     QHttpPart filePart;
     filePart.setRawHeader("Content-Disposition",
                           "form-data; name=\"file\"; filename=\"" + auth.fileName.toUtf8() + '"');
-    filePart.setRawHeader("Content-Type", CUploadFolder::mimeType(filePath).toUtf8());
+    filePart.setRawHeader("Content-Type",
+                          (mimeType.isEmpty() ? CUploadFolder::mimeType(filePath) : mimeType).toUtf8());
     filePart.setBodyDevice(file);
     file->setParent(form);
     form->append(filePart);

@@ -21,8 +21,10 @@ public:
 
     // The form for the file, or nullptr when the file cannot be opened. The caller gives the form
     // to the reply (setParent) so that it and the opened file live exactly as long as the upload.
-    // Also nullptr when the authorisation is not usable (CUploadAuth::isComplete).
-    static QHttpMultiPart* build(const CUploadAuth& auth, const QString& filePath);
+    // Also nullptr when the authorisation is not usable (CUploadAuth::isComplete). The file part
+    // is typed mimeType when given.
+    static QHttpMultiPart* build(const CUploadAuth& auth, const QString& filePath,
+                                 const QString& mimeType = QString());
     // The request that posts the form to the storage; its type names the form's boundary.
     static QNetworkRequest request(const CUploadAuth& auth, const QHttpMultiPart& form);
 };

@@ -138,11 +138,15 @@ void QUpdateImageData::showProgress(int finished, int total)
 
 void QUpdateImageData::showResult(int uploaded, int failed)
 {
-    QNoticeBox::about(
-        this, failed == 0 ? QStringLiteral("照片上传完成！")
-                          : QStringLiteral("照片上传结束：成功 %1 张，失败 %2 张，请稍后重新上传失败的照片。")
-                                .arg(uploaded)
-                                .arg(failed));
+    QString text = failed == 0
+                       ? QStringLiteral("照片上传完成！")
+                       : QStringLiteral("照片上传结束：成功 %1 张，失败 %2 张，请稍后重新上传失败的照片。")
+                             .arg(uploaded)
+                             .arg(failed);
+    // The storage takes only JPEG, PNG, BMP and GIF; the user learns that the others went as JPEG.
+    if (m_client->convertedCount() > 0)
+        text += QStringLiteral("\n其中 %1 张照片已转换为 JPEG 格式上传。").arg(m_client->convertedCount());
+    QNoticeBox::about(this, text);
     emit batchFinished(uploaded, failed);
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "OtherWidget/QSetFileTypeDlg.h"
 
+#include "CPictureFormats.h"
 #include "Thread/CPhotoFilter.h"
 
 #include <QCheckBox>
@@ -10,18 +11,20 @@
 
 QSetFileTypeDlg::QSetFileTypeDlg(QWidget* parent)
     : QDialog(parent, Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      m_captionLabel(new QLabel(QStringLiteral("过滤图片类型："))),
-      m_jpgBox(new QCheckBox(QStringLiteral("JPG类型"))), m_pngBox(new QCheckBox(QStringLiteral("PNG类型"))),
-      m_bmpBox(new QCheckBox(QStringLiteral("BMP类型")))
+      m_captionLabel(new QLabel(QStringLiteral("过滤图片类型：")))
 {
     setWindowTitle(QStringLiteral("设置照片类型"));
-    for (QCheckBox* box : {m_jpgBox, m_pngBox, m_bmpBox})
-        box->setChecked(true);
-
     auto* boxes = new QHBoxLayout;
-    boxes->addWidget(m_jpgBox);
-    boxes->addWidget(m_pngBox);
-    boxes->addWidget(m_bmpBox);
+    for (const CPictureFormats::Format& format : CPictureFormats::all()) {
+        auto* box = new QCheckBox(format.label);
+        const bool readable = CPictureFormats::isReadable(format);
+        box->setChecked(readable);
+        box->setEnabled(readable);
+        if (!readable)
+            box->setToolTip(CPictureFormats::missingPluginText(format));
+        boxes->addWidget(box);
+        m_typeBoxes.append(box);
+    }
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_captionLabel);
     layout->addLayout(boxes);
@@ -32,20 +35,24 @@ QSetFileTypeDlg::QSetFileTypeDlg(QWidget* parent)
 QStringList QSetFileTypeDlg::GetFileTypes()
 {
     m_typeList.clear();
-    if (m_jpgBox->isChecked())
-        m_typeList.append(QStringLiteral("jpg"));
-    if (m_pngBox->isChecked())
-        m_typeList.append(QStringLiteral("png"));
-    if (m_bmpBox->isChecked())
-        m_typeList.append(QStringLiteral("bmp"));
+    const QList<CPictureFormats::Format>& formats = CPictureFormats::all();
+    for (int i = 0; i < m_typeBoxes.size(); ++i) {
+        if (m_typeBoxes.at(i)->isChecked())
+            m_typeList += formats.at(i).suffixes;
+    }
     return m_typeList;
 }
 
 void QSetFileTypeDlg::SetFilter(const CPhotoFilter& filter)
 {
-    m_jpgBox->setChecked(filter.acceptsSuffix(QStringLiteral("jpg")));
-    m_pngBox->setChecked(filter.acceptsSuffix(QStringLiteral("png")));
-    m_bmpBox->setChecked(filter.acceptsSuffix(QStringLiteral("bmp")));
+    const QList<CPictureFormats::Format>& formats = CPictureFormats::all();
+    for (int i = 0; i < m_typeBoxes.size(); ++i) {
+        QCheckBox* box = m_typeBoxes.at(i);
+        bool accepted = false;
+        for (const QString& suffix : formats.at(i).suffixes)
+            accepted = accepted || filter.acceptsSuffix(suffix);
+        box->setChecked(box->isEnabled() && accepted);
+    }
 }
 
 void QSetFileTypeDlg::ApplyTo(CPhotoFilter& filter)

@@ -3,6 +3,7 @@
 
 #include "PhotoView/CPictureFit.h"
 
+#include <QFileInfo>
 #include <QPainter>
 #include <QPixmap>
 
@@ -26,6 +27,8 @@ void QPhotoViewItemWidget::paintEvent(QPaintEvent*)
     QPainter painter(this);
     if (m_picture && !m_imageRect.isEmpty())
         painter.drawPixmap(QRectF(m_imageRect), *m_picture, QRectF(m_picture->rect()));
+    else
+        PaintName(painter);
 
     painter.setPen(QColor(50, 50, 50, 255));
     painter.drawRects(&m_contentRect, 1);
@@ -45,4 +48,14 @@ void QPhotoViewItemWidget::paintEvent(QPaintEvent*)
         painter.drawRects(&m_contentRect, 1);
         painter.drawPixmap(QRectF(mark), *CheckPicture(), QRectF(CheckPicture()->rect()));
     }
+}
+
+void QPhotoViewItemWidget::PaintName(QPainter& painter) const
+{
+    // A picture nothing could read still shows which file it is.
+    const QRect text = m_contentRect.adjusted(8, 0, -8, 0);
+    const QString name =
+        fontMetrics().elidedText(QFileInfo(m_path).fileName(), Qt::ElideMiddle, text.width());
+    painter.setPen(QColor(50, 50, 50, 255));
+    painter.drawText(text, Qt::AlignCenter, name);
 }

@@ -4,7 +4,8 @@
 #include "PhotoView/QPhotoItem.h"
 
 // The photo tile: one thumbnail fitted into the tile and centred. The thumbnail is not owned; it
-// lives in the page's thumbnail cache for at least as long as the tile.
+// lives in the page's thumbnail cache for at least as long as the tile. Without one (the file
+// could not be read) the tile shows the file's name.
 class QPhotoViewItemWidget : public QPhotoItem
 {
     Q_OBJECT
@@ -14,4 +15,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    void PaintName(QPainter& painter) const;
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "Thread/CPhotoFilter.h"
 
+#include "CPictureFormats.h"
+
 #include <QFileInfo>
 
 CPhotoFilter::CPhotoFilter()
@@ -10,7 +12,7 @@ CPhotoFilter::CPhotoFilter()
 
 QStringList CPhotoFilter::defaultSuffixes()
 {
-    return {QStringLiteral("jpg"), QStringLiteral("bmp"), QStringLiteral("png")};
+    return CPictureFormats::readableSuffixes();
 }
 
 QDateTime CPhotoFilter::defaultBeginTime()

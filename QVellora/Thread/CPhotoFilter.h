@@ -16,6 +16,8 @@ class CPhotoFilter
 public:
     CPhotoFilter();
 
+    // Every type whose reader is there in this process (CPictureFormats), as the type dialog
+    // ticks them at start.
     static QStringList defaultSuffixes();
     static QDateTime defaultBeginTime();
     static QDateTime defaultEndTime();

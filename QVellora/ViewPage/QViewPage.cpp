@@ -178,8 +178,11 @@ void QViewPage::fillGrid()
         return;
     const QStringList& pictures = m_entries.at(m_currentRow).pictures;
     while (m_shownPictures < pictures.size() && settled(pictures.at(m_shownPictures))) {
+        // An unreadable picture keeps its place in the category, shown by its name; one whose
+        // file is gone is left out.
         const QString& path = pictures.at(m_shownPictures);
-        if (QPixmap* thumbnail = m_thumbnails->FindImage(path))
+        QPixmap* thumbnail = m_thumbnails->FindImage(path);
+        if (thumbnail || QFileInfo::exists(path))
             m_grid->AddPhotoItem(thumbnail, path);
         ++m_shownPictures;
     }

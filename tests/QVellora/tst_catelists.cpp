@@ -183,7 +183,7 @@ void tst_CateLists::addFromCode_data()
     QTest::addColumn<bool>("added");
     QTest::newRow("new picture") << true << "/p/new.jpg" << true;
     QTest::newRow("already there") << true << "/p/a.jpg" << false;
-    QTest::newRow("no picture") << false << "/p/new.jpg" << false;
+    QTest::newRow("no picture: kept, shown by its name") << false << "/p/new.jpg" << true;
     QTest::newRow("null path") << true << QString() << false;
 }
 
@@ -197,6 +197,8 @@ void tst_CateLists::addFromCode()
     const QStringList* seen = record(list);
     list.AddImageItem(withPicture ? &m_picture : nullptr, path);
     QCOMPARE(list.count(), added ? 2 : 1);
+    if (added)
+        QCOMPARE(list.item(1)->text(), withPicture ? QString() : QFileInfo(path).fileName());
     QCOMPARE(list.GetImagePaths().size(), list.count());
     const QStringList expected = added ? QStringList{"had", "add:" + path} : QStringList();
     QCOMPARE(*seen, expected);

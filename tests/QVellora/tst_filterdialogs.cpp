@@ -34,6 +34,8 @@ private slots:
 
 private:
     static QList<QCheckBox*> boxes(QWidget& dialog) { return dialog.findChildren<QCheckBox*>(); }
+    // The types after JPG, PNG and BMP, ticked at start where their plugins are installed.
+    static QStringList phoneTypes() { return {"heic", "heif", "webp", "avif", "tif", "tiff"}; }
     static QList<QDateTimeEdit*> editors(QWidget& dialog) { return dialog.findChildren<QDateTimeEdit*>(); }
     // Runs the action, closes whatever modal dialog it opened, and hands that dialog back.
     static QDialog* openAndClose(QAction* action, const std::function<void(QDialog*)>& whileOpen);
@@ -53,8 +55,10 @@ void tst_FilterDialogs::typeDialogStartsWithEveryType()
         QVERIFY(box->isChecked());
     }
     QCOMPARE(texts,
-             (QStringList{QStringLiteral("JPG类型"), QStringLiteral("PNG类型"), QStringLiteral("BMP类型")}));
-    QCOMPARE(dialog.GetFileTypes(), (QStringList{"jpg", "png", "bmp"}));
+             (QStringList{QStringLiteral("JPG类型"), QStringLiteral("PNG类型"), QStringLiteral("BMP类型"),
+                          QStringLiteral("HEIC/HEIF类型"), QStringLiteral("WebP类型"),
+                          QStringLiteral("AVIF类型"), QStringLiteral("TIFF类型")}));
+    QCOMPARE(dialog.GetFileTypes(), (QStringList{"jpg", "png", "bmp"} + phoneTypes()));
 }
 
 void tst_FilterDialogs::typeChoice_data()
@@ -87,13 +91,13 @@ void tst_FilterDialogs::typeChoice()
             QTest::mouseClick(all.at(i), Qt::LeftButton, {}, QPoint(5, all.at(i)->height() / 2));
     }
     dialog.close();
-    // Asked twice: the same answer, not the first one doubled.
-    QCOMPARE(dialog.GetFileTypes(), types);
-    QCOMPARE(dialog.GetFileTypes(), types);
+    // Asked twice: the same answer, not the first one doubled. The phone types stay ticked.
+    QCOMPARE(dialog.GetFileTypes(), types + phoneTypes());
+    QCOMPARE(dialog.GetFileTypes(), types + phoneTypes());
 
     CPhotoFilter filter;
     dialog.ApplyTo(filter);
-    QCOMPARE(filter.suffixes(), types);
+    QCOMPARE(filter.suffixes(), types + phoneTypes());
     QCOMPARE(filter.acceptsSuffix("JPEG"), jpg);
 }
 
@@ -104,7 +108,9 @@ void tst_FilterDialogs::typeFilterRoundTrip_data()
 
     QTest::newRow("png only") << QStringList{"png"} << QStringList{"png"};
     QTest::newRow("upper case bmp and jpg") << QStringList{"BMP", "JPG"} << QStringList{"jpg", "bmp"};
-    QTest::newRow("types the dialog has no box for") << QStringList{"gif", "tif"} << QStringList();
+    QTest::newRow("types the dialog has no box for") << QStringList{"gif", "ico"} << QStringList();
+    QTest::newRow("either suffix of a box ticks it")
+        << QStringList{"HEIF", "tif"} << QStringList{"heic", "heif", "tif", "tiff"};
 }
 
 void tst_FilterDialogs::typeFilterRoundTrip()
@@ -210,7 +216,7 @@ void tst_FilterDialogs::menuOpensEachDialogAndItRemembers()
     QDialog* second = openAndClose(action, [](QDialog*) {});
     QCOMPARE(second, first); // the same dialog, kept for the run
     if (auto* types = qobject_cast<QSetFileTypeDlg*>(second))
-        QCOMPARE(types->GetFileTypes(), (QStringList{"jpg", "bmp"}));
+        QCOMPARE(types->GetFileTypes(), (QStringList{"jpg", "bmp"} + phoneTypes()));
     if (auto* times = qobject_cast<QSetFileTimeDlg*>(second)) {
         QCOMPARE(times->GetBeginTime(), chosen);
         QCOMPARE(times->GetEndTime(), chosen);

@@ -187,7 +187,8 @@ void tst_MainWindow::scanFromTheMenuFillsTheEditPage()
     // The type dialog edits the one filter that both searches use: without JPG only b.png is new
     // enough and of a chosen type.
     actionNamed(window.menuBar(), QStringLiteral("&过滤照片类型"))->trigger();
-    QCOMPARE(window.photoFilter().suffixes(), (QStringList{"png", "bmp"}));
+    QCOMPARE(window.photoFilter().suffixes(),
+             (QStringList{"png", "bmp", "heic", "heif", "webp", "avif", "tif", "tiff"}));
     window.pageStack()->setCurrentIndex(0);
     folder = dir.filePath("photos");
     QTest::mouseClick(window.initPage()->GetScanButton(), Qt::LeftButton);

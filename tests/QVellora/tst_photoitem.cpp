@@ -16,6 +16,7 @@ private slots:
     void fitMatchesKeepAspectRatio();
     void photoTileFitsAndCentres_data();
     void photoTileFitsAndCentres();
+    void unreadablePictureShowsItsName();
     void colourMarks_data();
     void colourMarks();
     void photoTilePaints_data();
@@ -99,6 +100,18 @@ void tst_PhotoItem::photoTileFitsAndCentres()
     QPhotoViewItemWidget item(tile, tile, picture.isValid() ? &pixmap : nullptr, "/p/a.jpg");
     QCOMPARE(item.GetImageRect(), imageRect);
     QCOMPARE(item.GetPath(), QStringLiteral("/p/a.jpg"));
+}
+
+void tst_PhotoItem::unreadablePictureShowsItsName()
+{
+    QPhotoViewItemWidget item(270, 270, nullptr, "/p/IMG_0001.heic");
+    const QImage shot = item.grab().toImage();
+    // The name is written across the middle; nothing else is drawn inside the outline there.
+    int ink = 0;
+    for (int y = 110; y < 160; ++y)
+        for (int x = 10; x < 260; ++x)
+            ink += qGray(shot.pixel(x, y)) < 128 ? 1 : 0;
+    QVERIFY2(ink > 30, qPrintable(QString::number(ink)));
 }
 
 void tst_PhotoItem::colourMarks_data()

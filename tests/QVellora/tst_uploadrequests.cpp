@@ -125,9 +125,15 @@ void tst_UploadRequests::folderPictures()
 
     const QDir root(dir.path());
     QStringList expected;
-    for (const char* name : {"A.JPG", "b.jpg", "c.Png", "d.jpeg", "e.GIF", "f.bmp"})
+    // The TIFF is uploaded too, as a JPEG made from it.
+    for (const char* name : {"A.JPG", "b.jpg", "c.Png", "d.jpeg", "e.GIF", "f.bmp", "g.tiff"})
         expected << root.absoluteFilePath(name);
     QCOMPARE(CUploadFolder::pictures(dir.path()), expected);
+    QStringList converted;
+    for (const QString& path : expected)
+        if (CUploadFolder::needsConversion(path))
+            converted << QFileInfo(path).fileName();
+    QCOMPARE(converted, QStringList{"g.tiff"});
     QVERIFY(CUploadFolder::pictures(dir.filePath("missing")).isEmpty());
     QCOMPARE(CUploadFolder::mimeType("/x/A.JPG"), QString("image/jpg"));
 }

@@ -32,6 +32,10 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for library in libc6 libqt5core5a libqt5widgets5 libqt5network5; do
     grep -q "\b$library\b" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
+# The image plugins are loaded at run time, not linked, so they are named by hand.
+for plugins in qt5-image-formats-plugins kimageformat-plugins libheif1; do
+    grep -q "\b$plugins\b" <<<"$depends" || fail "Depends lacks $plugins: $depends"
+done
 if [[ " ${programs[*]} " == *" QTarnwick "* ]]; then
     grep -q 'libquazip1-qt5' <<<"$depends" || fail "Depends lacks QuaZip: $depends"
 fi

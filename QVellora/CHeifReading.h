@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+// Reads HEIF files (phone HEIC, and AVIF where libheif has a decoder) through libheif itself.
+// Decoding a phone's 12-megapixel HEIC takes more than a second, while the phone stores a small
+// thumbnail in the file; a tile is made from that thumbnail whenever it is large enough. The
+// file's rotation and mirroring are applied, so pictures come out upright. Thread-safe: every
+// call works on a decoder context of its own.
+class CHeifReading
+{
+public:
+    enum class Source
+    {
+        None,
+        Embedded,
+        Primary
+    };
+
+    // The file starts like a HEIF file that libheif can decode.
+    static bool isHeif(const QString& path);
+
+    // The picture scaled to fit box with its aspect ratio kept (small pictures are enlarged),
+    // upright, smoothly filtered; its size is uprightSize.scaled(box, Qt::KeepAspectRatio). Made
+    // from the largest embedded thumbnail when that is at least as large as the scaled picture
+    // needs, else from the primary picture. Null when the file cannot be decoded. source, when
+    // given, tells which of the two was used.
+    static QImage thumbnail(const QString& path, const QSize& box, Source* source = nullptr);
+
+    // The primary picture at full size, upright; null when it cannot be decoded.
+    static QImage readUpright(const QString& path);
+};
