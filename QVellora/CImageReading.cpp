@@ -32,6 +32,12 @@ QImage CImageReading::readUpright(const QString& path)
 
 QImage CImageReading::thumbnail(const QString& path, const QSize& box)
 {
+    return thumbnailAndKept(path, box, QSize()).thumbnail;
+}
+
+CImageReading::Thumbnails CImageReading::thumbnailAndKept(const QString& path, const QSize& box,
+                                                          const QSize& keepBox)
+{
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QSize stored = reader.size();
@@ -44,13 +50,29 @@ QImage CImageReading::thumbnail(const QString& path, const QSize& box)
     // decoded whole anyway: their readers would only add a rougher scaling step.
     if (stored.isValid() && reader.format() == "jpeg") {
         const QSize storedTarget = stored.scaled(quarterTurn ? box.transposed() : box, Qt::KeepAspectRatio);
-        const QSize decode = reducedDecodeSize(stored, storedTarget * 2);
+        // The kept copy must not be enlarged from the reduced decode either.
+        const QSize storedKeepBox = quarterTurn ? keepBox.transposed() : keepBox;
+        const QSize keepTarget =
+            keepBox.isEmpty() ? QSize() : stored.boundedTo(stored.scaled(storedKeepBox, Qt::KeepAspectRatio));
+        const QSize decode = reducedDecodeSize(stored, (storedTarget * 2).expandedTo(keepTarget));
         if (decode != stored)
             reader.setScaledSize(decode);
     }
     const QImage image = reader.read();
     if (image.isNull())
         return {};
-    const QSize target = (upright.isValid() ? upright : image.size()).scaled(box, Qt::KeepAspectRatio);
-    return image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    Thumbnails result;
+    result.uprightSize = upright.isValid() ? upright : image.size();
+    const QSize target = result.uprightSize.scaled(box, Qt::KeepAspectRatio);
+    if (keepBox.isEmpty()) {
+        result.thumbnail = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        return result;
+    }
+    const QSize kept = result.uprightSize.boundedTo(result.uprightSize.scaled(keepBox, Qt::KeepAspectRatio));
+    result.kept =
+        kept == image.size() ? image : image.scaled(kept, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // Made from the kept copy, as a later run makes it from the cache: the tile looks the same
+    // either way, and the second scaling starts from far fewer pixels.
+    result.thumbnail = result.kept.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return result;
 }
