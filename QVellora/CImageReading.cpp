@@ -64,15 +64,13 @@ CImageReading::Thumbnails CImageReading::thumbnailAndKept(const QString& path, c
     Thumbnails result;
     result.uprightSize = upright.isValid() ? upright : image.size();
     const QSize target = result.uprightSize.scaled(box, Qt::KeepAspectRatio);
-    if (keepBox.isEmpty()) {
-        result.thumbnail = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        return result;
+    result.thumbnail = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (!keepBox.isEmpty()) {
+        const QSize kept =
+            result.uprightSize.boundedTo(result.uprightSize.scaled(keepBox, Qt::KeepAspectRatio));
+        result.kept = kept == image.size()
+                          ? image
+                          : image.scaled(kept, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
-    const QSize kept = result.uprightSize.boundedTo(result.uprightSize.scaled(keepBox, Qt::KeepAspectRatio));
-    result.kept =
-        kept == image.size() ? image : image.scaled(kept, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    // Made from the kept copy, as a later run makes it from the cache: the tile looks the same
-    // either way, and the second scaling starts from far fewer pixels.
-    result.thumbnail = result.kept.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return result;
 }

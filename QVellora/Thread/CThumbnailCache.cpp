@@ -2,6 +2,7 @@
 #include "Thread/CThumbnailCache.h"
 
 #include "Thread/CPngText.h"
+#include "Thread/CPngWriter.h"
 
 #include <QAtomicInt>
 #include <QCryptographicHash>
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QMutex>
 #include <QSaveFile>
 
@@ -25,10 +25,6 @@ QString rootOverride; // guarded by rootMutex
 
 const QString largerFolders[] = {QStringLiteral("x-large"), QStringLiteral("xx-large")};
 const QString failureFolder = QStringLiteral("fail/vellora-" VELLORA_VERSION);
-
-// PNG compression level 1: a tenth of the uncompressed size at a small part of the cost of the
-// default level, which would cost more than the decode it saves the next time.
-constexpr int pngQuality = 80;
 
 QByteArray keyText(qint64 value)
 {
@@ -265,19 +261,15 @@ bool CThumbnailCache::writeEntry(const QString& sizeFolder, const QString& file,
         return false;
     }
     out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    // The keys go on the picture: QImageWriter::setText() would cut them at their first colon.
-    QImage tagged = image;
-    tagged.setText(QStringLiteral("Thumb::URI"), QString::fromLatin1(source.uri));
-    tagged.setText(QStringLiteral("Thumb::MTime"), QString::fromLatin1(keyText(source.mtime)));
-    tagged.setText(QStringLiteral("Thumb::Size"), QString::fromLatin1(keyText(source.size)));
+    CPngWriter::Texts keys{{"Thumb::URI", source.uri},
+                           {"Thumb::MTime", keyText(source.mtime)},
+                           {"Thumb::Size", keyText(source.size)}};
     if (uprightSize.isValid()) {
-        tagged.setText(QStringLiteral("Thumb::Image::Width"), QString::number(uprightSize.width()));
-        tagged.setText(QStringLiteral("Thumb::Image::Height"), QString::number(uprightSize.height()));
+        keys.append({"Thumb::Image::Width", keyText(uprightSize.width())});
+        keys.append({"Thumb::Image::Height", keyText(uprightSize.height())});
     }
-    tagged.setText(QStringLiteral("Software"), QStringLiteral("Vellora"));
-    QImageWriter writer(&out, "png");
-    writer.setQuality(pngQuality);
-    if (!writer.write(tagged)) {
+    keys.append({QByteArray("Software"), QByteArray("Vellora")});
+    if (!CPngWriter::write(&out, image, keys)) {
         out.cancelWriting();
         return false;
     }
