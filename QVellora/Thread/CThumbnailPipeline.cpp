@@ -56,16 +56,6 @@ bool CThumbnailPipeline::run(int count, const std::function<QString(int)>& fileO
         const CThumbnailCache::Found found = cache.find(cache.source(file), box);
         return Outcome{found.thumbnail, found.state != CThumbnailCache::State::Miss};
     };
-    QVector<int> misses;
-    auto takeCached = [&](int index, const Outcome& outcome) {
-        if (outcome.settled)
-            deliver(index, outcome.thumbnail);
-        else
-            misses.append(index);
-    };
-    if (!pass(pool, all, fileAt, lookUp, takeCached, stopRequested))
-        return false;
-
     const Work decodeAndKeep = [cache, box](const QString& file) {
         // Stat before decoding: a picture changed meanwhile gets an entry that no longer matches.
         const CThumbnailCache::Source source = cache.source(file);
@@ -77,6 +67,24 @@ bool CThumbnailPipeline::run(int count, const std::function<QString(int)>& fileO
             cache.store(source, made.kept, made.uprightSize);
         return Outcome{made.thumbnail};
     };
+
+    if (!m_cachedFirst) {
+        const Work lookUpOrDecode = [lookUp, decodeAndKeep](const QString& file) {
+            const Outcome cached = lookUp(file);
+            return cached.settled ? cached : decodeAndKeep(file);
+        };
+        return pass(pool, all, fileAt, lookUpOrDecode, deliverOutcome, stopRequested);
+    }
+
+    QVector<int> misses;
+    auto takeCached = [&](int index, const Outcome& outcome) {
+        if (outcome.settled)
+            deliver(index, outcome.thumbnail);
+        else
+            misses.append(index);
+    };
+    if (!pass(pool, all, fileAt, lookUp, takeCached, stopRequested))
+        return false;
     return pass(pool, misses, fileAt, decodeAndKeep, deliverOutcome, stopRequested);
 }
 

@@ -21,7 +21,8 @@ class QThreadPool;
 //
 // With a thumbnail cache, the list is gone through twice: first every item the cache answers
 // (a thumbnail, or a picture known to be undecodable), in list order, so a folder opened again
-// fills at once; then the others are decoded, in list order, and their entries written.
+// fills at once; then the others are decoded, in list order, and their entries written. A caller
+// that tells unreadable items by the gap they leave in the order asks for list order instead.
 class CThumbnailPipeline
 {
 public:
@@ -29,6 +30,9 @@ public:
                                 std::optional<CThumbnailCache> cache = std::nullopt);
 
     int workerCount() const { return m_workers; }
+    // With a cache, whether the cached items come first (the default) or everything comes in
+    // list order.
+    void setCachedFirst(bool on) { m_cachedFirst = on; }
     int window() const { return 4 * m_workers; }
 
     // Runs on the calling thread and returns when every item has been delivered (true) or when
@@ -59,4 +63,5 @@ private:
     QSize m_box;
     int m_workers;
     std::optional<CThumbnailCache> m_cache;
+    bool m_cachedFirst = true;
 };

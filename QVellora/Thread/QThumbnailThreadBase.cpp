@@ -11,7 +11,8 @@ bool QThumbnailThreadBase::makeThumbnails(const QStringList& paths, const std::f
                                           const std::function<void(int, const QImage&)>& handOver)
 {
     // The cache switch is read once per run: a run keeps the choice it started with.
-    const CThumbnailPipeline pipeline(CImageReading::thumbnailBox(), QThread::idealThreadCount(),
-                                      CThumbnailCache::forLoaders());
+    CThumbnailPipeline pipeline(CImageReading::thumbnailBox(), QThread::idealThreadCount(),
+                                CThumbnailCache::forLoaders());
+    pipeline.setCachedFirst(m_cachedFirst);
     return pipeline.run(paths.size(), fileOf, handOver, [this]() { return isInterruptionRequested(); });
 }

@@ -55,7 +55,7 @@ private:
         QImage image;
     };
     // Runs the loader the edit page uses over paths; the tiles in the order they arrived.
-    QList<Tile> load(const QStringList& paths);
+    QList<Tile> load(const QStringList& paths, bool cachedFirst = true);
     static QStringList names(const QList<Tile>& tiles);
     // "1 4 6" -> {"1.png", "4.png", "6.png"}
     static QStringList pngNames(const QString& numbers);
@@ -98,10 +98,11 @@ void tst_ThumbnailCache::cleanup()
     CThumbnailCache::setRootOverride(QString());
 }
 
-QList<tst_ThumbnailCache::Tile> tst_ThumbnailCache::load(const QStringList& paths)
+QList<tst_ThumbnailCache::Tile> tst_ThumbnailCache::load(const QStringList& paths, bool cachedFirst)
 {
     QList<Tile> tiles;
     QShowImageThread thread;
+    thread.SetCachedFirst(cachedFirst);
     connect(&thread, &QShowImageThread::showOneImage, this, [&](QString path, QImage image) {
         tiles.append({QFileInfo(path).fileName(), image});
     });
@@ -405,6 +406,10 @@ void tst_ThumbnailCache::cachedPicturesComeFirstInListOrder()
 
     // Cached ones first, in list order (not in the order they were cached), then the others.
     QCOMPARE(names(load(paths)), pngNames(QStringLiteral("1 4 6 0 2 3 5 7")));
+    // Asked for list order, a loader keeps it, cache or not.
+    const QString eight = picture(QStringLiteral("8.png"));
+    QVERIFY(writeImage(eight, QSize(300, 200)));
+    QCOMPARE(names(load(QStringList{eight} + paths, false)), pngNames(QStringLiteral("8 0 1 2 3 4 5 6 7")));
     // All of them cached now: plain list order.
     QCOMPARE(names(load(paths)), pngNames(QStringLiteral("0 1 2 3 4 5 6 7")));
 }
