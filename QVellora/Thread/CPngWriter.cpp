@@ -43,9 +43,8 @@ bool encode(Sink* sink, const QImage* image, bool alpha, png_text* texts, int te
     png_set_IHDR(png, info, png_uint_32(image->width()), png_uint_32(image->height()), 8,
                  alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
-    png_set_compression_level(png, 1);
-    png_set_compression_strategy(png, Z_RLE);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+    png_set_compression_level(png, Z_NO_COMPRESSION);
     if (textCount > 0)
         png_set_text(png, info, texts, textCount);
     png_write_info(png, info);

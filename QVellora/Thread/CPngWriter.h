@@ -8,12 +8,12 @@
 
 class QIODevice;
 
-// Writes thumbnails as PNG, tuned for speed: a thumbnail is written once for every picture
-// decoded, so its cost adds to every first look at a folder. Each row is filtered against the row
-// above and the result run-length coded; that writes a photo in less than half the time of
-// QImageWriter (which tries every filter and searches for matches) at about the same size, and
-// reads back faster too. Text chunks are plain tEXt, written before the pixels, as given
-// (Latin-1).
+// Writes thumbnails as PNG, tuned for speed: a thumbnail is written for every picture decoded and
+// read back for every tile of a folder opened again, so both costs count, on every core. The
+// pixels are stored without compression: photo detail shrinks by less than half under zlib,
+// while compressing costs about a sixth of decoding the photo and reading back takes five times
+// as long. An entry is then about 3 bytes per pixel (576 KB for 512x384). Text chunks are plain
+// tEXt, written before the pixels, as given (Latin-1).
 class CPngWriter
 {
 public:

@@ -11,7 +11,13 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMutex>
-#include <QSaveFile>
+#include <QTemporaryFile>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <cstdio>
+#endif
 
 #ifndef VELLORA_VERSION
 #define VELLORA_VERSION "0"
@@ -40,6 +46,18 @@ qint64 parseSeconds(const QString& text)
         return whole;
     const double seconds = text.toDouble(&ok);
     return ok ? static_cast<qint64>(seconds) : -1;
+}
+
+// Renames from to to, replacing it in one step (QFile::rename never replaces a file).
+bool replaceFile(const QString& from, const QString& to)
+{
+#ifdef Q_OS_WIN
+    return MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
+                       reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
+                       MOVEFILE_REPLACE_EXISTING) != 0;
+#else
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+#endif
 }
 
 bool entryMatches(const QHash<QByteArray, QString>& keys, const CThumbnailCache::Source& source)
@@ -254,9 +272,11 @@ bool CThumbnailCache::writeEntry(const QString& sizeFolder, const QString& file,
         return false;
 
     // Written beside the entry and renamed over it: a reader, or another program writing the same
-    // entry, only ever sees a whole file.
-    QSaveFile out(folder + QLatin1Char('/') + file);
-    if (!out.open(QIODevice::WriteOnly)) {
+    // entry, only ever sees a whole file. Unlike QSaveFile, no disk sync: an entry lost in a
+    // crash is only made again, and a sync per picture would hold up every first look at a folder.
+    const QString target = folder + QLatin1Char('/') + file;
+    QTemporaryFile out(target + QStringLiteral(".XXXXXX"));
+    if (!out.open()) {
         qDebug() << "thumbnail cache: cannot write in" << folder;
         return false;
     }
@@ -269,11 +289,13 @@ bool CThumbnailCache::writeEntry(const QString& sizeFolder, const QString& file,
         keys.append({"Thumb::Image::Height", keyText(uprightSize.height())});
     }
     keys.append({QByteArray("Software"), QByteArray("Vellora")});
-    if (!CPngWriter::write(&out, image, keys)) {
-        out.cancelWriting();
+    if (!CPngWriter::write(&out, image, keys) || !out.flush())
         return false;
-    }
-    return out.commit();
+    out.close(); // Windows renames no open file
+    if (!replaceFile(out.fileName(), target))
+        return false;
+    out.setAutoRemove(false);
+    return true;
 }
 
 bool CThumbnailCache::makeFolder(const QString& folder) const
