@@ -39,14 +39,22 @@ QImage CImageReading::readUpright(const QString& path)
 
 QImage CImageReading::thumbnail(const QString& path, const QSize& box)
 {
+    return thumbnailAndKept(path, box, QSize()).thumbnail;
+}
+
+CImageReading::Thumbnails CImageReading::thumbnailAndKept(const QString& path, const QSize& box,
+                                                          const QSize& keepBox)
+{
     // A reader given a name that cannot be opened tries it again with every image suffix it
     // knows: some twenty failed opens for each picture of an unplugged card.
     if (!QFileInfo(path).isFile())
         return {};
-    // HEIF files carry a small thumbnail of their own; the image plugin would decode them whole.
+    // HEIF files carry a small thumbnail of their own, which is quicker to read than a cache
+    // entry would be to write: no kept copy, so nothing goes into the shared cache.
     if (CHeifReading::isHeif(path)) {
-        const QImage heif = CHeifReading::thumbnail(path, box);
-        if (!heif.isNull())
+        Thumbnails heif;
+        heif.thumbnail = CHeifReading::thumbnail(path, box);
+        if (!heif.thumbnail.isNull())
             return heif;
     }
     QImageReader reader(path);
@@ -61,13 +69,27 @@ QImage CImageReading::thumbnail(const QString& path, const QSize& box)
     // decoded whole anyway: their readers would only add a rougher scaling step.
     if (stored.isValid() && reader.format() == "jpeg") {
         const QSize storedTarget = stored.scaled(quarterTurn ? box.transposed() : box, Qt::KeepAspectRatio);
-        const QSize decode = reducedDecodeSize(stored, storedTarget * 2);
+        // The kept copy must not be enlarged from the reduced decode either.
+        const QSize storedKeepBox = quarterTurn ? keepBox.transposed() : keepBox;
+        const QSize keepTarget =
+            keepBox.isEmpty() ? QSize() : stored.boundedTo(stored.scaled(storedKeepBox, Qt::KeepAspectRatio));
+        const QSize decode = reducedDecodeSize(stored, (storedTarget * 2).expandedTo(keepTarget));
         if (decode != stored)
             reader.setScaledSize(decode);
     }
     const QImage image = reader.read();
     if (image.isNull())
         return {};
-    const QSize target = (upright.isValid() ? upright : image.size()).scaled(box, Qt::KeepAspectRatio);
-    return image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    Thumbnails result;
+    result.uprightSize = upright.isValid() ? upright : image.size();
+    const QSize target = result.uprightSize.scaled(box, Qt::KeepAspectRatio);
+    result.thumbnail = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (!keepBox.isEmpty()) {
+        const QSize kept =
+            result.uprightSize.boundedTo(result.uprightSize.scaled(keepBox, Qt::KeepAspectRatio));
+        result.kept = kept == image.size()
+                          ? image
+                          : image.scaled(kept, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    return result;
 }

@@ -18,4 +18,15 @@ public:
     // The picture scaled to fit box with its aspect ratio kept (small pictures are enlarged),
     // upright, smoothly filtered. Its size is exactly uprightSize.scaled(box, Qt::KeepAspectRatio).
     static QImage thumbnail(const QString& path, const QSize& box);
+
+    // One decode for the thumbnail above and for a larger copy to keep (the thumbnail cache's):
+    // the picture upright, fitted into keepBox without being enlarged. Both are null when the
+    // file is not a readable picture.
+    struct Thumbnails
+    {
+        QImage thumbnail;
+        QImage kept;
+        QSize uprightSize;
+    };
+    static Thumbnails thumbnailAndKept(const QString& path, const QSize& box, const QSize& keepBox);
 };

@@ -3,6 +3,7 @@
 
 #include "CCompanionLauncher.h"
 #include "CProgramFiles.h"
+#include "CProgramOptions.h"
 #include "CSelectImageData.h"
 #include "CServiceEndpoints.h"
 #include "CShutdownSignals.h"
@@ -19,6 +20,7 @@
 #include "OtherWidget/QSetFileTimeDlg.h"
 #include "OtherWidget/QSetFileTypeDlg.h"
 #include "OtherWidget/QUserDialogs.h"
+#include "Thread/CThumbnailCache.h"
 #include "ViewPage/QViewPage.h"
 
 #include <QAction>
@@ -132,6 +134,11 @@ void MainWindow::createActions()
     m_showHelpAct = new QAction(QStringLiteral("&新手帮助"), this);
     m_openWebAct = new QAction(QStringLiteral("&访问主页"), this);
     m_connectCustomerAct = new QAction(QStringLiteral("&联系客服"), this);
+    // Every loader reads the switch when it starts a list, so the choice holds from the next one.
+    m_thumbnailCacheAct = new QAction(QStringLiteral("&使用系统缩略图缓存"), this);
+    m_thumbnailCacheAct->setCheckable(true);
+    m_thumbnailCacheAct->setChecked(CProgramOptions::read().thumbnailCache);
+    CThumbnailCache::setEnabled(m_thumbnailCacheAct->isChecked());
 
     connect(m_scanFilesAct, &QAction::triggered, this, &MainWindow::onScanFiles);
     connect(m_scanPauseAct, &QAction::triggered, this, &MainWindow::onScanPause);
@@ -141,6 +148,7 @@ void MainWindow::createActions()
     connect(m_openWebAct, &QAction::triggered, this, &MainWindow::onOpenWebAct);
     connect(m_fileTypeAct, &QAction::triggered, this, &MainWindow::onSetFileTypeAct);
     connect(m_fileTimeAct, &QAction::triggered, this, &MainWindow::onSetFileTimeAct);
+    connect(m_thumbnailCacheAct, &QAction::toggled, this, &MainWindow::onThumbnailCacheToggled);
 }
 
 void MainWindow::createMenus()
@@ -157,6 +165,7 @@ void MainWindow::createMenus()
     m_settingsMenu = menuBar()->addMenu(QStringLiteral("&设置"));
     m_settingsMenu->addAction(m_fileTypeAct);
     m_settingsMenu->addAction(m_fileTimeAct);
+    m_settingsMenu->addAction(m_thumbnailCacheAct);
 
     m_helpMenu = menuBar()->addMenu(QStringLiteral("&帮助"));
     m_helpMenu->addAction(m_showHelpAct);
@@ -189,6 +198,15 @@ void MainWindow::onConnectCustomer()
 {
     if (QUserDialogs::exec(m_contactDlg.get()) == QDialog::Accepted)
         qDebug() << "show dlg";
+}
+
+void MainWindow::onThumbnailCacheToggled(bool on)
+{
+    CThumbnailCache::setEnabled(on);
+    CProgramOptions options = CProgramOptions::read();
+    options.thumbnailCache = on;
+    if (!options.write())
+        qDebug() << "options not saved" << CProgramOptions::path();
 }
 
 void MainWindow::onScanTimes()

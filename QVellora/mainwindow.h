@@ -37,6 +37,8 @@ public:
     QDateTime closeTime() const { return m_closeTime; }
     QStackedWidget* pageStack() const { return m_pageStack; }
     QMenu* viewMenu() const { return m_viewMenu; }
+    QMenu* settingsMenu() const { return m_settingsMenu; }
+    QAction* thumbnailCacheAction() const { return m_thumbnailCacheAct; }
     QInitPage* initPage() const { return m_initPage; }
     QEditPage* editPage() const { return m_editPage; }
     QCatePage* catePage() const { return m_catePage; }
@@ -77,6 +79,8 @@ public slots:
     // starting the companions. The usage record is added once per run, however often this and
     // the close sequence run.
     void SaveForShutdown();
+    // The settings menu's switch of the shared thumbnail cache; kept for the next runs.
+    void onThumbnailCacheToggled(bool on);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -113,6 +117,7 @@ private:
     QAction* m_showHelpAct = nullptr;
     QAction* m_openWebAct = nullptr;
     QAction* m_connectCustomerAct = nullptr;
+    QAction* m_thumbnailCacheAct = nullptr;
 
     QInitPage* m_initPage = nullptr;
     QEditPage* m_editPage = nullptr;

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config
     qtbase5-dev qtbase5-dev-tools libqt5network5
-    libquazip1-qt5-dev zlib1g-dev libsodium-dev zip
+    libquazip1-qt5-dev zlib1g-dev libpng-dev libsodium-dev zip
     libcpp-httplib-dev libssl-dev libbrotli-dev
     fonts-noto-cjk
     xvfb xauth

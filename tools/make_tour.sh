@@ -10,6 +10,11 @@ out="${1:-$root/docs/tour}"
 "$root/tools/install-deps.sh"
 "$root/tools/build.sh" vellora-tour
 mkdir -p "$out"
+# The tour's photos are painted for the run: their thumbnails go to a cache folder of its own, not
+# to the user's.
+cache_home=$(mktemp -d)
+trap 'rm -rf "$cache_home"' EXIT
+export XDG_CACHE_HOME="$cache_home"
 # xvfb-run ends its X server when the tour ends; timeout ends a tour that hangs.
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1600x1000x24" \
     timeout 300 "$build/tools/tour/vellora-tour" "$out"

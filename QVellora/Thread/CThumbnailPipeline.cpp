@@ -9,24 +9,17 @@
 #include <QWaitCondition>
 
 #include <memory>
+#include <numeric>
 
 namespace {
-
-// Finished thumbnails by index, filled by the pool, drained in order by the caller.
-struct Results
-{
-    QMutex mutex;
-    QWaitCondition ready;
-    QHash<int, QImage> done;
-};
 
 // How long the caller waits for the next thumbnail before it looks at the stop request again.
 constexpr int stopPollMs = 20;
 
 } // namespace
 
-CThumbnailPipeline::CThumbnailPipeline(const QSize& box, int workers)
-    : m_box(box), m_workers(qMax(1, workers))
+CThumbnailPipeline::CThumbnailPipeline(const QSize& box, int workers, std::optional<CThumbnailCache> cache)
+    : m_box(box), m_workers(qMax(1, workers)), m_cache(std::move(cache))
 {
 }
 
@@ -34,39 +27,110 @@ bool CThumbnailPipeline::run(int count, const std::function<QString(int)>& fileO
                              const std::function<void(int, const QImage&)>& deliver,
                              const std::function<bool()>& stopRequested) const
 {
-    // The pool's tasks share the results through a shared pointer, so nothing they touch can
-    // go away under them; the pool is joined before returning in any case.
-    auto results = std::make_shared<Results>();
     QThreadPool pool;
     pool.setMaxThreadCount(m_workers);
     const QSize box = m_box;
 
-    auto submit = [&](int index) {
-        const QString path = fileOf(index);
-        pool.start([results, index, path, box]() {
-            const QImage thumbnail = path.isEmpty() ? QImage() : CImageReading::thumbnail(path, box);
+    // Both passes name the same file for an item; fileOf may do real work (list a folder).
+    QVector<std::optional<QString>> files(count);
+    auto fileAt = [&](int index) {
+        if (!files.at(index))
+            files[index] = fileOf(index);
+        return *files.at(index);
+    };
+    QVector<int> all(count);
+    std::iota(all.begin(), all.end(), 0);
+    auto deliverOutcome = [&](int index, const Outcome& outcome) { deliver(index, outcome.thumbnail); };
+
+    if (!m_cache) {
+        const Work decode = [box](const QString& file) {
+            return Outcome{file.isEmpty() ? QImage() : CImageReading::thumbnail(file, box)};
+        };
+        return pass(pool, all, fileAt, decode, deliverOutcome, stopRequested);
+    }
+
+    const CThumbnailCache cache = *m_cache;
+    const Work lookUp = [cache, box](const QString& file) {
+        if (file.isEmpty())
+            return Outcome{};
+        const CThumbnailCache::Found found = cache.find(cache.source(file), box);
+        return Outcome{found.thumbnail, found.state != CThumbnailCache::State::Miss};
+    };
+    const Work decodeAndKeep = [cache, box](const QString& file) {
+        // Stat before decoding: a picture changed meanwhile gets an entry that no longer matches.
+        const CThumbnailCache::Source source = cache.source(file);
+        const CImageReading::Thumbnails made =
+            CImageReading::thumbnailAndKept(file, box, CThumbnailCache::keptBox());
+        if (made.thumbnail.isNull())
+            cache.storeFailure(source);
+        else
+            cache.store(source, made.kept, made.uprightSize);
+        return Outcome{made.thumbnail};
+    };
+
+    if (!m_cachedFirst) {
+        const Work lookUpOrDecode = [lookUp, decodeAndKeep](const QString& file) {
+            const Outcome cached = lookUp(file);
+            return cached.settled ? cached : decodeAndKeep(file);
+        };
+        return pass(pool, all, fileAt, lookUpOrDecode, deliverOutcome, stopRequested);
+    }
+
+    QVector<int> misses;
+    auto takeCached = [&](int index, const Outcome& outcome) {
+        if (outcome.settled)
+            deliver(index, outcome.thumbnail);
+        else
+            misses.append(index);
+    };
+    if (!pass(pool, all, fileAt, lookUp, takeCached, stopRequested))
+        return false;
+    return pass(pool, misses, fileAt, decodeAndKeep, deliverOutcome, stopRequested);
+}
+
+bool CThumbnailPipeline::pass(QThreadPool& pool, const QVector<int>& items,
+                              const std::function<QString(int)>& fileAt, const Work& work,
+                              const std::function<void(int, const Outcome&)>& take,
+                              const std::function<bool()>& stopRequested) const
+{
+    // Finished outcomes by position in `items`, filled by the pool, drained in order here. The
+    // tasks hold it through a shared pointer, so nothing they touch can go away under them; the
+    // pool is joined before returning in any case.
+    struct Results
+    {
+        QMutex mutex;
+        QWaitCondition ready;
+        QHash<int, Outcome> done;
+    };
+    auto results = std::make_shared<Results>();
+
+    auto submit = [&](int position) {
+        const QString file = fileAt(items.at(position));
+        pool.start([results, position, file, work]() {
+            Outcome outcome = work(file);
             QMutexLocker lock(&results->mutex);
-            results->done.insert(index, thumbnail);
+            results->done.insert(position, std::move(outcome));
             results->ready.wakeAll();
         });
     };
 
+    const int count = items.size();
     bool stopped = false;
     int submitted = 0;
     for (int next = 0; next < count && !stopped; ++next) {
         while (submitted < count && submitted < next + window() && !stopRequested())
             submit(submitted++);
 
-        QImage thumbnail;
+        Outcome outcome;
         {
             QMutexLocker lock(&results->mutex);
             while (!results->done.contains(next) && !(stopped = stopRequested()))
                 results->ready.wait(&results->mutex, stopPollMs);
             if (!stopped)
-                thumbnail = results->done.take(next);
+                outcome = results->done.take(next);
         }
         if (!stopped && !(stopped = stopRequested()))
-            deliver(next, thumbnail);
+            take(items.at(next), outcome);
     }
     if (stopped)
         pool.clear();

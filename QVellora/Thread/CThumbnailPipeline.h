@@ -1,35 +1,67 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "Thread/CThumbnailCache.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
 #include <QThread>
+#include <QVector>
 
 #include <functional>
+#include <optional>
+
+class QThreadPool;
 
 // Makes the thumbnails of a list on every core and hands them back strictly in list order, so
 // what the user sees never depends on timing. Only a small window of items is in flight at once:
 // one decoded picture per worker, and a few finished thumbnails waiting for their turn so that
 // one slow picture does not leave the other workers idle.
+//
+// With a thumbnail cache, the list is gone through twice: first every item the cache answers
+// (a thumbnail, or a picture known to be undecodable), in list order, so a folder opened again
+// fills at once; then the others are decoded, in list order, and their entries written. A caller
+// that tells unreadable items by the gap they leave in the order asks for list order instead.
 class CThumbnailPipeline
 {
 public:
-    explicit CThumbnailPipeline(const QSize& box, int workers = QThread::idealThreadCount());
+    explicit CThumbnailPipeline(const QSize& box, int workers = QThread::idealThreadCount(),
+                                std::optional<CThumbnailCache> cache = std::nullopt);
 
     int workerCount() const { return m_workers; }
+    // With a cache, whether the cached items come first (the default) or everything comes in
+    // list order.
+    void setCachedFirst(bool on) { m_cachedFirst = on; }
     int window() const { return 4 * m_workers; }
 
     // Runs on the calling thread and returns when every item has been delivered (true) or when
     // stopRequested() said so (false; nothing more is delivered and no decode is left running).
-    // fileOf(i) is asked on the calling thread shortly before item i is decoded; an empty answer
-    // means nothing to decode. deliver(i, thumbnail) is called on the calling thread for
-    // i = 0, 1, ... in order; the thumbnail is null when the file is not a readable picture.
+    // fileOf(i) is asked once, on the calling thread, shortly before item i is first looked at;
+    // an empty answer means nothing to decode. deliver(i, thumbnail) is called on the calling
+    // thread exactly once per item: for i = 0, 1, ... in order without a cache, and with one
+    // first for the cached items, then for the others, each group in list order. The thumbnail
+    // is null when the file is not a readable picture.
     bool run(int count, const std::function<QString(int)>& fileOf,
              const std::function<void(int, const QImage&)>& deliver,
              const std::function<bool()>& stopRequested) const;
 
 private:
+    struct Outcome
+    {
+        QImage thumbnail;
+        bool settled = true; // false: the cache could not answer, decode it
+    };
+    using Work = std::function<Outcome(const QString& file)>;
+
+    // One ordered pass over `items`: work(file) runs on the pool, take(i, outcome) on the calling
+    // thread in the order of `items`.
+    bool pass(QThreadPool& pool, const QVector<int>& items, const std::function<QString(int)>& fileAt,
+              const Work& work, const std::function<void(int, const Outcome&)>& take,
+              const std::function<bool()>& stopRequested) const;
+
     QSize m_box;
     int m_workers;
+    std::optional<CThumbnailCache> m_cache;
+    bool m_cachedFirst = true;
 };

@@ -2,6 +2,7 @@
 #include "Thread/QThumbnailThreadBase.h"
 
 #include "CImageReading.h"
+#include "Thread/CThumbnailCache.h"
 #include "Thread/CThumbnailPipeline.h"
 
 QThumbnailThreadBase::QThumbnailThreadBase(QObject* parent) : QWorkerThread(parent) {}
@@ -9,6 +10,9 @@ QThumbnailThreadBase::QThumbnailThreadBase(QObject* parent) : QWorkerThread(pare
 bool QThumbnailThreadBase::makeThumbnails(const QStringList& paths, const std::function<QString(int)>& fileOf,
                                           const std::function<void(int, const QImage&)>& handOver)
 {
-    const CThumbnailPipeline pipeline(CImageReading::thumbnailBox());
+    // The cache switch is read once per run: a run keeps the choice it started with.
+    CThumbnailPipeline pipeline(CImageReading::thumbnailBox(), QThread::idealThreadCount(),
+                                CThumbnailCache::forLoaders());
+    pipeline.setCachedFirst(m_cachedFirst);
     return pipeline.run(paths.size(), fileOf, handOver, [this]() { return isInterruptionRequested(); });
 }

@@ -35,6 +35,8 @@ QViewPage::QViewPage(QWidget* parent)
 
     connect(m_makeWidget, &QViewMakeWidget::sigCheckGoBack, this, &QViewPage::sigCallBackPage);
     connect(m_makeWidget, &QViewMakeWidget::sigCheckOpenButton, this, &QViewPage::onOpenCurPageFolder);
+    // settleUpTo() tells unreadable pictures by the gap they leave: the order must be the list's.
+    m_loader->SetCachedFirst(false);
     connect(m_loader, &QShowImageThread::showOneImage, this, &QViewPage::onThumbnail);
     connect(m_loader, &QShowImageThread::endShowOneImage, this, &QViewPage::onThumbnailsDone);
 

@@ -118,6 +118,24 @@ void tst_ImageReading::thumbnailAsFaithfulAsFullDecode()
     QCOMPARE(thumbnail.size(), expected);
     const double value = psnr(thumbnail, careful);
     QVERIFY2(value >= 40.0, qPrintable(QStringLiteral("PSNR %1 dB").arg(value, 0, 'f', 1)));
+
+    // The same decode also gives the copy the thumbnail cache keeps: upright, fitted into
+    // 512x512 but never enlarged. It is decoded at reduced size for the tile's sake, so it is a
+    // little less faithful than the tile; a tile made from it later must still look the same.
+    const QSize keepBox(512, 512);
+    const CImageReading::Thumbnails both =
+        CImageReading::thumbnailAndKept(path, CImageReading::thumbnailBox(), keepBox);
+    QCOMPARE(both.thumbnail, thumbnail);
+    QCOMPARE(both.uprightSize, full.size());
+    const QSize keptSize = full.size().boundedTo(full.size().scaled(keepBox, Qt::KeepAspectRatio));
+    QCOMPARE(both.kept.size(), keptSize);
+    const double keptValue =
+        psnr(both.kept, full.scaled(keptSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    QVERIFY2(keptValue >= 33.0, qPrintable(QStringLiteral("kept copy PSNR %1 dB").arg(keptValue, 0, 'f', 1)));
+    const double laterValue =
+        psnr(both.kept.scaled(expected, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), careful);
+    QVERIFY2(laterValue >= 33.0,
+             qPrintable(QStringLiteral("tile from it PSNR %1 dB").arg(laterValue, 0, 'f', 1)));
 }
 
 QTEST_MAIN(tst_ImageReading)

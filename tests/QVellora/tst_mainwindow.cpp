@@ -3,6 +3,7 @@
 #include "CJsonFile.h"
 #include "CLastSession.h"
 #include "CProgramFiles.h"
+#include "CProgramOptions.h"
 #include "CatePage/QCatePage.h"
 #include "EditPage/QEditPage.h"
 #include "EditPageActions.h"
@@ -15,6 +16,7 @@
 #include "PhotoView/QPhotoViewListWidget.h"
 #include "StandinService.h"
 #include "TestSupport.h"
+#include "Thread/CThumbnailCache.h"
 #include "ViewPage/QViewPage.h"
 #include "mainwindow.h"
 
@@ -45,6 +47,7 @@ private slots:
     void menusAndActions();
     void serviceIdFirstNonEmptyWins();
     void scanFromTheMenuFillsTheEditPage();
+    void thumbnailCacheSwitchIsKeptAndFollowed();
     void closeWithoutCompanions();
     void closeStartsCompanionsWithTheirArguments();
     void launcherSkipsMissingPrograms();
@@ -70,6 +73,7 @@ void tst_MainWindow::cleanup()
 {
     CProgramFiles::setRecordFolderOverride(QString());
     m_records.reset();
+    CThumbnailCache::setEnabled(true);
 }
 
 void tst_MainWindow::windowSetUp()
@@ -100,7 +104,8 @@ void tst_MainWindow::menusAndActions()
         {QStringLiteral("选择扫描对象目录"), QStringLiteral("&继续上次扫描"),
          QStringLiteral("浏览已扫描照片")},
         {QStringLiteral("目录"), QStringLiteral("已扫描")}, // the edit page's dock toggles
-        {QStringLiteral("&过滤照片类型"), QStringLiteral("&照片时间范围")},
+        {QStringLiteral("&过滤照片类型"), QStringLiteral("&照片时间范围"),
+         QStringLiteral("&使用系统缩略图缓存")},
         {QStringLiteral("&新手帮助"), QStringLiteral("&访问主页"), QStringLiteral("&联系客服")}};
     for (int m = 0; m < menus.size(); ++m) {
         QStringList texts;
@@ -108,9 +113,9 @@ void tst_MainWindow::menusAndActions()
             texts << action->text();
         QCOMPARE(texts, expected.at(m));
     }
-    // The file and settings actions carry their icons.
+    // The file and settings actions carry their icons; a switch shows its tick instead.
     for (QAction* action : menus.at(0)->menu()->actions() + menus.at(2)->menu()->actions())
-        QVERIFY2(!action->icon().isNull(), qPrintable(action->text()));
+        QVERIFY2(!action->icon().isNull() || action->isCheckable(), qPrintable(action->text()));
 }
 
 void tst_MainWindow::serviceIdFirstNonEmptyWins()
@@ -202,6 +207,44 @@ void tst_MainWindow::scanFromTheMenuFillsTheEditPage()
     QPhotoItem* tile = grid->GetPhotoItem(0);
     QTest::mouseClick(tile, Qt::LeftButton, {}, tile->rect().center());
     QCOMPARE(window.statusBar()->currentMessage(), dir.filePath("photos/b.png"));
+}
+
+void tst_MainWindow::thumbnailCacheSwitchIsKeptAndFollowed()
+{
+    QTemporaryDir dir;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.filePath("cache")));
+    const QString photo = dir.filePath("photos/a.png");
+    QVERIFY(TestSupport::writeImage(photo, QSize(40, 30)));
+    const QString entry = CThumbnailCache(CThumbnailCache::standardRoot()).entryPath("x-large", photo);
+
+    {
+        MainWindow window;
+        QAction* cache = actionNamed(window.menuBar(), QStringLiteral("&使用系统缩略图缓存"));
+        QVERIFY(cache && cache->isCheckable());
+        QVERIFY(cache->isChecked()); // on by default
+        QVERIFY(CThumbnailCache::isEnabled());
+        cache->trigger();
+        QVERIFY(!CThumbnailCache::isEnabled());
+        QVERIFY(!CProgramOptions::read().thumbnailCache);
+    }
+
+    // The next run starts switched off, and its loaders neither read nor write the cache.
+    MainWindow window;
+    QAction* cache = actionNamed(window.menuBar(), QStringLiteral("&使用系统缩略图缓存"));
+    QVERIFY(!cache->isChecked());
+    QVERIFY(!CThumbnailCache::isEnabled());
+    QPhotoViewListWidget* grid = window.editPage()->GetPhotoViewList();
+    window.editPage()->SetInitScanPath(dir.filePath("photos"));
+    window.editPage()->SetInitPageImageList({photo});
+    QTRY_COMPARE(grid->count(), 1);
+    QVERIFY(!QFileInfo::exists(CThumbnailCache::standardRoot()));
+
+    // Switched on again: the next folder opened fills the cache, and the choice is kept.
+    cache->trigger();
+    QVERIFY(CProgramOptions::read().thumbnailCache);
+    window.editPage()->OpenFolder(dir.filePath("photos"), false);
+    QTRY_VERIFY(QFileInfo::exists(entry));
+    QTRY_COMPARE(grid->count(), 1);
 }
 
 bool tst_MainWindow::writeFakeCompanion(const QString& program, const QString& logFile)
