@@ -66,18 +66,6 @@ bool copyInLoop(QFile& in, QFile& out)
     }
 }
 
-// Gives the closed file at from the name to, replacing a file of that name in one step.
-bool renameOver(const QString& from, const QString& to)
-{
-#ifdef Q_OS_WIN
-    return MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
-                       reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
-                       MOVEFILE_REPLACE_EXISTING) != 0;
-#else
-    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-#endif
-}
-
 } // namespace
 
 bool copyFileContents(const QString& source, const QString& target, bool replace)
@@ -99,7 +87,7 @@ bool copyFileContents(const QString& source, const QString& target, bool replace
     // The temporary file removes itself unless the rename succeeds.
     if (replace) {
         out.close();
-        if (out.error() != QFileDevice::NoError || !renameOver(out.fileName(), target)) {
+        if (out.error() != QFileDevice::NoError || !renameFileOver(out.fileName(), target)) {
             qDebug() << "cannot name the copy" << target;
             return false;
         }
@@ -109,4 +97,15 @@ bool copyFileContents(const QString& source, const QString& target, bool replace
     }
     out.setAutoRemove(false);
     return true;
+}
+
+bool renameFileOver(const QString& from, const QString& to)
+{
+#ifdef Q_OS_WIN
+    return MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
+                       reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
+                       MOVEFILE_REPLACE_EXISTING) != 0;
+#else
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+#endif
 }

@@ -13,3 +13,8 @@
 // it in one step, so a copy that fails (a full disk) leaves the old file exactly as it was. With
 // replace false an existing target makes the copy fail.
 bool copyFileContents(const QString& source, const QString& target, bool replace = false);
+
+// Gives the closed file at from the name to, replacing a file of that name in one step (rename,
+// MoveFileExW on Windows): a reader sees the old file or the new one, never neither. QFile::rename
+// never replaces an existing file.
+bool renameFileOver(const QString& from, const QString& to);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "CInstallJournal.h"
 
+#include "CFileCopy.h"
+
 #include "CFolderRemoval.h"
 #include "CSafeWrite.h"
 
@@ -14,10 +16,7 @@
 #include <QJsonObject>
 #include <QLockFile>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#else
-#include <cstdio>
+#ifndef Q_OS_WIN
 #include <unistd.h>
 #endif
 
@@ -203,13 +202,7 @@ void CInstallJournal::removeLeftovers(const QString& installFolder)
 
 bool CInstallJournal::renameOver(const QString& from, const QString& to)
 {
-#ifdef Q_OS_WIN
-    return MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
-                       reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
-                       MOVEFILE_REPLACE_EXISTING) != 0;
-#else
-    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-#endif
+    return renameFileOver(from, to);
 }
 
 bool CInstallJournal::keepAside(const QString& path, const QString& kept)

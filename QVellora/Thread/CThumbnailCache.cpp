@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "Thread/CThumbnailCache.h"
 
+#include "CFileCopy.h"
+
 #include "Thread/CPngText.h"
 #include "Thread/CPngWriter.h"
 
@@ -12,12 +14,6 @@
 #include <QImageReader>
 #include <QMutex>
 #include <QTemporaryFile>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#else
-#include <cstdio>
-#endif
 
 #ifndef VELLORA_VERSION
 #define VELLORA_VERSION "0"
@@ -46,18 +42,6 @@ qint64 parseSeconds(const QString& text)
         return whole;
     const double seconds = text.toDouble(&ok);
     return ok ? static_cast<qint64>(seconds) : -1;
-}
-
-// Renames from to to, replacing it in one step (QFile::rename never replaces a file).
-bool replaceFile(const QString& from, const QString& to)
-{
-#ifdef Q_OS_WIN
-    return MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
-                       reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
-                       MOVEFILE_REPLACE_EXISTING) != 0;
-#else
-    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-#endif
 }
 
 bool entryMatches(const QHash<QByteArray, QString>& keys, const CThumbnailCache::Source& source)
@@ -292,7 +276,7 @@ bool CThumbnailCache::writeEntry(const QString& sizeFolder, const QString& file,
     if (!CPngWriter::write(&out, image, keys) || !out.flush())
         return false;
     out.close(); // Windows renames no open file
-    if (!replaceFile(out.fileName(), target))
+    if (!renameFileOver(out.fileName(), target))
         return false;
     out.setAutoRemove(false);
     return true;
