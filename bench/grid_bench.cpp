@@ -7,6 +7,7 @@
 // usually shared; processor times are printed as well. The last line:
 //   grid: N tiles, first tile A s, all tiles B s, loader alone C s, longest interface stall D ms
 #include "BenchPictures.h"
+#include "BenchRuns.h"
 #include "EditPage/QEditPage.h"
 #include "PhotoView/QPhotoViewListWidget.h"
 #include "Thread/CThumbnailCache.h"
@@ -21,41 +22,9 @@
 
 namespace {
 
-// Processor time of the calling thread, in seconds; what the grid costs the interface thread,
-// whatever else the machine is doing.
-double cpuSeconds(clockid_t which)
-{
-    timespec now{};
-    if (clock_gettime(which, &now) == 0)
-        return now.tv_sec + now.tv_nsec / 1e9;
-    return 0;
-}
-
-double threadCpuSeconds()
-{
-    return cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
-}
-
-double processCpuSeconds()
-{
-    return cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
-}
-
-// The loader on its own: the thumbnails arrive on this thread and are only counted.
-double loaderAlone(QApplication& app, const QStringList& files, int* count)
-{
-    QShowImageThread thread;
-    thread.SetPathList(files);
-    *count = 0;
-    QObject::connect(&thread, &QShowImageThread::showOneImage,
-                     [count](const QString&, const QImage&) { ++*count; });
-    QObject::connect(&thread, &QShowImageThread::endShowOneImage, &app, &QCoreApplication::quit);
-    QElapsedTimer clock;
-    clock.start();
-    thread.start();
-    app.exec();
-    return clock.nsecsElapsed() / 1e9;
-}
+using BenchRuns::loaderAlone;
+using BenchRuns::processCpuSeconds;
+using BenchRuns::threadCpuSeconds;
 
 struct GridRun
 {

@@ -9,6 +9,7 @@
 // stands 1.5 s after it was handed the pictures. The last line:
 //   reopen: N tiles, first open A s, second open B s, loader alone C s, cache D MB
 #include "BenchPictures.h"
+#include "BenchRuns.h"
 #include "EditPage/QEditPage.h"
 #include "PhotoView/QPhotoViewListWidget.h"
 #include "Thread/CThumbnailCache.h"
@@ -25,31 +26,8 @@
 
 namespace {
 
-// Processor time of the whole process, in seconds: what a run costs, whatever else the machine
-// is doing.
-double processCpuSeconds()
-{
-    timespec now{};
-    if (clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now) == 0)
-        return now.tv_sec + now.tv_nsec / 1e9;
-    return 0;
-}
-
-// The loader on its own: the thumbnails arrive on this thread and are only counted.
-double loaderAlone(QApplication& app, const QStringList& files, int* count)
-{
-    QShowImageThread thread;
-    thread.SetPathList(files);
-    *count = 0;
-    QObject::connect(&thread, &QShowImageThread::showOneImage,
-                     [count](const QString&, const QImage&) { ++*count; });
-    QObject::connect(&thread, &QShowImageThread::endShowOneImage, &app, &QCoreApplication::quit);
-    QElapsedTimer clock;
-    clock.start();
-    thread.start();
-    app.exec();
-    return clock.nsecsElapsed() / 1e9;
-}
+using BenchRuns::loaderAlone;
+using BenchRuns::processCpuSeconds;
 
 // A new edit page is handed the pictures; the seconds until its grid holds `expected` tiles.
 double openInPage(QApplication& app, const QString& folder, const QStringList& files, int expected,

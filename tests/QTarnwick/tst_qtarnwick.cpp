@@ -549,6 +549,19 @@ void keepMessage(QtMsgType, const QMessageLogContext&, const QString& message)
 {
     g_messages.append(message);
 }
+
+// Runs an in-process update check against the service named in VELLORA_SERVICE_URL, keeping the
+// updater's messages in g_messages; unsets the variable afterwards. Whether it finished.
+bool checkKeepingMessages(QTarnwick& updater, QSignalSpy& finished)
+{
+    g_messages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
+    updater.RequestVersion();
+    const bool ended = finished.wait(20000);
+    qInstallMessageHandler(previous);
+    qunsetenv("VELLORA_SERVICE_URL");
+    return ended;
+}
 } // namespace
 
 void tst_QTarnwick::archiveDeadlineGrowsWithItsSize()
@@ -581,12 +594,7 @@ void tst_QTarnwick::archiveDeadlineGrowsWithItsSize()
     updater.setDeadline(300);
     updater.setReleasePublicKey(QByteArray());
     QSignalSpy finished(&updater, &QTarnwick::finished);
-    g_messages.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
-    updater.RequestVersion();
-    const bool ended = finished.wait(20000);
-    qInstallMessageHandler(previous);
-    qunsetenv("VELLORA_SERVICE_URL");
+    const bool ended = checkKeepingMessages(updater, finished);
     QVERIFY(ended);
     // The whole archive arrived and was checked (and refused: it does not match the digest).
     QVERIFY2(g_messages.contains(QStringLiteral("new bata %1 bytes").arg(2 * half.size())),
@@ -622,12 +630,7 @@ void tst_QTarnwick::releaseOvertakenWhileDownloading()
     QTarnwick updater;
     updater.setReleasePublicKey(QByteArray());
     QSignalSpy finished(&updater, &QTarnwick::finished);
-    g_messages.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
-    updater.RequestVersion();
-    const bool ended = finished.wait(20000);
-    qInstallMessageHandler(previous);
-    qunsetenv("VELLORA_SERVICE_URL");
+    const bool ended = checkKeepingMessages(updater, finished);
     const QByteArray after = readFile(installed);
     QFile::remove(installed);
     QVERIFY(ended);
