@@ -5,9 +5,9 @@
 // once before, so both copy from the file cache. While the export runs, a 5 ms timer on this (the interface)
 // thread measures the longest gap between its ticks. Last line: export: N pictures, M MB, export A MB/s, cp B
 // MB/s, ratio R, longest interface stall D ms
-#include "CatePage/CExportPlan.h"
-#include "CatePage/QExportThread.h"
-#include "Thread/CPhotoFilter.h"
+#include "Export/CExportPlan.h"
+#include "Export/QExportThread.h"
+#include "Pictures/CPhotoFilter.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -10,7 +10,7 @@
 #include "BenchRuns.h"
 #include "EditPage/QEditPage.h"
 #include "PhotoView/QPhotoViewListWidget.h"
-#include "Thread/CThumbnailCache.h"
+#include "Pictures/CThumbnailCache.h"
 #include "Thread/QShowImageThread.h"
 
 #include <QApplication>

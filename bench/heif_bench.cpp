@@ -6,7 +6,7 @@
 // where R = A / B. bench/make_heif_testset.sh makes pictures with and without an embedded
 // thumbnail from bench/make_testset.sh's JPEGs.
 #include "BenchPictures.h"
-#include "CImageReading.h"
+#include "Pictures/CImageReading.h"
 #include "Thread/CThumbnailPipeline.h"
 
 #include <QCoreApplication>

@@ -6,10 +6,10 @@
 // until its wait dialog closes, then the session as it would be saved again (every path kept).
 // The last line:
 //   restore: N paths, restore A s, session again B s, kept K paths
-#include "CLastSession.h"
 #include "CProgramFiles.h"
+#include "Dialogs/QBusyDialog.h"
 #include "EditPage/QEditPage.h"
-#include "OtherWidget/QBusyDialog.h"
+#include "Records/CLastSession.h"
 
 #include <QApplication>
 #include <QDir>

@@ -5,8 +5,8 @@
 // peak extra memory of each way and, as its last line, the throughput and the worst PSNR of a
 // loader thumbnail against the plain one of the same file.
 #include "BenchPictures.h"
-#include "CImageReading.h"
-#include "Thread/CThumbnailCache.h"
+#include "Pictures/CImageReading.h"
+#include "Pictures/CThumbnailCache.h"
 #include "Thread/CThumbnailPipeline.h"
 #include "Thread/QShowImageThread.h"
 

@@ -2,9 +2,9 @@
 #include "CatePage/QCateMakeWidget.h"
 
 #include "CatePage/QCateNextMakeDlg.h"
+#include "Dialogs/QUserDialogs.h"
 #include "OtherWidget/CSharedPixmap.h"
 #include "OtherWidget/QDrawImageButton.h"
-#include "OtherWidget/QUserDialogs.h"
 
 #include <QHBoxLayout>
 

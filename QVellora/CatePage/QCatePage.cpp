@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "CatePage/QCatePage.h"
 
-#include "CExportHistory.h"
 #include "CProgramFiles.h"
 #include "CServiceEndpoints.h"
 #include "CatePage/QCateMakeWidget.h"
-#include "CatePage/QExportThread.h"
 #include "CateWidget/QCateListItemWidget.h"
 #include "CateWidget/QCateListWidget.h"
 #include "CateWidget/QPhotoCataListWdiget.h"
+#include "Dialogs/QNoticeBox.h"
+#include "Dialogs/QUserDialogs.h"
+#include "Export/CExportHistory.h"
+#include "Export/QExportThread.h"
 #include "LoadIn/QLoadInDlg.h"
-#include "LoadIn/QNoticeBox.h"
 #include "LoadIn/QUpdateImageData.h"
-#include "OtherWidget/QUserDialogs.h"
 
 #include <QDebug>
 #include <QDesktopServices>

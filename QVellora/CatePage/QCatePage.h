@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "CatePage/CExportPlan.h"
+#include "Export/CExportPlan.h"
 
 #include <QColor>
 #include <QList>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "QCateColorLabel.h"
+#include "CateWidget/QCateColorLabel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "QCateColorWidget.h"
+#include "CateWidget/QCateColorWidget.h"
 
 #include <QPainter>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "QCateListItemWidget.h"
+#include "CateWidget/QCateListItemWidget.h"
 
 #include "CateWidget/QCateColorLabel.h"
 #include "CateWidget/QCateColorWidget.h"

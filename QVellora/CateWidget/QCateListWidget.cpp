@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "QCateListWidget.h"
+#include "CateWidget/QCateListWidget.h"
 
 #include "CateWidget/QCateListItemWidget.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "QPhotoCataListWdiget.h"
+#include "CateWidget/QPhotoCataListWdiget.h"
 
-#include "PhotoView/CPhotoDragPayload.h"
+#include "Pictures/CPhotoDragPayload.h"
 
 #include <QDebug>
 #include <QDropEvent>

@@ -1,21 +1,21 @@
 // SPDX-License-Identifier: MIT
-#include "QEditPage.h"
+#include "EditPage/QEditPage.h"
 
 #include "CProgramFiles.h"
 #include "CSafeWrite.h"
-#include "CSelectImage.h"
-#include "CSelectImageData.h"
-#include "CSessionAutosave.h"
-#include "CUserDataFile.h"
 #include "CateWidget/QCateListItemWidget.h"
 #include "CateWidget/QCateListWidget.h"
 #include "CateWidget/QPhotoCataListWdiget.h"
+#include "Dialogs/QBusyDialog.h"
+#include "Dialogs/QUserDialogs.h"
 #include "OtherWidget/CSharedPixmap.h"
-#include "OtherWidget/QBusyDialog.h"
 #include "OtherWidget/QOutPutImageWidget.h"
-#include "OtherWidget/QUserDialogs.h"
 #include "PhotoView/QFolderItemWidget.h"
 #include "PhotoView/QPhotoViewListWidget.h"
+#include "Pictures/CSelectImage.h"
+#include "Pictures/CSelectImageData.h"
+#include "Records/CSessionAutosave.h"
+#include "Records/CUserDataFile.h"
 
 #include <QAction>
 #include <QDebug>

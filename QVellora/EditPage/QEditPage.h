@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "CLastSession.h"
-#include "Thread/CPhotoFilter.h"
+#include "Pictures/CPhotoFilter.h"
+#include "Records/CLastSession.h"
 #include "Thread/QScanFolderThread.h"
 #include "Thread/QShowImageFolderThread.h"
 #include "Thread/QShowImageThread.h"

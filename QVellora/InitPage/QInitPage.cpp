@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "QInitPage.h"
+#include "InitPage/QInitPage.h"
 
+#include "Dialogs/QBusyDialog.h"
+#include "Dialogs/QUserDialogs.h"
 #include "LoadIn/QLoadInDlg.h"
 #include "LoadIn/QUpdateImageData.h"
 #include "OtherWidget/CSharedPixmap.h"
-#include "OtherWidget/QBusyDialog.h"
 #include "OtherWidget/QDrawImageButton.h"
-#include "OtherWidget/QUserDialogs.h"
 
 #include <QDir>
 #include <QHBoxLayout>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "QCentredRow.h"
+#include "LoadIn/QCentredRow.h"
 
 QHBoxLayout* QCentredRow::make(std::initializer_list<QWidget*> widgets)
 {

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "QLoadInDlg.h"
+#include "LoadIn/QLoadInDlg.h"
 
-#include "CAccountClient.h"
+#include "Dialogs/QUserDialogs.h"
 #include "LoadIn/QCentredRow.h"
 #include "LoadIn/QSignInDlg.h"
-#include "OtherWidget/QUserDialogs.h"
+#include "Service/CAccountClient.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "QSignInDlg.h"
+#include "LoadIn/QSignInDlg.h"
 
-#include "CAccountClient.h"
+#include "Dialogs/QNoticeBox.h"
 #include "LoadIn/QCentredRow.h"
-#include "LoadIn/QNoticeBox.h"
+#include "Service/CAccountClient.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "QUpdateImageData.h"
+#include "LoadIn/QUpdateImageData.h"
 
-#include "CUploadClient.h"
-#include "CUploadFolder.h"
-#include "LoadIn/QNoticeBox.h"
-#include "OtherWidget/QUserDialogs.h"
+#include "Dialogs/QNoticeBox.h"
+#include "Dialogs/QUserDialogs.h"
+#include "Service/CUploadClient.h"
+#include "Service/CUploadFolder.h"
 
 #include <QDebug>
 #include <QHBoxLayout>

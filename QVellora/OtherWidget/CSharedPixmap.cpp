@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "CSharedPixmap.h"
+#include "OtherWidget/CSharedPixmap.h"
 
 #include <QCoreApplication>
 #include <QHash>

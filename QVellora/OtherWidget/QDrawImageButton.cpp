@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "QDrawImageButton.h"
+#include "OtherWidget/QDrawImageButton.h"
 
 #include <QPainter>
 #include <QPixmap>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "QOutPutImageWidget.h"
+#include "OtherWidget/QOutPutImageWidget.h"
 
 #include "OtherWidget/CSharedPixmap.h"
 #include "OtherWidget/QDrawImageButton.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "QComprareImageDlg.h"
+#include "PhotoView/QComprareImageDlg.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "QFolderItemWidget.h"
+#include "PhotoView/QFolderItemWidget.h"
 
-#include "CImageReading.h"
+#include "Pictures/CImageReading.h"
 
 #include <QPainter>
 

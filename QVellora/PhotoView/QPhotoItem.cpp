@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "QPhotoItem.h"
+#include "PhotoView/QPhotoItem.h"
 
 #include "OtherWidget/CSharedPixmap.h"
 

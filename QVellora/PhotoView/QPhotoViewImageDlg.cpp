@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "QPhotoViewImageDlg.h"
+#include "PhotoView/QPhotoViewImageDlg.h"
 
-#include "CImageReading.h"
 #include "OtherWidget/CSharedPixmap.h"
 #include "PhotoView/QComprareImageDlg.h"
 #include "PhotoView/QPhotoViewImageWidget.h"
+#include "Pictures/CImageReading.h"
 
 #include <QDateTime>
 #include <QFileInfo>

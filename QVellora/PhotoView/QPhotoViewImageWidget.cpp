@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "QPhotoViewImageWidget.h"
+#include "PhotoView/QPhotoViewImageWidget.h"
 
-#include "PhotoView/CPictureFit.h"
+#include "Pictures/CPictureFit.h"
 
 #include <QPainter>
 #include <QResizeEvent>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "QPhotoViewItemWidget.h"
+#include "PhotoView/QPhotoViewItemWidget.h"
 
-#include "PhotoView/CPictureFit.h"
+#include "Pictures/CPictureFit.h"
 
 #include <QFileInfo>
 #include <QPainter>

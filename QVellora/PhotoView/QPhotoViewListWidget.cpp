@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "QPhotoViewListWidget.h"
+#include "PhotoView/QPhotoViewListWidget.h"
 
-#include "PhotoView/CPhotoDragPayload.h"
 #include "PhotoView/QFolderItemWidget.h"
 #include "PhotoView/QPhotoViewItemWidget.h"
 #include "PhotoView/QTileItemDelegate.h"
+#include "Pictures/CPhotoDragPayload.h"
 
 #include <QApplication>
 #include <QDrag>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "QTileItemDelegate.h"
+#include "PhotoView/QTileItemDelegate.h"
 
 #include <QWidget>
 

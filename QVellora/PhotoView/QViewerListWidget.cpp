@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "QViewerListWidget.h"
+#include "PhotoView/QViewerListWidget.h"
 
 #include "PhotoView/QPhotoViewImageDlg.h"
 

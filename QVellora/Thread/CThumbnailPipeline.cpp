@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Thread/CThumbnailPipeline.h"
 
-#include "CImageReading.h"
+#include "Pictures/CImageReading.h"
 
 #include <QHash>
 #include <QMutex>

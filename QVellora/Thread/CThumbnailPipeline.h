@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Thread/CThumbnailCache.h"
+#include "Pictures/CThumbnailCache.h"
 
 #include <QImage>
 #include <QSize>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Thread/CPhotoFilter.h"
+#include "Pictures/CPhotoFilter.h"
 #include "Thread/QWorkerThread.h"
 
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "Thread/QThumbnailThreadBase.h"
 
-#include "CImageReading.h"
-#include "Thread/CThumbnailCache.h"
+#include "Pictures/CImageReading.h"
+#include "Pictures/CThumbnailCache.h"
 #include "Thread/CThumbnailPipeline.h"
 
 QThumbnailThreadBase::QThumbnailThreadBase(QObject* parent) : QWorkerThread(parent) {}

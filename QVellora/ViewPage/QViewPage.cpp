@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "ViewPage/QViewPage.h"
 
-#include "CExportHistory.h"
-#include "CExportSelection.h"
 #include "CProgramFiles.h"
-#include "CSelectImageData.h"
-#include "CatePage/CExportPlan.h"
+#include "Export/CExportHistory.h"
+#include "Export/CExportPlan.h"
+#include "Export/CExportSelection.h"
 #include "PhotoView/QPhotoViewListWidget.h"
+#include "Pictures/CSelectImageData.h"
 #include "Thread/QShowImageThread.h"
 #include "ViewPage/QTimeViewWidget.h"
 #include "ViewPage/QViewMakeWidget.h"

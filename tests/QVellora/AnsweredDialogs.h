@@ -2,7 +2,7 @@
 #pragma once
 
 #include "CProgramFiles.h"
-#include "OtherWidget/QUserDialogs.h"
+#include "Dialogs/QUserDialogs.h"
 
 #include <QDialog>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "LoadIn/CAccountClient.h"
 #include "LoadIn/QLoadInDlg.h"
 #include "LoadIn/QSignInDlg.h"
 #include "NoticeBoxes.h"
+#include "Service/CAccountClient.h"
 #include "StandinService.h"
 
 #include <QApplication>

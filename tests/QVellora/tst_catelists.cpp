@@ -4,8 +4,8 @@
 #include "CateWidget/QCateListWidget.h"
 #include "CateWidget/QPhotoCataListWdiget.h"
 #include "OtherWidget/QDrawImageButton.h"
-#include "PhotoView/CPhotoDragPayload.h"
 #include "PhotoView/QPhotoViewImageDlg.h"
+#include "Pictures/CPhotoDragPayload.h"
 #include "TestSupport.h"
 #include "WidgetTestHelpers.h"
 

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "AnsweredDialogs.h"
-#include "CExportHistory.h"
-#include "CExportSelection.h"
 #include "CProgramFiles.h"
 #include "CatePage/QCateMakeWidget.h"
 #include "CatePage/QCatePage.h"
 #include "CateWidget/QCateListWidget.h"
+#include "Dialogs/QUserDialogs.h"
+#include "Export/CExportHistory.h"
+#include "Export/CExportSelection.h"
 #include "LoadIn/QUpdateImageData.h"
 #include "NoticeBoxes.h"
 #include "OtherWidget/QDrawImageButton.h"
-#include "OtherWidget/QUserDialogs.h"
 #include "StandinService.h"
 #include "TestSupport.h"
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The client identifier never holds up the close: a resolver that takes too long is not waited for.
-#include "CClientIdentifier.h"
+#include "Records/CClientIdentifier.h"
 #include "TestSupport.h"
 
 #include <QHostInfo>

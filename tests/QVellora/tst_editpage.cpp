@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "CProgramFiles.h"
-#include "CSelectImageData.h"
 #include "CateWidget/QCateListItemWidget.h"
 #include "CateWidget/QCateListWidget.h"
 #include "CateWidget/QPhotoCataListWdiget.h"
+#include "Dialogs/QBusyDialog.h"
+#include "Dialogs/QUserDialogs.h"
 #include "EditPage/QEditPage.h"
 #include "EditPageActions.h"
-#include "OtherWidget/QBusyDialog.h"
 #include "OtherWidget/QDrawImageButton.h"
-#include "OtherWidget/QUserDialogs.h"
 #include "PhotoView/QPhotoItem.h"
 #include "PhotoView/QPhotoViewListWidget.h"
+#include "Pictures/CSelectImageData.h"
 #include "TestSupport.h"
 
 #include <QFileSystemModel>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "CExportHistory.h"
-#include "CExportSelection.h"
-#include "CJsonFile.h"
-#include "CSelectionFileWriter.h"
-#include "CatePage/QExportThread.h"
+#include "Export/CExportHistory.h"
+#include "Export/CExportSelection.h"
+#include "Export/CSelectionFileWriter.h"
+#include "Export/QExportThread.h"
+#include "Records/CJsonFile.h"
 #include "TestSupport.h"
 
 #include <QDir>

@@ -2,8 +2,8 @@
 #include "CatePage/QCateMakeWidget.h"
 #include "CatePage/QCateNextMakeDlg.h"
 #include "CatePage/QCatePage.h"
+#include "Dialogs/QUserDialogs.h"
 #include "OtherWidget/QDrawImageButton.h"
-#include "OtherWidget/QUserDialogs.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "OtherWidget/QSetFileTimeDlg.h"
-#include "OtherWidget/QSetFileTypeDlg.h"
-#include "Thread/CPhotoFilter.h"
+#include "Dialogs/QSetFileTimeDlg.h"
+#include "Dialogs/QSetFileTypeDlg.h"
+#include "Pictures/CPhotoFilter.h"
 #include "mainwindow.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "CImageReading.h"
 #include "ExifJpeg.h"
+#include "Pictures/CImageReading.h"
 #include "TestSupport.h"
 
 #include <QImageReader>

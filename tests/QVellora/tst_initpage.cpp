@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
+#include "Dialogs/QBusyDialog.h"
+#include "Dialogs/QUserDialogs.h"
 #include "InitPage/QInitPage.h"
 #include "LoadIn/QLoadInDlg.h"
 #include "LoadIn/QUpdateImageData.h"
-#include "OtherWidget/QBusyDialog.h"
 #include "OtherWidget/QDrawImageButton.h"
-#include "OtherWidget/QUserDialogs.h"
 #include "StandinService.h"
 #include "TestSupport.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "PhotoView/CPhotoDragPayload.h"
+#include "Pictures/CPhotoDragPayload.h"
 #include "TestSupport.h"
 
 #include <QBuffer>

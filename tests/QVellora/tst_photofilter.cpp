@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
+#include "Pictures/CPhotoFilter.h"
 #include "TestSupport.h"
-#include "Thread/CPhotoFilter.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "PhotoView/CPictureFit.h"
 #include "PhotoView/QFolderItemWidget.h"
 #include "PhotoView/QPhotoViewItemWidget.h"
+#include "Pictures/CPictureFit.h"
 #include "TestSupport.h"
 
 #include <QTemporaryDir>

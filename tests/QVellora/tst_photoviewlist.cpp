@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "CateWidget/QPhotoCataListWdiget.h"
-#include "PhotoView/CPhotoDragPayload.h"
 #include "PhotoView/QComprareImageDlg.h"
 #include "PhotoView/QPhotoItem.h"
 #include "PhotoView/QPhotoViewImageDlg.h"
 #include "PhotoView/QPhotoViewListWidget.h"
+#include "Pictures/CPhotoDragPayload.h"
 #include "TestSupport.h"
 #include "WidgetTestHelpers.h"
 

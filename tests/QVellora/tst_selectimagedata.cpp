@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "CSelectImage.h"
-#include "CSelectImageData.h"
+#include "Pictures/CSelectImage.h"
+#include "Pictures/CSelectImageData.h"
 #include "TestSupport.h"
 
 #include <QTemporaryDir>

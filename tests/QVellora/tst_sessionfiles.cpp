@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 // "save_last.js", "user_data.js" and "config.js": layouts, merge rules, the client identifier,
 // the restore matching rules and the debounced session autosave.
-#include "CClientIdentifier.h"
-#include "CJsonFile.h"
-#include "CLastSession.h"
 #include "CProgramFiles.h"
-#include "CSessionAutosave.h"
-#include "CUserDataFile.h"
+#include "Records/CClientIdentifier.h"
+#include "Records/CJsonFile.h"
+#include "Records/CLastSession.h"
+#include "Records/CSessionAutosave.h"
+#include "Records/CUserDataFile.h"
 #include "TestSupport.h"
 
 #include <QJsonDocument>

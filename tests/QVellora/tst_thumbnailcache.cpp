@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ExifJpeg.h"
+#include "Pictures/CThumbnailCache.h"
 #include "TestSupport.h"
-#include "Thread/CThumbnailCache.h"
 #include "Thread/QShowImageThread.h"
 
 #include <QBuffer>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "LoadIn/CUploadClient.h"
 #include "LoadIn/QUpdateImageData.h"
 #include "NoticeBoxes.h"
+#include "Service/CUploadClient.h"
 #include "StandinService.h"
 #include "TestSupport.h"
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "CFormBody.h"
-#include "LoadIn/CAccountAnswer.h"
-#include "LoadIn/CImageRegistration.h"
-#include "LoadIn/CUploadAuth.h"
-#include "LoadIn/CUploadFolder.h"
-#include "LoadIn/CUploadForm.h"
+#include "Service/CAccountAnswer.h"
+#include "Service/CImageRegistration.h"
+#include "Service/CUploadAuth.h"
+#include "Service/CUploadFolder.h"
+#include "Service/CUploadForm.h"
 #include "TestSupport.h"
 
 #include <QDir>

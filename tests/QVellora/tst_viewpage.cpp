@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "CExportHistory.h"
 #include "CProgramFiles.h"
-#include "CSelectionFileWriter.h"
 #include "CatePage/QCatePage.h"
+#include "Dialogs/QUserDialogs.h"
+#include "Export/CExportHistory.h"
+#include "Export/CSelectionFileWriter.h"
 #include "OtherWidget/QDrawImageButton.h"
-#include "OtherWidget/QUserDialogs.h"
 #include "PhotoView/QPhotoItem.h"
 #include "PhotoView/QPhotoViewListWidget.h"
 #include "TestSupport.h"

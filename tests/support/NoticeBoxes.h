@@ -2,7 +2,7 @@
 #pragma once
 
 // Header only: used by tests that link the widgets library.
-#include "LoadIn/QNoticeBox.h"
+#include "Dialogs/QNoticeBox.h"
 
 #include <QApplication>
 

@@ -1,7 +1,0 @@
-// SPDX-License-Identifier: MIT
-#include "CSelectImage.h"
-
-CSelectImage::CSelectImage(const QString& path, const QPixmap& thumbnail, const QDate& date)
-    : m_path(path), m_thumbnail(thumbnail), m_date(date)
-{
-}

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: MIT
+#include "Dialogs/QUserDialogs.h"
+
+#include <QDebug>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+QUserDialogs::Answers& installed()
+{
+    static QUserDialogs::Answers answers;
+    return answers;
+}
+
+bool g_answering = false;
+
+} // namespace
+
+QString QUserDialogs::chooseFolder(QWidget* parent, const QString& title, const QString& startFolder)
+{
+    if (g_answering && installed().folder)
+        return installed().folder(title, startFolder);
+    return QFileDialog::getExistingDirectory(parent, title, startFolder, QFileDialog::ShowDirsOnly);
+}
+
+void QUserDialogs::information(QWidget* parent, const QString& text)
+{
+    const QString title = QStringLiteral("提示");
+    if (g_answering) {
+        qDebug() << "notice:" << text;
+        if (installed().notice)
+            installed().notice(title, text);
+        return;
+    }
+    QMessageBox::information(parent, title, text, QMessageBox::Ok);
+}
+
+int QUserDialogs::exec(QDialog* dialog)
+{
+    if (g_answering && installed().exec)
+        return installed().exec(dialog);
+    return dialog->exec();
+}
+
+void QUserDialogs::setAnswers(Answers answers)
+{
+    installed() = std::move(answers);
+    g_answering = true;
+}
+
+void QUserDialogs::clearAnswers()
+{
+    installed() = Answers();
+    g_answering = false;
+}
+
+bool QUserDialogs::answering()
+{
+    return g_answering;
+}

@@ -1,0 +1,309 @@
+// SPDX-License-Identifier: MIT
+#include "Pictures/CThumbnailCache.h"
+
+#include "CFileCopy.h"
+
+#include "Pictures/CPngText.h"
+#include "Pictures/CPngWriter.h"
+
+#include <QAtomicInt>
+#include <QCryptographicHash>
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMutex>
+#include <QTemporaryFile>
+
+#ifndef VELLORA_VERSION
+#define VELLORA_VERSION "0"
+#endif
+
+namespace {
+
+QAtomicInt enabledFlag(1);
+QMutex rootMutex;
+QString rootOverride; // guarded by rootMutex
+
+const QString largerFolders[] = {QStringLiteral("x-large"), QStringLiteral("xx-large")};
+const QString failureFolder = QStringLiteral("fail/vellora-" VELLORA_VERSION);
+
+QByteArray keyText(qint64 value)
+{
+    return QByteArray::number(value);
+}
+
+// Thumb::MTime is whole seconds; a writer that added a fraction still names the same second.
+qint64 parseSeconds(const QString& text)
+{
+    bool ok = false;
+    const qint64 whole = text.toLongLong(&ok);
+    if (ok)
+        return whole;
+    const double seconds = text.toDouble(&ok);
+    return ok ? static_cast<qint64>(seconds) : -1;
+}
+
+bool entryMatches(const QHash<QByteArray, QString>& keys, const CThumbnailCache::Source& source)
+{
+    if (keys.value("Thumb::URI").toUtf8() != source.uri ||
+        parseSeconds(keys.value("Thumb::MTime")) != source.mtime)
+        return false;
+    // Optional, but when present it tells apart files rewritten within the same second.
+    const QString size = keys.value("Thumb::Size");
+    return size.isEmpty() || size.toLongLong() == source.size;
+}
+
+// An entry file read whole, with the keys written before its pixels (as writers that follow the
+// standard put them; an entry with its keys after the pixels counts as stale and is replaced).
+struct Entry
+{
+    bool exists = false;
+    QByteArray bytes;
+    QHash<QByteArray, QString> keys;
+};
+
+Entry readEntry(const QString& file)
+{
+    Entry entry;
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        return entry;
+    entry.exists = true;
+    entry.bytes = in.readAll();
+    entry.keys = CPngText::read(entry.bytes);
+    return entry;
+}
+
+// The cached picture fitted into box. When the entry names the picture's own size (and that
+// size has the entry's shape), the tile gets exactly the size a decode of the picture gives.
+QImage fitted(const QImage& image, const QSize& original, const QSize& box)
+{
+    QSize target = image.size().scaled(box, Qt::KeepAspectRatio);
+    if (original.isValid()) {
+        const QSize shape = original.scaled(image.size(), Qt::KeepAspectRatio);
+        if (qAbs(shape.width() - image.width()) <= 1 && qAbs(shape.height() - image.height()) <= 1)
+            target = original.scaled(box, Qt::KeepAspectRatio);
+    }
+    return image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+} // namespace
+
+CThumbnailCache::CThumbnailCache(const QString& root)
+    : m_root(QDir::cleanPath(QDir(root).absolutePath())),
+      m_canonicalRoot(QFileInfo(m_root).canonicalFilePath())
+{
+}
+
+QString CThumbnailCache::standardRoot()
+{
+    QString base = qEnvironmentVariable("XDG_CACHE_HOME").trimmed();
+    if (base.isEmpty())
+        base = QDir::home().filePath(QStringLiteral(".cache"));
+    return QDir::cleanPath(base + QStringLiteral("/thumbnails"));
+}
+
+void CThumbnailCache::setEnabled(bool on)
+{
+    enabledFlag.storeRelease(on ? 1 : 0);
+}
+
+bool CThumbnailCache::isEnabled()
+{
+    return enabledFlag.loadAcquire() != 0;
+}
+
+void CThumbnailCache::setRootOverride(const QString& root)
+{
+    QMutexLocker lock(&rootMutex);
+    rootOverride = root;
+}
+
+std::optional<CThumbnailCache> CThumbnailCache::forLoaders()
+{
+    if (!isEnabled())
+        return std::nullopt;
+    QString root;
+    {
+        QMutexLocker lock(&rootMutex);
+        root = rootOverride;
+    }
+    return CThumbnailCache(root.isEmpty() ? standardRoot() : root);
+}
+
+QByteArray CThumbnailCache::fileUri(const QString& absolutePath)
+{
+    // RFC 2396 path characters: unreserved (alphanumerics and -_.!~*'()) and / : @ & = + $ ,
+    static const QByteArray kept = QByteArrayLiteral("-_.!~*'()/:@&=+$,");
+    QString path = QDir::fromNativeSeparators(absolutePath);
+    if (!path.startsWith(QLatin1Char('/')))
+        path.prepend(QLatin1Char('/')); // "C:/x" becomes file:///C:/x
+    const QByteArray bytes = path.toUtf8();
+    QByteArray uri = QByteArrayLiteral("file://");
+    uri.reserve(uri.size() + bytes.size() * 3);
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9') ||
+            kept.contains(c)) {
+            uri.append(c);
+        } else {
+            uri.append('%');
+            uri.append("0123456789ABCDEF"[byte >> 4]);
+            uri.append("0123456789ABCDEF"[byte & 0xF]);
+        }
+    }
+    return uri;
+}
+
+QString CThumbnailCache::entryName(const QString& absolutePath)
+{
+    return QString::fromLatin1(
+               QCryptographicHash::hash(fileUri(absolutePath), QCryptographicHash::Md5).toHex()) +
+           QStringLiteral(".png");
+}
+
+QString CThumbnailCache::entryPath(const QString& sizeFolder, const QString& absolutePath) const
+{
+    return m_root + QLatin1Char('/') + sizeFolder + QLatin1Char('/') + entryName(absolutePath);
+}
+
+QString CThumbnailCache::failurePath(const QString& absolutePath) const
+{
+    return entryPath(failureFolder, absolutePath);
+}
+
+CThumbnailCache::Source CThumbnailCache::source(const QString& path) const
+{
+    Source source;
+    const QFileInfo info(path);
+    source.path = QDir::cleanPath(info.absoluteFilePath());
+    if (!info.isFile() || !info.isReadable())
+        return source;
+    source.uri = fileUri(source.path);
+    source.mtime = info.lastModified().toSecsSinceEpoch();
+    source.size = info.size();
+    // Thumbnails of thumbnails would only fill the cache with copies of itself.
+    const QString canonical = info.canonicalFilePath();
+    const auto inside = [](const QString& file, const QString& folder) {
+        return !folder.isEmpty() && file.startsWith(folder + QLatin1Char('/'));
+    };
+    source.cacheable = !inside(source.path, m_root) && !inside(canonical, m_canonicalRoot);
+    return source;
+}
+
+CThumbnailCache::Found CThumbnailCache::find(const Source& source, const QSize& box) const
+{
+    Found found;
+    if (!source.cacheable)
+        return found;
+
+    auto tryEntry = [&](const QString& file, bool* exists) {
+        const Entry entry = readEntry(file);
+        *exists = *exists || entry.exists;
+        if (!entry.exists || !entryMatches(entry.keys, source))
+            return false;
+        QImage image;
+        if (!image.loadFromData(entry.bytes, "PNG"))
+            return false;
+        const QSize original(entry.keys.value("Thumb::Image::Width").toInt(),
+                             entry.keys.value("Thumb::Image::Height").toInt());
+        found.state = State::Hit;
+        found.thumbnail = fitted(image, original, box);
+        return true;
+    };
+
+    bool largerExists = false;
+    for (const QString& folder : largerFolders) {
+        if (tryEntry(entryPath(folder, source.path), &largerExists))
+            return found;
+    }
+    // "large" is a little small for our tiles: only when nothing larger was ever made.
+    bool unused = false;
+    if (!largerExists && tryEntry(entryPath(QStringLiteral("large"), source.path), &unused))
+        return found;
+
+    const Entry failure = readEntry(failurePath(source.path));
+    if (failure.exists && entryMatches(failure.keys, source))
+        found.state = State::Failed;
+    return found;
+}
+
+bool CThumbnailCache::store(const Source& source, const QImage& kept, const QSize& uprightSize) const
+{
+    if (!source.cacheable || kept.isNull())
+        return false;
+    return writeEntry(largerFolders[0], entryName(source.path), kept, source, uprightSize);
+}
+
+bool CThumbnailCache::storeFailure(const Source& source) const
+{
+    // Only pictures fail: a text file beside the photos is no thumbnail that went wrong.
+    static const QList<QByteArray> pictureSuffixes = QImageReader::supportedImageFormats();
+    const QByteArray suffix = QFileInfo(source.path).suffix().toLower().toUtf8();
+    if (!source.cacheable || !pictureSuffixes.contains(suffix))
+        return false;
+    QImage empty(1, 1, QImage::Format_ARGB32);
+    empty.fill(Qt::transparent);
+    return writeEntry(failureFolder, entryName(source.path), empty, source, QSize());
+}
+
+bool CThumbnailCache::writeEntry(const QString& sizeFolder, const QString& file, const QImage& image,
+                                 const Source& source, const QSize& uprightSize) const
+{
+    const QString folder = m_root + QLatin1Char('/') + sizeFolder;
+    if (!makeFolder(folder))
+        return false;
+
+    // Written beside the entry and renamed over it: a reader, or another program writing the same
+    // entry, only ever sees a whole file. Unlike QSaveFile, no disk sync: an entry lost in a
+    // crash is only made again, and a sync per picture would hold up every first look at a folder.
+    const QString target = folder + QLatin1Char('/') + file;
+    QTemporaryFile out(target + QStringLiteral(".XXXXXX"));
+    if (!out.open()) {
+        qDebug() << "thumbnail cache: cannot write in" << folder;
+        return false;
+    }
+    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    CPngWriter::Texts keys{{"Thumb::URI", source.uri},
+                           {"Thumb::MTime", keyText(source.mtime)},
+                           {"Thumb::Size", keyText(source.size)}};
+    if (uprightSize.isValid()) {
+        keys.append({"Thumb::Image::Width", keyText(uprightSize.width())});
+        keys.append({"Thumb::Image::Height", keyText(uprightSize.height())});
+    }
+    keys.append({QByteArray("Software"), QByteArray("Vellora")});
+    if (!CPngWriter::write(&out, image, keys) || !out.flush())
+        return false;
+    out.close(); // Windows renames no open file
+    if (!renameFileOver(out.fileName(), target))
+        return false;
+    out.setAutoRemove(false);
+    return true;
+}
+
+bool CThumbnailCache::makeFolder(const QString& folder) const
+{
+    if (QFileInfo(folder).isDir())
+        return true;
+    // The cache home itself is not ours to restrict; every folder from the root down is.
+    if (!QDir().mkpath(QFileInfo(m_root).absolutePath()))
+        return false;
+    const QString relative = QDir(m_root).relativeFilePath(folder);
+    QString level = m_root;
+    const QStringList parts = QStringList{QString()} + relative.split(QLatin1Char('/'));
+    for (const QString& part : parts) {
+        if (!part.isEmpty())
+            level += QLatin1Char('/') + part;
+        if (QFileInfo(level).isDir())
+            continue;
+        // Another loader may create it at the same moment: what counts is that it exists. Only
+        // a folder made here is restricted; one made by another program keeps its own rights.
+        if (QDir().mkdir(level))
+            QFile::setPermissions(level,
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        else if (!QFileInfo(level).isDir())
+            return false;
+    }
+    return true;
+}

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#include "Records/CProgramOptions.h"
+
+#include "CProgramFiles.h"
+#include "Records/CJsonFile.h"
+
+#include <QJsonObject>
+
+namespace {
+const QString thumbnailCacheKey = QStringLiteral("thumbnail_cache");
+}
+
+QString CProgramOptions::path()
+{
+    return CProgramFiles::recordPath(QStringLiteral("options.js"));
+}
+
+CProgramOptions CProgramOptions::read(const QString& file)
+{
+    const QJsonObject object = CJsonFile::read(file);
+    CProgramOptions options;
+    const QJsonValue cache = object.value(thumbnailCacheKey);
+    if (cache.isBool())
+        options.thumbnailCache = cache.toBool();
+    return options;
+}
+
+bool CProgramOptions::write(const QString& file) const
+{
+    // Keys of other versions are kept: an older copy run in between must not drop them.
+    QJsonObject object = CJsonFile::read(file);
+    object.insert(thumbnailCacheKey, thumbnailCache);
+    return CJsonFile::write(file, object);
+}
