@@ -6,9 +6,6 @@
 #include "CShutdownSignals.h"
 #include "CUsageReport.h"
 #include "CatePage/QCatePage.h"
-#include "CateWidget/QCateListItemWidget.h"
-#include "CateWidget/QCateListWidget.h"
-#include "CateWidget/QPhotoCataListWdiget.h"
 #include "Dialogs/QConnectCustomerDlg.h"
 #include "Dialogs/QSetFileTimeDlg.h"
 #include "Dialogs/QSetFileTypeDlg.h"
@@ -87,7 +84,6 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::createPages()
 {
-    // Stack indexes: start 0, edit 1, category 2, history 3.
     m_initPage = new QInitPage(this);
     m_initPage->SetPhotoFilter(&m_photoFilter);
     connect(m_initPage, &QInitPage::sigPushScanPath, this, &MainWindow::onInitScanPath);
@@ -102,7 +98,9 @@ void MainWindow::createPages()
     connect(m_editPage, &QEditPage::sigCheckComparePage, this, &MainWindow::onCheckEditCompareButton);
     connect(m_editPage, &QEditPage::sigStatusMessage, this, &MainWindow::onCheckEditViewItem);
 
+    // The category page shows the edit page's categories: one selection, two views.
     m_catePage = new QCatePage(this);
+    m_catePage->SetSelection(m_editPage->selection(), m_editPage->GetSelectImageData());
     connect(m_catePage, &QCatePage::sigGoBackPrePage, this, &MainWindow::onCheckCateBackPage);
     connect(m_catePage, &QCatePage::sigCloseTheSoft, this, &MainWindow::onCatePageCloseSoft);
     connect(m_catePage, &QCatePage::sigZovID, this, &MainWindow::onGetZovID);
@@ -113,6 +111,25 @@ void MainWindow::createPages()
     m_pageStack = new QStackedWidget;
     for (QWidget* page : std::initializer_list<QWidget*>{m_initPage, m_editPage, m_catePage, m_viewPage})
         m_pageStack->addWidget(page);
+}
+
+MainWindow::Page MainWindow::currentPage() const
+{
+    QWidget* shown = m_pageStack->currentWidget();
+    if (shown == m_editPage)
+        return EditPage;
+    if (shown == m_catePage)
+        return CategoryPage;
+    if (shown == m_viewPage)
+        return HistoryPage;
+    return StartPage;
+}
+
+void MainWindow::showPage(Page page)
+{
+    QWidget* pages[] = {m_initPage, m_editPage, m_catePage, m_viewPage};
+    m_pageStack->setCurrentWidget(pages[page]);
+    showStatusText();
 }
 
 void MainWindow::createActions()
@@ -185,7 +202,7 @@ void MainWindow::onScanFiles()
 
 void MainWindow::onScanPause()
 {
-    emit m_initPage->sigPushViewImage();
+    onViewHistroyPage();
 }
 
 void MainWindow::onShowHelpAct()
@@ -211,7 +228,7 @@ void MainWindow::onThumbnailCacheToggled(bool on)
 
 void MainWindow::onScanTimes()
 {
-    emit m_initPage->sigPushLastButton();
+    onLastScanImage();
 }
 
 void MainWindow::onInitScanPath(QString qstrScanImagePath)
@@ -221,8 +238,7 @@ void MainWindow::onInitScanPath(QString qstrScanImagePath)
 
 void MainWindow::onInitScanImage(QStringList qstrScanImagePathList)
 {
-    m_pageStack->setCurrentIndex(1);
-    showStatusText();
+    showPage(EditPage);
     m_editPage->SetInitScanPath(m_scanPath);
     m_editPage->SetInitPageImageList(qstrScanImagePathList);
 }
@@ -230,20 +246,17 @@ void MainWindow::onInitScanImage(QStringList qstrScanImagePathList)
 void MainWindow::onViewHistroyPage()
 {
     // The history page reads the records again as it shows, so this run's exports are listed.
-    m_pageStack->setCurrentIndex(3);
-    showStatusText();
+    showPage(HistoryPage);
 }
 
 void MainWindow::onCheckViewBackPage()
 {
-    m_pageStack->setCurrentIndex(0);
-    showStatusText();
+    showPage(StartPage);
 }
 
 void MainWindow::onLastScanImage()
 {
-    m_pageStack->setCurrentIndex(1);
-    showStatusText();
+    showPage(EditPage);
     m_editPage->ReOpenLastData();
 }
 
@@ -254,49 +267,16 @@ void MainWindow::onCheckEditViewItem(QString qstrPath)
 
 void MainWindow::onCheckEditCompareButton()
 {
-    m_pageStack->setCurrentIndex(2);
-    showStatusText();
+    showPage(CategoryPage);
     if (m_catePage->GetUserID().isEmpty() && !m_serviceId.isEmpty())
         m_catePage->SetUserID(m_serviceId);
-
-    // Only the rows that hold pictures, each remembering its edit row: an empty row in between must
-    // not push the last category off the page, and no row of an earlier visit may stay behind.
-    QCateListWidget* editCates = m_editPage->GetCateListWidget();
-    const CSelectImageData* cache = m_editPage->GetSelectImageData();
-    QList<QCatePage::CateRow> rows;
-    for (int i = 0; i < editCates->count(); ++i) {
-        QCateListItemWidget* cate = editCates->GetCateItem(i);
-        QCatePage::CateRow row;
-        row.paths = cate->GetListWidget()->GetImagePaths();
-        if (row.paths.isEmpty())
-            continue;
-        row.sourceRow = i;
-        row.name = cate->GetCateName();
-        row.color = cate->GetCateColor();
-        for (const QString& path : row.paths)
-            row.thumbnails.append(cache->FindImage(path));
-        rows.append(row);
-    }
-    m_catePage->SetCategories(rows);
-    m_catePage->update();
+    m_catePage->ShowCategories();
 }
 
 void MainWindow::onCheckCateBackPage()
 {
-    m_pageStack->setCurrentIndex(1);
-    showStatusText();
-
-    // Every row is emptied before any is refilled: the colours repeat after twelve rows, and a
-    // picture held by two rows of one colour must keep that mark on the grid.
-    const QList<QCatePage::CateRow> rows = m_catePage->GetCategories();
-    QCateListWidget* editCates = m_editPage->GetCateListWidget();
-    const CSelectImageData* cache = m_editPage->GetSelectImageData();
-    for (const QCatePage::CateRow& row : rows)
-        editCates->ClearCateImages(row.sourceRow);
-    for (const QCatePage::CateRow& row : rows) {
-        for (const QString& path : row.paths)
-            editCates->AddCateImage(row.sourceRow, cache->FindImage(path), path);
-    }
+    // What the category page changed is in the selection the edit page shows already.
+    showPage(EditPage);
     m_editPage->update();
 }
 

@@ -29,6 +29,15 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
+    // The work pages, in the order of the stack.
+    enum Page
+    {
+        StartPage,
+        EditPage,
+        CategoryPage,
+        HistoryPage
+    };
+
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -36,6 +45,7 @@ public:
     QDateTime openTime() const { return m_openTime; }
     QDateTime closeTime() const { return m_closeTime; }
     QStackedWidget* pageStack() const { return m_pageStack; }
+    Page currentPage() const;
     QMenu* viewMenu() const { return m_viewMenu; }
     QMenu* settingsMenu() const { return m_settingsMenu; }
     QAction* thumbnailCacheAction() const { return m_thumbnailCacheAct; }
@@ -87,6 +97,7 @@ protected:
 
 private:
     void createPages();
+    void showPage(Page page);
     void createActions();
     void createMenus();
     void showStatusText();

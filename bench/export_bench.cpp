@@ -62,14 +62,14 @@ double runExport(const CExportPlan& plan, qint64* longestGapMs, bool* ok)
     return seconds;
 }
 
-double runCp(const QList<CExportCategory>& categories, const QString& target, bool* ok)
+double runCp(const QList<CCategory>& categories, const QString& target, bool* ok)
 {
     QElapsedTimer clock;
     clock.start();
-    for (const CExportCategory& category : categories) {
+    for (const CCategory& category : categories) {
         const QString folder = target + QLatin1Char('/') + category.name;
         QDir().mkpath(folder);
-        *ok = *ok && QProcess::execute(QStringLiteral("cp"), QStringList(category.paths) << folder) == 0;
+        *ok = *ok && QProcess::execute(QStringLiteral("cp"), QStringList(category.pictures) << folder) == 0;
     }
     return clock.nsecsElapsed() / 1e9;
 }
@@ -92,11 +92,11 @@ int main(int argc, char* argv[])
     }
 
     qint64 bytes = 0;
-    QList<CExportCategory> categories{{0, QStringLiteral("Spring"), {}},
-                                      {1, QStringLiteral("Summer"), {}},
-                                      {2, QStringLiteral("Autumn"), {}}};
+    QList<CCategory> categories{{QStringLiteral("Spring"), {}, {}},
+                                {QStringLiteral("Summer"), {}, {}},
+                                {QStringLiteral("Autumn"), {}, {}}};
     for (int i = 0; i < pictures.size(); ++i) {
-        categories[i * 3 / pictures.size()].paths.append(pictures.at(i));
+        categories[i * 3 / pictures.size()].pictures.append(pictures.at(i));
         QFile file(pictures.at(i));
         if (file.open(QIODevice::ReadOnly)) {
             while (!file.read(1 << 20).isEmpty()) {

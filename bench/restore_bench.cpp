@@ -72,8 +72,8 @@ int main(int argc, char** argv)
     const CLastSession again = page.CurrentSession();
     const double save = clock.nsecsElapsed() / 1e9;
     int kept = 0;
-    for (const CLastSession::Category& category : again.categories)
-        kept += category.paths.size();
+    for (const CCategory& category : again.categories)
+        kept += category.pictures.size();
 
     out << QString("restore: %1 paths, restore %2 s, session again %3 s, kept %4 paths")
                .arg(total)

@@ -13,6 +13,8 @@
 #include "Export/QExportThread.h"
 #include "LoadIn/QLoadInDlg.h"
 #include "LoadIn/QUpdateImageData.h"
+#include "Pictures/CSelectImageData.h"
+#include "Selection/CSelection.h"
 
 #include <QDebug>
 #include <QDesktopServices>
@@ -25,14 +27,16 @@
 
 namespace {
 
-const int SourceRowRole = Qt::UserRole;
+// The selection row of the category a page row shows.
+const int CategoryRole = Qt::UserRole;
 // How many names of pictures that could not be copied the end message spells out.
 const int ListedFailures = 5;
 
 } // namespace
 
 QCatePage::QCatePage(QWidget* parent)
-    : QWidget(parent), m_makeWidget(new QCateMakeWidget(this)), m_cateList(new QCateListWidget(this)),
+    : QWidget(parent), m_ownSelection(new CSelection(this)), m_selection(m_ownSelection),
+      m_makeWidget(new QCateMakeWidget(this)), m_cateList(new QCateListWidget(this)),
       m_exportFolder(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)),
       m_loginDlg(new QLoadInDlg(this)), m_exportThread(new QExportThread(this))
 {
@@ -49,65 +53,105 @@ QCatePage::QCatePage(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_makeWidget);
     layout->addWidget(m_cateList);
+    SetSelection(nullptr, nullptr);
 }
 
 QCatePage::~QCatePage()
 {
     // The worker copies files named by this page; end it before the page goes.
     m_exportThread->Stop();
+    if (m_selection)
+        disconnect(m_selection, nullptr, this, nullptr);
 }
 
-void QCatePage::SetCategories(const QList<CateRow>& rows)
+void QCatePage::SetSelection(CSelection* selection, const CSelectImageData* pictures)
 {
+    if (m_selection)
+        disconnect(m_selection, nullptr, this, nullptr);
+    m_selection = selection ? selection : m_ownSelection;
+    m_pictures = pictures;
     m_cateList->clear();
-    for (const CateRow& content : rows) {
-        appendRow(content.sourceRow);
-        const int row = m_cateList->count() - 1;
-        QCateListItemWidget* cate = m_cateList->GetCateItem(row);
+    // A selection that goes before the page leaves it with its own, empty one.
+    connect(m_selection, &QObject::destroyed, this, [this] {
+        m_selection = nullptr;
+        SetSelection(nullptr, nullptr);
+    });
+    connect(m_selection, &CSelection::picturesAdded, this, [this](int category, const QStringList& paths) {
+        if (QCateListItemWidget* cate = m_cateList->GetCateItem(rowOfCategory(category))) {
+            QList<QPixmap*> thumbnails;
+            for (const QString& path : paths)
+                thumbnails.append(m_pictures ? m_pictures->FindImage(path) : nullptr);
+            cate->AddImageItems(thumbnails, paths);
+        }
+    });
+    connect(m_selection, &CSelection::picturesRemoved, this, [this](int category, const QStringList& paths) {
+        if (QCateListItemWidget* cate = m_cateList->GetCateItem(rowOfCategory(category)))
+            cate->RemoveImageItems(paths);
+    });
+    connect(m_selection, &CSelection::renamed, this, [this](int category, const QString& name) {
+        if (QCateListItemWidget* cate = m_cateList->GetCateItem(rowOfCategory(category)))
+            cate->SetCateName(name);
+    });
+}
+
+void QCatePage::ShowCategories()
+{
+    // Only the categories that hold pictures: an empty one in between must not push the last
+    // category off the page, and no row of an earlier visit may stay behind.
+    m_cateList->clear();
+    for (int category : m_selection->filledRows()) {
+        appendRow(category);
+        QCateListItemWidget* cate = m_cateList->GetCateItem(m_cateList->count() - 1);
+        const CCategory& content = m_selection->at(category);
         cate->SetCateName(content.name);
-        if (content.color.isValid())
-            cate->SetCateColor(content.color);
+        cate->SetCateColor(content.color);
         // A picture without a thumbnail (unreadable) stays in its category, shown by its name.
-        for (int i = 0; i < content.paths.size(); ++i)
-            cate->AddImageItem(content.thumbnails.value(i), content.paths.at(i));
+        QList<QPixmap*> thumbnails;
+        for (const QString& path : content.pictures)
+            thumbnails.append(m_pictures ? m_pictures->FindImage(path) : nullptr);
+        cate->AddImageItems(thumbnails, content.pictures);
     }
     m_cateList->update();
 }
 
-QList<QCatePage::CateRow> QCatePage::GetCategories() const
+int QCatePage::rowOfCategory(int category) const
 {
-    QList<CateRow> rows;
-    for (int i = 0; i < m_cateList->count(); ++i) {
-        QCateListItemWidget* cate = m_cateList->GetCateItem(i);
-        CateRow row;
-        row.sourceRow = GetSourceRow(i);
-        row.name = cate->GetCateName();
-        row.color = cate->GetCateColor();
-        row.paths = cate->GetListWidget()->GetImagePaths();
-        rows.append(row);
+    for (int row = 0; row < m_cateList->count(); ++row) {
+        if (m_cateList->item(row)->data(CategoryRole).toInt() == category)
+            return row;
     }
-    return rows;
+    return -1;
 }
 
-int QCatePage::GetSourceRow(int row) const
+int QCatePage::categoryOfRow(const QObject* rowWidget) const
 {
-    if (row < 0 || row >= m_cateList->count())
-        return -1;
-    return m_cateList->item(row)->data(SourceRowRole).toInt();
+    for (int row = 0; row < m_cateList->count(); ++row) {
+        if (m_cateList->GetCateItem(row) == rowWidget)
+            return m_cateList->item(row)->data(CategoryRole).toInt();
+    }
+    return -1;
 }
 
 void QCatePage::AddCateListItem()
 {
-    appendRow(m_cateList->count());
+    appendRow(m_selection->addCategory());
     m_cateList->update();
 }
 
-void QCatePage::appendRow(int sourceRow)
+void QCatePage::appendRow(int category)
 {
     auto* cate = new QCateListItemWidget(130, true, true, true, true, this);
+    // The row's own changes (a picture deleted, a name set row by row) go into its category.
+    connect(cate, &QCateListItemWidget::markAddPhotoOnes, this,
+            [this, cate](const QStringList& paths) { m_selection->addPictures(categoryOfRow(cate), paths); });
+    connect(cate, &QCateListItemWidget::markSubPhotoOnes, this, [this, cate](const QStringList& paths) {
+        m_selection->removePictures(categoryOfRow(cate), paths);
+    });
+    connect(cate, &QCateListItemWidget::cateNameChanged, this,
+            [this, cate](const QString& name) { m_selection->rename(categoryOfRow(cate), name); });
     auto* item = new QListWidgetItem;
     item->setSizeHint(m_cateList->GetRowSize());
-    item->setData(SourceRowRole, sourceRow);
+    item->setData(CategoryRole, category);
     m_cateList->addItem(item);
     m_cateList->setItemWidget(item, cate);
 }
@@ -150,13 +194,11 @@ bool QCatePage::IsExporting() const
     return m_exportThread->isRunning() || m_progress;
 }
 
-QList<CExportCategory> QCatePage::exportCategories() const
+QList<CCategory> QCatePage::exportCategories() const
 {
-    QList<CExportCategory> categories;
-    for (int i = 0; i < m_cateList->count(); ++i) {
-        QCateListItemWidget* cate = m_cateList->GetCateItem(i);
-        categories.append({i, cate->GetCateName(), cate->GetListWidget()->GetImagePaths()});
-    }
+    QList<CCategory> categories;
+    for (int row = 0; row < m_cateList->count(); ++row)
+        categories.append(m_selection->at(m_cateList->item(row)->data(CategoryRole).toInt()));
     return categories;
 }
 
@@ -174,7 +216,7 @@ void QCatePage::onOutputImageAction()
     if (folder.isEmpty() || folder == QLatin1String("\\"))
         return;
 
-    const QList<CExportCategory> categories = exportCategories();
+    const QList<CCategory> categories = exportCategories();
     const int unsafe = CExportPlan::firstUnsafeCategory(categories);
     if (unsafe >= 0) {
         QUserDialogs::information(this, QStringLiteral("类别名称“%1”不能用作文件夹名称，请返回修改后再导出！")

@@ -2,13 +2,14 @@
 #pragma once
 
 #include "Export/CExportPlan.h"
+#include "Selection/CSelection.h"
 
-#include <QColor>
 #include <QList>
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
 
+class CSelectImageData;
 class QCateListWidget;
 class QCateMakeWidget;
 class QExportThread;
@@ -28,30 +29,18 @@ class QCatePage : public QWidget
 {
     Q_OBJECT
 public:
-    // One category row. sourceRow is the edit-page row it was filled from, so that the way back
-    // finds it again; thumbnails[i] belongs to paths[i] (the caller keeps them alive; the row
-    // shows its own copies and leaves out a picture whose thumbnail is null).
-    struct CateRow
-    {
-        int sourceRow = -1;
-        QString name;
-        QColor color;
-        QStringList paths;
-        QList<QPixmap*> thumbnails;
-    };
-
     explicit QCatePage(QWidget* parent = nullptr);
     ~QCatePage() override;
 
-    // Shows exactly these categories, in this order, and no other rows.
-    void SetCategories(const QList<CateRow>& rows);
-    // Every row as it stands: its source row, name, colour and picture paths (no thumbnails).
-    QList<CateRow> GetCategories() const;
-    // The edit-page row a row was filled from (its own index for rows added by AddCateListItem);
-    // -1 outside the list.
-    int GetSourceRow(int row) const;
+    // The categories this page shows, with the thumbnail cache their pictures are painted from
+    // (neither owned). Until one is set the page has an empty selection of its own. Each row of
+    // the page is a view of one category: pictures deleted here leave the category, and changes
+    // of the category made elsewhere show here.
+    void SetSelection(CSelection* selection, const CSelectImageData* pictures);
+    CSelection* selection() const { return m_selection; }
 
-    // Row by row, as the window has always filled the page.
+    // Row by row: a new row is a new empty category at the bottom of the selection; the others
+    // act on the category of the row.
     void AddCateListItem();
     void AddCateImage(int row, QPixmap* picture, const QString& path);
     void SetCateName(int row, const QString& name);
@@ -82,6 +71,8 @@ signals:
     void sigExportFinished(bool completed);
 
 public slots:
+    // Shows exactly the selection's categories that hold pictures, in order, and no other rows.
+    void ShowCategories();
     void onGoBacePrePage();
     void onOutputImageAction();
     void onOpenImageFolderAction();
@@ -93,11 +84,18 @@ private slots:
     void onExportFinished(const CExportResult& result);
 
 private:
-    void appendRow(int sourceRow);
-    QList<CExportCategory> exportCategories() const;
+    void appendRow(int category);
+    // The row showing a category, or -1.
+    int rowOfCategory(int category) const;
+    int categoryOfRow(const QObject* rowWidget) const;
+    // The shown categories in row order: a row's place is its page in "select.js".
+    QList<CCategory> exportCategories() const;
     void showExportProgress(int done, int total);
     QString finishedText(const CExportResult& result) const;
 
+    CSelection* m_ownSelection;
+    QPointer<CSelection> m_selection;
+    const CSelectImageData* m_pictures = nullptr;
     QCateMakeWidget* m_makeWidget;
     QCateListWidget* m_cateList;
     QString m_exportFolder; // where the folder dialog starts; the last export folder after an export

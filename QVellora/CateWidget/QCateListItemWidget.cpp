@@ -28,7 +28,8 @@ QCateListItemWidget::QCateListItemWidget(int itemSize, bool hideCaption, bool hi
 
     m_nameBox->setEditable(true);
     m_nameBox->setMinimumWidth(100);
-    for (const char* name : {"点击命名", "朋友", "家人", "旅游", "聚会"})
+    m_nameBox->addItem(QIcon(), DefaultName());
+    for (const char* name : {"朋友", "家人", "旅游", "聚会"})
         m_nameBox->addItem(QIcon(), QString::fromUtf8(name));
     m_nameBox->setEnabled(!lockName);
     connect(m_nameBox, &QComboBox::currentTextChanged, this, &QCateListItemWidget::cateNameChanged);
@@ -51,6 +52,11 @@ QCateListItemWidget::QCateListItemWidget(int itemSize, bool hideCaption, bool hi
     layout->addWidget(m_caption);
     layout->addWidget(m_listWidget);
     layout->addLayout(bottom);
+}
+
+QString QCateListItemWidget::DefaultName()
+{
+    return QStringLiteral("点击命名");
 }
 
 QString QCateListItemWidget::GetCateName()
@@ -88,6 +94,12 @@ void QCateListItemWidget::AddImageItems(const QList<QPixmap*>& pictures, const Q
 void QCateListItemWidget::ClearImageItems()
 {
     m_listWidget->DeleteAllPhotoItem();
+    RefreshCount();
+}
+
+void QCateListItemWidget::RemoveImageItems(const QStringList& paths)
+{
+    m_listWidget->RemoveImageItems(paths);
     RefreshCount();
 }
 

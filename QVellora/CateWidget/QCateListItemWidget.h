@@ -21,6 +21,8 @@ public:
     QCateListItemWidget(int itemSize, bool hideCaption, bool hideAddButton, bool hideColour, bool lockName,
                         QWidget* parent = nullptr);
 
+    // What the name box of a new row shows until the user names it ("点击命名").
+    static QString DefaultName();
     // Reads the name box's current text (what the user typed or picked).
     QString GetCateName();
     // Replaces the text of the first name-box entry.
@@ -31,6 +33,8 @@ public:
     void AddImageItem(QPixmap* picture, const QString& path);
     void AddImageItems(const QList<QPixmap*>& pictures, const QStringList& paths);
     void ClearImageItems();
+    // Takes these pictures out of the list (those it holds).
+    void RemoveImageItems(const QStringList& paths);
     QString GetCaptionText() const;
 
 signals:

@@ -59,6 +59,21 @@ void QPhotoCataListWdiget::DeleteAllPhotoItem()
     emit subPhotoOnes(removed);
 }
 
+void QPhotoCataListWdiget::RemoveImageItems(const QStringList& paths)
+{
+    QStringList removed;
+    for (const QString& path : paths) {
+        if (!m_pathSet.contains(path))
+            continue;
+        RemoveRow(m_imagePaths.indexOf(path));
+        removed.append(path);
+    }
+    if (removed.isEmpty())
+        return;
+    emit subPhotoOnes(removed);
+    emit subPhotoOnesText();
+}
+
 QSize QPhotoCataListWdiget::sizeHint() const
 {
     return QSize(200, 200);
@@ -66,10 +81,12 @@ QSize QPhotoCataListWdiget::sizeHint() const
 
 void QPhotoCataListWdiget::onDelImageItem()
 {
+    // The rows go before anyone hears of it: a listener may change this list in turn.
     const int current = GetCurrentRow();
     if (item(current)) {
-        emit subPhotoOnes(QStringList{m_imagePaths.value(current)});
+        const QString path = m_imagePaths.value(current);
         RemoveRow(current);
+        emit subPhotoOnes(QStringList{path});
     }
     emit subPhotoOnesText();
 }
@@ -161,9 +178,9 @@ void QPhotoCataListWdiget::DeleteSelectedItems()
     QStringList paths;
     for (QListWidgetItem* chosen : selected)
         paths.append(m_imagePaths.value(row(chosen)));
-    emit subPhotoOnes(paths);
     for (QListWidgetItem* chosen : selected)
         RemoveRow(row(chosen));
+    emit subPhotoOnes(paths);
     emit subPhotoOnesText();
 }
 

@@ -26,6 +26,8 @@ public:
     // for all that were added: a restored category of thousands costs one pass over the grid.
     void AddImageItems(const QList<QPixmap*>& pictures, const QStringList& paths);
     QStringList GetImagePaths() const { return m_imagePaths; }
+    // Removes these pictures (those it holds); subPhotoOnes carries them.
+    void RemoveImageItems(const QStringList& paths);
     // Removes every picture; subPhotoOnes carries their paths, last row first.
     void DeleteAllPhotoItem();
 

@@ -16,6 +16,7 @@
 #include "Pictures/CSelectImageData.h"
 #include "Records/CSessionAutosave.h"
 #include "Records/CUserDataFile.h"
+#include "Selection/CSelection.h"
 
 #include <QAction>
 #include <QDebug>
@@ -34,7 +35,8 @@
 #include <utility>
 
 QEditPage::QEditPage(QWidget* parent)
-    : QMainWindow(parent), m_imageData(std::make_unique<CSelectImageData>()), m_cateColors(CateColors())
+    : QMainWindow(parent), m_imageData(std::make_unique<CSelectImageData>()),
+      m_selection(new CSelection(this))
 {
     QFolderItemWidget::SetFolderPicture(CSharedPixmap::get(QStringLiteral(":/image/icon/view_folder.png")));
 
@@ -57,19 +59,19 @@ QEditPage::QEditPage(QWidget* parent)
     m_pendingTimer->setInterval(0);
     connect(m_pendingTimer, &QTimer::timeout, this, &QEditPage::FilePendingPictures);
     connectWorkers();
+
+    connect(m_selection, &CSelection::categoryAdded, this, &QEditPage::onCategoryAdded);
+    connect(m_selection, &CSelection::picturesAdded, this, &QEditPage::onPicturesAdded);
+    connect(m_selection, &CSelection::picturesRemoved, this, &QEditPage::onPicturesRemoved);
+    connect(m_selection, &CSelection::renamed, this, &QEditPage::onCategoryRenamed);
+    // Pictures gained or lost, rows added and names edited reach the session file.
+    connect(m_selection, &CSelection::changed, m_autosave, &CSessionAutosave::changed);
 }
 
 QEditPage::~QEditPage()
 {
     StopPictureJobs();
     m_restoreThread.Stop();
-}
-
-QList<QColor> QEditPage::CateColors()
-{
-    return {QColor(255, 53, 53),   QColor(255, 215, 0),   QColor(255, 0, 255),   QColor(188, 238, 104),
-            QColor(100, 149, 237), QColor(123, 104, 238), QColor(0, 255, 150),   QColor(95, 158, 160),
-            QColor(166, 166, 5),   QColor(8, 232, 227),   QColor(167, 209, 234), QColor(171, 171, 171)};
 }
 
 void QEditPage::createDocks()
@@ -186,7 +188,7 @@ void QEditPage::SetInitPageImageList(QStringList qstrImageList)
     if (qstrImageList.isEmpty())
         return;
     m_chosenFolder = m_initScanPath;
-    m_sourceKind = SourceStartList;
+    m_sourceKind = CLastSession::SearchResult;
     AddCateListItem();
 
     // A new result replaces whatever the grid showed, including a folder still loading.
@@ -213,7 +215,7 @@ void QEditPage::OpenFolder(const QString& qstrPath, bool listIt)
     m_folderScanThread.start();
 
     m_photoList->ClearSelfData();
-    m_sourceKind = SourceFolder;
+    m_sourceKind = CLastSession::ChosenFolder;
     m_chosenFolder = qstrPath;
     if (listIt) {
         const QString name = QDir(qstrPath).dirName();
@@ -319,36 +321,39 @@ void QEditPage::CloseSearchDialogIfOpen()
 
 QCateListItemWidget* QEditPage::AddCateListItem()
 {
+    return m_cateList->GetCateItem(m_selection->addCategory(QCateListItemWidget::DefaultName()));
+}
+
+void QEditPage::onCategoryAdded(int category)
+{
     auto* row = new QCateListItemWidget(130, false, false, false, false, this);
-    if (m_colorIndex >= m_cateColors.size())
-        m_colorIndex = 0;
-    row->SetCateColor(m_cateColors.at(m_colorIndex++));
+    row->SetCateColor(m_selection->at(category).color);
     connect(row, &QCateListItemWidget::autoAddOneItem, this, &QEditPage::onAutoAddCataItem);
     connect(row, &QCateListItemWidget::checkAddNewItem, this, &QEditPage::onCheckAddCataItem);
     connect(row, &QCateListItemWidget::markAddPhotoOnes, this, &QEditPage::onMarkAddPhotos);
     connect(row, &QCateListItemWidget::markSubPhotoOnes, this, &QEditPage::onMarkSubPhotos);
-    // Pictures gained or lost and names edited reach the session file.
-    connect(row, &QCateListItemWidget::markAddPhotoOnes, m_autosave, &CSessionAutosave::changed);
-    connect(row, &QCateListItemWidget::markSubPhotoOnes, m_autosave, &CSessionAutosave::changed);
-    connect(row, &QCateListItemWidget::cateNameChanged, m_autosave, &CSessionAutosave::changed);
+    connect(row, &QCateListItemWidget::cateNameChanged, this,
+            [this, row](const QString& name) { m_selection->rename(CategoryRowOf(row), name); });
 
     auto* item = new QListWidgetItem;
     item->setSizeHint(m_cateList->GetRowSize());
     m_cateList->addItem(item);
     m_cateList->setItemWidget(item, row);
-    m_autosave->changed();
-    return row;
+    row->SetCateName(m_selection->at(category).name);
+}
+
+int QEditPage::CategoryRowOf(const QObject* rowWidget) const
+{
+    for (int i = 0; i < m_cateList->count(); ++i) {
+        if (m_cateList->GetCateItem(i) == rowWidget)
+            return i;
+    }
+    return -1;
 }
 
 int QEditPage::GetFilledCateCount() const
 {
-    int filled = 0;
-    for (int i = 0; i < m_cateList->count(); ++i) {
-        const QCateListItemWidget* row = m_cateList->GetCateItem(i);
-        if (row && !row->GetListWidget()->GetImagePaths().isEmpty())
-            ++filled;
-    }
-    return filled;
+    return m_selection->filledRows().size();
 }
 
 void QEditPage::onAddMoreCateItem()
@@ -372,44 +377,79 @@ void QEditPage::onAutoAddCataItem()
 void QEditPage::KeepFreeRow()
 {
     // Keeps one free row: a new one only when every row holds pictures.
-    for (int i = 0; i < m_cateList->count(); ++i) {
-        const QCateListItemWidget* row = m_cateList->GetCateItem(i);
-        if (row && row->GetListWidget()->GetImagePaths().isEmpty())
-            return;
-    }
-    AddCateListItem();
-    update();
+    if (m_selection->keepFreeRow(QCateListItemWidget::DefaultName()))
+        update();
 }
 
+// A row's own gestures (a drop, a deletion) go into the selection; what the selection then
+// announces updates every view, that row included (which already shows the change).
 void QEditPage::onMarkAddPhotos(QStringList qstrPathList)
 {
-    auto* row = qobject_cast<QCateListItemWidget*>(sender());
-    if (!row)
+    const int category = CategoryRowOf(sender());
+    if (category < 0)
         return;
-    qDebug() << "mark" << row->GetCateName() << qstrPathList.size();
-    m_photoList->SetAddUsePhotos(qstrPathList, row->GetCateColor());
+    qDebug() << "mark" << m_selection->at(category).name << qstrPathList.size();
+    m_selection->addPictures(category, qstrPathList);
 }
 
 void QEditPage::onMarkSubPhotos(QStringList qstrPathList)
 {
-    auto* row = qobject_cast<QCateListItemWidget*>(sender());
-    if (!row)
-        return;
-    m_photoList->SetSubUsePhotos(qstrPathList, row->GetCateColor());
+    const int category = CategoryRowOf(sender());
+    if (category >= 0)
+        m_selection->removePictures(category, qstrPathList);
+}
+
+void QEditPage::onPicturesAdded(int category, const QStringList& paths)
+{
+    if (QCateListItemWidget* row = m_cateList->GetCateItem(category)) {
+        QList<QPixmap*> pictures;
+        pictures.reserve(paths.size());
+        for (const QString& path : paths)
+            pictures.append(m_imageData->FindImage(path));
+        row->AddImageItems(pictures, paths);
+    }
+    m_photoList->SetAddUsePhotos(paths, m_selection->at(category).color);
+    if (!m_restoring)
+        KeepFreeRow();
+}
+
+void QEditPage::onPicturesRemoved(int category, const QStringList& paths)
+{
+    if (QCateListItemWidget* row = m_cateList->GetCateItem(category))
+        row->RemoveImageItems(paths);
+    // The colours repeat after twelve categories: a picture another category of the same colour
+    // still holds keeps its mark.
+    const QColor color = m_selection->at(category).color;
+    QStringList unmarked;
+    for (const QString& path : paths) {
+        bool stillMarked = false;
+        for (int other : m_selection->rowsHolding(path))
+            stillMarked = stillMarked || m_selection->at(other).color == color;
+        if (!stillMarked)
+            unmarked.append(path);
+    }
+    m_photoList->SetSubUsePhotos(unmarked, color);
+}
+
+void QEditPage::onCategoryRenamed(int category, const QString& name)
+{
+    QCateListItemWidget* row = m_cateList->GetCateItem(category);
+    if (row && row->GetCateName() != name)
+        row->SetCateName(name);
 }
 
 CLastSession QEditPage::CurrentSession()
 {
     CLastSession session;
-    for (int i = 0; i < m_cateList->count(); ++i) {
-        QCateListItemWidget* row = m_cateList->GetCateItem(i);
-        if (!row)
-            continue;
-        QStringList paths = row->GetListWidget()->GetImagePaths();
+    for (int row = 0; row < m_selection->count(); ++row) {
+        CCategory category = m_selection->at(row);
         const auto restored = m_restoredRows.constFind(row);
         if (restored != m_restoredRows.constEnd())
-            paths = CLastSession::keepUnshown(restored->saved, restored->shown, paths);
-        session.categories.append({row->GetCateName(), paths});
+            category.pictures =
+                CLastSession::keepUnshown(restored->saved, restored->shown, category.pictures);
+        // Rows take their colours in turn again when restored.
+        category.color = QColor();
+        session.categories.append(category);
     }
     session.sourceKind = m_sourceKind;
     session.chosenFolder = m_chosenFolder;
@@ -488,7 +528,7 @@ void QEditPage::onReViewLastPage()
     m_restoredFolder = session.chosenFolder;
     m_chosenFolder = session.chosenFolder;
     m_restoredKind = session.sourceKind;
-    if (m_restoredKind == SourceFolder) {
+    if (m_restoredKind == CLastSession::ChosenFolder) {
         const QModelIndex folder = m_folderModel->index(m_restoredFolder);
         m_folderTree->setCurrentIndex(folder);
         m_folderTree->scrollTo(folder);
@@ -515,19 +555,14 @@ void QEditPage::onReViewLastPage()
     QSet<QString> unshown; // category pictures whose files are not there now
     // Restored rows are wired like new ones; the free row is settled once they are all filled.
     m_restoring = true;
-    for (const CLastSession::Category& category : session.categories) {
-        QCateListItemWidget* row = AddCateListItem();
-        row->SetCateName(category.name);
+    for (const CCategory& category : session.categories) {
+        const int row = m_selection->addCategory(category.name);
         const QStringList shown = CLastSession::restorablePictures(category, cached);
-        QList<QPixmap*> pictures;
-        pictures.reserve(shown.size());
-        for (const QString& path : shown)
-            pictures.append(m_imageData->FindImage(path));
-        row->AddImageItems(pictures, shown);
-        if (shown.size() != category.paths.size()) {
-            m_restoredRows.insert(row, {category.paths, shown});
+        m_selection->addPictures(row, shown);
+        if (shown.size() != category.pictures.size()) {
+            m_restoredRows.insert(row, {category.pictures, shown});
             const QSet<QString> shownSet(shown.cbegin(), shown.cend());
-            for (const QString& path : category.paths) {
+            for (const QString& path : category.pictures) {
                 if (!path.isEmpty() && !shownSet.contains(path))
                     unshown.insert(path);
             }

@@ -20,6 +20,7 @@
 #include <memory>
 
 class CSelectImageData;
+class CSelection;
 class CSessionAutosave;
 class QAction;
 class QBusyDialog;
@@ -49,13 +50,6 @@ class QEditPage : public QMainWindow
 {
     Q_OBJECT
 public:
-    // What the grid was last filled from; saved with the session.
-    enum SourceKind
-    {
-        SourceStartList = 0,
-        SourceFolder = 2
-    };
-
     explicit QEditPage(QWidget* parent = nullptr);
     ~QEditPage() override;
 
@@ -68,19 +62,23 @@ public:
     // Opens one folder level in the grid; listIt also adds it to the folders looked at.
     void OpenFolder(const QString& qstrPath, bool listIt);
 
+    // What the grid was last filled from (CLastSession::SourceKind); saved with the session.
     int GetSourceKind() const { return m_sourceKind; }
     QString GetChosenFolder() const { return m_chosenFolder; }
     QCateListWidget* GetCateListWidget() const { return m_cateList; }
     CSelectImageData* GetSelectImageData() const { return m_imageData.get(); }
+    // The user's categories. The category rows on the right are its views: what the user drops
+    // on a row, deletes from it or types as its name goes into the selection, and every change of
+    // the selection, from wherever, reaches the rows, the grid's colour marks and the session.
+    CSelection* selection() const { return m_selection; }
     // Categories whose picture list is not empty.
     int GetFilledCateCount() const;
-    // Adds a category row with the next colour, wired to the grid's colour marks, at the bottom.
+    // Adds a category with the next colour at the bottom; returns its row.
     QCateListItemWidget* AddCateListItem();
 
     // The filter of the folder search; not owned. Until one is set the page uses its own default.
     void SetPhotoFilter(const CPhotoFilter* filter);
 
-    static QList<QColor> CateColors();
     static constexpr int MaxPictureCount = 1000;
 
     QPhotoViewListWidget* GetPhotoViewList() const { return m_photoList; }
@@ -139,6 +137,11 @@ public slots:
     void onThreadViewLastPicture(QString qstrPath, QImage image);
     // Restore thread ended: rebuilds the grid and the category rows of the last session.
     void onReViewLastPage();
+    // The selection changed: its rows, the grid's marks and the session follow.
+    void onCategoryAdded(int row);
+    void onPicturesAdded(int row, const QStringList& paths);
+    void onPicturesRemoved(int row, const QStringList& paths);
+    void onCategoryRenamed(int row, const QString& name);
     // The user gave up waiting for the restore: nothing of it is shown, the file stays as it was.
     void onCancelRestore();
 
@@ -158,6 +161,8 @@ private:
     void CloseSearchDialogIfOpen();
     // Adds a row at the bottom when no row is free.
     void KeepFreeRow();
+    // The category a row widget shows, or -1.
+    int CategoryRowOf(const QObject* rowWidget) const;
 
     QDockWidget* m_treeDock = nullptr;
     QDockWidget* m_folderDock = nullptr;
@@ -185,11 +190,10 @@ private:
     int m_imageWidth = 270;
     int m_imageHeight = 270;
     std::unique_ptr<CSelectImageData> m_imageData;
-    int m_sourceKind = SourceStartList;
+    int m_sourceKind = CLastSession::SearchResult;
     QString m_initScanPath;
     QString m_chosenFolder;
-    QList<QColor> m_cateColors;
-    int m_colorIndex = 0;
+    CSelection* m_selection = nullptr;
     CPhotoFilter m_ownFilter;
     const CPhotoFilter* m_filter = &m_ownFilter;
 
@@ -197,7 +201,7 @@ private:
     // the file while the thumbnails load.
     CLastSession m_pendingRestore;
     QString m_restoredFolder;
-    int m_restoredKind = SourceStartList;
+    int m_restoredKind = CLastSession::SearchResult;
     // While restored rows are filled, no free row is added between them.
     bool m_restoring = false;
     // Restored pictures whose files were not there (an unplugged drive, a renamed folder) are
@@ -208,7 +212,7 @@ private:
         QStringList saved;
         QStringList shown;
     };
-    QHash<const QCateListItemWidget*, RestoredRow> m_restoredRows;
+    QHash<int, RestoredRow> m_restoredRows; // by category row
     QStringList m_unshownCached;
     CSessionAutosave* m_autosave = nullptr;
 };

@@ -8,7 +8,7 @@
 #include <QHash>
 #include <QSet>
 
-CExportPlan::CExportPlan(const QString& exportFolder, const QList<CExportCategory>& categories)
+CExportPlan::CExportPlan(const QString& exportFolder, const QList<CCategory>& categories)
     : m_exportFolder(exportFolder)
 {
     struct FolderNames
@@ -18,17 +18,18 @@ CExportPlan::CExportPlan(const QString& exportFolder, const QList<CExportCategor
     };
     QHash<QString, FolderNames> byFolder;
 
-    for (const CExportCategory& category : categories) {
-        if (category.paths.isEmpty())
+    for (int row = 0; row < categories.size(); ++row) {
+        const CCategory& category = categories.at(row);
+        if (category.pictures.isEmpty())
             continue;
         Page page;
-        page.row = category.row;
+        page.row = row;
         page.name = category.name;
         page.folder = categoryFolder(exportFolder, category.name);
         if (!m_folders.contains(page.folder))
             m_folders.append(page.folder);
         FolderNames& names = byFolder[page.folder];
-        for (const QString& source : category.paths) {
+        for (const QString& source : category.pictures) {
             Picture picture;
             const auto known = names.copyOfSource.constFind(source);
             if (known != names.copyOfSource.constEnd()) {
@@ -47,10 +48,10 @@ CExportPlan::CExportPlan(const QString& exportFolder, const QList<CExportCategor
     }
 }
 
-int CExportPlan::firstUnsafeCategory(const QList<CExportCategory>& categories)
+int CExportPlan::firstUnsafeCategory(const QList<CCategory>& categories)
 {
     for (int i = 0; i < categories.size(); ++i) {
-        if (!categories.at(i).paths.isEmpty() && !CExportNames::isSafeFolderName(categories.at(i).name))
+        if (!categories.at(i).pictures.isEmpty() && !CExportNames::isSafeFolderName(categories.at(i).name))
             return i;
     }
     return -1;

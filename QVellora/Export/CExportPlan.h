@@ -1,19 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "Selection/CCategory.h"
+
 #include <QList>
 #include <QMetaType>
 #include <QString>
 #include <QStringList>
-
-// One category as the export sees it: its row on the category page (the key of its "page" entry in
-// "select.js"), its name (also its sub-folder's name) and its pictures in order.
-struct CExportCategory
-{
-    int row = 0;
-    QString name;
-    QStringList paths;
-};
 
 // What an export will do, worked out before anything is touched: the sub-folders to create and
 // every copy with its target name.
@@ -44,11 +37,12 @@ public:
     };
 
     CExportPlan() = default;
-    // exportFolder: as the folder dialog returned it. Categories without pictures are left out.
-    CExportPlan(const QString& exportFolder, const QList<CExportCategory>& categories);
+    // exportFolder: as the folder dialog returned it. A category's row (its key in "select.js") is
+    // its place in the list; categories without pictures are left out but keep their rows.
+    CExportPlan(const QString& exportFolder, const QList<CCategory>& categories);
 
     // The index of the first category whose name cannot be a folder name, or -1.
-    static int firstUnsafeCategory(const QList<CExportCategory>& categories);
+    static int firstUnsafeCategory(const QList<CCategory>& categories);
     // The sub-folder of a category (the export folder itself for the empty name).
     static QString categoryFolder(const QString& exportFolder, const QString& name);
 

@@ -41,8 +41,8 @@ bool CLastSession::operator==(const CLastSession& other) const
 
 QJsonObject CLastSession::toJson() const
 {
-    const QJsonObject page = numbered(categories, [](const Category& category) {
-        const QJsonObject files = numbered(category.paths, [](const QString& path) {
+    const QJsonObject page = numbered(categories, [](const CCategory& category) {
+        const QJsonObject files = numbered(category.pictures, [](const QString& path) {
             return QJsonObject{{PictureNameKey, QFileInfo(path).fileName()}, {PicturePathKey, path}};
         });
         return QJsonObject{{PageNameKey, category.name}, {PageFilesKey, files}};
@@ -60,10 +60,10 @@ CLastSession CLastSession::fromJson(const QJsonObject& root)
     for (auto it = cached.constBegin(); it != cached.constEnd(); ++it)
         session.cachedPaths.append(it.value().toString());
     for (const QJsonObject& page : CJsonFile::numberedObjects(root.value(PageKey).toObject())) {
-        Category category;
+        CCategory category;
         category.name = page.value(PageNameKey).toString();
         for (const QJsonObject& file : CJsonFile::numberedObjects(page.value(PageFilesKey).toObject()))
-            category.paths.append(file.value(PicturePathKey).toString());
+            category.pictures.append(file.value(PicturePathKey).toString());
         session.categories.append(category);
     }
     const QJsonObject scan = root.value(ScanKey).toObject();
@@ -109,11 +109,11 @@ bool CLastSession::hasSessionShape(const QJsonObject& root)
     });
 }
 
-QStringList CLastSession::restorablePictures(const Category& category, const QStringList& cachedPaths)
+QStringList CLastSession::restorablePictures(const CCategory& category, const QStringList& cachedPaths)
 {
     const QSet<QString> cached(cachedPaths.cbegin(), cachedPaths.cend());
     QStringList pictures;
-    for (const QString& path : category.paths) {
+    for (const QString& path : category.pictures) {
         if (!path.isEmpty() && (cached.contains(path) || QFileInfo::exists(path)))
             pictures.append(path);
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "Selection/CCategory.h"
+
 #include <QJsonObject>
 #include <QList>
 #include <QString>
@@ -19,14 +21,7 @@ public:
         ChosenFolder = 2
     };
 
-    struct Category
-    {
-        QString name;
-        QStringList paths; // in the row's order
-        bool operator==(const Category& other) const { return name == other.name && paths == other.paths; }
-    };
-
-    QList<Category> categories; // top row first
+    QList<CCategory> categories; // top row first; their colours are not kept
     int sourceKind = SearchResult;
     QString chosenFolder;    // empty when none was chosen
     QStringList cachedPaths; // thumbnail cache, in cache order
@@ -49,7 +44,7 @@ public:
     // Restoring. A saved picture comes back by its exact saved path when its thumbnail was
     // restored (it is in cachedPaths) or, unreadable, its file is still there; a picture whose file
     // is gone does not. A saved "1.jpg" never brings back "11.jpg".
-    static QStringList restorablePictures(const Category& category, const QStringList& cachedPaths);
+    static QStringList restorablePictures(const CCategory& category, const QStringList& cachedPaths);
     // The cached paths, in cache order, that lie inside folder at any depth (a saved "trip" does
     // not take in "trip2"); every cached path when folder is empty. Native separators are accepted.
     static QStringList picturesInFolder(const QStringList& cachedPaths, const QString& folder);

@@ -58,8 +58,8 @@ bool CUserDataFile::addRun(const CLastSession& session, const QDateTime& openTim
                            int uploadCount, const QString& feedback)
 {
     QList<QPair<QString, int>> categories;
-    for (const CLastSession::Category& category : session.categories)
-        categories.append({category.name, category.paths.size()});
+    for (const CCategory& category : session.categories)
+        categories.append({category.name, category.pictures.size()});
     const CUserRecord run = CUserRecord::forRun(categories, openTime, closeTime, uploadCount, feedback);
     return addRun(CProgramFiles::userDataFile(), run,
                   [] { return CClientIdentifier::make(CProgramFiles::configFile()); });

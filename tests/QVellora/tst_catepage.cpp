@@ -3,13 +3,17 @@
 #include "CProgramFiles.h"
 #include "CatePage/QCateMakeWidget.h"
 #include "CatePage/QCatePage.h"
+#include "CateWidget/QCateListItemWidget.h"
 #include "CateWidget/QCateListWidget.h"
+#include "CateWidget/QPhotoCataListWdiget.h"
 #include "Dialogs/QUserDialogs.h"
 #include "Export/CExportHistory.h"
 #include "Export/CExportSelection.h"
 #include "LoadIn/QUpdateImageData.h"
 #include "NoticeBoxes.h"
 #include "OtherWidget/QDrawImageButton.h"
+#include "Pictures/CSelectImageData.h"
+#include "Selection/CSelection.h"
 #include "StandinService.h"
 #include "TestSupport.h"
 
@@ -73,7 +77,20 @@ private slots:
 private:
     // A picture painted into the source tree; each gets its own colour so copies can be told apart.
     QString picture(const QString& relative);
-    QCatePage::CateRow row(int sourceRow, const QString& name, const QStringList& paths);
+    // A category of the selection the page shows: its row in the selection, its name, its
+    // pictures, and those of them that have no thumbnail (unreadable files).
+    struct Row
+    {
+        int category = 0;
+        QString name;
+        QStringList paths;
+        QStringList uncached;
+    };
+    Row row(int category, const QString& name, const QStringList& paths);
+    // Shows these categories as the window does: a selection holding them (rows not named stay
+    // empty), then the page's ShowCategories. A row given without pictures is shown and then
+    // emptied, as when the user deletes its last picture on the page.
+    void show(QCatePage& page, const QList<Row>& rows);
     // Chooses `folder` in the folder dialog, presses export and waits for the end. Returns whether
     // the export completed.
     bool exportTo(QCatePage& page, const QString& folder);
@@ -82,7 +99,8 @@ private:
     void click(QCatePage& page, const char* button);
 
     QScopedPointer<QTemporaryDir> m_dir;
-    std::deque<QPixmap> m_thumbnails;
+    std::unique_ptr<CSelection> m_selection;
+    CSelectImageData m_cache;
     std::unique_ptr<AnsweredDialogs> m_answers;
     int m_painted = 0;
 };
@@ -110,17 +128,32 @@ QString tst_CatePage::picture(const QString& relative)
     return path;
 }
 
-QCatePage::CateRow tst_CatePage::row(int sourceRow, const QString& name, const QStringList& paths)
+tst_CatePage::Row tst_CatePage::row(int category, const QString& name, const QStringList& paths)
 {
-    QCatePage::CateRow content;
-    content.sourceRow = sourceRow;
-    content.name = name;
-    content.paths = paths;
-    for (int i = 0; i < paths.size(); ++i) {
-        m_thumbnails.emplace_back(QPixmap(paths.at(i)).scaled(270, 270, Qt::KeepAspectRatio));
-        content.thumbnails.append(&m_thumbnails.back());
+    return {category, name, paths, {}};
+}
+
+void tst_CatePage::show(QCatePage& page, const QList<Row>& rows)
+{
+    m_selection = std::make_unique<CSelection>();
+    const QString placeholder = m_dir->filePath("deleted-on-the-page.jpg");
+    for (const Row& content : rows) {
+        while (m_selection->count() <= content.category)
+            m_selection->addCategory();
+        m_selection->rename(content.category, content.name);
+        m_selection->addPictures(content.category,
+                                 content.paths.isEmpty() ? QStringList{placeholder} : content.paths);
+        for (const QString& path : content.paths) {
+            if (!content.uncached.contains(path))
+                m_cache.AddImage(path, QPixmap(path).scaled(270, 270, Qt::KeepAspectRatio));
+        }
     }
-    return content;
+    page.SetSelection(m_selection.get(), &m_cache);
+    page.ShowCategories();
+    for (const Row& content : rows) {
+        if (content.paths.isEmpty())
+            m_selection->clearPictures(content.category);
+    }
 }
 
 void tst_CatePage::click(QCatePage& page, const char* button)
@@ -149,23 +182,30 @@ void tst_CatePage::showsExactlyTheGivenCategories()
 {
     QCatePage page;
     const QString a = picture("x/a.jpg"), b = picture("x/b.jpg"), c = picture("x/c.jpg");
-    page.SetCategories({row(0, "Old1", {a}), row(1, "Old2", {b}), row(2, "Old3", {c})});
+    show(page, {row(0, "Old1", {a}), row(1, "Old2", {b}), row(2, "Old3", {c})});
     QCOMPARE(page.GetCateCount(), 3);
 
-    // The edit page's first row became empty and its third lost a picture: two rows, mapped back.
-    QCatePage::CateRow withoutThumbnail = row(2, "Autumn", {c, a});
-    withoutThumbnail.thumbnails[1] = nullptr; // not in the cache (unreadable): kept all the same
-    page.SetCategories({row(1, "Summer", {b}), withoutThumbnail});
-    const QList<QCatePage::CateRow> rows = page.GetCategories();
-    QCOMPARE(rows.size(), 2);
-    QCOMPARE(rows.at(0).sourceRow, 1);
-    QCOMPARE(rows.at(0).name, QString("Summer"));
-    QCOMPARE(rows.at(0).paths, QStringList{b});
-    QCOMPARE(rows.at(1).sourceRow, 2);
-    QCOMPARE(rows.at(1).paths, (QStringList{c, a}));
-    QCOMPARE(page.GetSourceRow(5), -1);
+    // The first category became empty and the third lost a picture: two rows, each showing its
+    // category, and a picture without a thumbnail (unreadable) is kept all the same.
+    Row withoutThumbnail = row(2, "Autumn", {c, a});
+    withoutThumbnail.uncached = QStringList{a};
+    show(page, {row(1, "Summer", {b}), withoutThumbnail});
+    QCOMPARE(page.GetCateCount(), 2);
+    QCateListWidget* list = page.GetCateListWidget();
+    QCOMPARE(list->GetCateItem(0)->GetCateName(), QString("Summer"));
+    QCOMPARE(list->GetCateItem(0)->GetListWidget()->GetImagePaths(), QStringList{b});
+    QCOMPARE(list->GetCateItem(1)->GetListWidget()->GetImagePaths(), (QStringList{c, a}));
 
-    page.SetCategories({});
+    // A row is a view of its category both ways: a picture deleted on the page leaves the
+    // category, and a picture the category gains elsewhere shows on its row.
+    list->GetCateItem(1)->GetListWidget()->RemoveImageItems({c});
+    QCOMPARE(m_selection->at(2).pictures, QStringList{a});
+    m_selection->addPictures(1, {c});
+    QCOMPARE(list->GetCateItem(0)->GetListWidget()->GetImagePaths(), (QStringList{b, c}));
+    m_selection->rename(1, "Late summer");
+    QCOMPARE(list->GetCateItem(0)->GetCateName(), QString("Late summer"));
+
+    show(page, {});
     QCOMPARE(page.GetCateCount(), 0);
 }
 
@@ -196,13 +236,13 @@ void tst_CatePage::rowsStackAtAnyWidth()
         }
         return list->count() > 1;
     };
-    page.SetCategories({row(0, "Spring", {picture("x/a.jpg")}), row(1, "Summer", {picture("x/b.jpg")})});
+    show(page, {row(0, "Spring", {picture("x/a.jpg")}), row(1, "Summer", {picture("x/b.jpg")})});
     QTRY_VERIFY(stacked());
 
     page.resize(width + 300, 800);
     QTRY_COMPARE(list->GetRowSize().width(), list->width() - 30);
-    page.SetCategories({row(0, "Spring", {picture("x/c.jpg")}), row(2, "Autumn", {picture("x/d.jpg")}),
-                        row(3, "Winter", {})});
+    show(page, {row(0, "Spring", {picture("x/c.jpg")}), row(2, "Autumn", {picture("x/d.jpg")}),
+                row(3, "Winter", {})});
     QTRY_VERIFY(stacked());
 }
 
@@ -213,7 +253,7 @@ void tst_CatePage::exportIntoExistingFolders()
     // An earlier export left Spring with an older a.jpg and a file of the user's own.
     QVERIFY(TestSupport::writeFile(exportFolder() + "/Spring/a.jpg", "older picture"));
     QVERIFY(TestSupport::writeFile(exportFolder() + "/Spring/notes.txt", "keep me"));
-    page.SetCategories({row(0, "Spring", {a, b}), row(1, "Empty", {}), row(3, "Summer", {c})});
+    show(page, {row(0, "Spring", {a, b}), row(1, "Empty", {}), row(3, "Summer", {c})});
 
     QSignalSpy progress(&page, &QCatePage::sigExportFinished);
     m_answers->folder = exportFolder();
@@ -254,7 +294,7 @@ void tst_CatePage::emptyNameExportsIntoTheFolderItself()
 {
     QCatePage page;
     const QString a = picture("x/a.jpg");
-    page.SetCategories({row(0, "", {a}), row(1, "", {})});
+    show(page, {row(0, "", {a}), row(1, "", {})});
     QVERIFY(exportTo(page, exportFolder()));
     QCOMPARE(entriesOf(exportFolder()), (QStringList{"a.jpg", "select.js"}));
     const CExportSelection selection = CExportSelection::read(exportFolder());
@@ -315,15 +355,15 @@ void tst_CatePage::hostileNamesRefusedBeforeCopying()
 
     const QString a = picture("x/a.jpg");
     // Alone, first and second: a fine category beside it must not have been copied either.
-    const QList<QList<QCatePage::CateRow>> arrangements{{row(0, name, {a})},
-                                                        {row(0, name, {a}), row(1, "Fine", {a})},
-                                                        {row(0, "Fine", {a}), row(1, name, {a})}};
+    const QList<QList<Row>> arrangements{{row(0, name, {a})},
+                                         {row(0, name, {a}), row(1, "Fine", {a})},
+                                         {row(0, "Fine", {a}), row(1, name, {a})}};
     for (int i = 0; i < arrangements.size(); ++i) {
         m_answers->notices.clear();
         const QString folder = exportFolder() + QString::number(i);
         QVERIFY(QDir().mkpath(folder));
         QCatePage page;
-        page.SetCategories(arrangements.at(i));
+        show(page, arrangements.at(i));
         const bool completed = exportTo(page, folder);
 
         QCOMPARE(completed, !refused);
@@ -348,7 +388,7 @@ void tst_CatePage::sameFileNameFromTwoFoldersKeepsBoth()
     QCatePage page;
     const QString first = picture("x/a.jpg"), second = picture("y/a.jpg"), third = picture("z/a (2).jpg");
     QVERIFY(TestSupport::readFile(first) != TestSupport::readFile(second));
-    page.SetCategories({row(0, "Trip", {first, second, third})});
+    show(page, {row(0, "Trip", {first, second, third})});
 
     for (int round = 0; round < 2; ++round) {
         QVERIFY(exportTo(page, exportFolder()));
@@ -369,7 +409,7 @@ void tst_CatePage::failedCopyReportedAndNotListed()
     const QStringList pictures{picture("x/a.jpg"), picture("x/b.jpg"), picture("x/c.jpg")};
     // Something that no copy can replace stands where b.jpg would go (root ignores permission bits).
     QVERIFY(QDir().mkpath(exportFolder() + "/Party/b.jpg/inside"));
-    page.SetCategories({row(0, "Party", pictures)});
+    show(page, {row(0, "Party", pictures)});
 
     QVERIFY(exportTo(page, exportFolder()));
     QCOMPARE(m_answers->notices.size(), 1);
@@ -383,7 +423,7 @@ void tst_CatePage::uncreatableFolderKeepsPreviousSelection()
 {
     QCatePage page;
     const QString a = picture("x/a.jpg"), b = picture("x/b.jpg");
-    page.SetCategories({row(0, "Spring", {a})});
+    show(page, {row(0, "Spring", {a})});
     QVERIFY(exportTo(page, exportFolder()));
     const QByteArray previous = TestSupport::readFile(CExportSelection::filePath(exportFolder()));
     const QStringList previousFolders = page.GetExportedFolders();
@@ -391,7 +431,7 @@ void tst_CatePage::uncreatableFolderKeepsPreviousSelection()
 
     // A file named like the second category's folder.
     QVERIFY(TestSupport::writeFile(exportFolder() + "/Summer", "a file in the way"));
-    page.SetCategories({row(0, "Spring", {a, b}), row(1, "Summer", {b})});
+    show(page, {row(0, "Spring", {a, b}), row(1, "Summer", {b})});
     QVERIFY(!exportTo(page, exportFolder()));
     QCOMPARE(m_answers->notices.size(), 1);
     QVERIFY2(m_answers->notices.first().contains("“Summer”"), qPrintable(m_answers->notices.first()));
@@ -404,14 +444,14 @@ void tst_CatePage::uncreatableFolderKeepsPreviousSelection()
 void tst_CatePage::backThenForwardAsksForNewExport()
 {
     QCatePage page;
-    page.SetCategories({row(0, "Spring", {picture("x/a.jpg")})});
+    show(page, {row(0, "Spring", {picture("x/a.jpg")})});
     QVERIFY(exportTo(page, exportFolder()));
     m_answers->notices.clear();
 
     QSignalSpy back(&page, &QCatePage::sigGoBackPrePage);
     click(page, "backButton");
     QCOMPARE(back.count(), 1);
-    page.SetCategories({row(0, "Spring", {picture("x/b.jpg")})});
+    show(page, {row(0, "Spring", {picture("x/b.jpg")})});
     page.SetUserID("someone");
     click(page, "uploadButton");
     QCOMPARE(m_answers->notices, QStringList{"请先导出目标文件夹！"});
@@ -435,8 +475,8 @@ void tst_CatePage::uploadStartsOneUploaderPerFolder()
     QVERIFY(!userId.isEmpty());
 
     QCatePage page;
-    page.SetCategories({row(0, "Spring", {picture("x/a.jpg"), picture("x/b.jpg")}), row(1, "Empty", {}),
-                        row(2, "Summer", {picture("y/c.png")})});
+    show(page, {row(0, "Spring", {picture("x/a.jpg"), picture("x/b.jpg")}), row(1, "Empty", {}),
+                row(2, "Summer", {picture("y/c.png")})});
     QVERIFY(exportTo(page, exportFolder()));
     if (idFromWindow)
         page.SetUserID(userId);
@@ -461,7 +501,7 @@ void tst_CatePage::uploadStartsOneUploaderPerFolder()
 void tst_CatePage::cancelledLoginStartsNothing()
 {
     QCatePage page;
-    page.SetCategories({row(0, "Spring", {picture("x/a.jpg")})});
+    show(page, {row(0, "Spring", {picture("x/a.jpg")})});
     QVERIFY(exportTo(page, exportFolder()));
     int logins = 0;
     m_answers->exec = [&logins](QDialog*) {
@@ -482,7 +522,7 @@ void tst_CatePage::foldersAndPrintPageOpenedAsUrls()
     QDesktopServices::setUrlHandler("file", &catcher, "open");
     QDesktopServices::setUrlHandler("http", &catcher, "open");
     QCatePage page;
-    page.SetCategories({row(0, "Spring", {picture("x/a.jpg")})});
+    show(page, {row(0, "Spring", {picture("x/a.jpg")})});
     // Characters that a text URL would misread.
     const QString folder = m_dir->filePath("exp #1 100%");
     QVERIFY(QDir().mkpath(folder));

@@ -11,6 +11,7 @@
 #include "PhotoView/QPhotoItem.h"
 #include "PhotoView/QPhotoViewListWidget.h"
 #include "Pictures/CSelectImageData.h"
+#include "Selection/CSelection.h"
 #include "TestSupport.h"
 
 #include <QFileSystemModel>
@@ -127,7 +128,7 @@ void tst_EditPage::handOverLoadsAtMost999()
     QCOMPARE(page.GetFolderList()->item(0)->text(), QString("trip"));
     QCOMPARE(page.GetFolderPaths(), QStringList{m_dir->filePath("trip.2015")});
     QCOMPARE(page.GetChosenFolder(), m_dir->filePath("trip.2015"));
-    QCOMPARE(page.GetSourceKind(), int(QEditPage::SourceStartList));
+    QCOMPARE(page.GetSourceKind(), int(CLastSession::SearchResult));
     QCOMPARE(page.GetCateListWidget()->count(), 1);
     QVERIFY(!page.GetSearchWaitDialog()->isVisible());
 
@@ -135,7 +136,7 @@ void tst_EditPage::handOverLoadsAtMost999()
     QListWidget* folders = page.GetFolderList();
     QTest::mouseClick(folders->viewport(), Qt::LeftButton, {},
                       folders->visualItemRect(folders->item(0)).center());
-    QCOMPARE(page.GetSourceKind(), int(QEditPage::SourceFolder));
+    QCOMPARE(page.GetSourceKind(), int(CLastSession::ChosenFolder));
     QCOMPARE(page.GetChosenFolder(), m_dir->filePath("trip.2015"));
     QCOMPARE(page.GetPhotoViewList()->count(), 0);
     QVERIFY(page.GetSearchWaitDialog()->isVisible());
@@ -156,7 +157,7 @@ void tst_EditPage::openingFolders()
     // A folder with nothing to show opens the wait dialog and closes it at once.
     QVERIFY(doubleClickFolder(page, m_dir->filePath("empty")));
     QVERIFY(wait->isVisible());
-    QCOMPARE(page.GetSourceKind(), int(QEditPage::SourceFolder));
+    QCOMPARE(page.GetSourceKind(), int(CLastSession::ChosenFolder));
     QCOMPARE(page.GetChosenFolder(), m_dir->filePath("empty"));
     QTRY_VERIFY(!wait->isVisible());
     QCOMPARE(grid->count(), 0);
@@ -257,7 +258,7 @@ void tst_EditPage::rowsTakeTheColoursInTurn()
     QTest::mouseDClick(cates->viewport(), Qt::LeftButton, {}, QPoint(2, 2));
     QCOMPARE(cates->count(), 14);
 
-    const QList<QColor> colours = QEditPage::CateColors();
+    const QList<QColor> colours = CSelection::colors();
     QCOMPARE(colours.size(), 12);
     QCOMPARE(colours.first(), QColor(255, 53, 53));
     QCOMPARE(colours.last(), QColor(171, 171, 171));
@@ -276,7 +277,7 @@ void tst_EditPage::droppedPicturesAreMarkedAndAFreeRowKept()
     QPhotoViewListWidget* grid = page.GetPhotoViewList();
     QTRY_COMPARE(grid->count(), 5);
     QCateListWidget* cates = page.GetCateListWidget();
-    const QList<QColor> colours = QEditPage::CateColors();
+    const QList<QColor> colours = CSelection::colors();
     auto marks = [&](int row) { return grid->GetPhotoItem(row)->GetItemColors(); };
 
     // Every row now holds pictures: a free row is added below.

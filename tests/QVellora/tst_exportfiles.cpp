@@ -337,7 +337,7 @@ void tst_ExportFiles::stoppingAnExportEndsItsCopies()
         pictures << QString("/photos/IMG_%1.jpg").arg(i, 4, 10, QChar('0'));
     std::atomic<int> copies{0};
     auto thread = std::make_unique<QExportThread>();
-    thread->SetPlan(CExportPlan(path("export"), {{0, "Trip", pictures}}));
+    thread->SetPlan(CExportPlan(path("export"), {{"Trip", pictures}}));
     thread->SetCopier([&copies](const QString&, const QString&) {
         ++copies;
         QThread::msleep(25);

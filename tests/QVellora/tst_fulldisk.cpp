@@ -10,9 +10,11 @@
 #include "Export/CSelectionFileWriter.h"
 #include "Export/QExportThread.h"
 #include "OtherWidget/QDrawImageButton.h"
+#include "Pictures/CSelectImageData.h"
 #include "Records/CJsonFile.h"
 #include "Records/CLastSession.h"
 #include "Records/CUserDataFile.h"
+#include "Selection/CSelection.h"
 #include "SmallDisk.h"
 #include "TestSupport.h"
 #include "mainwindow.h"
@@ -168,7 +170,7 @@ void tst_FullDisk::exportOntoAFullDiskKeepsTheOldPictures()
     disk.fill(64 * 1024);
 
     QExportThread thread;
-    thread.SetPlan(CExportPlan(exportFolder, {{0, QStringLiteral("Trip"), {first, second}}}));
+    thread.SetPlan(CExportPlan(exportFolder, {{QStringLiteral("Trip"), {first, second}}}));
     QSignalSpy finished(&thread, &QExportThread::exportFinished);
     thread.start();
     QVERIFY(finished.wait(30000));
@@ -202,12 +204,12 @@ void tst_FullDisk::theUserIsToldWhatCouldNotBeSaved()
     {
         // The export itself succeeds; the user learns that the history page will not list it.
         QCatePage page;
-        QPixmap thumbnail(picture);
-        QCatePage::CateRow row;
-        row.name = QStringLiteral("Trip");
-        row.paths = QStringList{picture};
-        row.thumbnails = QList<QPixmap*>{&thumbnail};
-        page.SetCategories({row});
+        CSelection selection;
+        CSelectImageData thumbnails;
+        thumbnails.AddImage(picture, QPixmap(picture));
+        selection.addPictures(selection.addCategory(QStringLiteral("Trip")), {picture});
+        page.SetSelection(&selection, &thumbnails);
+        page.ShowCategories();
         answers.folder = elsewhere.filePath(QStringLiteral("prints"));
         QVERIFY(QDir().mkpath(answers.folder));
         QSignalSpy finished(&page, &QCatePage::sigExportFinished);

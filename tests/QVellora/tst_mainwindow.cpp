@@ -366,7 +366,7 @@ void tst_MainWindow::logOutKeepsTheRunOnce()
     QVERIFY(!QFile::exists(CProgramFiles::saveLastFile()));
     ::raise(SIGTERM);
     QTRY_COMPARE_WITH_TIMEOUT(usageRecordCount(CProgramFiles::userDataFile()), 1, 5000);
-    QCOMPARE(CLastSession::read(CProgramFiles::saveLastFile()).categories.value(0).paths.size(), 2);
+    QCOMPARE(CLastSession::read(CProgramFiles::saveLastFile()).categories.value(0).pictures.size(), 2);
 
     // The session manager asking as well, and a close after all, add no second record.
     window.SaveForShutdown();

@@ -13,7 +13,9 @@
 #include "PhotoView/QPhotoViewImageWidget.h"
 #include "PictureKinds.h"
 #include "Pictures/CImageReading.h"
+#include "Pictures/CSelectImageData.h"
 #include "Records/CLastSession.h"
+#include "Selection/CSelection.h"
 #include "StandinService.h"
 #include "TestSupport.h"
 #include "Thread/QScanFilesThread.h"
@@ -281,28 +283,28 @@ void tst_PictureFormats::categoryKeepsUnreadablePicturesAndExportsBytes()
     QVERIFY(TestSupport::writeFile(broken, "not a picture at all"));
 
     // A saved category comes back with the unreadable picture; only a vanished file is dropped.
-    const CLastSession::Category saved{"Phone", {heic, broken, gone, webp}};
+    const CCategory saved{"Phone", {heic, broken, gone, webp}};
     QCOMPARE(CLastSession::restorablePictures(saved, {heic, webp}), (QStringList{heic, broken, webp}));
 
     AnsweredDialogs answers(m_dir.filePath("records"));
-    std::deque<QPixmap> thumbnails;
-    QCatePage::CateRow row;
-    row.sourceRow = 0;
-    row.name = "Phone";
-    row.paths = QStringList{heic, broken, webp};
-    for (const QString& path : row.paths) {
+    CSelectImageData thumbnails;
+    const QStringList phone{heic, broken, webp};
+    for (const QString& path : phone.mid(0, 2)) {
         const QImage tile = CImageReading::thumbnail(path, CImageReading::thumbnailBox());
-        thumbnails.emplace_back(QPixmap::fromImage(tile));
-        row.thumbnails.append(tile.isNull() ? nullptr : &thumbnails.back());
+        if (!tile.isNull())
+            thumbnails.AddImage(path, QPixmap::fromImage(tile));
     }
-    QVERIFY(row.thumbnails.at(0));
-    QVERIFY(!row.thumbnails.at(1));
-    row.thumbnails[2] = nullptr; // as for a WebP whose plugin went missing
+    QVERIFY(thumbnails.FindImage(heic));
+    QVERIFY(!thumbnails.FindImage(broken));
+    // The WebP has no thumbnail, as when its plugin went missing.
+    CSelection selection;
+    selection.addPictures(selection.addCategory("Phone"), phone);
 
     QCatePage page;
-    page.SetCategories({row});
-    QCOMPARE(page.GetCategories().value(0).paths, row.paths);
+    page.SetSelection(&selection, &thumbnails);
+    page.ShowCategories();
     QPhotoCataListWdiget* list = page.GetCateListWidget()->GetCateItem(0)->GetListWidget();
+    QCOMPARE(list->GetImagePaths(), phone);
     QCOMPARE(list->item(1)->text(), QStringLiteral("broken.heic"));
     QVERIFY(list->item(1)->icon().isNull());
     QCOMPARE(list->item(2)->text(), QStringLiteral("g.webp"));
@@ -317,7 +319,7 @@ void tst_PictureFormats::categoryKeepsUnreadablePicturesAndExportsBytes()
     QTest::mouseClick(exportButton, Qt::LeftButton);
     QVERIFY(finished.size() == 1 || finished.wait(20000));
     QVERIFY(finished.first().first().toBool());
-    for (const QString& path : row.paths)
+    for (const QString& path : phone)
         QCOMPARE(TestSupport::readFile(target + "/Phone/" + QFileInfo(path).fileName()),
                  TestSupport::readFile(path));
 }

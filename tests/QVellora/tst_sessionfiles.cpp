@@ -106,9 +106,9 @@ void tst_SessionFiles::elevenCategoriesComeBackInKeyTextOrder()
     QVERIFY(session.write(path("save_last.js")));
 
     QStringList names;
-    for (const CLastSession::Category& category : CLastSession::read(path("save_last.js")).categories) {
+    for (const CCategory& category : CLastSession::read(path("save_last.js")).categories) {
         names.append(category.name);
-        QCOMPARE(category.paths, QStringList(QString("/p/%1.jpg").arg(category.name.mid(3))));
+        QCOMPARE(category.pictures, QStringList(QString("/p/%1.jpg").arg(category.name.mid(3))));
     }
     QCOMPARE(names, QStringList({"row0", "row1", "row10", "row11", "row2", "row3", "row4", "row5", "row6",
                                  "row7", "row8", "row9"}));
@@ -335,9 +335,9 @@ void tst_SessionFiles::autosaveWritesOnceForABurst()
     QSignalSpy saved(&autosave, &CSessionAutosave::saved);
 
     // A drag of 100 pictures: 100 changes in one go.
-    current.categories.append(CLastSession::Category{"A", {}});
+    current.categories.append(CCategory{"A", {}});
     for (int i = 0; i < 100; ++i) {
-        current.categories[0].paths.append(QString("/p/%1.jpg").arg(i));
+        current.categories[0].pictures.append(QString("/p/%1.jpg").arg(i));
         autosave.changed();
     }
     QVERIFY(!QFile::exists(path("save_last.js")));
@@ -347,8 +347,8 @@ void tst_SessionFiles::autosaveWritesOnceForABurst()
     // Pictures come back in key-text order ("0", "1", "10", ...), so compare them as sets.
     const CLastSession written = CLastSession::read(path("save_last.js"));
     QCOMPARE(written.categories.size(), 1);
-    QStringList paths = written.categories.at(0).paths;
-    QStringList expected = current.categories.at(0).paths;
+    QStringList paths = written.categories.at(0).pictures;
+    QStringList expected = current.categories.at(0).pictures;
     paths.sort();
     expected.sort();
     QCOMPARE(paths, expected);

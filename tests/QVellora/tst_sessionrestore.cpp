@@ -9,6 +9,7 @@
 #include "Records/CJsonFile.h"
 #include "Records/CLastSession.h"
 #include "Records/CSessionAutosave.h"
+#include "Selection/CSelection.h"
 #include "StandinService.h"
 #include "mainwindow.h"
 
@@ -58,7 +59,7 @@ private:
     static void nameRow(QEditPage* page, int row, const QString& name);
     // Waits for a restore to end; false when its wait dialog never closed.
     static bool waitForRestore(QEditPage* page);
-    static QList<CLastSession::Category> rows(QEditPage* page);
+    static QList<CCategory> rows(QEditPage* page);
     // A numbered list as the session file gives it back: "0", "1", "10", "11", ..., "2", ...
     static QStringList inKeyTextOrder(const QStringList& list);
     QString sessionFile() const { return m_dir->filePath("records/save_last.js"); }
@@ -115,9 +116,9 @@ bool tst_SessionRestore::waitForRestore(QEditPage* page)
     return QTest::qWaitFor([page] { return !page->GetLoadWaitDialog()->isVisible(); }, 30000);
 }
 
-QList<CLastSession::Category> tst_SessionRestore::rows(QEditPage* page)
+QList<CCategory> tst_SessionRestore::rows(QEditPage* page)
 {
-    QList<CLastSession::Category> categories;
+    QList<CCategory> categories;
     for (int i = 0; i < page->GetCateListWidget()->count(); ++i) {
         QCateListItemWidget* row = page->GetCateListWidget()->GetCateItem(i);
         categories.append({row->GetCateName(), row->GetListWidget()->GetImagePaths()});
@@ -142,8 +143,8 @@ void tst_SessionRestore::sortingSurvivesCloseAndContinue()
     QUserDialogs::setAnswers(answers);
     StandinService service;
     QVERIFY(service.start());
-    const QList<QColor> colours = QEditPage::CateColors();
-    QList<CLastSession::Category> sorted;
+    const QList<QColor> colours = CSelection::colors();
+    QList<CCategory> sorted;
     QStringList shown; // the grid's order: the search's
 
     {
@@ -271,7 +272,7 @@ void tst_SessionRestore::manyCategoriesComeBackInKeyTextOrder()
     for (int i = 0; i < 15; ++i)
         keys << QString::number(i);
     std::sort(keys.begin(), keys.end()); // "0", "1", "10", ..., "14", "2", ...
-    const QList<QColor> colours = QEditPage::CateColors();
+    const QList<QColor> colours = CSelection::colors();
     for (int row = 0; row < 15; ++row) {
         const int saved = keys.at(row).toInt();
         QCOMPARE(cates->GetCateItem(row)->GetCateName(), QString("c%1").arg(saved));
@@ -313,8 +314,7 @@ void tst_SessionRestore::restoreTakesExactPathsAndTheSavedFolder()
     QVERIFY(waitForRestore(&page));
 
     // "1.jpg" brings back only itself; a picture that is gone is left out.
-    const QList<CLastSession::Category> expected{
-        {"one", {files.at(0)}}, {"eleven", {files.at(1)}}, {"点击命名", {}}};
+    const QList<CCategory> expected{{"one", {files.at(0)}}, {"eleven", {files.at(1)}}, {"点击命名", {}}};
     QCOMPARE(rows(&page), expected);
     // The grid: the saved folder's pictures at any depth, not those of "trip2".
     QCOMPARE(tilePaths(page.GetPhotoViewList()), files.mid(0, 4));
@@ -349,7 +349,7 @@ void tst_SessionRestore::changesReachTheFileWithoutAClose()
     // A drag of ten pictures is written once.
     writes.clear();
     QVERIFY(dragTicked(page, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 0));
-    QTRY_COMPARE_WITH_TIMEOUT(saved().categories.value(0).paths, photos.mid(0, 10), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(saved().categories.value(0).pictures, photos.mid(0, 10), 10000);
     QVERIFY(!writes.wait(3000));
     QCOMPARE(writes.count(), 1);
     QCOMPARE(saved().categories.size(), 2);
@@ -360,7 +360,7 @@ void tst_SessionRestore::changesReachTheFileWithoutAClose()
     QPhotoCataListWdiget* first = page.GetCateListWidget()->GetCateItem(0)->GetListWidget();
     first->setCurrentRow(0);
     QTest::keyClick(first, Qt::Key_Delete);
-    QTRY_COMPARE_WITH_TIMEOUT(saved().categories.value(0).paths, photos.mid(1, 9), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(saved().categories.value(0).pictures, photos.mid(1, 9), 10000);
     page.OpenFolder(m_dir->filePath("other"), true);
     QTRY_COMPARE_WITH_TIMEOUT(saved().chosenFolder, m_dir->filePath("other"), 10000);
     QCOMPARE(saved().sourceKind, int(CLastSession::ChosenFolder));
@@ -447,7 +447,7 @@ void tst_SessionRestore::killedWhileSortingLosesAtMostTheLastSeconds()
         const CLastSession saved = CLastSession::read(sessionFile(), &ok);
         QVERIFY(ok);
         QVERIFY(!saved.categories.isEmpty());
-        const QStringList kept = saved.categories.first().paths;
+        const QStringList kept = saved.categories.first().pictures;
         // A state the run really had: the first pictures in order.
         QCOMPARE(kept, inKeyTextOrder(photos.mid(0, kept.size())));
         int settled = 0; // steps that were 2 s (and an allowance) old when the run was killed
@@ -490,7 +490,7 @@ void tst_SessionRestore::picturesThatCannotBeShownStayInTheRecord()
         resume(window);
         QEditPage* page = window.editPage();
         // What can be shown is shown; the user is told how many pictures are elsewhere.
-        const QList<CLastSession::Category> shown{{"海边", {here.at(0), here.at(1)}}, {"家人", {}}};
+        const QList<CCategory> shown{{"海边", {here.at(0), here.at(1)}}, {"家人", {}}};
         QCOMPARE(rows(page), shown);
         QVERIFY2(window.statusBar()->currentMessage().contains(QStringLiteral("上次的 2 张照片")),
                  qPrintable(window.statusBar()->currentMessage()));
@@ -510,8 +510,8 @@ void tst_SessionRestore::picturesThatCannotBeShownStayInTheRecord()
         const int tile = int(tilePaths(page->GetPhotoViewList()).indexOf(here.at(2)));
         QVERIFY(tile >= 0);
         QVERIFY(dragTicked(*page, {tile}, 0));
-        const QList<CLastSession::Category> kept{
-            {"海边", {here.at(0), here.at(1), here.at(2), away.at(0), away.at(1)}}, {"家人", {away.at(0)}}};
+        const QList<CCategory> kept{{"海边", {here.at(0), here.at(1), here.at(2), away.at(0), away.at(1)}},
+                                    {"家人", {away.at(0)}}};
         QTRY_COMPARE_WITH_TIMEOUT(CLastSession::read(sessionFile()).categories.mid(0, 2), kept, 10000);
         const QStringList cached = CLastSession::read(sessionFile()).cachedPaths;
         for (const QString& path : here + away)
@@ -524,8 +524,8 @@ void tst_SessionRestore::picturesThatCannotBeShownStayInTheRecord()
         MainWindow window;
         QVERIFY(showWindow(window));
         resume(window);
-        const QList<CLastSession::Category> whole{
-            {"海边", {here.at(0), here.at(1), here.at(2), away.at(0), away.at(1)}}, {"家人", {away.at(0)}}};
+        const QList<CCategory> whole{{"海边", {here.at(0), here.at(1), here.at(2), away.at(0), away.at(1)}},
+                                     {"家人", {away.at(0)}}};
         QCOMPARE(rows(window.editPage()).mid(0, 2), whole);
         QVERIFY(!window.statusBar()->currentMessage().contains(QStringLiteral("找不到")));
     }
@@ -591,7 +591,7 @@ void tst_SessionRestore::aRestoreCanBeCancelled()
     // Asked again, the restore runs to its end.
     page.ReOpenLastData();
     QVERIFY(waitForRestore(&page));
-    QCOMPARE(rows(&page).value(0), (CLastSession::Category{"全部", inKeyTextOrder(photos)}));
+    QCOMPARE(rows(&page).value(0), (CCategory{"全部", inKeyTextOrder(photos)}));
 }
 
 int main(int argc, char* argv[])

@@ -7,6 +7,7 @@
 #include "OtherWidget/QDrawImageButton.h"
 #include "PhotoView/QPhotoItem.h"
 #include "PhotoView/QPhotoViewListWidget.h"
+#include "Selection/CSelection.h"
 #include "TestSupport.h"
 #include "ViewPage/QTimeViewButton.h"
 #include "ViewPage/QTimeViewWidget.h"
@@ -206,15 +207,9 @@ void tst_ViewPage::exportOfThisRunAppearsWhenShownAgain()
     // A real export from the category page of this run.
     const QString source = m_dir->filePath("photos/w.jpg");
     QVERIFY(TestSupport::writeImage(source, QSize(50, 40)));
-    QPixmap thumbnail(20, 20);
-    thumbnail.fill(Qt::red);
     QCatePage catePage;
-    QCatePage::CateRow winter;
-    winter.sourceRow = 0;
-    winter.name = "Winter";
-    winter.paths = QStringList{source};
-    winter.thumbnails = QList<QPixmap*>{&thumbnail};
-    catePage.SetCategories({winter});
+    catePage.selection()->addPictures(catePage.selection()->addCategory("Winter"), {source});
+    catePage.ShowCategories();
     QUserDialogs::Answers answers;
     const QString folder = m_dir->filePath("second");
     QVERIFY(QDir().mkpath(folder));
