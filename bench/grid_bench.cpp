@@ -45,7 +45,7 @@ GridRun gridFill(QApplication& app, const QString& folder, const QStringList& fi
     QCoreApplication::processEvents();
 
     GridRun run;
-    QPhotoViewListWidget* grid = page.GetPhotoViewList();
+    QPhotoViewListWidget* grid = page.findChild<QPhotoViewListWidget*>(QStringLiteral("photoList"));
     QElapsedTimer clock;
     QObject::connect(grid->model(), &QAbstractItemModel::rowsInserted, [&]() {
         if (run.first < 0)

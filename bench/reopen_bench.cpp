@@ -38,7 +38,7 @@ double openInPage(QApplication& app, const QString& folder, const QStringList& f
     page.show();
     QCoreApplication::processEvents();
 
-    QPhotoViewListWidget* grid = page.GetPhotoViewList();
+    QPhotoViewListWidget* grid = page.findChild<QPhotoViewListWidget*>(QStringLiteral("photoList"));
     QElapsedTimer clock;
     double seconds = -1;
     QObject::connect(grid->model(), &QAbstractItemModel::rowsInserted, [&]() {

@@ -64,7 +64,7 @@ int main(int argc, char** argv)
     QElapsedTimer clock;
     clock.start();
     page.ReOpenLastData();
-    while (page.GetLoadWaitDialog()->isVisible())
+    while (page.findChild<QBusyDialog*>(QStringLiteral("loadWait"))->isVisible())
         app.processEvents(QEventLoop::WaitForMoreEvents, 50);
     const double restore = clock.nsecsElapsed() / 1e9;
 

@@ -40,6 +40,8 @@ QCatePage::QCatePage(QWidget* parent)
       m_exportFolder(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)),
       m_loginDlg(new QLoadInDlg(this)), m_exportThread(new QExportThread(this))
 {
+    m_makeWidget->setObjectName(QStringLiteral("makeWidget"));
+    m_cateList->setObjectName(QStringLiteral("cateList"));
     connect(m_makeWidget, &QCateMakeWidget::sigCheckCallBackButton, this, &QCatePage::onGoBacePrePage);
     connect(m_makeWidget, &QCateMakeWidget::sigCheckOutPutImageButton, this, &QCatePage::onOutputImageAction);
     connect(m_makeWidget, &QCateMakeWidget::sigCheckOpenImageButton, this,
@@ -334,7 +336,6 @@ void QCatePage::onUpdataNetAction()
         auto* uploader = new QUpdateImageData(this);
         uploader->SetUserID(m_userId);
         uploader->UpdataImagePath(folder);
-        m_uploaders.append(uploader);
     }
 }
 

@@ -47,7 +47,6 @@ public:
     void ClearCateImages(int row);
     int GetCateCount() const;
     QCateListWidget* GetCateListWidget() const { return m_cateList; }
-    QCateMakeWidget* GetMakeWidget() const { return m_makeWidget; }
 
     void SetUserID(const QString& userId) { m_userId = userId; }
     QString GetUserID() const { return m_userId; }
@@ -60,8 +59,6 @@ public:
     bool IsExported() const { return m_exported; }
     // The category folders of the last completed export, in order.
     QStringList GetExportedFolders() const { return m_exportedFolders; }
-    // The uploaders started by this page, oldest first.
-    QList<QUpdateImageData*> GetUploaders() const { return m_uploaders; }
 
 signals:
     void sigGoBackPrePage();
@@ -106,5 +103,4 @@ private:
     QExportThread* m_exportThread;
     QPointer<QProgressDialog> m_progress;
     QProgressBar* m_progressBar = nullptr; // owned by m_progress
-    QList<QUpdateImageData*> m_uploaders;
 };

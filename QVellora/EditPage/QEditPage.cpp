@@ -41,15 +41,19 @@ QEditPage::QEditPage(QWidget* parent)
     QFolderItemWidget::SetFolderPicture(CSharedPixmap::get(QStringLiteral(":/image/icon/view_folder.png")));
 
     m_photoList = new QPhotoViewListWidget(m_imageWidth, this);
+    m_photoList->setObjectName(QStringLiteral("photoList"));
     setCentralWidget(m_photoList);
     createDocks();
 
     m_searchDlg = new QBusyDialog(QStringLiteral("搜索图片"), tr("正在搜索图片，请耐心等待"), this);
+    m_searchDlg->setObjectName(QStringLiteral("searchWait"));
     m_loadDlg = new QBusyDialog(QStringLiteral("加载数据"), tr("正在加载，请耐心等待"), this);
+    m_loadDlg->setObjectName(QStringLiteral("loadWait"));
     // A long restore can be given up; the session file is then left exactly as it was.
     m_loadDlg->setCancelButtonText(tr("取消"));
     connect(m_loadDlg, &QProgressDialog::canceled, this, &QEditPage::onCancelRestore);
     m_autosave = new CSessionAutosave([this] { return CurrentSession(); }, this);
+    m_autosave->setObjectName(QStringLiteral("sessionAutosave"));
     connect(m_autosave, &CSessionAutosave::saved, this, [this](bool ok) {
         if (!ok)
             emit sigStatusMessage(tr("工作记录未能保存（磁盘已满或不可写），上一次保存的记录仍然保留"));
@@ -77,16 +81,19 @@ QEditPage::~QEditPage()
 void QEditPage::createDocks()
 {
     m_folderModel = new QFileSystemModel(this);
+    m_folderModel->setObjectName(QStringLiteral("folderModel"));
     // Drives as well: on Windows the tree's top level is the list of drives.
     m_folderModel->setFilter(QDir::Dirs | QDir::Drives | QDir::NoDotAndDotDot);
     m_folderModel->setRootPath(QString());
     m_folderTree = new QTreeView;
+    m_folderTree->setObjectName(QStringLiteral("folderTree"));
     m_folderTree->setModel(m_folderModel);
     for (int column = 1; column <= 3; ++column)
         m_folderTree->hideColumn(column);
     m_folderTree->setFixedWidth(200);
 
     m_folderList = new QListWidget;
+    m_folderList->setObjectName(QStringLiteral("folderList"));
     m_folderList->setFixedWidth(200);
 
     auto leftDock = [this](const QString& title, QWidget* content) {
@@ -100,9 +107,11 @@ void QEditPage::createDocks()
     m_folderDock = leftDock(QStringLiteral("已扫描"), m_folderList);
 
     m_buttonBar = new QOutPutImageWidget;
+    m_buttonBar->setObjectName(QStringLiteral("buttonBar"));
     m_buttonBar->setMinimumWidth(400);
     m_buttonBar->setMaximumHeight(50);
     m_cateList = new QCateListWidget;
+    m_cateList->setObjectName(QStringLiteral("cateList"));
     m_cateList->setMinimumWidth(340);
 
     // The right column is fixed: it cannot be moved, floated or closed.
@@ -180,7 +189,10 @@ void QEditPage::AddFolderPath(const QString& qstrPath, const QString& displayNam
     m_folderPaths.append(qstrPath);
     // Listing a folder must not open it: only the user's choice of a row does.
     const QSignalBlocker quiet(m_folderList);
-    m_folderList->addItem(displayName);
+    auto* item = new QListWidgetItem(displayName);
+    item->setData(Qt::UserRole, qstrPath);
+    item->setToolTip(QDir::toNativeSeparators(qstrPath));
+    m_folderList->addItem(item);
 }
 
 void QEditPage::SetInitPageImageList(QStringList qstrImageList)
@@ -528,6 +540,8 @@ void QEditPage::onReViewLastPage()
     m_restoredFolder = session.chosenFolder;
     m_chosenFolder = session.chosenFolder;
     m_restoredKind = session.sourceKind;
+    // Saved again as it was restored: a restored folder stays a chosen folder at the next restore.
+    m_sourceKind = session.sourceKind;
     if (m_restoredKind == CLastSession::ChosenFolder) {
         const QModelIndex folder = m_folderModel->index(m_restoredFolder);
         m_folderTree->setCurrentIndex(folder);

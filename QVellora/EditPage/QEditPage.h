@@ -58,13 +58,10 @@ public:
     void SetInitPageImageList(QStringList qstrImageList);
     // The folder the start page searched.
     void SetInitScanPath(const QString& qstrPath) { m_initScanPath = qstrPath; }
-    QString GetInitScanPath() const { return m_initScanPath; }
     // Opens one folder level in the grid; listIt also adds it to the folders looked at.
     void OpenFolder(const QString& qstrPath, bool listIt);
 
     // What the grid was last filled from (CLastSession::SourceKind); saved with the session.
-    int GetSourceKind() const { return m_sourceKind; }
-    QString GetChosenFolder() const { return m_chosenFolder; }
     QCateListWidget* GetCateListWidget() const { return m_cateList; }
     CSelectImageData* GetSelectImageData() const { return m_imageData.get(); }
     // The user's categories. The category rows on the right are its views: what the user drops
@@ -81,14 +78,6 @@ public:
 
     static constexpr int MaxPictureCount = 1000;
 
-    QPhotoViewListWidget* GetPhotoViewList() const { return m_photoList; }
-    QTreeView* GetFolderTree() const { return m_folderTree; }
-    QFileSystemModel* GetFolderModel() const { return m_folderModel; }
-    QListWidget* GetFolderList() const { return m_folderList; }
-    QStringList GetFolderPaths() const { return m_folderPaths; }
-    QOutPutImageWidget* GetButtonBar() const { return m_buttonBar; }
-    QBusyDialog* GetSearchWaitDialog() const { return m_searchDlg; }
-    QBusyDialog* GetLoadWaitDialog() const { return m_loadDlg; }
     // The show/hide actions of the folder tree and the folder list docks, for the window's menu.
     QList<QAction*> GetDockToggleActions() const;
 
@@ -104,9 +93,6 @@ public:
     void ReOpenLastData();
     // The page's state as the session file keeps it.
     CLastSession CurrentSession();
-    QString GetRestoredChosenFolder() const { return m_restoredFolder; }
-    int GetRestoredSourceKind() const { return m_restoredKind; }
-    CSessionAutosave* GetSessionAutosave() const { return m_autosave; }
 
 signals:
     void sigCheckComparePage();

@@ -5,6 +5,7 @@
 #include "CateWidget/QCateListWidget.h"
 #include "CateWidget/QPhotoCataListWdiget.h"
 #include "EditPage/QEditPage.h"
+#include "PageParts.h"
 #include "PhotoView/QPhotoItem.h"
 #include "PhotoView/QPhotoViewListWidget.h"
 #include "TestSupport.h"
@@ -54,7 +55,7 @@ inline bool dragTicked(QEditPage& page, const QList<int>& rows, int cate)
 {
     using WidgetTestHelpers::DragCatcher;
     using WidgetTestHelpers::sendMouse;
-    QPhotoViewListWidget* grid = page.GetPhotoViewList();
+    QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(&page, "photoList");
     for (int row : rows)
         clickTile(grid, row);
     DragCatcher catcher;

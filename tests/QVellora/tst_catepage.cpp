@@ -12,6 +12,7 @@
 #include "LoadIn/QUpdateImageData.h"
 #include "NoticeBoxes.h"
 #include "OtherWidget/QDrawImageButton.h"
+#include "PageParts.h"
 #include "Pictures/CSelectImageData.h"
 #include "Selection/CSelection.h"
 #include "StandinService.h"
@@ -158,7 +159,8 @@ void tst_CatePage::show(QCatePage& page, const QList<Row>& rows)
 
 void tst_CatePage::click(QCatePage& page, const char* button)
 {
-    auto* widget = page.GetMakeWidget()->findChild<QDrawImageButton*>(QString::fromLatin1(button));
+    auto* widget = PageParts::find<QCateMakeWidget>(&page, "makeWidget")
+                       ->findChild<QDrawImageButton*>(QString::fromLatin1(button));
     QVERIFY(widget);
     QTest::mouseClick(widget, Qt::LeftButton);
 }
@@ -455,7 +457,7 @@ void tst_CatePage::backThenForwardAsksForNewExport()
     page.SetUserID("someone");
     click(page, "uploadButton");
     QCOMPARE(m_answers->notices, QStringList{"请先导出目标文件夹！"});
-    QVERIFY(page.GetUploaders().isEmpty());
+    QVERIFY(page.findChildren<QUpdateImageData*>().isEmpty());
 }
 
 void tst_CatePage::uploadStartsOneUploaderPerFolder_data()
@@ -490,7 +492,7 @@ void tst_CatePage::uploadStartsOneUploaderPerFolder()
     QCOMPARE(announced.count(), idFromWindow ? 0 : 1);
     QCOMPARE(page.GetUserID(), userId);
     QVERIFY(NoticeBoxes::texts().contains("上传尚未完成，请勿关闭软件！"));
-    const QList<QUpdateImageData*> uploaders = page.GetUploaders();
+    const QList<QUpdateImageData*> uploaders = page.findChildren<QUpdateImageData*>();
     QCOMPARE(uploaders.size(), 2);
     for (QUpdateImageData* uploader : uploaders)
         QTRY_VERIFY_WITH_TIMEOUT(!uploader->isUploading(), 20000);
@@ -513,7 +515,7 @@ void tst_CatePage::cancelledLoginStartsNothing()
     QCOMPARE(logins, 1);
     QCOMPARE(announced.count(), 1);
     QCOMPARE(announced.first().first().toString(), QString());
-    QVERIFY(page.GetUploaders().isEmpty());
+    QVERIFY(page.findChildren<QUpdateImageData*>().isEmpty());
 }
 
 void tst_CatePage::foldersAndPrintPageOpenedAsUrls()

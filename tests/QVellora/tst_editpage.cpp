@@ -8,6 +8,7 @@
 #include "EditPage/QEditPage.h"
 #include "EditPageActions.h"
 #include "OtherWidget/QDrawImageButton.h"
+#include "PageParts.h"
 #include "PhotoView/QPhotoItem.h"
 #include "PhotoView/QPhotoViewListWidget.h"
 #include "Pictures/CSelectImageData.h"
@@ -26,6 +27,18 @@ using namespace WidgetTestHelpers;
 
 // The edit page driven as a user drives it: hand-over from the start page, folders opened from the
 // tree and the folder list, pictures ticked and dragged into category rows.
+namespace {
+// The folders the page lists as looked at, in order.
+QStringList folderPaths(const QEditPage& page)
+{
+    QStringList paths;
+    auto* list = PageParts::find<QListWidget>(&page, "folderList");
+    for (int row = 0; row < list->count(); ++row)
+        paths.append(list->item(row)->data(Qt::UserRole).toString());
+    return paths;
+}
+} // namespace
+
 class tst_EditPage : public QObject
 {
     Q_OBJECT
@@ -84,8 +97,8 @@ bool tst_EditPage::doubleClickFolder(QEditPage& page, const QString& path)
 {
     // The tree shows the whole file system; the test looks at the folder's parent, whose entries
     // the model reads in the background.
-    QTreeView* tree = page.GetFolderTree();
-    QFileSystemModel* model = page.GetFolderModel();
+    QTreeView* tree = PageParts::find<QTreeView>(&page, "folderTree");
+    QFileSystemModel* model = PageParts::find<QFileSystemModel>(&page, "folderModel");
     tree->setRootIndex(model->index(QFileInfo(path).absolutePath()));
     const QModelIndex index = model->index(path);
     if (!QTest::qWaitFor([&] { return tree->visualRect(index).isValid(); }, 10000))
@@ -120,26 +133,27 @@ void tst_EditPage::handOverLoadsAtMost999()
     QCOMPARE(m_notices, notice ? QStringList{"提示|已经超过了可以支持的最大图片数，部分图片可能无法显示!"}
                                : QStringList{});
 
-    QTRY_COMPARE_WITH_TIMEOUT(page.GetPhotoViewList()->count(), 999, 120000);
-    QCOMPARE(tilePaths(page.GetPhotoViewList()), list.mid(0, 999));
+    QTRY_COMPARE_WITH_TIMEOUT(PageParts::find<QPhotoViewListWidget>(&page, "photoList")->count(), 999,
+                              120000);
+    QCOMPARE(tilePaths(PageParts::find<QPhotoViewListWidget>(&page, "photoList")), list.mid(0, 999));
     QCOMPARE(page.GetSelectImageData()->Count(), 999);
     QCOMPARE(page.GetSelectImageData()->FindImage(list.at(5))->size(), QSize(270, 202));
-    QCOMPARE(page.GetFolderList()->count(), 1);
-    QCOMPARE(page.GetFolderList()->item(0)->text(), QString("trip"));
-    QCOMPARE(page.GetFolderPaths(), QStringList{m_dir->filePath("trip.2015")});
-    QCOMPARE(page.GetChosenFolder(), m_dir->filePath("trip.2015"));
-    QCOMPARE(page.GetSourceKind(), int(CLastSession::SearchResult));
+    QCOMPARE(PageParts::find<QListWidget>(&page, "folderList")->count(), 1);
+    QCOMPARE(PageParts::find<QListWidget>(&page, "folderList")->item(0)->text(), QString("trip"));
+    QCOMPARE(folderPaths(page), QStringList{m_dir->filePath("trip.2015")});
+    QCOMPARE(page.CurrentSession().chosenFolder, m_dir->filePath("trip.2015"));
+    QCOMPARE(page.CurrentSession().sourceKind, int(CLastSession::SearchResult));
     QCOMPARE(page.GetCateListWidget()->count(), 1);
-    QVERIFY(!page.GetSearchWaitDialog()->isVisible());
+    QVERIFY(!PageParts::find<QBusyDialog>(&page, "searchWait")->isVisible());
 
     // Listing the start folder did not open it; choosing its row does.
-    QListWidget* folders = page.GetFolderList();
+    QListWidget* folders = PageParts::find<QListWidget>(&page, "folderList");
     QTest::mouseClick(folders->viewport(), Qt::LeftButton, {},
                       folders->visualItemRect(folders->item(0)).center());
-    QCOMPARE(page.GetSourceKind(), int(CLastSession::ChosenFolder));
-    QCOMPARE(page.GetChosenFolder(), m_dir->filePath("trip.2015"));
-    QCOMPARE(page.GetPhotoViewList()->count(), 0);
-    QVERIFY(page.GetSearchWaitDialog()->isVisible());
+    QCOMPARE(page.CurrentSession().sourceKind, int(CLastSession::ChosenFolder));
+    QCOMPARE(page.CurrentSession().chosenFolder, m_dir->filePath("trip.2015"));
+    QCOMPARE(PageParts::find<QPhotoViewListWidget>(&page, "photoList")->count(), 0);
+    QVERIFY(PageParts::find<QBusyDialog>(&page, "searchWait")->isVisible());
 }
 
 void tst_EditPage::openingFolders()
@@ -151,14 +165,14 @@ void tst_EditPage::openingFolders()
 
     QEditPage page;
     QVERIFY(showPage(page));
-    QBusyDialog* wait = page.GetSearchWaitDialog();
-    QPhotoViewListWidget* grid = page.GetPhotoViewList();
+    QBusyDialog* wait = PageParts::find<QBusyDialog>(&page, "searchWait");
+    QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(&page, "photoList");
 
     // A folder with nothing to show opens the wait dialog and closes it at once.
     QVERIFY(doubleClickFolder(page, m_dir->filePath("empty")));
     QVERIFY(wait->isVisible());
-    QCOMPARE(page.GetSourceKind(), int(CLastSession::ChosenFolder));
-    QCOMPARE(page.GetChosenFolder(), m_dir->filePath("empty"));
+    QCOMPARE(page.CurrentSession().sourceKind, int(CLastSession::ChosenFolder));
+    QCOMPARE(page.CurrentSession().chosenFolder, m_dir->filePath("empty"));
     QTRY_VERIFY(!wait->isVisible());
     QCOMPARE(grid->count(), 0);
 
@@ -171,21 +185,21 @@ void tst_EditPage::openingFolders()
     // Opened again from the tree: listed once, by its folder name.
     QVERIFY(doubleClickFolder(page, m_dir->filePath("empty")));
     QTRY_VERIFY(!wait->isVisible());
-    QCOMPARE(page.GetFolderPaths(), (QStringList{m_dir->filePath("empty"), m_dir->filePath("full")}));
+    QCOMPARE(folderPaths(page), (QStringList{m_dir->filePath("empty"), m_dir->filePath("full")}));
     QStringList names;
-    for (int row = 0; row < page.GetFolderList()->count(); ++row)
-        names << page.GetFolderList()->item(row)->text();
+    for (int row = 0; row < PageParts::find<QListWidget>(&page, "folderList")->count(); ++row)
+        names << PageParts::find<QListWidget>(&page, "folderList")->item(row)->text();
     QCOMPARE(names, (QStringList{"empty", "full"}));
 
     // A row of the folder list opens its folder, and so does a folder tile.
-    QListWidget* folders = page.GetFolderList();
+    QListWidget* folders = PageParts::find<QListWidget>(&page, "folderList");
     QTest::mouseClick(folders->viewport(), Qt::LeftButton, {},
                       folders->visualItemRect(folders->item(1)).center());
     QTRY_COMPARE(grid->count(), 3);
     QTest::mouseDClick(grid->GetPhotoItem(0), Qt::LeftButton, {}, grid->GetPhotoItem(0)->rect().center());
     QTRY_COMPARE(tilePaths(grid), QStringList{inner.at(0)});
-    QCOMPARE(page.GetChosenFolder(), m_dir->filePath("full/inner"));
-    QCOMPARE(page.GetFolderPaths().size(), 3);
+    QCOMPARE(page.CurrentSession().chosenFolder, m_dir->filePath("full/inner"));
+    QCOMPARE(folderPaths(page).size(), 3);
     QTRY_VERIFY(!wait->isVisible());
     QVERIFY(m_notices.isEmpty());
 }
@@ -198,20 +212,20 @@ void tst_EditPage::onlyTheNewestFolderReachesTheGrid()
 
     QEditPage page;
     QVERIFY(showPage(page));
-    QPhotoViewListWidget* grid = page.GetPhotoViewList();
+    QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(&page, "photoList");
     QVERIFY(doubleClickFolder(page, m_dir->filePath("slow")));
     // The first folder is loading: some of its tiles are in, not all.
     QTRY_VERIFY_WITH_TIMEOUT(grid->count() > 0, 30000);
     QVERIFY(grid->count() < slow.size());
 
     QVERIFY(doubleClickFolder(page, m_dir->filePath("fast")));
-    QTRY_VERIFY(!page.GetSearchWaitDialog()->isVisible());
+    QTRY_VERIFY(!PageParts::find<QBusyDialog>(&page, "searchWait")->isVisible());
     QTRY_COMPARE(grid->count(), fast.size());
     // Deliver anything still queued: nothing of the first folder may arrive.
     for (int i = 0; i < 20; ++i)
         QCoreApplication::processEvents();
     QCOMPARE(tilePaths(grid), fast);
-    QCOMPARE(page.GetChosenFolder(), m_dir->filePath("fast"));
+    QCOMPARE(page.CurrentSession().chosenFolder, m_dir->filePath("fast"));
 }
 
 void tst_EditPage::aBurstOfTheOldFolderNeverReachesTheGrid()
@@ -231,7 +245,7 @@ void tst_EditPage::aBurstOfTheOldFolderNeverReachesTheGrid()
     }
     QVERIFY(doubleClickFolder(page, m_dir->filePath("fresh")));
 
-    QPhotoViewListWidget* grid = page.GetPhotoViewList();
+    QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(&page, "photoList");
     QTRY_COMPARE(grid->count(), fresh.size());
     QTest::qWait(100);
     QCOMPARE(tilePaths(grid), fresh);
@@ -274,7 +288,7 @@ void tst_EditPage::droppedPicturesAreMarkedAndAFreeRowKept()
     QVERIFY(showPage(page));
     page.SetInitScanPath(m_dir->filePath("photos"));
     page.SetInitPageImageList(list);
-    QPhotoViewListWidget* grid = page.GetPhotoViewList();
+    QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(&page, "photoList");
     QTRY_COMPARE(grid->count(), 5);
     QCateListWidget* cates = page.GetCateListWidget();
     const QList<QColor> colours = CSelection::colors();

@@ -4,6 +4,7 @@
 #include "CatePage/QCatePage.h"
 #include "Dialogs/QUserDialogs.h"
 #include "OtherWidget/QDrawImageButton.h"
+#include "PageParts.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -82,11 +83,13 @@ void tst_FeedbackDialogs::answerRules()
     };
     QUserDialogs::setAnswers(answers);
     QSignalSpy close(&page, &QCatePage::sigCloseTheSoft);
-    QTest::mouseClick(page.GetMakeWidget()->findChild<QDrawImageButton*>("finishButton"), Qt::LeftButton);
+    QTest::mouseClick(
+        PageParts::find<QCateMakeWidget>(&page, "makeWidget")->findChild<QDrawImageButton*>("finishButton"),
+        Qt::LeftButton);
 
     QCOMPARE(page.GetSubmitText(), expected);
     QCOMPARE(close.count(), 0);
-    QVERIFY(!page.GetMakeWidget()->GetSurveyDialog()->isVisible());
+    QVERIFY(!PageParts::find<QCateMakeWidget>(&page, "makeWidget")->GetSurveyDialog()->isVisible());
 }
 
 void tst_FeedbackDialogs::closingFromTheSurveyReachesThePage()
@@ -100,7 +103,9 @@ void tst_FeedbackDialogs::closingFromTheSurveyReachesThePage()
     };
     QUserDialogs::setAnswers(answers);
     QSignalSpy close(&page, &QCatePage::sigCloseTheSoft);
-    QTest::mouseClick(page.GetMakeWidget()->findChild<QDrawImageButton*>("finishButton"), Qt::LeftButton);
+    QTest::mouseClick(
+        PageParts::find<QCateMakeWidget>(&page, "makeWidget")->findChild<QDrawImageButton*>("finishButton"),
+        Qt::LeftButton);
     QCOMPARE(close.count(), 1);
     QCOMPARE(page.GetSubmitText(), QString("满意"));
 }

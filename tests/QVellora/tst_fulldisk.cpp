@@ -10,6 +10,7 @@
 #include "Export/CSelectionFileWriter.h"
 #include "Export/QExportThread.h"
 #include "OtherWidget/QDrawImageButton.h"
+#include "PageParts.h"
 #include "Pictures/CSelectImageData.h"
 #include "Records/CJsonFile.h"
 #include "Records/CLastSession.h"
@@ -213,7 +214,8 @@ void tst_FullDisk::theUserIsToldWhatCouldNotBeSaved()
         answers.folder = elsewhere.filePath(QStringLiteral("prints"));
         QVERIFY(QDir().mkpath(answers.folder));
         QSignalSpy finished(&page, &QCatePage::sigExportFinished);
-        QTest::mouseClick(page.GetMakeWidget()->findChild<QDrawImageButton*>(QStringLiteral("exportButton")),
+        QTest::mouseClick(PageParts::find<QCateMakeWidget>(&page, "makeWidget")
+                              ->findChild<QDrawImageButton*>(QStringLiteral("exportButton")),
                           Qt::LeftButton);
         QVERIFY(finished.count() == 1 || finished.wait(20000));
         QVERIFY(QFile::exists(elsewhere.filePath(QStringLiteral("prints/Trip/IMG_0001.jpg"))));

@@ -8,6 +8,7 @@
 #include "EditPageActions.h"
 #include "InitPage/QInitPage.h"
 #include "OtherWidget/QDrawImageButton.h"
+#include "PageParts.h"
 #include "PhotoView/QPhotoItem.h"
 #include "PhotoView/QPhotoViewListWidget.h"
 #include "Pictures/CThumbnailCache.h"
@@ -187,7 +188,7 @@ void tst_MainWindow::scanFromTheMenuFillsTheEditPage()
     QTRY_COMPARE(window.pageStack()->currentIndex(), 1);
     QVERIFY(!window.initPage()->GetProgressDialog()->isVisible());
     QCOMPARE(window.scanPath(), dir.filePath("empty"));
-    QCOMPARE(window.editPage()->GetPhotoViewList()->count(), 0);
+    QCOMPARE(PageParts::find<QPhotoViewListWidget>(window.editPage(), "photoList")->count(), 0);
 
     // The type dialog edits the one filter that both searches use: without JPG only b.png is new
     // enough and of a chosen type.
@@ -198,10 +199,10 @@ void tst_MainWindow::scanFromTheMenuFillsTheEditPage()
     folder = dir.filePath("photos");
     QTest::mouseClick(window.initPage()->GetScanButton(), Qt::LeftButton);
     QTRY_COMPARE(window.pageStack()->currentIndex(), 1);
-    QPhotoViewListWidget* grid = window.editPage()->GetPhotoViewList();
+    QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(window.editPage(), "photoList");
     QTRY_COMPARE(grid->count(), 1);
     QCOMPARE(grid->GetPhotoItem(0)->GetPath(), dir.filePath("photos/b.png"));
-    QCOMPARE(window.editPage()->GetInitScanPath(), dir.filePath("photos"));
+    QCOMPARE(window.editPage()->CurrentSession().chosenFolder, dir.filePath("photos"));
 
     // A picture pressed in the grid shows its path in the status bar.
     QPhotoItem* tile = grid->GetPhotoItem(0);
@@ -233,7 +234,7 @@ void tst_MainWindow::thumbnailCacheSwitchIsKeptAndFollowed()
     QAction* cache = actionNamed(window.menuBar(), QStringLiteral("&使用系统缩略图缓存"));
     QVERIFY(!cache->isChecked());
     QVERIFY(!CThumbnailCache::isEnabled());
-    QPhotoViewListWidget* grid = window.editPage()->GetPhotoViewList();
+    QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(window.editPage(), "photoList");
     window.editPage()->SetInitScanPath(dir.filePath("photos"));
     window.editPage()->SetInitPageImageList({photo});
     QTRY_COMPARE(grid->count(), 1);
@@ -359,7 +360,7 @@ void tst_MainWindow::logOutKeepsTheRunOnce()
     window.pageStack()->setCurrentIndex(1);
     page->SetInitScanPath(m_records->filePath("photos"));
     page->SetInitPageImageList(photos);
-    QTRY_COMPARE(page->GetPhotoViewList()->count(), 3);
+    QTRY_COMPARE(PageParts::find<QPhotoViewListWidget>(page, "photoList")->count(), 3);
     QVERIFY(EditPageActions::dragTicked(*page, {0, 1}, 0));
 
     // The desktop's log-out: the sorting and the run's record are on disk at once, not 2 s later.

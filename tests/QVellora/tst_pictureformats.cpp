@@ -9,6 +9,7 @@
 #include "LoadIn/QUpdateImageData.h"
 #include "NoticeBoxes.h"
 #include "OtherWidget/QDrawImageButton.h"
+#include "PageParts.h"
 #include "PhotoView/QPhotoViewImageDlg.h"
 #include "PhotoView/QPhotoViewImageWidget.h"
 #include "PictureKinds.h"
@@ -314,7 +315,8 @@ void tst_PictureFormats::categoryKeepsUnreadablePicturesAndExportsBytes()
     QVERIFY(QDir().mkpath(target));
     answers.folder = target;
     QSignalSpy finished(&page, &QCatePage::sigExportFinished);
-    auto* exportButton = page.GetMakeWidget()->findChild<QDrawImageButton*>("exportButton");
+    auto* exportButton =
+        PageParts::find<QCateMakeWidget>(&page, "makeWidget")->findChild<QDrawImageButton*>("exportButton");
     QVERIFY(exportButton);
     QTest::mouseClick(exportButton, Qt::LeftButton);
     QVERIFY(finished.size() == 1 || finished.wait(20000));

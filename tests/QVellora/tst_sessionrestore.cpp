@@ -5,6 +5,8 @@
 #include "EditPageActions.h"
 #include "InitPage/QInitPage.h"
 #include "OtherWidget/QDrawImageButton.h"
+#include "PageParts.h"
+#include "PhotoView/QPhotoViewListWidget.h"
 #include "Pictures/CSelectImageData.h"
 #include "Records/CJsonFile.h"
 #include "Records/CLastSession.h"
@@ -113,7 +115,8 @@ void tst_SessionRestore::nameRow(QEditPage* page, int row, const QString& name)
 
 bool tst_SessionRestore::waitForRestore(QEditPage* page)
 {
-    return QTest::qWaitFor([page] { return !page->GetLoadWaitDialog()->isVisible(); }, 30000);
+    return QTest::qWaitFor([page] { return !PageParts::find<QBusyDialog>(page, "loadWait")->isVisible(); },
+                           30000);
 }
 
 QList<CCategory> tst_SessionRestore::rows(QEditPage* page)
@@ -152,8 +155,8 @@ void tst_SessionRestore::sortingSurvivesCloseAndContinue()
         QVERIFY(showWindow(window));
         QTest::mouseClick(window.initPage()->GetScanButton(), Qt::LeftButton);
         QEditPage* page = window.editPage();
-        QTRY_COMPARE(page->GetPhotoViewList()->count(), 4);
-        shown = tilePaths(page->GetPhotoViewList());
+        QTRY_COMPARE(PageParts::find<QPhotoViewListWidget>(page, "photoList")->count(), 4);
+        shown = tilePaths(PageParts::find<QPhotoViewListWidget>(page, "photoList"));
         sorted = {{"A", shown.mid(0, 3)}, {"B", {}}};
         QVERIFY(dragTicked(*page, {0, 1, 2}, 0));
         QCOMPARE(page->GetCateListWidget()->count(), 2); // the free row below "A"
@@ -196,14 +199,14 @@ void tst_SessionRestore::sortingSurvivesCloseAndContinue()
             QTest::mouseClick(window.initPage()->GetLastButton(), Qt::LeftButton);
         }
         QCOMPARE(window.pageStack()->currentIndex(), 1);
-        QVERIFY(page->GetLoadWaitDialog()->isVisible());
+        QVERIFY(PageParts::find<QBusyDialog>(page, "loadWait")->isVisible());
         QVERIFY(waitForRestore(page));
 
         // Same names, same pictures, the colours in turn; "B" is the one free row.
         QCOMPARE(rows(page), sorted);
         QCOMPARE(page->GetCateListWidget()->GetCateItem(0)->GetCateColor(), colours.at(0));
         QCOMPARE(page->GetCateListWidget()->GetCateItem(1)->GetCateColor(), colours.at(1));
-        QPhotoViewListWidget* grid = page->GetPhotoViewList();
+        QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(page, "photoList");
         QCOMPARE(tilePaths(grid), shown);
         for (int i = 0; i < 4; ++i)
             QCOMPARE(grid->GetPhotoItem(i)->GetItemColors(),
@@ -254,7 +257,7 @@ void tst_SessionRestore::manyCategoriesComeBackInKeyTextOrder()
     QVERIFY(showWindow(page));
     // Without a session file nothing happens: no wait dialog, no rows.
     page.ReOpenLastData();
-    QVERIFY(!page.GetLoadWaitDialog()->isVisible());
+    QVERIFY(!PageParts::find<QBusyDialog>(&page, "loadWait")->isVisible());
     QCOMPARE(page.GetCateListWidget()->count(), 0);
 
     CLastSession last;
@@ -317,13 +320,14 @@ void tst_SessionRestore::restoreTakesExactPathsAndTheSavedFolder()
     const QList<CCategory> expected{{"one", {files.at(0)}}, {"eleven", {files.at(1)}}, {"点击命名", {}}};
     QCOMPARE(rows(&page), expected);
     // The grid: the saved folder's pictures at any depth, not those of "trip2".
-    QCOMPARE(tilePaths(page.GetPhotoViewList()), files.mid(0, 4));
-    QCOMPARE(page.GetRestoredChosenFolder(), last.chosenFolder);
-    QCOMPARE(page.GetRestoredSourceKind(), kind);
+    QCOMPARE(tilePaths(PageParts::find<QPhotoViewListWidget>(&page, "photoList")), files.mid(0, 4));
+    QCOMPARE(page.CurrentSession().chosenFolder, last.chosenFolder);
+    QCOMPARE(page.CurrentSession().sourceKind, kind);
 
-    const QModelIndex current = page.GetFolderTree()->currentIndex();
+    const QModelIndex current = PageParts::find<QTreeView>(&page, "folderTree")->currentIndex();
     if (kind == CLastSession::ChosenFolder)
-        QCOMPARE(current, page.GetFolderModel()->index(m_dir->filePath("trip")));
+        QCOMPARE(current,
+                 PageParts::find<QFileSystemModel>(&page, "folderModel")->index(m_dir->filePath("trip")));
     else
         QVERIFY(!current.isValid());
 }
@@ -337,10 +341,10 @@ void tst_SessionRestore::changesReachTheFileWithoutAClose()
 
     QEditPage page;
     QVERIFY(showWindow(page));
-    QSignalSpy writes(page.GetSessionAutosave(), &CSessionAutosave::saved);
+    QSignalSpy writes(PageParts::find<CSessionAutosave>(&page, "sessionAutosave"), &CSessionAutosave::saved);
     page.SetInitScanPath(m_dir->filePath("photos"));
     page.SetInitPageImageList(photos);
-    QTRY_COMPARE(page.GetPhotoViewList()->count(), 12);
+    QTRY_COMPARE(PageParts::find<QPhotoViewListWidget>(&page, "photoList")->count(), 12);
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(sessionFile()), 10000);
 
     // Thumbnails arriving reach the file as well (read back in key-text order).
@@ -479,7 +483,7 @@ void tst_SessionRestore::picturesThatCannotBeShownStayInTheRecord()
     auto resume = [](MainWindow& window) {
         QAction* item = action(window, QStringLiteral("&继续上次扫描"));
         QVERIFY(item && item->isEnabled());
-        window.editPage()->GetSessionAutosave()->setDelay(20);
+        PageParts::find<CSessionAutosave>(window.editPage(), "sessionAutosave")->setDelay(20);
         item->trigger();
         QVERIFY(waitForRestore(window.editPage()));
     };
@@ -496,7 +500,7 @@ void tst_SessionRestore::picturesThatCannotBeShownStayInTheRecord()
                  qPrintable(window.statusBar()->currentMessage()));
         // Restoring is not work: the file is neither rewritten now nor at close.
         QTest::qWait(200);
-        QVERIFY(!page->GetSessionAutosave()->isPending());
+        QVERIFY(!PageParts::find<CSessionAutosave>(page, "sessionAutosave")->isPending());
         QCOMPARE(TestSupport::readFile(sessionFile()), before);
         QVERIFY(window.close());
         QCOMPARE(TestSupport::readFile(sessionFile()), before);
@@ -507,7 +511,8 @@ void tst_SessionRestore::picturesThatCannotBeShownStayInTheRecord()
         QVERIFY(showWindow(window));
         resume(window);
         QEditPage* page = window.editPage();
-        const int tile = int(tilePaths(page->GetPhotoViewList()).indexOf(here.at(2)));
+        const int tile =
+            int(tilePaths(PageParts::find<QPhotoViewListWidget>(page, "photoList")).indexOf(here.at(2)));
         QVERIFY(tile >= 0);
         QVERIFY(dragTicked(*page, {tile}, 0));
         const QList<CCategory> kept{{"海边", {here.at(0), here.at(1), here.at(2), away.at(0), away.at(1)}},
@@ -574,7 +579,7 @@ void tst_SessionRestore::aRestoreCanBeCancelled()
     QEditPage page;
     QVERIFY(showWindow(page));
     page.ReOpenLastData();
-    QProgressDialog* wait = page.GetLoadWaitDialog();
+    QProgressDialog* wait = PageParts::find<QBusyDialog>(&page, "loadWait");
     QVERIFY(wait->isVisible());
     QPushButton* cancel = wait->findChild<QPushButton*>();
     QVERIFY(cancel && cancel->isVisible());
@@ -584,7 +589,7 @@ void tst_SessionRestore::aRestoreCanBeCancelled()
     QVERIFY(!wait->isVisible());
     QTest::qWait(300);
     QCOMPARE(page.GetCateListWidget()->count(), 0);
-    QCOMPARE(page.GetPhotoViewList()->count(), 0);
+    QCOMPARE(PageParts::find<QPhotoViewListWidget>(&page, "photoList")->count(), 0);
     QVERIFY(page.SaveCloseData());
     QCOMPARE(TestSupport::readFile(sessionFile()), before);
 

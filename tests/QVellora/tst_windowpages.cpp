@@ -10,6 +10,8 @@
 #include "InitPage/QInitPage.h"
 #include "OtherWidget/QDrawImageButton.h"
 #include "OtherWidget/QOutPutImageWidget.h"
+#include "PageParts.h"
+#include "PhotoView/QPhotoViewListWidget.h"
 #include "Selection/CSelection.h"
 #include "TestSupport.h"
 #include "ViewPage/QTimeViewButton.h"
@@ -110,14 +112,19 @@ QStringList tst_WindowPages::scanPictures(MainWindow& window, int count)
     m_answers->folder = m_dir->filePath("photos");
     window.pageStack()->setCurrentIndex(0);
     QTest::mouseClick(window.initPage()->GetScanButton(), Qt::LeftButton);
-    if (!QTest::qWaitFor([&] { return window.editPage()->GetPhotoViewList()->count() == count; }, 20000))
+    if (!QTest::qWaitFor(
+            [&] {
+                return PageParts::find<QPhotoViewListWidget>(window.editPage(), "photoList")->count() ==
+                       count;
+            },
+            20000))
         return {};
     return paths;
 }
 
 bool tst_WindowPages::drag(MainWindow& window, const QStringList& pictures, int cate)
 {
-    QPhotoViewListWidget* grid = window.editPage()->GetPhotoViewList();
+    QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(window.editPage(), "photoList");
     QList<int> rows;
     for (int row = 0; row < grid->count(); ++row) {
         if (pictures.contains(grid->GetPhotoItem(row)->GetPath()))
@@ -151,13 +158,16 @@ QStringList tst_WindowPages::editPaths(MainWindow& window, int row)
 
 void tst_WindowPages::goForward(MainWindow& window)
 {
-    QTest::mouseClick(window.editPage()->GetButtonBar()->GetNextPageButton(), Qt::LeftButton);
+    QTest::mouseClick(
+        PageParts::find<QOutPutImageWidget>(window.editPage(), "buttonBar")->GetNextPageButton(),
+        Qt::LeftButton);
     QCOMPARE(window.pageStack()->currentIndex(), 2);
 }
 
 void tst_WindowPages::goBack(MainWindow& window)
 {
-    QTest::mouseClick(window.catePage()->GetMakeWidget()->findChild<QDrawImageButton*>("backButton"),
+    QTest::mouseClick(PageParts::find<QCateMakeWidget>(window.catePage(), "makeWidget")
+                          ->findChild<QDrawImageButton*>("backButton"),
                       Qt::LeftButton);
     QCOMPARE(window.pageStack()->currentIndex(), 1);
 }
@@ -173,7 +183,7 @@ bool tst_WindowPages::marksMatchCategories(QEditPage* page)
                 expected[path].append(colour);
         }
     }
-    QPhotoViewListWidget* grid = page->GetPhotoViewList();
+    QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(page, "photoList");
     for (int i = 0; i < grid->count(); ++i) {
         QList<QRgb> want = expected.value(grid->GetPhotoItem(i)->GetPath());
         QList<QRgb> have;
@@ -313,7 +323,7 @@ void tst_WindowPages::wrappedColoursKeepTheirMarks()
     goBack(window);
     QCOMPARE(editPaths(window, 0), QStringList{p.at(0)});
     QVERIFY(editPaths(window, 12).isEmpty());
-    QPhotoViewListWidget* grid = edit->GetPhotoViewList();
+    QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(edit, "photoList");
     for (int i = 0; i < grid->count(); ++i) {
         if (grid->GetPhotoItem(i)->GetPath() == p.at(0))
             QVERIFY(grid->GetPhotoItem(i)->GetItemColors().contains(first));
@@ -350,7 +360,8 @@ void tst_WindowPages::exportOfThisRunInTheHistory()
     QVERIFY(QDir().mkpath(exportFolder));
     m_answers->folder = exportFolder;
     QSignalSpy finished(window.catePage(), &QCatePage::sigExportFinished);
-    QTest::mouseClick(window.catePage()->GetMakeWidget()->findChild<QDrawImageButton*>("exportButton"),
+    QTest::mouseClick(PageParts::find<QCateMakeWidget>(window.catePage(), "makeWidget")
+                          ->findChild<QDrawImageButton*>("exportButton"),
                       Qt::LeftButton);
     QVERIFY(finished.wait(20000));
     QVERIFY(finished.first().first().toBool());
@@ -432,8 +443,8 @@ void tst_WindowPages::surveyCloseClosesTheWindow()
         QTest::mouseClick(dialog->findChild<QPushButton*>(button), Qt::LeftButton);
         return int(QDialog::Accepted);
     };
-    QDrawImageButton* finish =
-        window.catePage()->GetMakeWidget()->findChild<QDrawImageButton*>("finishButton");
+    QDrawImageButton* finish = PageParts::find<QCateMakeWidget>(window.catePage(), "makeWidget")
+                                   ->findChild<QDrawImageButton*>("finishButton");
     QTest::mouseClick(finish, Qt::LeftButton);
     QVERIFY(window.isVisible());
     QVERIFY(!window.closeTime().isValid());

@@ -13,6 +13,8 @@
 #include "NoticeBoxes.h"
 #include "OtherWidget/QDrawImageButton.h"
 #include "OtherWidget/QOutPutImageWidget.h"
+#include "PageParts.h"
+#include "PhotoView/QPhotoViewListWidget.h"
 #include "Records/CJsonFile.h"
 #include "StandinService.h"
 #include "TestSupport.h"
@@ -196,7 +198,7 @@ void tst_WholeRound::wholeRound()
         m_answers->folder = m_dir.filePath("photos");
         QTest::mouseClick(window.initPage()->GetScanButton(), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(window.pageStack()->currentWidget(), static_cast<QWidget*>(edit), Patience);
-        QPhotoViewListWidget* grid = edit->GetPhotoViewList();
+        QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(edit, "photoList");
         QTRY_COMPARE_WITH_TIMEOUT(grid->count(), 6, Patience);
         const QStringList tiles = tilePaths(grid);
         QCOMPARE(QSet<QString>(tiles.begin(), tiles.end()), QSet<QString>(photos.begin(), photos.end()));
@@ -224,7 +226,8 @@ void tst_WholeRound::wholeRound()
         QVERIFY(grid->GetPhotoItem(5)->GetItemColors().isEmpty());
 
         // Next: the category page shows the two categories with their pictures.
-        QTest::mouseClick(edit->GetButtonBar()->GetNextPageButton(), Qt::LeftButton);
+        QTest::mouseClick(PageParts::find<QOutPutImageWidget>(edit, "buttonBar")->GetNextPageButton(),
+                          Qt::LeftButton);
         QCOMPARE(window.pageStack()->currentWidget(), static_cast<QWidget*>(cate));
         QCOMPARE(shownRows(cate->GetCateListWidget()), sorted);
         for (int row = 0; row < 2; ++row)
@@ -234,7 +237,8 @@ void tst_WholeRound::wholeRound()
         // Export: a folder per category holding its pictures, "select.js" and the history entry.
         m_answers->folder = exportFolder;
         QSignalSpy exported(cate, &QCatePage::sigExportFinished);
-        QTest::mouseClick(cate->GetMakeWidget()->findChild<QDrawImageButton*>("exportButton"),
+        QTest::mouseClick(PageParts::find<QCateMakeWidget>(cate, "makeWidget")
+                              ->findChild<QDrawImageButton*>("exportButton"),
                           Qt::LeftButton);
         QVERIFY(exported.wait(Patience));
         QCOMPARE(m_answers->notices, QStringList{"保存图片成功"});
@@ -264,7 +268,8 @@ void tst_WholeRound::wholeRound()
 
         // Upload the export, logging in through the page's login dialog as the user does.
         m_answers->logInAs("photographer", "secret pw");
-        QTest::mouseClick(cate->GetMakeWidget()->findChild<QDrawImageButton*>("uploadButton"),
+        QTest::mouseClick(PageParts::find<QCateMakeWidget>(cate, "makeWidget")
+                              ->findChild<QDrawImageButton*>("uploadButton"),
                           Qt::LeftButton);
         QCOMPARE(m_answers->logins, 1);
         QVERIFY(NoticeBoxes::texts().contains("上传尚未完成，请勿关闭软件！"));
@@ -318,12 +323,14 @@ void tst_WholeRound::wholeRound()
         QEditPage* edit = window.editPage();
         QTest::mouseClick(window.initPage()->GetLastButton(), Qt::LeftButton);
         QCOMPARE(window.pageStack()->currentWidget(), static_cast<QWidget*>(edit));
-        QVERIFY(QTest::qWaitFor([edit] { return !edit->GetLoadWaitDialog()->isVisible(); }, Patience));
+        QVERIFY(QTest::qWaitFor(
+            [edit] { return !PageParts::find<QBusyDialog>(edit, "loadWait")->isVisible(); }, Patience));
         const QList<Category> rows = shownRows(edit->GetCateListWidget());
         QCOMPARE(rows.mid(0, 2), sorted);
         QCOMPARE(rows.size(), 3);
         QVERIFY(rows.at(2).paths.isEmpty());
-        QTRY_COMPARE_WITH_TIMEOUT(edit->GetPhotoViewList()->count(), 6, Patience);
+        QTRY_COMPARE_WITH_TIMEOUT(PageParts::find<QPhotoViewListWidget>(edit, "photoList")->count(), 6,
+                                  Patience);
         QVERIFY(window.close());
         QTRY_COMPARE_WITH_TIMEOUT(service.records("usage_reports.json", "reports").size(), 2, Patience);
     }

@@ -4,6 +4,7 @@
 #include "EditPage/QEditPage.h"
 #include "InitPage/QInitPage.h"
 #include "OtherWidget/QDrawImageButton.h"
+#include "PageParts.h"
 #include "PhotoView/QPhotoItem.h"
 #include "PhotoView/QPhotoViewListWidget.h"
 #include "PictureKinds.h"
@@ -102,7 +103,7 @@ void tst_FormatsWithoutPlugins::windowStartsAndGreysTheMissingTypes()
     QCOMPARE(window.photoFilter().suffixes(), (QStringList{"jpg", "png", "bmp"}));
     QTest::mouseClick(window.initPage()->GetScanButton(), Qt::LeftButton);
     QTRY_COMPARE(window.pageStack()->currentIndex(), 1);
-    QPhotoViewListWidget* grid = window.editPage()->GetPhotoViewList();
+    QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(window.editPage(), "photoList");
     QTRY_COMPARE(grid->count(), 2);
     QStringList shown;
     for (int i = 0; i < grid->count(); ++i)

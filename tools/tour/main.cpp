@@ -11,6 +11,8 @@
 #include "InitPage/QInitPage.h"
 #include "OtherWidget/QDrawImageButton.h"
 #include "OtherWidget/QOutPutImageWidget.h"
+#include "PageParts.h"
+#include "PhotoView/QPhotoViewListWidget.h"
 #include "ViewPage/QViewPage.h"
 #include "mainwindow.h"
 
@@ -148,8 +150,8 @@ bool nameRow(QEditPage* page, int row, const QString& name)
 // library's folders are (its folder sorts after the other temporary ones).
 void expandTree(QEditPage* page, const QStringList& folders)
 {
-    QTreeView* tree = page->GetFolderTree();
-    QFileSystemModel* model = page->GetFolderModel();
+    QTreeView* tree = PageParts::find<QTreeView>(page, "folderTree");
+    QFileSystemModel* model = PageParts::find<QFileSystemModel>(page, "folderModel");
     for (const QString& folder : folders) {
         QStringList chain;
         for (QDir dir(folder);;) {
@@ -205,9 +207,12 @@ bool runTour(const QString& outDir)
     answers.folder = photoRoot;
     QTest::mouseClick(window.initPage()->GetScanButton(), Qt::LeftButton);
     QEditPage* edit = window.editPage();
-    QPhotoViewListWidget* grid = edit->GetPhotoViewList();
+    QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(edit, "photoList");
     if (!QTest::qWaitFor(
-            [&] { return grid->count() == library.photos.size() && !edit->GetLoadWaitDialog()->isVisible(); },
+            [&] {
+                return grid->count() == library.photos.size() &&
+                       !PageParts::find<QBusyDialog>(edit, "loadWait")->isVisible();
+            },
             30000))
         return fail(
             QString("the edit page shows %1 of %2 pictures").arg(grid->count()).arg(library.photos.size()));
@@ -230,14 +235,17 @@ bool runTour(const QString& outDir)
         return false;
 
     // Next page, then export into a folder answered through the folder dialog.
-    QTest::mouseClick(edit->GetButtonBar()->GetNextPageButton(), Qt::LeftButton);
+    QTest::mouseClick(PageParts::find<QOutPutImageWidget>(edit, "buttonBar")->GetNextPageButton(),
+                      Qt::LeftButton);
     if (window.pageStack()->currentIndex() != 2)
         return fail("the category page did not open");
     QCatePage* cate = window.catePage();
     answers.folder = work.filePath(QStringLiteral("导出"));
     QDir().mkpath(answers.folder);
     QSignalSpy exported(cate, &QCatePage::sigExportFinished);
-    QTest::mouseClick(cate->GetMakeWidget()->findChild<QDrawImageButton*>("exportButton"), Qt::LeftButton);
+    QTest::mouseClick(
+        PageParts::find<QCateMakeWidget>(cate, "makeWidget")->findChild<QDrawImageButton*>("exportButton"),
+        Qt::LeftButton);
     if (exported.isEmpty() && !exported.wait(30000))
         return fail("the export never finished");
     if (!exported.first().first().toBool())
