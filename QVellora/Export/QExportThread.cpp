@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "Export/QExportThread.h"
 
+#include "CLogging.h"
 #include "CNormalFuntion.h"
 #include "Export/CSelectionFileWriter.h"
 
-#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QThreadPool>
@@ -55,7 +55,7 @@ CExportResult QExportThread::exportPlan(const CExportPlan& plan, const Copier& c
         if (QFileInfo(page.folder).isDir())
             continue;
         if (!QDir().mkdir(page.folder)) {
-            qDebug() << "cannot create category folder" << page.folder;
+            qCDebug(lcExport) << "cannot create category folder" << page.folder;
             writer.cancel();
             result.outcome = CExportResult::FolderNotCreated;
             result.problemCategory = page.name;
