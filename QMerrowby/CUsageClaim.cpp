@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "CUsageClaim.h"
 
+#include "CLogging.h"
 #include "CSafeWrite.h"
 #include "CUsageReport.h"
 
-#include <QDebug>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -23,7 +23,7 @@ namespace {
 void lockBriefly(QLockFile& lock)
 {
     if (!lock.tryLock(5000))
-        qDebug() << "usage file lock not taken:" << lock.error();
+        qCDebug(lcReporter) << "usage file lock not taken:" << lock.error();
 }
 } // namespace
 
@@ -47,7 +47,7 @@ bool CUsageClaim::forget()
 {
     if (QFile::remove(claimPath()))
         return true;
-    qDebug() << "cannot remove" << claimPath();
+    qCDebug(lcReporter) << "cannot remove" << claimPath();
     return false;
 }
 
@@ -67,14 +67,14 @@ bool CUsageClaim::giveBackLocked()
     QByteArray earlier;
     QByteArray newer;
     if (!CUsageReport::readFile(claimPath(), &earlier) || !CUsageReport::readFile(m_path, &newer)) {
-        qDebug() << "cannot give back" << claimPath();
+        qCDebug(lcReporter) << "cannot give back" << claimPath();
         return false;
     }
     // Records that cannot be read are not merged, but not thrown away either.
     if (QJsonDocument::fromJson(earlier).isNull() && keepBrokenFile(claimPath()).isEmpty())
         return false;
     if (!writeFileSafely(m_path, merged(earlier, newer))) {
-        qDebug() << "cannot merge" << claimPath() << "into" << m_path;
+        qCDebug(lcReporter) << "cannot merge" << claimPath() << "into" << m_path;
         return false;
     }
     return forget();

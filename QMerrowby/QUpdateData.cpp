@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "QUpdateData.h"
 
+#include "CLogging.h"
 #include "CUsageReport.h"
 
-#include <QDebug>
 #include <QFile>
 #include <QNetworkAccessManager>
 
@@ -49,7 +49,7 @@ bool QUpdateData::UpdateUserData(const QString& path)
     m_claim.reset(new CUsageClaim(path));
     QByteArray content;
     if (!m_claim->claim(&content)) {
-        qDebug() << "no usage file" << path;
+        qCDebug(lcReporter) << "no usage file" << path;
         return false;
     }
     m_reply = CUsageReport::post(m_manager, content);
@@ -73,10 +73,11 @@ void QUpdateData::replyFinished(QNetworkReply* reply)
     m_deadline.stop();
     // An aborted reply is closed already.
     const QByteArray answer = reply->isOpen() ? reply->read(MaxAnswerBytes + 1) : QByteArray();
-    qDebug() << "repay finished" << answer;
+    qCDebug(lcReporter) << "repay finished" << answer;
     // An answer cut short by its length is no answer, even when it began as a success.
-    m_accepted = CUsageReport::accepted(reply) && answer.size() <= MaxAnswerBytes && !reply->bytesAvailable();
-    if (m_accepted) {
+    const bool accepted =
+        CUsageReport::accepted(reply) && answer.size() <= MaxAnswerBytes && !reply->bytesAvailable();
+    if (accepted) {
         // For tests: stops the reporter right before it forgets the records, so that a run
         // recorded at that very moment can be written.
 #ifdef SIGSTOP
@@ -85,25 +86,24 @@ void QUpdateData::replyFinished(QNetworkReply* reply)
 #endif
         m_claim->forget();
     } else {
-        qDebug() << "report not accepted, records kept:" << reply->error()
-                 << reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        qCDebug(lcReporter) << "report not accepted, records kept:" << reply->error()
+                            << reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         m_claim->giveBack();
     }
     reply->deleteLater();
     if (reply == m_reply)
         m_reply = nullptr;
-    m_finished = true;
     emit sigUpdateEnd();
 }
 
 void QUpdateData::upLoadError(QNetworkReply::NetworkError errorCode)
 {
-    qDebug() << "repay upLoadError" << errorCode;
+    qCDebug(lcReporter) << "repay upLoadError" << errorCode;
 }
 
 void QUpdateData::OnUploadProgress(qint64 bytesSent, qint64 bytesTotal)
 {
-    qDebug() << "repay OnUploadProgress" << bytesSent << bytesTotal;
+    qCDebug(lcReporter) << "repay OnUploadProgress" << bytesSent << bytesTotal;
     m_stall.start();
 }
 
@@ -114,7 +114,7 @@ void QUpdateData::stop()
 
 void QUpdateData::giveUp(const QString& why)
 {
-    qDebug().noquote() << why << "- giving up";
+    qCDebug(lcReporter).noquote() << why << "- giving up";
     // Aborting finishes the reply with an error; replyFinished gives the records back and ends.
     if (m_reply && m_reply->isRunning())
         m_reply->abort();

@@ -33,10 +33,6 @@ public:
     // Ends a post under way as a failure (the records are given back); sigUpdateEnd follows.
     void stop();
 
-    bool isFinished() const { return m_finished; }
-    // Whether the service accepted the report.
-    bool wasAccepted() const { return m_accepted; }
-
     static int stallTimeoutMs();
     static int deadlineMs();
     static constexpr qint64 MaxAnswerBytes = 64 * 1024;
@@ -55,8 +51,6 @@ private:
     QNetworkAccessManager* m_manager;
     QNetworkReply* m_reply = nullptr;
     QString m_path;
-    bool m_finished = false;
-    bool m_accepted = false;
     QScopedPointer<CUsageClaim> m_claim;
     QTimer m_stall;
     QTimer m_deadline;

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "CReleaseInstaller.h"
 
+#include "CLogging.h"
 #include "CProgramFiles.h"
 #include "CShutdownSignals.h"
 
-#include <QDebug>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -68,7 +68,7 @@ bool CReleaseInstaller::install(const QString& source, const QString& target)
         if (info.isDir() && !info.isSymLink())
             continue;
         if (present(info)) {
-            qDebug() << "cannot create the folder" << info.filePath();
+            qCDebug(lcUpdater) << "cannot create the folder" << info.filePath();
             return false;
         }
         folders.append(folder);
@@ -77,7 +77,7 @@ bool CReleaseInstaller::install(const QString& source, const QString& target)
     for (const QString& file : listTree(source, QDir::Files)) {
         const QFileInfo info(nativePath(target, file));
         if (info.isDir() && !info.isSymLink()) {
-            qDebug() << "a folder stands where the release has a file:" << info.filePath();
+            qCDebug(lcUpdater) << "a folder stands where the release has a file:" << info.filePath();
             return false;
         }
         files.append({file, present(info)});
@@ -92,7 +92,7 @@ bool CReleaseInstaller::install(const QString& source, const QString& target)
             break;
         ok = QDir().mkdir(nativePath(target, folder)) && step();
         if (!ok)
-            qDebug() << "cannot create the folder" << folder;
+            qCDebug(lcUpdater) << "cannot create the folder" << folder;
     }
     for (const CInstallJournal::File& file : qAsConst(files)) {
         if (!ok)
@@ -101,9 +101,9 @@ bool CReleaseInstaller::install(const QString& source, const QString& target)
     }
     if (!ok || !journal.markPlaced()) {
         if (CShutdownSignals::requested())
-            qDebug() << "asked to end: the install is rolled back";
+            qCDebug(lcUpdater) << "asked to end: the install is rolled back";
         if (!CInstallJournal::rollBack(target))
-            qDebug() << "the roll-back is incomplete; the next start finishes it";
+            qCDebug(lcUpdater) << "the roll-back is incomplete; the next start finishes it";
         return false;
     }
     // Every new file is in place: what is left is tidying, finished even when asked to end.
@@ -123,7 +123,7 @@ bool CReleaseInstaller::placeFile(const QString& from, const QString& to, bool e
     const QString fresh = CInstallJournal::freshName(to);
     QFile::remove(fresh);
     if (!QFile::copy(from, fresh)) {
-        qDebug() << "cannot write" << fresh;
+        qCDebug(lcUpdater) << "cannot write" << fresh;
         return false;
     }
     if (!step())
@@ -132,14 +132,14 @@ bool CReleaseInstaller::placeFile(const QString& from, const QString& to, bool e
         const QString kept = CInstallJournal::keptName(to);
         QFile::remove(kept);
         if (!CInstallJournal::keepAside(to, kept)) {
-            qDebug() << "cannot keep aside" << to;
+            qCDebug(lcUpdater) << "cannot keep aside" << to;
             return false;
         }
         if (!step())
             return false;
     }
     if (!CInstallJournal::renameOver(fresh, to)) {
-        qDebug() << "cannot put in place" << to;
+        qCDebug(lcUpdater) << "cannot put in place" << to;
         return false;
     }
     return step();

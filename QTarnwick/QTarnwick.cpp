@@ -3,6 +3,7 @@
 
 #include "CFolderRemoval.h"
 #include "CInstallJournal.h"
+#include "CLogging.h"
 #include "CProgramFiles.h"
 #include "CReleaseCheck.h"
 #include "CReleaseInstaller.h"
@@ -12,7 +13,6 @@
 #include "CZipExtract.h"
 
 #include <QCoreApplication>
-#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
@@ -39,7 +39,8 @@ QTarnwick::QTarnwick(QObject* parent)
     m_deadlineTimer->setSingleShot(true);
     // A network that trickles a byte now and then must not keep the updater alive either.
     connect(m_deadlineTimer, &QTimer::timeout, this, [this] {
-        qDebug() << "the answer took too long, giving up" << (m_current ? m_current->url() : QUrl());
+        qCDebug(lcUpdater) << "the answer took too long, giving up"
+                           << (m_current ? m_current->url() : QUrl());
         if (m_current)
             m_current->abort();
     });
@@ -90,7 +91,7 @@ QNetworkReply* QTarnwick::get(QNetworkAccessManager* manager, const QUrl& url, c
     // A network that stops sending must not keep the updater alive forever.
     disconnect(m_stallTimer, nullptr, nullptr, nullptr);
     connect(m_stallTimer, &QTimer::timeout, reply, [reply] {
-        qDebug() << "no data for a while, giving up" << reply->url();
+        qCDebug(lcUpdater) << "no data for a while, giving up" << reply->url();
         reply->abort();
     });
     m_stallTimer->start();
@@ -109,7 +110,8 @@ void QTarnwick::checkLimits(qint64 bytesReceived, qint64 bytesTotal)
         return;
     // Refused as soon as the answer announces or brings more than may be kept in memory.
     if (bytesReceived > m_maxBytes || bytesTotal > m_maxBytes) {
-        qDebug() << "the answer is larger than" << m_maxBytes << "bytes, giving up" << m_current->url();
+        qCDebug(lcUpdater) << "the answer is larger than" << m_maxBytes << "bytes, giving up"
+                           << m_current->url();
         m_current->abort();
         return;
     }
@@ -123,12 +125,12 @@ void QTarnwick::checkLimits(qint64 bytesReceived, qint64 bytesTotal)
 int QTarnwick::localVersion()
 {
     const QString localPath = CProgramFiles::versionFile();
-    qDebug() << "qstrHistoryDataPath: " << localPath;
+    qCDebug(lcUpdater) << "qstrHistoryDataPath: " << localPath;
     QFile local(localPath);
     if (!local.open(QIODevice::ReadOnly | QIODevice::Text))
         return 100;
     const QByteArray text = local.readAll();
-    qDebug() << "location: " << text;
+    qCDebug(lcUpdater) << "location: " << text;
     return CReleaseManifest::fromJson(text).version;
 }
 
@@ -145,8 +147,8 @@ QByteArray QTarnwick::completeBody(QNetworkReply* reply, qint64 maxBytes, bool* 
                 body.size() <= maxBytes &&
                 (encoded || !length.isValid() || length.toLongLong() == body.size());
     if (!*complete) {
-        qDebug() << "incomplete or failed answer" << reply->url() << reply->error() << status << body.size()
-                 << "of" << length;
+        qCDebug(lcUpdater) << "incomplete or failed answer" << reply->url() << reply->error() << status
+                           << body.size() << "of" << length;
         return QByteArray();
     }
     return body;
@@ -159,12 +161,12 @@ void QTarnwick::getFinished(QNetworkReply* reply)
     reply->deleteLater();
     bool complete = false;
     const QByteArray body = completeBody(reply, m_maxBytes, &complete);
-    qDebug() << "versiong: " << body;
+    qCDebug(lcUpdater) << "versiong: " << body;
     m_remote = CReleaseManifest::fromJson(body);
     m_remoteText = body;
 
     if (localVersion() < m_remote.version) {
-        qDebug() << "good";
+        qCDebug(lcUpdater) << "good";
         get(m_archiveManager, CServiceEndpoints::releaseArchive(), "application/x-7z-compressed",
             MaxArchiveBytes);
         return;
@@ -179,20 +181,20 @@ void QTarnwick::replyFinished(QNetworkReply* reply)
     reply->deleteLater();
     bool complete = false;
     const QByteArray archive = completeBody(reply, m_maxBytes, &complete);
-    qDebug() << "new bata" << archive.size() << "bytes";
+    qCDebug(lcUpdater) << "new bata" << archive.size() << "bytes";
     QString why;
     if (!complete) {
         finish(Outcome::Failed);
         return;
     }
     if (!CReleaseCheck::accept(archive, m_remote, m_publicKey, &why)) {
-        qDebug() << "release refused:" << why;
+        qCDebug(lcUpdater) << "release refused:" << why;
         finish(Outcome::Failed);
         return;
     }
     // Never below or back to what is installed, whatever the service announces.
     if (localVersion() >= m_remote.version) {
-        qDebug() << "release refused: not above the installed version";
+        qCDebug(lcUpdater) << "release refused: not above the installed version";
         finish(Outcome::Failed);
         return;
     }
@@ -207,12 +209,12 @@ bool QTarnwick::install(const QByteArray& archive)
     QLockFile lock(CProgramFiles::path(CInstallJournal::lockName()));
     lock.setStaleLockTime(0);
     if (!lock.tryLock(0)) {
-        qDebug() << "another updater is installing";
+        qCDebug(lcUpdater) << "another updater is installing";
         return false;
     }
     QFile file(archivePath);
     if (!file.open(QIODevice::WriteOnly) || file.write(archive) != archive.size() || !file.flush()) {
-        qDebug() << "cannot write" << archivePath;
+        qCDebug(lcUpdater) << "cannot write" << archivePath;
         file.remove();
         return false;
     }
@@ -222,14 +224,14 @@ bool QTarnwick::install(const QByteArray& archive)
     deleteFolder(extractFolder);
     bool ok = QDir().mkdir(extractFolder);
     if (ok && quazip_extract(archivePath, extractFolder, QString())) {
-        qDebug() << "解压成功";
+        qCDebug(lcUpdater) << "解压成功";
         // These two names belong to the updater's own work; a release must not bring them.
         const QDir unpacked(extractFolder);
         for (const QString& name :
              unpacked.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
             if (name.compare(QLatin1String("tmpExt"), Qt::CaseInsensitive) == 0 ||
                 name.compare(QLatin1String("Vellora.zip"), Qt::CaseInsensitive) == 0) {
-                qDebug() << "archive refused: it holds" << name;
+                qCDebug(lcUpdater) << "archive refused: it holds" << name;
                 ok = false;
             }
         }
@@ -237,12 +239,12 @@ bool QTarnwick::install(const QByteArray& archive)
         // so a release is never offered again once it is in place.
         ok = ok && writeVersionFile(CProgramFiles::join(extractFolder, QStringLiteral("version.js")));
         if (CShutdownSignals::requested()) {
-            qDebug() << "asked to end before the install began";
+            qCDebug(lcUpdater) << "asked to end before the install began";
             ok = false;
         }
         ok = ok && CReleaseInstaller().install(extractFolder, m_installFolder);
     } else {
-        qDebug() << "解压失败";
+        qCDebug(lcUpdater) << "解压失败";
         ok = false;
     }
     QFile::remove(archivePath);
@@ -260,6 +262,6 @@ void QTarnwick::finish(Outcome outcome)
     if (m_finished)
         return;
     m_finished = true;
-    qDebug() << "updater done:" << outcome;
+    qCDebug(lcUpdater) << "updater done:" << outcome;
     emit finished(outcome);
 }

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "CFileCopy.h"
 
-#include <QDebug>
+#include "CLogging.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -54,13 +55,13 @@ bool copyInLoop(QFile& in, QFile& out)
     for (;;) {
         const qint64 got = in.read(buffer.data(), qint64(buffer.size()));
         if (got < 0) {
-            qDebug() << "read failed" << in.fileName() << in.errorString();
+            qCDebug(lcFiles) << "read failed" << in.fileName() << in.errorString();
             return false;
         }
         if (got == 0)
             return true;
         if (out.write(buffer.data(), got) != got) {
-            qDebug() << "write failed" << out.fileName() << out.errorString();
+            qCDebug(lcFiles) << "write failed" << out.fileName() << out.errorString();
             return false;
         }
     }
@@ -72,12 +73,12 @@ bool copyFileContents(const QString& source, const QString& target, bool replace
 {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
-        qDebug() << "cannot read" << source << in.errorString();
+        qCDebug(lcFiles) << "cannot read" << source << in.errorString();
         return false;
     }
     QTemporaryFile out(QFileInfo(target).absolutePath() + QStringLiteral("/.vellora-copy-XXXXXX"));
     if (!out.open()) {
-        qDebug() << "cannot write beside" << target << out.errorString();
+        qCDebug(lcFiles) << "cannot write beside" << target << out.errorString();
         return false;
     }
     if (!copyInKernel(in, out) && !copyInLoop(in, out))
@@ -88,11 +89,11 @@ bool copyFileContents(const QString& source, const QString& target, bool replace
     if (replace) {
         out.close();
         if (out.error() != QFileDevice::NoError || !renameFileOver(out.fileName(), target)) {
-            qDebug() << "cannot name the copy" << target;
+            qCDebug(lcFiles) << "cannot name the copy" << target;
             return false;
         }
     } else if (!out.rename(target)) {
-        qDebug() << "cannot name the copy" << target << out.errorString();
+        qCDebug(lcFiles) << "cannot name the copy" << target << out.errorString();
         return false;
     }
     out.setAutoRemove(false);

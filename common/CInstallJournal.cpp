@@ -2,11 +2,11 @@
 #include "CInstallJournal.h"
 
 #include "CFileCopy.h"
+#include "CLogging.h"
 
 #include "CFolderRemoval.h"
 #include "CSafeWrite.h"
 
-#include <QDebug>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -121,7 +121,7 @@ bool CInstallJournal::rollBack(const QString& installFolder)
         if (!present(kept))
             continue;
         if (!renameOver(kept, target)) {
-            qDebug() << "cannot put back" << target;
+            qCDebug(lcUpdater) << "cannot put back" << target;
             ok = false;
             continue;
         }
@@ -159,11 +159,11 @@ CInstallJournal::Recovery CInstallJournal::recover(const QString& installFolder)
     Recovery result = Recovery::Nothing;
     const Journal journal = readJournal(installFolder);
     if (journal.found && journal.phase == Placed) {
-        qDebug() << "completing an install that was cut short in" << installFolder;
+        qCDebug(lcUpdater) << "completing an install that was cut short in" << installFolder;
         complete(installFolder, journal.files);
         result = Recovery::Completed;
     } else if (journal.found) {
-        qDebug() << "rolling back an install that was cut short in" << installFolder;
+        qCDebug(lcUpdater) << "rolling back an install that was cut short in" << installFolder;
         rollBack(installFolder);
         result = Recovery::RolledBack;
     }

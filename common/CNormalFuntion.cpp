@@ -2,8 +2,8 @@
 #include "CNormalFuntion.h"
 
 #include "CFileCopy.h"
+#include "CLogging.h"
 
-#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -122,7 +122,7 @@ bool copyFileToPath(QString source, QString target, bool overwrite)
         return true;
     // The old target goes only when its replacement is complete: the copy is renamed over it.
     if (!copyFileContents(source, target, overwrite)) {
-        qDebug() << "copy file false";
+        qCDebug(lcFiles) << "copy file false";
         return false;
     }
     return true;
@@ -145,7 +145,7 @@ bool copyFolderToPath(QString source, QString target, bool overwrite, QStringLis
     // A copy into the folder itself would remove its files (overwrite) and a copy into one of its
     // own sub-folders would never end.
     if (QFileInfo::exists(source) && isInside(resolvedPath(target), resolvedPath(source))) {
-        qDebug() << "copy folder refused: target" << target << "lies inside" << source;
+        qCDebug(lcFiles) << "copy folder refused: target" << target << "lies inside" << source;
         return false;
     }
     return copyTree(source, target, overwrite, skip);

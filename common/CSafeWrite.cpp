@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "CSafeWrite.h"
 
-#include <QDebug>
+#include "CLogging.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -11,7 +12,7 @@ bool commitSaveFile(QSaveFile& file, const QByteArray& bytes)
         return false;
     // flush() pushes Qt's own buffer to the file system, where a full disk is finally noticed.
     if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
-        qDebug() << "cannot write" << file.fileName() << file.errorString();
+        qCDebug(lcRecords) << "cannot write" << file.fileName() << file.errorString();
         file.cancelWriting();
         file.commit(); // discards the temporary file; the old file is left alone
         return false;
@@ -23,7 +24,7 @@ bool writeFileSafely(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        qDebug() << "cannot write" << path << file.errorString();
+        qCDebug(lcRecords) << "cannot write" << path << file.errorString();
         return false;
     }
     return commitSaveFile(file, bytes);
@@ -37,7 +38,7 @@ QString keepBrokenFile(const QString& path)
     for (int n = 2; QFile::exists(keep); ++n)
         keep = path + QStringLiteral(".broken.") + QString::number(n);
     if (!QFile::copy(path, keep)) {
-        qDebug() << "cannot keep unreadable file" << path;
+        qCDebug(lcRecords) << "cannot keep unreadable file" << path;
         return {};
     }
     return keep;

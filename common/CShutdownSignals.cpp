@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "CShutdownSignals.h"
 
-#include <QDebug>
+#include "CLogging.h"
+
 #include <QSocketNotifier>
 
 #ifdef Q_OS_UNIX
@@ -29,7 +30,7 @@ CShutdownSignals::CShutdownSignals(QObject* parent) : QObject(parent)
 {
 #ifdef Q_OS_UNIX
     if (g_pipe[0] >= 0 || ::pipe(g_pipe) != 0) {
-        qWarning() << "shutdown signals not watched";
+        qCWarning(lcProcess) << "shutdown signals not watched";
         return;
     }
     for (int fd : g_pipe) {

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "CUsageReport.h"
 
+#include "CLogging.h"
 #include "CServiceEndpoints.h"
 
-#include <QDebug>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -28,7 +28,7 @@ QNetworkReply* CUsageReport::post(QNetworkAccessManager* manager, const QString&
 {
     QByteArray bytes;
     if (!readFile(path, &bytes)) {
-        qDebug() << "no usage file" << path;
+        qCDebug(lcReporter) << "no usage file" << path;
         return nullptr;
     }
     if (content)
@@ -39,7 +39,7 @@ QNetworkReply* CUsageReport::post(QNetworkAccessManager* manager, const QString&
 QNetworkReply* CUsageReport::post(QNetworkAccessManager* manager, const QByteArray& content)
 {
     const CFormBody body = form(content);
-    qDebug() << "post" << body.toByteArray().left(1024);
+    qCDebug(lcReporter) << "post" << body.toByteArray().left(1024);
     return manager->post(body.request(CServiceEndpoints::usageLog()), body.toByteArray());
 }
 

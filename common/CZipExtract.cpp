@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "CZipExtract.h"
 
+#include "CLogging.h"
+
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 #include <quazip/quazipfileinfo.h>
 
-#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -42,23 +43,23 @@ bool checkEntries(QuaZip& zip, const QString& target, const QString& filter, con
                   QVector<Entry>* entries)
 {
     if (zip.getEntriesCount() > limits.maxEntries) {
-        qDebug() << "archive refused: more than" << limits.maxEntries << "entries";
+        qCDebug(lcUpdater) << "archive refused: more than" << limits.maxEntries << "entries";
         return false;
     }
     quint64 declared = 0;
     for (bool more = zip.goToFirstFile(); more; more = zip.goToNextFile()) {
         QuaZipFileInfo64 info;
         if (!zip.getCurrentFileInfo(&info)) {
-            qDebug("testRead(): getCurrentFileInfo(): %d\n", zip.getZipError());
+            qCDebug(lcUpdater, "testRead(): getCurrentFileInfo(): %d\n", zip.getZipError());
             return false;
         }
         if (!isSafeZipEntryName(info.name)) {
-            qDebug() << "archive refused: unsafe entry name" << info.name;
+            qCDebug(lcUpdater) << "archive refused: unsafe entry name" << info.name;
             return false;
         }
         const quint32 type = unixMode(info) & TypeMask;
         if (type != 0 && type != RegularFile && type != Folder) {
-            qDebug() << "archive refused: link or special entry" << info.name;
+            qCDebug(lcUpdater) << "archive refused: link or special entry" << info.name;
             return false;
         }
         Entry entry;
@@ -67,19 +68,19 @@ bool checkEntries(QuaZip& zip, const QString& target, const QString& filter, con
         if (unixMode(info) != 0)
             entry.permissions = info.getPermissions() | QFile::ReadOwner | QFile::WriteOwner;
         if (!isInside(target, target + QLatin1Char('/') + entry.name)) {
-            qDebug() << "archive refused: entry outside the target" << info.name;
+            qCDebug(lcUpdater) << "archive refused: entry outside the target" << info.name;
             return false;
         }
         declared += info.uncompressedSize;
         if (declared > quint64(limits.maxBytes)) {
-            qDebug() << "archive refused: declares more than" << limits.maxBytes << "bytes";
+            qCDebug(lcUpdater) << "archive refused: declares more than" << limits.maxBytes << "bytes";
             return false;
         }
         if (filter.isEmpty() || info.name.contains(filter))
             entries->append(entry);
     }
     if (zip.getZipError() != UNZ_OK) {
-        qDebug("testRead(): getCurrentFileInfo(): %d\n", zip.getZipError());
+        qCDebug(lcUpdater, "testRead(): getCurrentFileInfo(): %d\n", zip.getZipError());
         return false;
     }
     return true;
@@ -90,49 +91,49 @@ bool writeEntry(QuaZip& zip, const QString& path, const CZipLimits& limits, qint
 {
     QuaZipFile file(&zip);
     if (!file.open(QIODevice::ReadOnly)) {
-        qDebug("testRead(): file.open(): %d", file.getZipError());
+        qCDebug(lcUpdater, "testRead(): file.open(): %d", file.getZipError());
         return false;
     }
     QFile out(path);
     if (!out.open(QIODevice::WriteOnly)) {
-        qDebug() << "cannot write" << path;
+        qCDebug(lcUpdater) << "cannot write" << path;
         return false;
     }
     QByteArray buffer(64 * 1024, Qt::Uninitialized);
     for (;;) {
         const qint64 got = file.read(buffer.data(), buffer.size());
         if (got < 0) {
-            qDebug("testRead(): file.getFileName(): %d", file.getZipError());
+            qCDebug(lcUpdater, "testRead(): file.getFileName(): %d", file.getZipError());
             return false;
         }
         if (got == 0)
             break;
         *written += got;
         if (*written > limits.maxBytes) {
-            qDebug() << "archive refused: unpacks to more than" << limits.maxBytes << "bytes";
+            qCDebug(lcUpdater) << "archive refused: unpacks to more than" << limits.maxBytes << "bytes";
             return false;
         }
         if (out.write(buffer.constData(), got) != got) {
-            qDebug() << "cannot write" << path;
+            qCDebug(lcUpdater) << "cannot write" << path;
             return false;
         }
     }
     if (!out.flush()) {
-        qDebug() << "cannot write" << path;
+        qCDebug(lcUpdater) << "cannot write" << path;
         return false;
     }
     if (file.getZipError() != UNZ_OK) {
-        qDebug("testRead(): file.getFileName(): %d", file.getZipError());
+        qCDebug(lcUpdater, "testRead(): file.getFileName(): %d", file.getZipError());
         return false;
     }
     if (!file.atEnd()) {
-        qDebug("testRead(): read all but not EOF");
+        qCDebug(lcUpdater, "testRead(): read all but not EOF");
         return false;
     }
     // Closing compares the checksum: an entry that lies about its size fails here.
     file.close();
     if (file.getZipError() != UNZ_OK) {
-        qDebug("testRead(): file.close(): %d", file.getZipError());
+        qCDebug(lcUpdater, "testRead(): file.close(): %d", file.getZipError());
         return false;
     }
     return true;
@@ -163,10 +164,10 @@ bool quazip_extract(QString archive, QString target, QString filter, const CZipL
 {
     QuaZip zip(archive);
     if (!zip.open(QuaZip::mdUnzip)) {
-        qDebug("testRead(): zip.open(): %d", zip.getZipError());
+        qCDebug(lcUpdater, "testRead(): zip.open(): %d", zip.getZipError());
         return false;
     }
-    qDebug("%d entries\n", zip.getEntriesCount());
+    qCDebug(lcUpdater, "%d entries\n", zip.getEntriesCount());
     const QString root = QFileInfo(target).absoluteFilePath();
     QVector<Entry> entries;
     if (!checkEntries(zip, root, filter, limits, &entries))
@@ -183,7 +184,7 @@ bool quazip_extract(QString archive, QString target, QString filter, const CZipL
         const QString path = QDir::cleanPath(root + QLatin1Char('/') + entry.name);
         if (entry.folder) {
             if (!QDir().mkpath(path)) {
-                qDebug() << "cannot create" << path;
+                qCDebug(lcUpdater) << "cannot create" << path;
                 return false;
             }
             continue;
@@ -195,7 +196,7 @@ bool quazip_extract(QString archive, QString target, QString filter, const CZipL
     }
     zip.close();
     if (zip.getZipError() != UNZ_OK) {
-        qDebug("testRead(): zip.close(): %d", zip.getZipError());
+        qCDebug(lcUpdater, "testRead(): zip.close(): %d", zip.getZipError());
         return false;
     }
     return true;

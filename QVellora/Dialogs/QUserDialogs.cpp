@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "Dialogs/QUserDialogs.h"
 
-#include <QDebug>
+#include "CLogging.h"
+
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -29,7 +30,7 @@ void QUserDialogs::information(QWidget* parent, const QString& text)
 {
     const QString title = QStringLiteral("提示");
     if (g_answering) {
-        qDebug() << "notice:" << text;
+        qCDebug(lcPages) << "notice:" << text;
         if (installed().notice)
             installed().notice(title, text);
         return;

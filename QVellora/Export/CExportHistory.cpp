@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "Export/CExportHistory.h"
 
+#include "CLogging.h"
 #include "CSafeWrite.h"
 #include "Records/CJsonFile.h"
 
-#include <QDebug>
 #include <QFile>
 #include <QJsonObject>
 
@@ -53,7 +53,7 @@ bool CExportHistory::addFolder(const QString& historyPath, const QString& folder
     // A file that cannot be read, or not as a history, is kept aside before it is replaced.
     if ((!parsed || !hasHistoryShape(history)) && QFile::exists(historyPath)) {
         if (keepBrokenFile(historyPath).isEmpty())
-            qDebug() << "cannot keep unreadable history" << historyPath;
+            qCDebug(lcExport) << "cannot keep unreadable history" << historyPath;
     }
     if (!folders.contains(folder))
         folders.append(folder);

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "Export/CSelectionFileWriter.h"
 
+#include "CLogging.h"
 #include "Records/CJsonFile.h"
 
-#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 
@@ -16,7 +16,7 @@ CSelectionFileWriter::CSelectionFileWriter(const QString& exportFolder)
 bool CSelectionFileWriter::open()
 {
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qDebug() << "open pro error" << m_file.fileName() << m_file.errorString();
+        qCDebug(lcExport) << "open pro error" << m_file.fileName() << m_file.errorString();
         return false;
     }
     return true;

@@ -21,8 +21,6 @@ public:
     bool commit(const QDate& exportDate = QDate::currentDate());
     void cancel();
 
-    const CExportSelection& selection() const { return m_selection; }
-
 private:
     QSaveFile m_file;
     CExportSelection m_selection;

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "Export/QExportThread.h"
 
+#include "CLogging.h"
 #include "CNormalFuntion.h"
 #include "Export/CSelectionFileWriter.h"
 
-#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QThreadPool>
 
 #include <atomic>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -55,7 +55,7 @@ CExportResult QExportThread::exportPlan(const CExportPlan& plan, const Copier& c
         if (QFileInfo(page.folder).isDir())
             continue;
         if (!QDir().mkdir(page.folder)) {
-            qDebug() << "cannot create category folder" << page.folder;
+            qCDebug(lcExport) << "cannot create category folder" << page.folder;
             writer.cancel();
             result.outcome = CExportResult::FolderNotCreated;
             result.problemCategory = page.name;
@@ -64,24 +64,24 @@ CExportResult QExportThread::exportPlan(const CExportPlan& plan, const Copier& c
     }
 
     // Several copies at once: while one copy waits on a slow disk or network folder, the others
-    // go on, so the waits overlap instead of adding up.
+    // go on, so the waits overlap instead of adding up. Each task takes the next copy until none
+    // is left or the run is stopped; the pool is joined before anything below reads `copied`.
     const QList<CExportPlan::Copy>& copies = plan.copies();
     std::vector<char> copied(copies.size(), 0);
     std::atomic<int> next{0};
     std::atomic<int> done{0};
-    auto copyWorker = [&]() {
+    auto copyTask = [&]() {
         for (int i = next++; i < copies.size() && !isInterruptionRequested(); i = next++) {
             copied[i] = copy(copies.at(i).source, copies.at(i).target);
             deliver(ticket,
                     [this, count = ++done, total = copies.size()]() { emit exportProgress(count, total); });
         }
     };
-    std::vector<std::thread> helpers;
-    for (int i = 1; i < qMin(CopiesAtOnce, copies.size()); ++i)
-        helpers.emplace_back(copyWorker);
-    copyWorker();
-    for (std::thread& helper : helpers)
-        helper.join();
+    QThreadPool pool;
+    pool.setMaxThreadCount(CopiesAtOnce);
+    for (int i = 0; i < qMin(CopiesAtOnce, copies.size()); ++i)
+        pool.start(copyTask);
+    pool.waitForDone();
     if (isInterruptionRequested()) {
         writer.cancel();
         return result;

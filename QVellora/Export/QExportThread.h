@@ -10,10 +10,11 @@
 // the pictures, then writes "select.js" listing only the pictures that were copied.
 //
 // "select.js" is replaced only at the end: an export that cannot create a sub-folder stops before
-// copying anything and leaves the previous selection file as it was. A few copies run at once;
-// exportProgress carries the number of copies done after each one (several copies finish close
-// together, so a count may arrive after a larger one); exportFinished comes once per run that was
-// not stopped. Signals arrive on the interface thread (QWorkerThread).
+// copying anything and leaves the previous selection file as it was. A few copies run at once on
+// a thread pool of the run's own; exportProgress carries the number of copies done after each one
+// (several copies finish close together, so a count may arrive after a larger one);
+// exportFinished comes once per run that was not stopped. Signals arrive on the interface thread
+// (QWorkerThread).
 class QExportThread : public QWorkerThread
 {
     Q_OBJECT

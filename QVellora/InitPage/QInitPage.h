@@ -40,8 +40,6 @@ public:
     QDrawImageButton* GetHistoryButton() const { return m_historyButton; }
     QDrawImageButton* GetUpdataButton() const { return m_updataButton; }
     QBusyDialog* GetProgressDialog() const { return m_progressDlg; }
-    QLoadInDlg* GetLoadInDlg() const { return m_loadInDlg; }
-    QUpdateImageData* GetUpdateImageDlg() const { return m_updateDlg; }
 
 signals:
     void sigPushScanPath(QString qstrScanImagePath);

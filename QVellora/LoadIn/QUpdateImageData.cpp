@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "LoadIn/QUpdateImageData.h"
 
+#include "CLogging.h"
 #include "Dialogs/QNoticeBox.h"
 #include "Dialogs/QUserDialogs.h"
 #include "Service/CUploadClient.h"
 #include "Service/CUploadFolder.h"
 
-#include <QDebug>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -74,7 +74,7 @@ void QUpdateImageData::createWidgets()
 bool QUpdateImageData::UpdataImagePath(const QString& folder)
 {
     if (isUploading()) {
-        qDebug() << "upload still running, not starting" << folder;
+        qCDebug(lcService) << "upload still running, not starting" << folder;
         return false;
     }
     setFolder(folder);

@@ -20,6 +20,7 @@ signals:
     void sigOnCheckNextPage();
 
 public slots:
+    // Kept as the bar's named slot for opening the export folder; it does nothing and nothing calls it.
     void onOpenOutPutImagePath() {}
 
 private:

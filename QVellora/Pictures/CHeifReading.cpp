@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "Pictures/CHeifReading.h"
 
-#include <QDebug>
+#include "CLogging.h"
+
 #include <QFile>
 
 #include <libheif/heif.h>
@@ -41,7 +42,7 @@ bool failed(const heif_error& error, const QString& path)
 {
     if (error.code == heif_error_Ok)
         return false;
-    qDebug() << "libheif cannot read" << path << error.message;
+    qCDebug(lcThumbnails) << "libheif cannot read" << path << error.message;
     return true;
 }
 

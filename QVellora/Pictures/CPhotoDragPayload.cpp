@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "Pictures/CPhotoDragPayload.h"
 
+#include "CLogging.h"
+
 #include <QDataStream>
-#include <QDebug>
 #include <QImageReader>
 
 static constexpr QDataStream::Version kStreamVersion = QDataStream::Qt_5_15;
@@ -27,7 +28,7 @@ bool readPicture(QDataStream& stream, QImage* picture)
     reader.setAutoDetectImageFormat(false);
     const QSize size = reader.size();
     if (!size.isValid() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide) {
-        qDebug() << "drag payload picture refused: size" << size;
+        qCDebug(lcPages) << "drag payload picture refused: size" << size;
         return false;
     }
     return reader.read(picture);
@@ -65,7 +66,7 @@ bool CPhotoDragPayload::Read(const QByteArray& bytes, QStringList* paths, QList<
     // before reading keeps a corrupt count from reserving memory for billions of strings.
     const qint64 room = (bytes.size() - 4) / 4;
     if (stream.status() != QDataStream::Ok || count < 0 || count > room) {
-        qDebug() << "drag payload refused: count" << count << "in" << bytes.size() << "bytes";
+        qCDebug(lcPages) << "drag payload refused: count" << count << "in" << bytes.size() << "bytes";
         return false;
     }
 
@@ -75,7 +76,7 @@ bool CPhotoDragPayload::Read(const QByteArray& bytes, QStringList* paths, QList<
         QString path;
         stream >> path;
         if (stream.status() != QDataStream::Ok || path.isEmpty()) {
-            qDebug() << "drag payload refused: path" << i << "of" << count << "is cut short or empty";
+            qCDebug(lcPages) << "drag payload refused: path" << i << "of" << count << "is cut short or empty";
             return false;
         }
         readPaths.append(path);

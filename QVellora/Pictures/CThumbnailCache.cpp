@@ -2,13 +2,13 @@
 #include "Pictures/CThumbnailCache.h"
 
 #include "CFileCopy.h"
+#include "CLogging.h"
 
 #include "Pictures/CPngText.h"
 #include "Pictures/CPngWriter.h"
 
 #include <QAtomicInt>
 #include <QCryptographicHash>
-#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
@@ -261,7 +261,7 @@ bool CThumbnailCache::writeEntry(const QString& sizeFolder, const QString& file,
     const QString target = folder + QLatin1Char('/') + file;
     QTemporaryFile out(target + QStringLiteral(".XXXXXX"));
     if (!out.open()) {
-        qDebug() << "thumbnail cache: cannot write in" << folder;
+        qCDebug(lcThumbnails) << "thumbnail cache: cannot write in" << folder;
         return false;
     }
     out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);

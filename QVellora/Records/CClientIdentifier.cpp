@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "Records/CClientIdentifier.h"
 
+#include "CLogging.h"
 #include "Records/CJsonFile.h"
 
 #include <QCryptographicHash>
-#include <QDebug>
 #include <QHostAddress>
 #include <QHostInfo>
 
@@ -36,7 +36,7 @@ QString CClientIdentifier::make(const QString& configPath, int timeoutMs, const 
     const QString hostName = QHostInfo::localHostName();
     QString text = firstAddress(hostName, timeoutMs, resolver);
     if (text.isEmpty()) {
-        qDebug() << "no address for" << hostName << "- identifier made from the host name";
+        qCDebug(lcRecords) << "no address for" << hostName << "- identifier made from the host name";
         text = hostName;
     }
     return fromText(readFlag(configPath), text);
@@ -65,7 +65,8 @@ QString CClientIdentifier::firstAddress(const QString& hostName, int timeoutMs, 
 {
     if (hostName.isEmpty())
         return {};
-    // A resolver may block without a time limit; a slow one must not hold up the close.
+    // A resolver may block without a time limit; a slow one must not hold up the close. Hence a
+    // detached thread and not a pool task: a pool is joined when it goes, at the latest at exit.
     auto lookup = std::make_shared<Lookup>();
     std::thread([lookup, hostName, resolver] {
         const QString address = resolver(hostName);
@@ -77,7 +78,7 @@ QString CClientIdentifier::firstAddress(const QString& hostName, int timeoutMs, 
     std::unique_lock<std::mutex> lock(lookup->mutex);
     if (!lookup->done.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                                [&] { return lookup->finished; })) {
-        qDebug() << "address look-up of" << hostName << "timed out";
+        qCDebug(lcRecords) << "address look-up of" << hostName << "timed out";
         return {};
     }
     return lookup->address;

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "Records/CCompanionLauncher.h"
 
+#include "CLogging.h"
 #include "CProgramFiles.h"
 
-#include <QDebug>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -26,7 +26,7 @@ QStringList CCompanionLauncher::startAll(const QString& folder)
         if (QProcess::startDetached(program, {QStringLiteral("/k"), program}))
             started.append(program);
         else
-            qDebug() << "cannot start" << program;
+            qCDebug(lcProcess) << "cannot start" << program;
     }
     return started;
 }

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "Records/CJsonFile.h"
 
+#include "CLogging.h"
 #include "CSafeWrite.h"
 
-#include <QDebug>
 #include <QFile>
 #include <QJsonDocument>
 #include <QSaveFile>
@@ -17,7 +17,7 @@ QJsonObject CJsonFile::read(const QString& path, bool* ok)
         *ok = false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qDebug() << "open pro error" << path;
+        qCDebug(lcRecords) << "open pro error" << path;
         return {};
     }
     return parse(file.readAll(), ok);
@@ -36,7 +36,7 @@ bool CJsonFile::write(const QString& path, const QJsonObject& object)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qDebug() << "cannot write" << path << file.errorString();
+        qCDebug(lcRecords) << "cannot write" << path << file.errorString();
         return false;
     }
     return commit(file, object);

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "Records/CSessionAutosave.h"
 
+#include "CLogging.h"
 #include "CProgramFiles.h"
-
-#include <QDebug>
 
 CSessionAutosave::CSessionAutosave(SessionSource session, QObject* parent)
     : QObject(parent), m_session(std::move(session))
@@ -36,7 +35,7 @@ bool CSessionAutosave::write()
     const QString path = m_path.isEmpty() ? CProgramFiles::saveLastFile() : m_path;
     const bool ok = m_session && m_session().write(path);
     if (!ok)
-        qDebug() << "session not saved" << path;
+        qCDebug(lcRecords) << "session not saved" << path;
     emit saved(ok);
     return ok;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Records/CUserDataFile.h"
 
+#include "CLogging.h"
 #include "CProgramFiles.h"
 #include "CSafeWrite.h"
 #include "Records/CClientIdentifier.h"
@@ -42,7 +43,7 @@ bool CUserDataFile::addRun(const QString& path, const CUserRecord& run,
     // these few steps only; a lock that cannot be had does not cost the run its record.
     QLockFile lock(path + QStringLiteral(".lock"));
     if (!lock.tryLock(5000))
-        qDebug() << "usage file lock not taken:" << lock.error();
+        qCDebug(lcRecords) << "usage file lock not taken:" << lock.error();
     bool parsed = false;
     const QJsonObject root = CJsonFile::read(path, &parsed);
     // Records that cannot be read now are kept aside rather than written over: nothing is lost.

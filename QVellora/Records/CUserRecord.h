@@ -25,6 +25,7 @@ public:
     void SetUploadCount(int count) { m_uploadCount = count; }
     void SetFeedback(const QString& feedback) { m_feedback = feedback; }
 
+    // Only GetFolderCount has a caller; the other getters are kept as the record's named interface.
     // 0 when the two lists got out of step.
     int GetFolderCount() const;
     QString GetFolderName(int index) const { return m_folderNames.value(index); }

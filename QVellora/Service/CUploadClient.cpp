@@ -2,6 +2,7 @@
 #include "Service/CUploadClient.h"
 
 #include "CFormBody.h"
+#include "CLogging.h"
 #include "CServiceEndpoints.h"
 #include "Service/CImageRegistration.h"
 #include "Service/CUploadAuth.h"
@@ -9,7 +10,6 @@
 #include "Service/CUploadFolder.h"
 #include "Service/CUploadForm.h"
 
-#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QHttpMultiPart>
@@ -100,7 +100,8 @@ void CUploadClient::authorised(QNetworkReply* reply)
     const QByteArray body = reply->readAll();
     const CUploadAuth auth = CUploadAuth::fromJson(body);
     if (!CServiceRequests::answeredWithSuccess(reply) || !auth.isComplete()) {
-        qDebug() << "no usable upload authorisation for" << path << reply->errorString() << body.left(200);
+        qCDebug(lcService) << "no usable upload authorisation for" << path << reply->errorString()
+                           << body.left(200);
         finishPicture(false);
         return;
     }
@@ -118,7 +119,7 @@ void CUploadClient::convert(const CUploadAuth& auth, const QString& path)
         m_convertedFolder = std::make_unique<QTemporaryDir>();
     const QString folder = m_convertedFolder->filePath(QString::number(m_answersHandled));
     if (!m_convertedFolder->isValid() || !QDir().mkpath(folder)) {
-        qDebug() << "no temporary folder for converting" << path;
+        qCDebug(lcService) << "no temporary folder for converting" << path;
         finishPicture(false);
         return;
     }
@@ -146,7 +147,7 @@ void CUploadClient::convert(const CUploadAuth& auth, const QString& path)
 void CUploadClient::dropConverted(const QString& sent, const QString& path)
 {
     if (sent != path && !QFile::remove(sent))
-        qDebug() << "cannot remove the converted picture" << sent;
+        qCDebug(lcService) << "cannot remove the converted picture" << sent;
 }
 
 void CUploadClient::upload(const CUploadAuth& auth, const QString& path, const QString& sent)
@@ -170,7 +171,7 @@ void CUploadClient::stored(QNetworkReply* reply, const QString& path, const QStr
     for (QFile* file : reply->findChildren<QFile*>())
         file->close();
     if (!CServiceRequests::answeredWithSuccess(reply)) {
-        qDebug() << "storage refused" << path << reply->errorString();
+        qCDebug(lcService) << "storage refused" << path << reply->errorString();
         dropConverted(sent, path);
         finishPicture(false);
         return;

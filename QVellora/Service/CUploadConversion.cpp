@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "Service/CUploadConversion.h"
 
+#include "CLogging.h"
 #include "Pictures/CImageReading.h"
 
 #include <QColorSpace>
-#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
@@ -15,14 +15,14 @@ QString CUploadConversion::toJpeg(const QString& source, const QString& folder)
 {
     const QImage picture = CImageReading::readUpright(source);
     if (picture.isNull()) {
-        qDebug() << "cannot read for conversion" << source;
+        qCDebug(lcService) << "cannot read for conversion" << source;
         return {};
     }
     const QString target =
         QDir(folder).filePath(QFileInfo(source).completeBaseName() + QStringLiteral(".jpg"));
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly)) {
-        qDebug() << "cannot write the converted picture" << target << file.errorString();
+        qCDebug(lcService) << "cannot write the converted picture" << target << file.errorString();
         return {};
     }
     QImageWriter writer(&file, QByteArrayLiteral("jpeg"));
@@ -36,8 +36,8 @@ QString CUploadConversion::toJpeg(const QString& source, const QString& folder)
         QPainter(&opaque).drawImage(0, 0, picture);
     }
     if (!writer.write(opaque) || !file.commit()) {
-        qDebug() << "cannot write the converted picture" << target << writer.errorString()
-                 << file.errorString();
+        qCDebug(lcService) << "cannot write the converted picture" << target << writer.errorString()
+                           << file.errorString();
         return {};
     }
     return target;

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "Service/CUploadForm.h"
 
+#include "CLogging.h"
 #include "Service/CUploadAuth.h"
 #include "Service/CUploadFolder.h"
 
-#include <QDebug>
 #include <QFile>
 #include <QHttpMultiPart>
 #include <QRandomGenerator>
@@ -32,7 +32,7 @@ QHttpMultiPart* CUploadForm::build(const CUploadAuth& auth, const QString& fileP
         return nullptr;
     auto* file = new QFile(filePath);
     if (!file->open(QIODevice::ReadOnly)) {
-        qDebug() << "cannot open for upload" << filePath << file->errorString();
+        qCDebug(lcService) << "cannot open for upload" << filePath << file->errorString();
         delete file;
         return nullptr;
     }

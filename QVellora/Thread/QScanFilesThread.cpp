@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "Thread/QScanFilesThread.h"
 
-#include <QDebug>
+#include "CLogging.h"
+
 #include <QDirIterator>
 #include <QElapsedTimer>
 
@@ -36,6 +37,6 @@ void QScanFilesThread::run()
     m_resultList = found;
     deliver(ticket, [this, found]() { emit findOnePicture(found); });
 
-    qDebug() << "_____time____" << clock.elapsed() / 1000;
-    qDebug() << "     size ____" << found.size();
+    qCDebug(lcScan) << "_____time____" << clock.elapsed() / 1000;
+    qCDebug(lcScan) << "     size ____" << found.size();
 }

@@ -18,10 +18,10 @@ public:
     // Also empties the result list; without it a new run appends to the previous result.
     void SetScanPath(QString qstrPath);
     void SetSuffixList(QStringList suffixList) { m_filter.setSuffixes(suffixList); }
+    // Kept beside SetEndTime as the search's named setter; callers set the whole filter today.
     void SetBeginTime(QDateTime beginTime) { m_filter.setBeginTime(beginTime); }
     void SetEndTime(QDateTime endTime) { m_filter.setEndTime(endTime); }
     void SetFilter(const CPhotoFilter& filter) { m_filter = filter; }
-    CPhotoFilter GetFilter() const { return m_filter; }
 
     // The file rule: exists, modified strictly inside the window, accepted suffix.
     bool CheckFile(const QFileInfo& file) const { return m_filter.accepts(file); }

@@ -14,7 +14,6 @@ public:
     QTimeViewWidget(bool showDate, const QString& date, const QString& name, QWidget* parent = nullptr);
 
     void SetItemID(int itemId) { m_itemId = itemId; }
-    int GetItemID() const { return m_itemId; }
     void SetSelected(bool selected);
     QTimeViewButton* GetButton() const { return m_button; }
     QString GetDateText() const;

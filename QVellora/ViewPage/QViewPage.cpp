@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ViewPage/QViewPage.h"
 
+#include "CLogging.h"
 #include "CProgramFiles.h"
 #include "Export/CExportHistory.h"
 #include "Export/CExportPlan.h"
@@ -12,7 +13,6 @@
 #include "ViewPage/QViewMakeWidget.h"
 
 #include <QDateTime>
-#include <QDebug>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -115,7 +115,7 @@ void QViewPage::loadPageData(const QString& exportFolder)
     bool ok = false;
     const CExportSelection selection = CExportSelection::read(exportFolder, &ok);
     if (!ok) {
-        qDebug() << "open pro error" << CExportSelection::filePath(exportFolder);
+        qCDebug(lcPages) << "open pro error" << CExportSelection::filePath(exportFolder);
         return;
     }
     for (const CExportSelection::Page& page : selection.pages) {

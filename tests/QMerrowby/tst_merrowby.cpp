@@ -52,6 +52,8 @@ private slots:
     void misbehavingServiceEnds();
     void slowlyReadReportIsAccepted();
     void unreachableConnectionEndsAtStallLimit();
+    void loggingAreaFollowsRules_data();
+    void loggingAreaFollowsRules();
 
 private:
     // Runs the reporter copy to its end; false when it did not end by itself within 20 s.
@@ -488,6 +490,36 @@ void tst_Merrowby::unreachableConnectionEndsAtStallLimit()
     QVERIFY2(ended, m_output.constData());
     QVERIFY(m_output.contains("giving up"));
     QCOMPARE(readFile(userData()), SampleRecords);
+}
+
+void tst_Merrowby::loggingAreaFollowsRules_data()
+{
+    QTest::addColumn<QString>("rules");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("no rules") << QString() << true;
+    QTest::newRow("reporter off") << "vellora.reporter.debug=false" << false;
+    QTest::newRow("every area off") << "vellora.*.debug=false" << false;
+    QTest::newRow("every area off but the reporter")
+        << "vellora.*.debug=false;vellora.reporter.debug=true" << true;
+    QTest::newRow("another area off") << "vellora.updater.debug=false" << true;
+}
+
+void tst_Merrowby::loggingAreaFollowsRules()
+{
+    QFETCH(QString, rules);
+    QFETCH(bool, shown);
+    // Without a usage file the reporter says so and ends; that line is its area's to silence.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("QT_MESSAGE_PATTERN");
+    environment.remove("QT_LOGGING_CONF");
+    if (rules.isEmpty())
+        environment.remove("QT_LOGGING_RULES");
+    else
+        environment.insert("QT_LOGGING_RULES", rules);
+    QVERIFY2(runReporter(environment), m_output.constData());
+    // Qt's default message pattern names the category before the text.
+    QCOMPARE(m_output.contains("vellora.reporter: no usage file"), shown);
+    QCOMPARE(m_output.contains("no usage file"), shown);
 }
 
 QTEST_GUILESS_MAIN(tst_Merrowby)

@@ -9,11 +9,14 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
+#include <QMutex>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QWaitCondition>
 #include <QtTest>
 
+#include <algorithm>
 #include <atomic>
 
 using TestSupport::readFile;
@@ -43,6 +46,7 @@ private slots:
     void historyUnwritableLeavesOldFile();
     void stoppingAnExportEndsItsCopies_data();
     void stoppingAnExportEndsItsCopies();
+    void copiesOverlapAndEveryOneIsCounted();
 
 private:
     QString path(const QString& relative) const { return m_dir->filePath(relative); }
@@ -361,6 +365,63 @@ void tst_ExportFiles::stoppingAnExportEndsItsCopies()
     // A stopped export reports nothing and lists nothing.
     QCOMPARE(finished.count(), 0);
     QVERIFY(!QFile::exists(CExportSelection::filePath(path("export"))));
+}
+
+void tst_ExportFiles::copiesOverlapAndEveryOneIsCounted()
+{
+    // Twelve pictures to a slow card: the first copies hold on until four are under way at once,
+    // which only happens when the export really runs them side by side.
+    const int total = 12;
+    const int atOnce = 4;
+    QStringList pictures;
+    for (int i = 0; i < total; ++i)
+        pictures << QString("/photos/IMG_%1.jpg").arg(i, 4, 10, QChar('0'));
+    QMutex mutex;
+    QWaitCondition wave;
+    int inFlight = 0;
+    int mostInFlight = 0;
+    bool released = false;
+    QStringList copiedOnWorkers;
+    QExportThread thread;
+    thread.SetPlan(CExportPlan(path("export"), {{0, "Trip", pictures}}));
+    thread.SetCopier([&](const QString& source, const QString&) {
+        QMutexLocker lock(&mutex);
+        mostInFlight = qMax(mostInFlight, ++inFlight);
+        if (inFlight == atOnce)
+            released = true;
+        wave.wakeAll();
+        // Copies one after the other would wait here for good: give up after a while instead.
+        while (!released) {
+            if (!wave.wait(&mutex, 5000))
+                released = true;
+        }
+        --inFlight;
+        copiedOnWorkers << source;
+        return !source.endsWith("IMG_0007.jpg");
+    });
+    QVERIFY(QDir().mkpath(path("export")));
+    QSignalSpy progress(&thread, &QExportThread::exportProgress);
+    QSignalSpy finished(&thread, &QExportThread::exportFinished);
+    thread.start();
+    QVERIFY(finished.wait(20000));
+
+    QCOMPARE(mostInFlight, atOnce);
+    QCOMPARE(copiedOnWorkers.size(), total);
+    // Every copy is counted once, always out of the same total.
+    QList<int> counts;
+    for (const QList<QVariant>& arguments : progress) {
+        counts << arguments.at(0).toInt();
+        QCOMPARE(arguments.at(1).toInt(), total);
+    }
+    std::sort(counts.begin(), counts.end());
+    QList<int> expected;
+    for (int i = 1; i <= total; ++i)
+        expected << i;
+    QCOMPARE(counts, expected);
+    const CExportResult result = finished.at(0).at(0).value<CExportResult>();
+    QCOMPARE(result.outcome, CExportResult::Done);
+    QCOMPARE(result.copied, total - 1);
+    QCOMPARE(result.failedNames, QStringList{"IMG_0007.jpg"});
 }
 
 QTEST_GUILESS_MAIN(tst_ExportFiles)
