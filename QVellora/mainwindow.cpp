@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "mainwindow.h"
 
+#include "CLogging.h"
 #include "CProgramFiles.h"
 #include "CServiceEndpoints.h"
 #include "CShutdownSignals.h"
@@ -64,7 +65,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     setCentralWidget(central);
 
     m_openTime = QDateTime::currentDateTime().toUTC();
-    qDebug() << "open soft time " << m_openTime;
+    qCDebug(lcRecords) << "open soft time " << m_openTime;
 
     m_networkManager = new QNetworkAccessManager(this);
     connect(m_networkManager, &QNetworkAccessManager::finished, this, &MainWindow::replyFinished);
@@ -208,13 +209,13 @@ void MainWindow::onScanPause()
 void MainWindow::onShowHelpAct()
 {
     if (QUserDialogs::exec(m_helpDlg.get()) == QDialog::Accepted)
-        qDebug() << "show dlg";
+        qCDebug(lcPages) << "show dlg";
 }
 
 void MainWindow::onConnectCustomer()
 {
     if (QUserDialogs::exec(m_contactDlg.get()) == QDialog::Accepted)
-        qDebug() << "show dlg";
+        qCDebug(lcPages) << "show dlg";
 }
 
 void MainWindow::onThumbnailCacheToggled(bool on)
@@ -223,7 +224,7 @@ void MainWindow::onThumbnailCacheToggled(bool on)
     CProgramOptions options = CProgramOptions::read();
     options.thumbnailCache = on;
     if (!options.write())
-        qDebug() << "options not saved" << CProgramOptions::path();
+        qCDebug(lcRecords) << "options not saved" << CProgramOptions::path();
 }
 
 void MainWindow::onScanTimes()
@@ -303,38 +304,38 @@ void MainWindow::onGetZovID(QString qstrZovID)
 
 void MainWindow::replyFinished(QNetworkReply* reply)
 {
-    qDebug() << "repay finished" << reply->readAll();
+    qCDebug(lcReporter) << "repay finished" << reply->readAll();
     reply->deleteLater();
 }
 
 void MainWindow::upLoadError(QNetworkReply::NetworkError errorCode)
 {
-    qDebug() << "repay upLoadError" << errorCode;
+    qCDebug(lcReporter) << "repay upLoadError" << errorCode;
 }
 
 void MainWindow::OnUploadProgress(qint64 bytesSent, qint64 bytesTotal)
 {
-    qDebug() << "repay OnUploadProgress" << bytesSent << bytesTotal;
+    qCDebug(lcReporter) << "repay OnUploadProgress" << bytesSent << bytesTotal;
 }
 
 void MainWindow::onSetFileTypeAct()
 {
     if (QUserDialogs::exec(m_fileTypeDlg.get()) == QDialog::Accepted)
-        qDebug() << "show dlg";
+        qCDebug(lcPages) << "show dlg";
     m_fileTypeDlg->ApplyTo(m_photoFilter);
 }
 
 void MainWindow::onSetFileTimeAct()
 {
     if (QUserDialogs::exec(m_fileTimeDlg.get()) == QDialog::Accepted)
-        qDebug() << "show dlg";
+        qCDebug(lcPages) << "show dlg";
     m_fileTimeDlg->ApplyTo(m_photoFilter);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     m_closeTime = QDateTime::currentDateTime().toUTC();
-    qDebug() << "close soft time " << m_closeTime;
+    qCDebug(lcRecords) << "close soft time " << m_closeTime;
 
     if (!SaveLastOption())
         QUserDialogs::information(this, QStringLiteral("本次的工作记录未能保存（磁盘已满或不可写）！"));
@@ -347,7 +348,7 @@ void MainWindow::SaveForShutdown()
 {
     m_closeTime = QDateTime::currentDateTime().toUTC();
     if (!SaveLastOption())
-        qWarning() << "work of this run not saved at shut-down";
+        qCWarning(lcRecords) << "work of this run not saved at shut-down";
 }
 
 bool MainWindow::SaveLastOption()

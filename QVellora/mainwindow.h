@@ -47,8 +47,6 @@ public:
     QStackedWidget* pageStack() const { return m_pageStack; }
     Page currentPage() const;
     QMenu* viewMenu() const { return m_viewMenu; }
-    QMenu* settingsMenu() const { return m_settingsMenu; }
-    QAction* thumbnailCacheAction() const { return m_thumbnailCacheAct; }
     QInitPage* initPage() const { return m_initPage; }
     QEditPage* editPage() const { return m_editPage; }
     QCatePage* catePage() const { return m_catePage; }

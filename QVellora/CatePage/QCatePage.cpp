@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "CatePage/QCatePage.h"
 
+#include "CLogging.h"
 #include "CProgramFiles.h"
 #include "CServiceEndpoints.h"
 #include "CatePage/QCateMakeWidget.h"
@@ -187,7 +188,7 @@ bool QCatePage::SaveHistoryData(const QString& folder)
 {
     if (CExportHistory::addFolder(CProgramFiles::historyFile(), folder))
         return true;
-    qDebug() << "history not written" << CProgramFiles::historyFile();
+    qCDebug(lcExport) << "history not written" << CProgramFiles::historyFile();
     return false;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "CateWidget/QPhotoCataListWdiget.h"
 
+#include "CLogging.h"
 #include "Pictures/CPhotoDragPayload.h"
 
 #include <QDebug>
@@ -111,7 +112,7 @@ void QPhotoCataListWdiget::dropEvent(QDropEvent* event)
     QStringList paths;
     QList<QImage> pictures;
     if (!CPhotoDragPayload::Read(event->mimeData()->data(mimeType), &paths, &pictures)) {
-        qDebug() << "category drop refused: the payload is not readable";
+        qCDebug(lcPages) << "category drop refused: the payload is not readable";
         event->ignore();
         return;
     }

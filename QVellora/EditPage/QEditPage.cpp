@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "EditPage/QEditPage.h"
 
+#include "CLogging.h"
 #include "CProgramFiles.h"
 #include "CSafeWrite.h"
 #include "CateWidget/QCateListItemWidget.h"
@@ -400,7 +401,7 @@ void QEditPage::onMarkAddPhotos(QStringList qstrPathList)
     const int category = CategoryRowOf(sender());
     if (category < 0)
         return;
-    qDebug() << "mark" << m_selection->at(category).name << qstrPathList.size();
+    qCDebug(lcPages) << "mark" << m_selection->at(category).name << qstrPathList.size();
     m_selection->addPictures(category, qstrPathList);
 }
 
@@ -486,7 +487,7 @@ bool QEditPage::SaveUserData(QDateTime openTime, QDateTime closeTime, int upload
 {
     if (CUserDataFile::addRun(CurrentSession(), openTime, closeTime, uploadCount, feedback))
         return true;
-    qDebug() << "user data not saved";
+    qCDebug(lcRecords) << "user data not saved";
     return false;
 }
 
@@ -494,7 +495,7 @@ void QEditPage::ReOpenLastData()
 {
     const QString path = CProgramFiles::saveLastFile();
     if (!QFile::exists(path)) {
-        qDebug() << "open pro error" << path;
+        qCDebug(lcRecords) << "open pro error" << path;
         return;
     }
     bool ok = false;

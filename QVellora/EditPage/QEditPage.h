@@ -105,6 +105,8 @@ public slots:
     void onSelectClientFolder(const QModelIndex& index);
     void onCheckHistroyFolder(int row);
     void onDoubleViewFolder(QString qstrPath);
+    // onDoubleViewImage, delectPhotoFilesSlot and onSavePhotoImage are wired as designed and
+    // do nothing on purpose.
     void onDoubleViewImage(QString) {}
     void onCheckViewImage(QString qstrPath);
     void delectPhotoFilesSlot(QList<int>) {}

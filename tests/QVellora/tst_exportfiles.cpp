@@ -383,7 +383,7 @@ void tst_ExportFiles::copiesOverlapAndEveryOneIsCounted()
     bool released = false;
     QStringList copiedOnWorkers;
     QExportThread thread;
-    thread.SetPlan(CExportPlan(path("export"), {{0, "Trip", pictures}}));
+    thread.SetPlan(CExportPlan(path("export"), {{"Trip", pictures}}));
     thread.SetCopier([&](const QString& source, const QString&) {
         QMutexLocker lock(&mutex);
         mostInFlight = qMax(mostInFlight, ++inFlight);
