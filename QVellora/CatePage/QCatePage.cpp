@@ -46,6 +46,7 @@ QCatePage::QCatePage(QWidget* parent)
     connect(m_exportThread, &QExportThread::exportProgress, this, &QCatePage::onExportProgress);
     connect(m_exportThread, &QExportThread::exportFinished, this, &QCatePage::onExportFinished);
 
+    m_cateList->SetRowsFitPictures(true);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_makeWidget);
     layout->addWidget(m_cateList);
@@ -71,7 +72,7 @@ void QCatePage::SetCategories(const QList<CateRow>& rows)
         for (int i = 0; i < content.paths.size(); ++i)
             cate->AddImageItem(content.thumbnails.value(i), content.paths.at(i));
     }
-    m_cateList->update();
+    m_cateList->FitRows();
 }
 
 QList<QCatePage::CateRow> QCatePage::GetCategories() const
@@ -99,7 +100,7 @@ int QCatePage::GetSourceRow(int row) const
 void QCatePage::AddCateListItem()
 {
     appendRow(m_cateList->count());
-    m_cateList->update();
+    m_cateList->FitRows();
 }
 
 void QCatePage::appendRow(int sourceRow)

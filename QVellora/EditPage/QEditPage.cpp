@@ -78,7 +78,7 @@ void QEditPage::createDocks()
     // Drives as well: on Windows the tree's top level is the list of drives.
     m_folderModel->setFilter(QDir::Dirs | QDir::Drives | QDir::NoDotAndDotDot);
     m_folderModel->setRootPath(QString());
-    m_folderTree = new QTreeView;
+    m_folderTree = new QFolderTreeView;
     m_folderTree->setModel(m_folderModel);
     for (int column = 1; column <= 3; ++column)
         m_folderTree->hideColumn(column);
@@ -101,7 +101,7 @@ void QEditPage::createDocks()
     m_buttonBar->setMinimumWidth(400);
     m_buttonBar->setMaximumHeight(50);
     m_cateList = new QCateListWidget;
-    m_cateList->setMinimumWidth(340);
+    m_cateList->setMinimumWidth(qMax(340, m_cateList->MinimumRowsWidth()));
 
     // The right column is fixed: it cannot be moved, floated or closed.
     auto rightDock = [this](QWidget* content) {
@@ -186,6 +186,7 @@ void QEditPage::SetInitPageImageList(QStringList qstrImageList)
     if (qstrImageList.isEmpty())
         return;
     m_chosenFolder = m_initScanPath;
+    m_folderTree->RevealFolder(m_initScanPath);
     m_sourceKind = SourceStartList;
     AddCateListItem();
 
@@ -215,6 +216,7 @@ void QEditPage::OpenFolder(const QString& qstrPath, bool listIt)
     m_photoList->ClearSelfData();
     m_sourceKind = SourceFolder;
     m_chosenFolder = qstrPath;
+    m_folderTree->RevealFolder(qstrPath);
     if (listIt) {
         const QString name = QDir(qstrPath).dirName();
         AddFolderPath(qstrPath, name.isEmpty() ? qstrPath : name);
@@ -488,11 +490,8 @@ void QEditPage::onReViewLastPage()
     m_restoredFolder = session.chosenFolder;
     m_chosenFolder = session.chosenFolder;
     m_restoredKind = session.sourceKind;
-    if (m_restoredKind == SourceFolder) {
-        const QModelIndex folder = m_folderModel->index(m_restoredFolder);
-        m_folderTree->setCurrentIndex(folder);
-        m_folderTree->scrollTo(folder);
-    }
+    if (m_restoredKind == SourceFolder)
+        m_folderTree->RevealFolder(m_restoredFolder);
     // Rebuilding the page from the file is not the user's work: the file is left as it is.
     m_autosave->setIgnoringChanges(true);
 
