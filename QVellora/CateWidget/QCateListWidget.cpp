@@ -65,12 +65,18 @@ void QCateListWidget::FitRows()
 {
     const QSize rowSize = GetRowSize();
     setIconSize(rowSize);
+    bool changed = false;
     for (int i = 0; i < count(); ++i) {
         const QCateListItemWidget* cate = m_fitRows ? GetCateItem(i) : nullptr;
         const QSize size = cate ? QSize(rowSize.width(), cate->HeightForPictures(rowSize.width())) : rowSize;
-        if (item(i)->sizeHint() != size)
+        if (item(i)->sizeHint() != size) {
             item(i)->setSizeHint(size);
+            changed = true;
+        }
     }
+    // Icon mode takes a new size but leaves the rows where they were: they are laid out again.
+    if (changed)
+        scheduleDelayedItemsLayout();
     update();
 }
 
