@@ -30,9 +30,8 @@ bool QFolderTreeView::RevealPending()
     const QModelIndex folder = folders->index(m_pending);
     if (!folder.isValid())
         return false;
-    for (QModelIndex above = folder.parent(); above.isValid(); above = above.parent())
-        expand(above);
     setCurrentIndex(folder);
+    // Expands the folders above it as well.
     scrollTo(folder);
     m_revealed = folder;
     m_pending.clear();
