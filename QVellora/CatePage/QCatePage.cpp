@@ -53,6 +53,7 @@ QCatePage::QCatePage(QWidget* parent)
     connect(m_exportThread, &QExportThread::exportProgress, this, &QCatePage::onExportProgress);
     connect(m_exportThread, &QExportThread::exportFinished, this, &QCatePage::onExportFinished);
 
+    m_cateList->SetRowsFitPictures(true);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_makeWidget);
     layout->addWidget(m_cateList);
@@ -114,7 +115,7 @@ void QCatePage::ShowCategories()
             thumbnails.append(m_pictures ? m_pictures->FindImage(path) : nullptr);
         cate->AddImageItems(thumbnails, content.pictures);
     }
-    m_cateList->update();
+    m_cateList->FitRows();
 }
 
 int QCatePage::rowOfCategory(int category) const
@@ -138,7 +139,7 @@ int QCatePage::categoryOfRow(const QObject* rowWidget) const
 void QCatePage::AddCateListItem()
 {
     appendRow(m_selection->addCategory());
-    m_cateList->update();
+    m_cateList->FitRows();
 }
 
 void QCatePage::appendRow(int category)

@@ -8,17 +8,33 @@
 #include "OtherWidget/QDrawImageButton.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QVBoxLayout>
+
+// The names the field shows whole; CJK characters are the widest a name is likely to hold.
+static constexpr int kShownNameLength = 20;
 
 QCateListItemWidget::QCateListItemWidget(int itemSize, bool hideCaption, bool hideAddButton, bool hideColour,
                                          bool lockName, QWidget* parent)
-    : QWidget(parent), m_caption(new QCateColorLabel(this)), m_listWidget(new QPhotoCataListWdiget(itemSize)),
-      m_nameBox(new QComboBox(this)), m_colorWidget(new QCateColorWidget(this)),
+    : QWidget(parent), m_title(new QLabel(this)), m_caption(new QCateColorLabel(this)),
+      m_listWidget(new QPhotoCataListWdiget(itemSize)), m_nameBox(new QComboBox(this)),
+      m_colorWidget(new QCateColorWidget(this)),
       m_addButton(
           new QDrawImageButton(CSharedPixmap::get(QStringLiteral(":/image/new_button/new_item.png")), this))
 {
     m_caption->setVisible(!hideCaption);
+    // Where the name cannot be edited it is shown whole above the pictures.
+    m_title->setWordWrap(true);
+    m_title->setTextFormat(Qt::PlainText);
+    m_title->setVisible(lockName);
+    QFont titleFont = m_title->font();
+    titleFont.setBold(true);
+    m_title->setFont(titleFont);
 
     connect(m_listWidget, &QPhotoCataListWdiget::hadAddPhotos, this, &QCateListItemWidget::onAddItemPhotos);
     connect(m_listWidget, &QPhotoCataListWdiget::addPhotoOnes, this, &QCateListItemWidget::onAddPhotoOnes);
@@ -27,12 +43,14 @@ QCateListItemWidget::QCateListItemWidget(int itemSize, bool hideCaption, bool hi
             &QCateListItemWidget::onSubPhotoOnes);
 
     m_nameBox->setEditable(true);
-    m_nameBox->setMinimumWidth(100);
+    m_nameBox->setMinimumWidth(NameBoxWidth(m_nameBox));
     m_nameBox->addItem(QIcon(), DefaultName());
     for (const char* name : {"朋友", "家人", "旅游", "聚会"})
         m_nameBox->addItem(QIcon(), QString::fromUtf8(name));
     m_nameBox->setEnabled(!lockName);
+    connect(m_nameBox, &QComboBox::currentTextChanged, this, &QCateListItemWidget::onNameShown);
     connect(m_nameBox, &QComboBox::currentTextChanged, this, &QCateListItemWidget::cateNameChanged);
+    onNameShown(m_nameBox->currentText());
 
     m_colorWidget->SetColor(QColor(255, 0, 0, 255));
     m_colorWidget->setMaximumSize(20, 20);
@@ -42,16 +60,17 @@ QCateListItemWidget::QCateListItemWidget(int itemSize, bool hideCaption, bool hi
     connect(m_addButton, &QDrawImageButton::clicked, this, &QCateListItemWidget::checkAddNewItem);
     m_addButton->setVisible(!hideAddButton);
 
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(m_addButton);
-    bottom->addStretch(200);
-    bottom->addWidget(m_colorWidget);
-    bottom->addWidget(m_nameBox);
-    bottom->addStretch(200);
+    m_bottom = new QHBoxLayout;
+    m_bottom->addWidget(m_addButton);
+    m_bottom->addStretch(200);
+    m_bottom->addWidget(m_colorWidget);
+    m_bottom->addWidget(m_nameBox);
+    m_bottom->addStretch(200);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_title);
     layout->addWidget(m_caption);
     layout->addWidget(m_listWidget);
-    layout->addLayout(bottom);
+    layout->addLayout(m_bottom);
 }
 
 QString QCateListItemWidget::DefaultName()
@@ -68,7 +87,35 @@ QString QCateListItemWidget::GetCateName()
 void QCateListItemWidget::SetCateName(const QString& name)
 {
     m_nameBox->setItemText(0, name);
+    // Setting a text leaves the cursor after it, which scrolls a name longer than the field to
+    // its end: the start of a name is what tells categories apart.
+    if (m_nameBox->currentIndex() == 0)
+        m_nameBox->lineEdit()->home(false);
     update();
+}
+
+int QCateListItemWidget::NameBoxWidth(const QComboBox* box)
+{
+    const QFontMetrics metrics(box->font());
+    const int text = qMax(metrics.horizontalAdvance(QString(kShownNameLength, QChar(0x5BB6))),
+                          metrics.horizontalAdvance(QString(kShownNameLength, QLatin1Char('W'))));
+    QStyleOptionComboBox option;
+    option.initFrom(box);
+    option.editable = true;
+    // The line edit keeps a margin of two pixels on either side and room for the cursor.
+    const QSize content(text + 6, metrics.height());
+    return box->style()->sizeFromContents(QStyle::CT_ComboBox, &option, content, box).width();
+}
+
+QString QCateListItemWidget::GetTitleText() const
+{
+    return m_title->text();
+}
+
+void QCateListItemWidget::onNameShown(const QString& name)
+{
+    m_nameBox->setToolTip(name);
+    m_title->setText(name);
 }
 
 QColor QCateListItemWidget::GetCateColor() const
@@ -108,6 +155,30 @@ QString QCateListItemWidget::GetCaptionText() const
     return m_caption->GetText();
 }
 
+int QCateListItemWidget::HeightForPictures(int width) const
+{
+    const QMargins margins = layout()->contentsMargins();
+    const int inner = width - margins.left() - margins.right();
+    int height = margins.top() + margins.bottom();
+    int parts = 0;
+    for (QWidget* part : {static_cast<QWidget*>(m_title), static_cast<QWidget*>(m_caption)}) {
+        if (part->isHidden())
+            continue;
+        height += part->hasHeightForWidth() ? part->heightForWidth(inner) : part->sizeHint().height();
+        ++parts;
+    }
+    height += m_listWidget->HeightFor(inner, m_listWidget->count());
+    height += m_bottom->sizeHint().height();
+    parts += 2;
+    return height + (parts - 1) * layout()->spacing();
+}
+
+int QCateListItemWidget::NameLineWidth() const
+{
+    const QMargins margins = layout()->contentsMargins();
+    return margins.left() + m_bottom->minimumSize().width() + margins.right();
+}
+
 void QCateListItemWidget::onAddItemPhotos()
 {
     emit autoAddOneItem();
@@ -129,4 +200,6 @@ void QCateListItemWidget::onSubPhotoOnes()
 void QCateListItemWidget::RefreshCount()
 {
     m_caption->SetText(QStringLiteral("可拖拽照片至此(已选 %1 张)").arg(m_listWidget->count()));
+    // A list that fits its rows to their pictures hears of the new count this way.
+    updateGeometry();
 }

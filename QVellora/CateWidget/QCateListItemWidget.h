@@ -9,6 +9,8 @@ class QCateColorLabel;
 class QCateColorWidget;
 class QComboBox;
 class QDrawImageButton;
+class QHBoxLayout;
+class QLabel;
 class QPhotoCataListWdiget;
 
 // One category: a caption counting its pictures, its picture list, and a bottom line with the add
@@ -36,6 +38,14 @@ public:
     // Takes these pictures out of the list (those it holds).
     void RemoveImageItems(const QStringList& paths);
     QString GetCaptionText() const;
+    // The title above the pictures, shown only where the name is locked.
+    QString GetTitleText() const;
+    // The height that shows all of the row's pictures at this width (the title wrapped).
+    int HeightForPictures(int width) const;
+    // The narrowest row that shows its bottom line (button, colour and name box) whole.
+    int NameLineWidth() const;
+    // A name box wide enough for a name of twenty characters in the box's font.
+    static int NameBoxWidth(const QComboBox* box);
 
 signals:
     void autoAddOneItem();
@@ -52,11 +62,15 @@ public slots:
 
 private:
     void RefreshCount();
+    // The whole name goes into the tooltip and the title whenever it changes.
+    void onNameShown(const QString& name);
 
+    QLabel* m_title;
     QCateColorLabel* m_caption;
     QPhotoCataListWdiget* m_listWidget;
     QComboBox* m_nameBox;
     QCateColorWidget* m_colorWidget;
     QDrawImageButton* m_addButton;
+    QHBoxLayout* m_bottom;
     QString m_name;
 };

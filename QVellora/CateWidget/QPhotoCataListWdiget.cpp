@@ -80,6 +80,16 @@ QSize QPhotoCataListWdiget::sizeHint() const
     return QSize(200, 200);
 }
 
+int QPhotoCataListWdiget::HeightFor(int width, int pictures) const
+{
+    // Icon mode puts the spacing before every picture and after the last one, on both axes.
+    const int cell = m_itemSize + spacing();
+    const int inner = width - 2 * frameWidth() - spacing();
+    const int perLine = qMax(1, inner / cell);
+    const int lines = qMax(1, (pictures + perLine - 1) / perLine);
+    return lines * cell + spacing() + 2 * frameWidth();
+}
+
 void QPhotoCataListWdiget::onDelImageItem()
 {
     // The rows go before anyone hears of it: a listener may change this list in turn.

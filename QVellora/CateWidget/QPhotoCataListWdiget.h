@@ -32,6 +32,9 @@ public:
     void DeleteAllPhotoItem();
 
     QSize sizeHint() const override;
+    // The outer height that shows this many pictures whole at this outer width: one line of
+    // pictures at least, one more for every line the width cannot hold.
+    int HeightFor(int width, int pictures) const;
 
 signals:
     void hadAddPhotos();

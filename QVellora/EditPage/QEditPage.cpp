@@ -86,7 +86,7 @@ void QEditPage::createDocks()
     // Drives as well: on Windows the tree's top level is the list of drives.
     m_folderModel->setFilter(QDir::Dirs | QDir::Drives | QDir::NoDotAndDotDot);
     m_folderModel->setRootPath(QString());
-    m_folderTree = new QTreeView;
+    m_folderTree = new QFolderTreeView;
     m_folderTree->setObjectName(QStringLiteral("folderTree"));
     m_folderTree->setModel(m_folderModel);
     for (int column = 1; column <= 3; ++column)
@@ -113,7 +113,7 @@ void QEditPage::createDocks()
     m_buttonBar->setMaximumHeight(50);
     m_cateList = new QCateListWidget;
     m_cateList->setObjectName(QStringLiteral("cateList"));
-    m_cateList->setMinimumWidth(340);
+    m_cateList->setMinimumWidth(qMax(340, m_cateList->MinimumRowsWidth()));
 
     // The right column is fixed: it cannot be moved, floated or closed.
     auto rightDock = [this](QWidget* content) {
@@ -201,6 +201,7 @@ void QEditPage::SetInitPageImageList(QStringList qstrImageList)
     if (qstrImageList.isEmpty())
         return;
     m_chosenFolder = m_initScanPath;
+    m_folderTree->RevealFolder(m_initScanPath);
     m_sourceKind = CLastSession::SearchResult;
     AddCateListItem();
 
@@ -230,6 +231,7 @@ void QEditPage::OpenFolder(const QString& qstrPath, bool listIt)
     m_photoList->ClearSelfData();
     m_sourceKind = CLastSession::ChosenFolder;
     m_chosenFolder = qstrPath;
+    m_folderTree->RevealFolder(qstrPath);
     if (listIt) {
         const QString name = QDir(qstrPath).dirName();
         AddFolderPath(qstrPath, name.isEmpty() ? qstrPath : name);
@@ -543,11 +545,8 @@ void QEditPage::onReViewLastPage()
     m_restoredKind = session.sourceKind;
     // Saved again as it was restored: a restored folder stays a chosen folder at the next restore.
     m_sourceKind = session.sourceKind;
-    if (m_restoredKind == CLastSession::ChosenFolder) {
-        const QModelIndex folder = m_folderModel->index(m_restoredFolder);
-        m_folderTree->setCurrentIndex(folder);
-        m_folderTree->scrollTo(folder);
-    }
+    if (m_restoredKind == CLastSession::ChosenFolder)
+        m_folderTree->RevealFolder(m_restoredFolder);
     // Rebuilding the page from the file is not the user's work: the file is left as it is.
     m_autosave->setIgnoringChanges(true);
 

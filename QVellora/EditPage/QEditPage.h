@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "EditPage/QFolderTreeView.h"
 #include "Pictures/CPhotoFilter.h"
 #include "Records/CLastSession.h"
 #include "Thread/QScanFolderThread.h"
@@ -32,7 +33,6 @@ class QListWidget;
 class QOutPutImageWidget;
 class QPhotoViewListWidget;
 class QTimer;
-class QTreeView;
 
 // The page on which pictures are sorted into categories. The photo grid in the centre shows the
 // start page's search result or one opened folder; the left docks are a folder tree and the list
@@ -157,7 +157,7 @@ private:
     QDockWidget* m_buttonDock = nullptr;
     QDockWidget* m_cateDock = nullptr;
     QFileSystemModel* m_folderModel = nullptr;
-    QTreeView* m_folderTree = nullptr;
+    QFolderTreeView* m_folderTree = nullptr;
     QListWidget* m_folderList = nullptr;
     QStringList m_folderPaths;
     QOutPutImageWidget* m_buttonBar = nullptr;

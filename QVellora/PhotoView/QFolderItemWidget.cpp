@@ -45,6 +45,7 @@ QPixmap*& QFolderItemWidget::FolderPicture()
 void QFolderItemWidget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    PaintShownName(painter);
     if (QPixmap* folder = FolderPicture())
         painter.drawPixmap(QRectF(m_contentRect), *folder, QRectF(folder->rect()));
 

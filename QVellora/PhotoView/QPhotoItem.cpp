@@ -3,6 +3,8 @@
 
 #include "OtherWidget/CSharedPixmap.h"
 
+#include <QEvent>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -62,6 +64,35 @@ void QPhotoItem::PaintColorMarks(QPainter& painter) const
         painter.setBrush(QBrush(m_colors.at(i), Qt::SolidPattern));
         painter.drawRects(&m_markRects.at(i), 1);
     }
+}
+
+QString QPhotoItem::ShownName() const
+{
+    if (!m_shownNameKnown) {
+        m_shownName = fontMetrics().elidedText(QFileInfo(m_path).fileName(), Qt::ElideMiddle,
+                                               m_contentRect.width() - 8);
+        m_shownNameKnown = true;
+    }
+    return m_shownName;
+}
+
+void QPhotoItem::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange)
+        m_shownNameKnown = false;
+    QWidget::changeEvent(event);
+}
+
+void QPhotoItem::PaintShownName(QPainter& painter) const
+{
+    const QRect strip(4, m_contentRect.bottom() + 2, m_contentRect.width() - 8,
+                      height() - m_contentRect.bottom() - 2);
+    if (strip.height() < fontMetrics().height())
+        return;
+    painter.save();
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(strip, Qt::AlignHCenter | Qt::AlignVCenter, ShownName());
+    painter.restore();
 }
 
 QPixmap* QPhotoItem::CheckPicture()

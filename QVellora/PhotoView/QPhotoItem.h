@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 
+class QFontMetrics;
 class QPainter;
 class QPixmap;
 
@@ -31,6 +32,12 @@ public:
     QList<QColor> GetItemColors() const { return m_colors; }
     // Where the picture is painted; empty while there is none.
     QRect GetImageRect() const { return m_imageRect; }
+    // The file or folder name as painted under the picture: elided in the middle to the tile's
+    // width, so the start and the extension both stay readable.
+    QString ShownName() const;
+    // The height of the strip under the square that holds the name; the grid makes its cells
+    // that much taller than wide.
+    static int NameStripHeight(const QFontMetrics& metrics) { return metrics.height() + 6; }
 
 signals:
     void doublePhotoItem(QString qstrPath);
@@ -39,9 +46,12 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
     // The squares of the first five colours; later colours are kept but not painted.
     void PaintColorMarks(QPainter& painter) const;
+    // The name in the strip below the square; nothing while the tile is only the square.
+    void PaintShownName(QPainter& painter) const;
     static QRect CheckMarkRect() { return QRect(5, 5, 15, 15); }
     static QPixmap* CheckPicture();
 
@@ -54,4 +64,9 @@ protected:
     bool m_checked = false;
     QList<QRect> m_markRects;
     QList<QColor> m_colors;
+
+private:
+    // Eliding measures the text: done once, not on every paint.
+    mutable QString m_shownName;
+    mutable bool m_shownNameKnown = false;
 };

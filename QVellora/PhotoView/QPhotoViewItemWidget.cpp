@@ -25,6 +25,7 @@ QPhotoViewItemWidget::QPhotoViewItemWidget(int width, int height, QPixmap* pictu
 void QPhotoViewItemWidget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    PaintShownName(painter);
     if (m_picture && !m_imageRect.isEmpty())
         painter.drawPixmap(QRectF(m_imageRect), *m_picture, QRectF(m_picture->rect()));
     else

@@ -7,8 +7,11 @@
 #include "Pictures/CPhotoDragPayload.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QDrag>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -71,6 +74,40 @@ void QPhotoViewListWidget::SetSubUsePhotos(const QStringList& paths, const QColo
         tile->SubItemColor(color);
         tile->update();
     }
+}
+
+void QPhotoViewListWidget::SetPictureFacts(const QString& path, QSize pixels, const QDateTime& taken,
+                                           qint64 bytes)
+{
+    for (int i = 0; i < count(); ++i) {
+        QListWidgetItem* at = item(i);
+        if (at->data(PathRole).toString() != path)
+            continue;
+        if (pixels.isValid() && !pixels.isEmpty())
+            at->setData(PixelSizeRole, pixels);
+        if (taken.isValid())
+            at->setData(TakenRole, taken);
+        if (bytes >= 0)
+            at->setData(FileBytesRole, bytes);
+        at->setToolTip(ComposeToolTip(at));
+    }
+}
+
+QString QPhotoViewListWidget::ComposeToolTip(const QListWidgetItem* item)
+{
+    QStringList lines{QDir::toNativeSeparators(item->data(PathRole).toString())};
+    const QSize pixels = item->data(PixelSizeRole).toSize();
+    if (pixels.isValid())
+        lines << tr("尺寸 %1 × %2 像素").arg(pixels.width()).arg(pixels.height());
+    const QDateTime taken = item->data(TakenRole).toDateTime();
+    if (taken.isValid())
+        lines << tr("拍摄时间 %1").arg(taken.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    const QVariant bytes = item->data(FileBytesRole);
+    if (bytes.isValid())
+        lines << tr("文件大小 %1")
+                     .arg(QLocale::c().formattedDataSize(bytes.toLongLong(), 1,
+                                                         QLocale::DataSizeTraditionalFormat));
+    return lines.join(QLatin1Char('\n'));
 }
 
 QList<int> QPhotoViewListWidget::GetCheckedRows() const
@@ -231,9 +268,11 @@ void QPhotoViewListWidget::startDrag(Qt::DropActions)
 void QPhotoViewListWidget::AddTile(QListWidgetItem* item, QPhotoItem* tile, const QPixmap& picture, int row)
 {
     connect(tile, &QPhotoItem::doublePhotoItem, this, &QPhotoViewListWidget::onDoubleItem);
-    item->setSizeHint(QSize(m_itemSize, m_itemSize));
+    // The cell is taller than the square tile by the strip that names the file.
+    item->setSizeHint(QSize(m_itemSize, m_itemSize + QPhotoItem::NameStripHeight(fontMetrics())));
     item->setData(PictureRole, picture);
     item->setData(PathRole, tile->GetPath());
+    item->setToolTip(ComposeToolTip(item));
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled);
     insertItem(row, item);
     setItemWidget(item, tile);

@@ -5,6 +5,8 @@
 
 #include <QPersistentModelIndex>
 
+class QDateTime;
+
 class QAction;
 class QMenu;
 class QPhotoItem;
@@ -23,7 +25,11 @@ public:
     enum
     {
         PictureRole = Qt::UserRole,
-        PathRole = Qt::UserRole + 1
+        PathRole = Qt::UserRole + 1,
+        // Facts about a photo's file, known once a worker has read them (unset until then).
+        PixelSizeRole = Qt::UserRole + 2,
+        TakenRole = Qt::UserRole + 3,
+        FileBytesRole = Qt::UserRole + 4
     };
 
     explicit QPhotoViewListWidget(int itemSize, QWidget* parent = nullptr);
@@ -39,6 +45,11 @@ public:
     void SetAddUsePhotos(const QStringList& paths, const QColor& color);
     // The pictures left the category of this colour.
     void SetSubUsePhotos(const QStringList& paths, const QColor& color);
+
+    // Stores what a worker learnt about the file at path on its tiles and renews their tooltips:
+    // the size in pixels, when it was taken and its size on disk. Invalid or negative values stay
+    // unknown. The grid itself reads nothing from the disk.
+    void SetPictureFacts(const QString& path, QSize pixels, const QDateTime& taken, qint64 bytes);
 
     // The current rows and the paths of the ticked tiles, in ticking order.
     QList<int> GetCheckedRows() const;
@@ -72,6 +83,8 @@ protected:
 
 private:
     void AddTile(QListWidgetItem* item, QPhotoItem* tile, const QPixmap& picture, int row);
+    // The tooltip from what the item knows: always the path, the facts once they are set.
+    static QString ComposeToolTip(const QListWidgetItem* item);
     // The tiles whose path is one of paths (exact text), in row order.
     QList<QPhotoItem*> TilesWithPaths(const QStringList& paths) const;
     // Drops the items that are gone or no longer show a tick.

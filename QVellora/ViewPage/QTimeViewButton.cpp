@@ -12,8 +12,6 @@ QTimeViewButton::QTimeViewButton(QWidget* parent) : QPushButton(parent)
 void QTimeViewButton::SetText(const QString& text)
 {
     m_text = text;
-    // Long names get the room they need instead of being cut at 50 pixels.
-    setMinimumWidth(sizeHint().width());
     updateGeometry();
     update();
 }
@@ -39,10 +37,19 @@ QSize QTimeViewButton::sizeHint() const
     return QSize(qMax(50, QFontMetrics(bold).horizontalAdvance(m_text) + 4), 25);
 }
 
+int QTimeViewButton::heightForWidth(int width) const
+{
+    QFont bold = TextFont();
+    bold.setWeight(QFont::Bold);
+    const QRect text =
+        QFontMetrics(bold).boundingRect(QRect(0, 0, qMax(1, width), 100000), TextFlags, m_text);
+    return qMax(25, text.height() + 5);
+}
+
 void QTimeViewButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setPen(QColor(0, 0, 255));
     painter.setFont(TextFont());
-    painter.drawText(QRect(0, 5, qMax(50, width()), 20), Qt::AlignLeft | Qt::AlignVCenter, m_text);
+    painter.drawText(QRect(0, 5, qMax(50, width()), qMax(20, height() - 5)), TextFlags, m_text);
 }

@@ -19,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QStyle>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -131,10 +132,13 @@ void QViewPage::loadPageData(const QString& exportFolder)
 
 void QViewPage::updateWidgetData()
 {
+    // A long name takes more lines; measured at the column's width, less a scroll bar.
+    const int rowWidth = m_entryList->maximumWidth() - 2 * m_entryList->frameWidth() -
+                         m_entryList->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     for (int i = 0; i < m_entries.size(); ++i) {
         auto* row = new QTimeViewWidget(true, m_entries.at(i).saveDate, m_entries.at(i).pageName);
         auto* item = new QListWidgetItem;
-        item->setSizeHint(QSize(50, 50));
+        item->setSizeHint(QSize(50, qMax(50, row->heightForWidth(rowWidth))));
         m_entryList->addItem(item);
         m_entryList->setItemWidget(item, row);
         row->SetItemID(i);

@@ -11,6 +11,8 @@
 
 #include <QComboBox>
 #include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -43,6 +45,8 @@ private slots:
     void cateListRowOperationsAreRangeChecked_data();
     void cateListRowOperationsAreRangeChecked();
     void cateListDoubleClickAndResize();
+    void nameFieldShowsTheWholeName_data();
+    void nameFieldShowsTheWholeName();
 
 private:
     QString photo(int i) const { return m_dir->filePath(QStringLiteral("c%1.png").arg(i)); }
@@ -485,6 +489,62 @@ void tst_CateLists::cateListDoubleClickAndResize()
     QSignalSpy addRow(&list, &QCateListWidget::addCateItem);
     QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, QPoint(200, 880));
     QCOMPARE(addRow.count(), 1);
+}
+
+void tst_CateLists::nameFieldShowsTheWholeName_data()
+{
+    QTest::addColumn<bool>("locked");
+    QTest::addColumn<QString>("name");
+    const QString family = QStringLiteral("Family (家人)");
+    const QString chinese = QStringLiteral("二零二四年春节全家人一起去海边旅行的照片");
+    const QString latin = QStringLiteral("WWW Summer Holiday W");
+    QVERIFY(chinese.size() == 20 && latin.size() == 20);
+    QTest::newRow("edit page, mixed") << false << family;
+    QTest::newRow("edit page, 20 Chinese") << false << chinese;
+    QTest::newRow("edit page, 20 Latin") << false << latin;
+    QTest::newRow("category page, mixed") << true << family;
+    QTest::newRow("category page, 20 Chinese") << true << chinese;
+}
+
+// A name of up to twenty characters shows whole in its row, in the narrowest list the edit page
+// allows; the tooltip (and on the category page the title) always holds the whole name.
+void tst_CateLists::nameFieldShowsTheWholeName()
+{
+    QFETCH(bool, locked);
+    QFETCH(QString, name);
+    QCateListWidget list;
+    auto* cate = new QCateListItemWidget(130, locked, locked, locked, locked);
+    auto* item = new QListWidgetItem;
+    list.addItem(item);
+    list.setItemWidget(item, cate);
+    list.resize(locked ? 1000 : list.MinimumRowsWidth(), 700);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    cate->SetCateName(name);
+
+    auto* box = cate->findChild<QComboBox*>();
+    QLineEdit* edit = box->lineEdit();
+    QTRY_VERIFY(edit->isVisible());
+    // The line edit keeps two pixels free on either side of its text.
+    QVERIFY2(
+        edit->width() - 4 >= edit->fontMetrics().horizontalAdvance(name),
+        qPrintable(QString("%1 < %2").arg(edit->width()).arg(edit->fontMetrics().horizontalAdvance(name))));
+    QVERIFY(QRect(QPoint(), cate->size()).contains(box->geometry()));
+    QCOMPARE(box->toolTip(), name);
+    auto* title = cate->findChild<QLabel*>();
+    QCOMPARE(title->isVisible(), locked);
+    if (locked)
+        QCOMPARE(cate->GetTitleText(), name);
+
+    // Longer than the field: the start shows, and the tooltip follows every change.
+    const QString longer = name + name;
+    cate->SetCateName(longer);
+    QCOMPARE(edit->cursorPosition(), 0);
+    QCOMPARE(box->toolTip(), longer);
+    if (!locked) {
+        box->setEditText(QStringLiteral("海边"));
+        QCOMPARE(box->toolTip(), QStringLiteral("海边"));
+    }
 }
 
 QTEST_MAIN(tst_CateLists)

@@ -62,6 +62,7 @@ private slots:
     void showsExactlyTheGivenCategories();
     void rowsStackAtAnyWidth_data();
     void rowsStackAtAnyWidth();
+    void boxesFitTheirPictures();
     void exportIntoExistingFolders();
     void emptyNameExportsIntoTheFolderItself();
     void hostileNamesRefusedBeforeCopying_data();
@@ -246,6 +247,59 @@ void tst_CatePage::rowsStackAtAnyWidth()
     show(page, {row(0, "Spring", {picture("x/c.jpg")}), row(2, "Autumn", {picture("x/d.jpg")}),
                 row(3, "Winter", {})});
     QTRY_VERIFY(stacked());
+}
+
+// Each box is as tall as its pictures need: one line of pictures for a few, more lines for many,
+// following the page's width and pictures added or taken away. The title names the category.
+void tst_CatePage::boxesFitTheirPictures()
+{
+    QCatePage page;
+    page.resize(1000, 800);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QStringList many;
+    for (int i = 0; i < 14; ++i)
+        many << picture(QString("m/%1.jpg").arg(i));
+    const QString longName = QStringLiteral("二零二四年春节 Family (家人) 海边旅行");
+    show(page, {row(0, longName, {picture("x/a.jpg")}), row(1, "Many", many), row(2, "Empty", {})});
+    QCateListWidget* list = page.GetCateListWidget();
+    auto height = [list](int row) { return list->item(row)->sizeHint().height(); };
+    // Every picture in view without scrolling, and no more than one line of pictures to spare
+    // (an empty box keeps one line to show where pictures would go).
+    auto fitsWhole = [list](int row) {
+        QPhotoCataListWdiget* pictures = list->GetCateItem(row)->GetListWidget();
+        if (pictures->count() == 0)
+            return pictures->viewport()->height() >= 130 && pictures->viewport()->height() < 2 * 130;
+        const int bottom = pictures->visualItemRect(pictures->item(pictures->count() - 1)).bottom();
+        return bottom < pictures->viewport()->height() && pictures->viewport()->height() < bottom + 130;
+    };
+    QTRY_VERIFY(fitsWhole(0) && fitsWhole(1) && fitsWhole(2));
+    // One picture or none: one line. The titles of rows 1 and 2 are alike.
+    const int oneLine = height(2);
+    QVERIFY(oneLine < 430);
+    QVERIFY(qAbs(height(0) - oneLine) < 130);
+    QVERIFY(height(1) > oneLine + 130);
+    QCOMPARE(list->GetCateItem(0)->GetTitleText(), longName);
+
+    // Wider: more pictures to a line, fewer lines.
+    const int narrow = height(1);
+    page.resize(1600, 800);
+    QTRY_VERIFY(height(1) < narrow);
+    QTRY_VERIFY(fitsWhole(1));
+
+    page.ClearCateImages(1);
+    QTRY_COMPARE(height(1), oneLine);
+    page.AddCateImage(2, m_cache.FindImage(many.at(0)), picture("x/b.jpg"));
+    QCOMPARE(height(2), oneLine);
+    QTRY_VERIFY(fitsWhole(0) && fitsWhole(1) && fitsWhole(2));
+
+    // Pictures given to a row itself, not through the page, resize its box as well.
+    QList<QPixmap*> thumbnails;
+    for (int i = 0; i < many.size(); ++i)
+        thumbnails << m_cache.FindImage(many.at(0));
+    list->GetCateItem(0)->AddImageItems(thumbnails, many);
+    QTRY_VERIFY(height(0) > oneLine + 130);
+    QTRY_VERIFY(fitsWhole(0));
 }
 
 void tst_CatePage::exportIntoExistingFolders()

@@ -15,7 +15,9 @@
 #include "Selection/CSelection.h"
 #include "TestSupport.h"
 
+#include <QComboBox>
 #include <QFileSystemModel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -52,6 +54,7 @@ private slots:
     void aBurstOfTheOldFolderNeverReachesTheGrid();
     void rowsTakeTheColoursInTurn();
     void droppedPicturesAreMarkedAndAFreeRowKept();
+    void openedFolderShowsInTheTreeAndNamesFit();
 
 private:
     QStringList pictures(const QString& folder, int count, const QSize& size = QSize(16, 12));
@@ -91,6 +94,20 @@ bool tst_EditPage::showPage(QEditPage& page)
     page.resize(1300, 800);
     page.show();
     return QTest::qWaitForWindowExposed(&page);
+}
+
+// The tree is expanded down to the folder, which is the current one.
+static bool treeShows(QEditPage& page, const QString& folder)
+{
+    const QModelIndex current = PageParts::find<QTreeView>(&page, "folderTree")->currentIndex();
+    if (!current.isValid() ||
+        PageParts::find<QFileSystemModel>(&page, "folderModel")->filePath(current) != folder)
+        return false;
+    for (QModelIndex above = current.parent(); above.isValid(); above = above.parent()) {
+        if (!PageParts::find<QTreeView>(&page, "folderTree")->isExpanded(above))
+            return false;
+    }
+    return PageParts::find<QTreeView>(&page, "folderTree")->visualRect(current).isValid();
 }
 
 bool tst_EditPage::doubleClickFolder(QEditPage& page, const QString& path)
@@ -323,6 +340,38 @@ void tst_EditPage::droppedPicturesAreMarkedAndAFreeRowKept()
     QCOMPARE(marks(3), QList<QColor>{colours.at(1)});
     QVERIFY(marks(4).isEmpty());
     QCOMPARE(page.GetFilledCateCount(), 1);
+}
+
+void tst_EditPage::openedFolderShowsInTheTreeAndNamesFit()
+{
+    const QString deep = m_dir->filePath("a/b/c/d");
+    const QStringList found = pictures("a/b/c/d", 2);
+    const QStringList inner = pictures("a/b/c/d/inner", 1);
+    // A search's result arrives while the start page is still in front: once the page shows, the
+    // tree shows the folder.
+    QEditPage page;
+    page.SetInitScanPath(deep);
+    page.SetInitPageImageList(found);
+    QVERIFY(showPage(page));
+    QTRY_VERIFY(treeShows(page, deep));
+
+    // A folder opened from its tile in the grid.
+    QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(&page, "photoList");
+    QVERIFY(doubleClickFolder(page, deep));
+    QTRY_COMPARE(grid->count(), 3);
+    QTest::mouseDClick(grid->GetPhotoItem(0), Qt::LeftButton, {}, grid->GetPhotoItem(0)->rect().center());
+    QTRY_COMPARE(tilePaths(grid), inner);
+    QTRY_VERIFY(treeShows(page, m_dir->filePath("a/b/c/d/inner")));
+
+    // A twenty-character name shows whole in the row's name field.
+    const QString name = QStringLiteral("二零二四年春节全家人一起去海边旅行的照片");
+    QCateListItemWidget* row = page.GetCateListWidget()->GetCateItem(0);
+    row->SetCateName(name);
+    QLineEdit* edit = row->findChild<QComboBox*>()->lineEdit();
+    QVERIFY(edit->isVisible());
+    QVERIFY(edit->width() - 4 >= edit->fontMetrics().horizontalAdvance(name));
+    QVERIFY(edit->mapTo(row, QPoint(edit->width(), 0)).x() <= row->width());
+    QCOMPARE(row->findChild<QComboBox*>()->toolTip(), name);
 }
 
 QTEST_MAIN(tst_EditPage)

@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QtTest>
 
 #include <memory>
@@ -49,6 +50,8 @@ private slots:
     void dragCarriesTickedTilesToACategory();
     void ticksFollowTheTiles_data();
     void ticksFollowTheTiles();
+    void tilesNameTheirFiles();
+    void tooltipTellsWhatIsKnown();
 
 private:
     void fill(QPhotoViewListWidget& grid, int photos);
@@ -118,7 +121,8 @@ void tst_PhotoViewList::foldersComeFirstPhotosAreAppended()
         const QListWidgetItem* item = grid.item(row);
         QCOMPARE(item->data(QPhotoViewListWidget::PathRole).toString(), expected.at(row));
         QCOMPARE(grid.GetPhotoItem(row)->GetPath(), expected.at(row));
-        QCOMPARE(item->sizeHint(), QSize(kTile, kTile));
+        // The cell is the square tile and the strip with the file's name under it.
+        QCOMPARE(item->sizeHint(), QSize(kTile, kTile + QPhotoItem::NameStripHeight(grid.fontMetrics())));
         QCOMPARE(item->flags(), Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled);
     }
     // The item keeps its own copy of the picture.
@@ -498,6 +502,75 @@ void tst_PhotoViewList::ticksFollowTheTiles()
     QVERIFY(
         CPhotoDragPayload::Read(drag->mimeData()->data(CPhotoDragPayload::MimeType()), &carried, &pictures));
     QCOMPARE(carried, expected);
+}
+
+void tst_PhotoViewList::tilesNameTheirFiles()
+{
+    const QString longName = m_dir->filePath("holiday_by_the_sea_with_the_whole_family_0001.png");
+    const QString shortName = m_dir->filePath("a.png");
+    QVERIFY(QFile::copy(photoPath(0), longName));
+    QVERIFY(QFile::copy(photoPath(1), shortName));
+    // The edit page's tile size.
+    const int size = 270;
+    QPhotoViewListWidget grid(size);
+    grid.resize(800, 600);
+    QPixmap longPicture(longName), shortPicture(shortName);
+    grid.AddPhotoItem(&longPicture, longName);
+    grid.AddPhotoItem(&shortPicture, shortName);
+    grid.AddPhotosItem({}, m_dir->filePath("sub"), nullptr);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+
+    // A long name keeps its start and its end, with the middle elided, in the tile's width.
+    QPhotoItem* tile = grid.GetPhotoItem(1);
+    const QString shown = tile->ShownName();
+    QVERIFY2(shown.contains(QChar(0x2026)), qPrintable(shown));
+    QVERIFY(shown.startsWith("holi"));
+    QVERIFY2(shown.endsWith("0001.png"), qPrintable(shown));
+    QVERIFY(tile->fontMetrics().horizontalAdvance(shown) <= size - 8);
+    QCOMPARE(grid.GetPhotoItem(2)->ShownName(), QString("a.png"));
+    QCOMPARE(grid.GetPhotoItem(0)->ShownName(), QString("sub"));
+
+    // The tile covers its cell, and the name is painted in the strip under the square.
+    QCOMPARE(tile->size(), grid.visualItemRect(grid.item(1)).size());
+    const QImage painted = tile->grab().toImage();
+    const QColor text = tile->palette().color(QPalette::WindowText);
+    int textPixels = 0;
+    for (int y = size; y < painted.height(); ++y) {
+        for (int x = 0; x < painted.width(); ++x)
+            textPixels += qAbs(painted.pixelColor(x, y).lightness() - text.lightness()) < 60;
+    }
+    QVERIFY2(textPixels > 20, qPrintable(QString::number(textPixels)));
+}
+
+void tst_PhotoViewList::tooltipTellsWhatIsKnown()
+{
+    QPhotoViewListWidget grid(kTile);
+    QVERIFY(showGrid(grid, 2));
+    const QString native = QDir::toNativeSeparators(photoPath(0));
+    QCOMPARE(grid.item(0)->toolTip(), native);
+
+    grid.SetPictureFacts(photoPath(0), QSize(4000, 3000), QDateTime(QDate(2024, 5, 1), QTime(12, 30)),
+                         2516582);
+    const QString full = native + "\n尺寸 4000 × 3000 像素\n拍摄时间 2024-05-01 12:30\n文件大小 2.4 MB";
+    QCOMPARE(grid.item(0)->toolTip(), full);
+    QCOMPARE(grid.item(0)->data(QPhotoViewListWidget::PixelSizeRole).toSize(), QSize(4000, 3000));
+    QCOMPARE(grid.item(1)->toolTip(), QDir::toNativeSeparators(photoPath(1)));
+
+    // Facts not known yet stay out; a later report does not forget what was known.
+    grid.SetPictureFacts(photoPath(1), QSize(), QDateTime(), 1536);
+    QCOMPARE(grid.item(1)->toolTip(), QDir::toNativeSeparators(photoPath(1)) + "\n文件大小 1.5 kB");
+    grid.SetPictureFacts(photoPath(1), QSize(640, 480), QDateTime(), -1);
+    QCOMPARE(grid.item(1)->toolTip(),
+             QDir::toNativeSeparators(photoPath(1)) + "\n尺寸 640 × 480 像素\n文件大小 1.5 kB");
+
+    // Hovering the tile (which lies over the grid) shows the item's tooltip.
+    QPhotoItem* tile = grid.GetPhotoItem(0);
+    const QPoint at(kTile / 2, kTile / 2);
+    QHelpEvent hover(QEvent::ToolTip, at, tile->mapToGlobal(at));
+    QApplication::sendEvent(tile, &hover);
+    QTRY_COMPARE(QToolTip::text(), full);
+    QToolTip::hideText();
 }
 
 QTEST_MAIN(tst_PhotoViewList)

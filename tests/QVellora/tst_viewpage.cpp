@@ -15,6 +15,7 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -47,6 +48,7 @@ private slots:
     void clickMovesMarkAndGrid();
     void elevenCategoriesInKeyTextOrder();
     void exportOfThisRunAppearsWhenShownAgain();
+    void longNamesAreNotCutOff();
 
 private:
     struct Category
@@ -224,6 +226,46 @@ void tst_ViewPage::exportOfThisRunAppearsWhenShownAgain()
     QCOMPARE(entryNames(page), (QStringList{"Spring", "Winter"}));
     page.onViewSelectChange(1);
     QTRY_COMPARE(gridPaths(page), QStringList{CProgramFiles::join(folder, "Winter/w.jpg")});
+}
+
+// A long category name neither pushes the date out of its entry nor is cut itself: it goes under
+// the date, over as many lines as it needs. A short one stays beside the date.
+void tst_ViewPage::longNamesAreNotCutOff()
+{
+    const QString longName = QStringLiteral("二零二四年春节全家人一起去海边旅行的照片 Family reunion");
+    makeExport(m_dir->filePath("first"), {{"Spring", {"s1.jpg"}}, {longName, {"l1.jpg"}}}, QDate(2015, 3, 7));
+    QViewPage page;
+    page.resize(1300, 700);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QCOMPARE(page.GetEntryCount(), 2);
+    saveShot(&page, "history-long-name");
+
+    for (int i = 0; i < 2; ++i) {
+        QTimeViewWidget* entry = page.GetEntry(i);
+        QWidget* viewport = entry->parentWidget();
+        QLabel* date = entry->GetDateLabel();
+        QTimeViewButton* name = entry->GetButton();
+        QVERIFY(date->width() >= date->fontMetrics().horizontalAdvance(date->text()));
+        // Both lie inside the entry, and the entry inside the list's visible area.
+        QVERIFY(QRect(QPoint(), entry->size()).contains(date->geometry()));
+        QVERIFY(QRect(QPoint(), entry->size()).contains(name->geometry()));
+        QVERIFY(entry->geometry().right() < viewport->width());
+        // The name's painted text fits the button (measured in the wider, bold face).
+        QFont bold = name->TextFont();
+        bold.setWeight(QFont::Bold);
+        const QRect text = QFontMetrics(bold).boundingRect(QRect(0, 0, name->width(), 10000),
+                                                           QTimeViewButton::TextFlags, name->GetText());
+        QVERIFY2(text.width() <= name->width() && text.height() + 5 <= name->height(),
+                 qPrintable(QString("%1: text %2x%3 in %4x%5")
+                                .arg(i)
+                                .arg(text.width())
+                                .arg(text.height())
+                                .arg(name->width())
+                                .arg(name->height())));
+    }
+    QCOMPARE(page.GetEntry(0)->GetButton()->y(), page.GetEntry(0)->GetDateLabel()->y());
+    QVERIFY(page.GetEntry(1)->GetButton()->y() > page.GetEntry(1)->GetDateLabel()->geometry().bottom());
 }
 
 QTEST_MAIN(tst_ViewPage)
