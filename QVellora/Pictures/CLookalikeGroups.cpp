@@ -84,8 +84,11 @@ int CLookalikeGroups::join(int a, int b, Changed* changed)
 {
     int keep = root(a);
     int drop = root(b);
-    // The larger group keeps its id, so that fewer tiles have to learn a new one.
-    if (m_membersOf.value(keep).size() < m_membersOf.value(drop).size())
+    // The larger group keeps its id, so that fewer tiles have to learn a new one; of two alike
+    // the older one, so that a new picture never renames the group it joins.
+    const int keepSize = m_membersOf.value(keep).size();
+    const int dropSize = m_membersOf.value(drop).size();
+    if (keepSize < dropSize || (keepSize == dropSize && drop < keep))
         std::swap(keep, drop);
     m_pictures[drop].parent = keep;
     const QVector<int> left = m_membersOf.take(keep);
