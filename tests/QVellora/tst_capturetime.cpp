@@ -119,19 +119,29 @@ void tst_CaptureTime::hostileOffsetsAreRefused_data()
     QTest::addColumn<int>("at"); // where in the TIFF structure to write
     QTest::addColumn<quint32>("value");
     QTest::addColumn<int>("width");
+    QTest::addColumn<QByteArray>("after"); // what lies just past the damaged bytes
+
+    const QByteArray text = taken + QByteArray(1, '\0');
+    // A whole EXIF IFD whose time points back at the real text (at 56).
+    const QByteArray exifIfd = QByteArray::fromHex("0001"
+                                                   "9003000200000014"
+                                                   "00000038"
+                                                   "00000000");
 
     // Offsets in the big-endian block: 4 first IFD, 8 its entry count, 10+12+8 the EXIF IFD
     // offset, 38 the EXIF IFD's count, 40+8 the text's offset, 40+4 the text's length.
-    QTest::newRow("first IFD far beyond") << 4 << 0xfffffff0u << 4;
-    QTest::newRow("first IFD just past the end") << 4 << 76u << 4;
-    QTest::newRow("huge entry count") << 8 << 0xffffu << 2;
-    QTest::newRow("EXIF IFD beyond") << 30 << 0x80000000u << 4;
-    QTest::newRow("EXIF IFD is the first IFD") << 30 << 8u << 4;
-    QTest::newRow("EXIF IFD count runs past the end") << 38 << 40u << 2;
-    QTest::newRow("text offset beyond") << 48 << 0xffffffffu << 4;
-    QTest::newRow("text just past the end") << 48 << 76u << 4;
-    QTest::newRow("text overlaps the end") << 48 << 70u << 4;
-    QTest::newRow("text length absurd") << 44 << 0x7fffffffu << 4;
+    QTest::newRow("first IFD far beyond") << 4 << 0xfffffff0u << 4 << text;
+    QTest::newRow("first IFD just past the end") << 4 << 76u << 4 << text;
+    QTest::newRow("huge entry count") << 8 << 0xffffu << 2 << text;
+    QTest::newRow("EXIF IFD beyond") << 30 << 0x80000000u << 4 << text;
+    QTest::newRow("EXIF IFD is the first IFD") << 30 << 8u << 4 << text;
+    QTest::newRow("EXIF IFD count runs past the end") << 38 << 40u << 2 << text;
+    QTest::newRow("text offset beyond") << 48 << 0xffffffffu << 4 << text;
+    QTest::newRow("text just past the end") << 48 << 76u << 4 << text;
+    QTest::newRow("text overlaps the end") << 48 << 70u << 4 << text;
+    QTest::newRow("text length absurd") << 44 << 0x7fffffffu << 4 << text;
+    QTest::newRow("EXIF IFD just past the end") << 30 << 76u << 4 << exifIfd;
+    QTest::newRow("EXIF IFD straddles the end") << 30 << 70u << 4 << exifIfd;
 }
 
 void tst_CaptureTime::hostileOffsetsAreRefused()
@@ -139,12 +149,14 @@ void tst_CaptureTime::hostileOffsetsAreRefused()
     QFETCH(int, at);
     QFETCH(quint32, value);
     QFETCH(int, width);
+    QFETCH(QByteArray, after);
 
     const QByteArray good = tiffOf(ExifJpeg::exifBlock(taken));
     QCOMPARE(good.size(), 76);
     QCOMPARE(CCaptureTime::fromTiff(good), takenTime);
-    // The same bytes with one field damaged, and a valid-looking time just past their end.
-    QByteArray storage = good + taken + QByteArray(1, '\0');
+    // The same bytes with one field damaged, and something a careless reader would take just past
+    // their end.
+    QByteArray storage = good + after;
     if (width == 4)
         qToBigEndian<quint32>(value, storage.data() + at);
     else

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ExifJpeg.h"
+#include "Pictures/CThumbnailCache.h"
 #include "TestSupport.h"
 #include "Thread/QShowImageFolderThread.h"
 #include "Thread/QShowImageThread.h"
@@ -32,6 +33,8 @@ private slots:
     void stoppedRunIsSilentAndRestartsAtOnce_data();
     void stoppedRunIsSilentAndRestartsAtOnce();
     void destroyingARunningLoader();
+    void factsFollowPictureFilesNotFolders_data();
+    void factsFollowPictureFilesNotFolders();
 
 private:
     QString path(const QString& relative) const { return m_dir->filePath(relative); }
@@ -346,6 +349,60 @@ void tst_ThumbnailThreads::destroyingARunningLoader()
     // Each destructor stops and joins its run; a thread destroyed while running would abort.
     delete images;
     delete folders;
+}
+
+void tst_ThumbnailThreads::factsFollowPictureFilesNotFolders_data()
+{
+    QTest::addColumn<bool>("cached");
+    QTest::newRow("decoded") << false;
+    QTest::newRow("from the thumbnail cache") << true;
+}
+
+void tst_ThumbnailThreads::factsFollowPictureFilesNotFolders()
+{
+    QFETCH(bool, cached);
+    CThumbnailCache::setEnabled(cached);
+    // A folder (its tile is no picture of its own), a picture turned upright by its EXIF block, a
+    // text file, and a PNG whose time is the file's.
+    QVERIFY(writeImage(path("trip/inside.jpg"), QSize(640, 480)));
+    QVERIFY(ExifJpeg::writeWithTime(path("turned.jpg"), TestSupport::twoToneImage(QSize(300, 200)),
+                                    "2023:12:24 18:30:05", 6));
+    QVERIFY(writeFile(path("notes.txt"), "not a picture"));
+    QVERIFY(writeImage(path("scan.png"), QSize(500, 100)));
+    const QDateTime scanTime(QDate(2022, 2, 2), QTime(2, 2, 2));
+    QVERIFY(TestSupport::setModified(path("scan.png"), scanTime));
+    const QStringList list{path("trip"), path("turned.jpg"), path("notes.txt"), path("scan.png")};
+
+    // Twice: with the cache on, the second run is answered from the entries the first one wrote.
+    for (int run = 0; run < 2; ++run) {
+        QShowImageFolderThread thread;
+        QStringList events;
+        QHash<QString, CPictureFacts> facts;
+        connect(&thread, &QShowImageFolderThread::showSingleImage, this,
+                [&](QString p, QImage) { events << "single " + name(p); });
+        connect(&thread, &QShowImageFolderThread::showFolderImage, this,
+                [&](QString p, QStringList, QImage) { events << "folder " + name(p); });
+        connect(&thread, &QThumbnailThreadBase::pictureFacts, this, [&](QString p, CPictureFacts f) {
+            events << "facts " + name(p);
+            facts.insert(name(p), f);
+        });
+        QSignalSpy end(&thread, &QShowImageFolderThread::endShowMoreImages);
+        thread.SetCachedFirst(false);
+        const QStringList got = runToEnd(thread, list, end, events);
+        QCOMPARE(got, QStringList({"folder trip", "single turned.jpg", "facts turned.jpg", "single scan.png",
+                                   "facts scan.png", "end x1"}));
+        const CPictureFacts turned = facts.value("turned.jpg");
+        QCOMPARE(turned.pixelSize, QSize(200, 300));
+        QCOMPARE(turned.captureTime, QDateTime(QDate(2023, 12, 24), QTime(18, 30, 5)));
+        QVERIFY(turned.timeFromExif);
+        const CPictureFacts scan = facts.value("scan.png");
+        QCOMPARE(scan.pixelSize, QSize(500, 100));
+        QCOMPARE(scan.captureTime, scanTime);
+        QVERIFY(!scan.timeFromExif);
+        // Red left, blue right: adjacent cells differ only where the halves meet.
+        QVERIFY(scan.hash != 0);
+    }
+    CThumbnailCache::setEnabled(true);
 }
 
 QTEST_MAIN(tst_ThumbnailThreads)
