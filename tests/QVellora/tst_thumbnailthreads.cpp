@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ExifJpeg.h"
+#include "PictureKinds.h"
 #include "Pictures/CThumbnailCache.h"
 #include "TestSupport.h"
 #include "Thread/QShowImageFolderThread.h"
@@ -35,6 +36,7 @@ private slots:
     void destroyingARunningLoader();
     void factsFollowPictureFilesNotFolders_data();
     void factsFollowPictureFilesNotFolders();
+    void heicFactsComeFromItsExifBlock();
 
 private:
     QString path(const QString& relative) const { return m_dir->filePath(relative); }
@@ -403,6 +405,30 @@ void tst_ThumbnailThreads::factsFollowPictureFilesNotFolders()
         QVERIFY(scan.hash != 0);
     }
     CThumbnailCache::setEnabled(true);
+}
+
+void tst_ThumbnailThreads::heicFactsComeFromItsExifBlock()
+{
+    // Stored on its side, turned upright by the container; the time sits in libheif's EXIF item.
+    const QString error =
+        PictureKinds::writeHeic(path("phone.heic"), TestSupport::twoToneImage(QSize(96, 64)), 6, QImage(), 0,
+                                ExifJpeg::exifBlock("2021:07:01 08:00:01"));
+    if (error.contains(QLatin1String("encoder")))
+        QSKIP(qPrintable(error));
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QVERIFY(TestSupport::setModified(path("phone.heic"), QDateTime(QDate(2020, 1, 1), QTime(0, 0))));
+
+    QShowImageThread thread;
+    QSignalSpy facts(&thread, &QThumbnailThreadBase::pictureFacts);
+    QSignalSpy end(&thread, &QShowImageThread::endShowOneImage);
+    thread.SetPathList({path("phone.heic")});
+    thread.start();
+    QVERIFY(end.wait(30000));
+    QCOMPARE(facts.count(), 1);
+    const CPictureFacts got = facts.first().at(1).value<CPictureFacts>();
+    QCOMPARE(got.pixelSize, QSize(64, 96));
+    QCOMPARE(got.captureTime, QDateTime(QDate(2021, 7, 1), QTime(8, 0, 1)));
+    QVERIFY(got.timeFromExif);
 }
 
 QTEST_MAIN(tst_ThumbnailThreads)
