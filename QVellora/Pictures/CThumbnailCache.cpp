@@ -213,8 +213,12 @@ CThumbnailCache::Found CThumbnailCache::find(const Source& source, const QSize& 
                              entry.keys.value("Thumb::Image::Height").toInt());
         found.state = State::Hit;
         found.thumbnail = fitted(image, original, box);
+        // Other programs may name the size as stored, before the picture's turn: the entry's
+        // shape tells which way round it is.
         if (original.isValid())
-            found.uprightSize = original;
+            found.uprightSize = (original.width() >= original.height()) == (image.width() >= image.height())
+                                    ? original
+                                    : original.transposed();
         bool timeOk = false;
         const qint64 seconds = entry.keys.value(captureTimeKey).toLongLong(&timeOk);
         if (timeOk) {
