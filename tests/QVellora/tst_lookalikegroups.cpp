@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ExifJpeg.h"
 #include "Pictures/CLookalikeGroups.h"
-#include "Pictures/CPngText.h"
 #include "Pictures/CThumbnailCache.h"
 #include "TestSupport.h"
 #include "Thread/QShowImageThread.h"
@@ -22,7 +21,6 @@ private slots:
     void init();
 
     void burstIsGroupedOthersAreNot();
-    void cachedThumbnailsBringTheSameFacts();
     void groupsFromFactsInAnyOrder_data();
     void groupsFromFactsInAnyOrder();
     void joiningTwoGroupsReportsTheGoneOne();
@@ -191,34 +189,6 @@ void tst_LookalikeGroups::burstIsGroupedOthersAreNot()
              QStringLiteral("a0.jpg a1_reencoded.jpg a2_cropped.jpg a3_turned.jpg a4_brighter.jpg"
                             " | d0_scan.png | b0_other.jpg | c0_hour_later.jpg"));
     QCOMPARE(groups.groupSize(groups.group(path("a3_turned.jpg"))), 5);
-}
-
-void tst_LookalikeGroups::cachedThumbnailsBringTheSameFacts()
-{
-    CThumbnailCache::setEnabled(true);
-    QTemporaryDir cacheRoot;
-    CThumbnailCache::setRootOverride(cacheRoot.path());
-    const QStringList files = writeBurst();
-    QCOMPARE(files.size(), 8);
-    const Arrival decoded = load(files);
-    // The entries remember when each picture was taken, so a later hit need not open it.
-    const CThumbnailCache cache(cacheRoot.path());
-    const QHash<QByteArray, QString> keys = CPngText::read(
-        TestSupport::readFile(cache.entryPath(QStringLiteral("x-large"), path("a3_turned.jpg"))));
-    QCOMPARE(keys.value("X-Vellora::CaptureTime"), QString::number(start.addSecs(9).toSecsSinceEpoch()));
-    QCOMPARE(keys.value("X-Vellora::CaptureFrom"), QStringLiteral("exif"));
-
-    const Arrival cached = load(files);
-    CThumbnailCache::setRootOverride(QString());
-    QCOMPARE(cached.facts.keys().size(), files.size());
-    for (const QString& file : files) {
-        const CPictureFacts before = decoded.facts.value(nameOf(file));
-        const CPictureFacts after = cached.facts.value(nameOf(file));
-        QCOMPARE(after.pixelSize, before.pixelSize);
-        QCOMPARE(after.captureTime, before.captureTime);
-        QCOMPARE(after.timeFromExif, before.timeFromExif);
-        QVERIFY2(CPictureFacts::distance(after.hash, before.hash) <= 3, qPrintable(nameOf(file)));
-    }
 }
 
 void tst_LookalikeGroups::groupsFromFactsInAnyOrder_data()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ExifJpeg.h"
 #include "PictureKinds.h"
+#include "Pictures/CPngText.h"
 #include "Pictures/CThumbnailCache.h"
 #include "TestSupport.h"
 #include "Thread/QShowImageFolderThread.h"
@@ -375,8 +376,17 @@ void tst_ThumbnailThreads::factsFollowPictureFilesNotFolders()
     QVERIFY(TestSupport::setModified(path("scan.png"), scanTime));
     const QStringList list{path("trip"), path("turned.jpg"), path("notes.txt"), path("scan.png")};
 
-    // Twice: with the cache on, the second run is answered from the entries the first one wrote.
+    // Twice: with the cache on, the second run is answered from the entries the first one wrote,
+    // which remember when the picture was taken.
+    quint64 firstHash = 0;
     for (int run = 0; run < 2; ++run) {
+        if (cached && run == 1) {
+            const QHash<QByteArray, QString> keys = CPngText::read(TestSupport::readFile(
+                CThumbnailCache::forLoaders()->entryPath(QStringLiteral("x-large"), path("turned.jpg"))));
+            QCOMPARE(keys.value("X-Vellora::CaptureTime"),
+                     QString::number(QDateTime(QDate(2023, 12, 24), QTime(18, 30, 5)).toSecsSinceEpoch()));
+            QCOMPARE(keys.value("X-Vellora::CaptureFrom"), QStringLiteral("exif"));
+        }
         QShowImageFolderThread thread;
         QStringList events;
         QHash<QString, CPictureFacts> facts;
@@ -397,12 +407,16 @@ void tst_ThumbnailThreads::factsFollowPictureFilesNotFolders()
         QCOMPARE(turned.pixelSize, QSize(200, 300));
         QCOMPARE(turned.captureTime, QDateTime(QDate(2023, 12, 24), QTime(18, 30, 5)));
         QVERIFY(turned.timeFromExif);
+        if (run == 0)
+            firstHash = turned.hash;
+        QVERIFY(CPictureFacts::distance(turned.hash, firstHash) <= 3);
         const CPictureFacts scan = facts.value("scan.png");
         QCOMPARE(scan.pixelSize, QSize(500, 100));
         QCOMPARE(scan.captureTime, scanTime);
         QVERIFY(!scan.timeFromExif);
-        // Red left, blue right: adjacent cells differ only where the halves meet.
-        QVERIFY(scan.hash != 0);
+        // Red left, blue right, in nine columns of cells: only the pairs around the middle cell
+        // (half red, half blue) have a brighter left cell, bits 3 and 4 of every row.
+        QCOMPARE(scan.hash, Q_UINT64_C(0x1818181818181818));
     }
     CThumbnailCache::setEnabled(true);
 }
