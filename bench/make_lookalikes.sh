@@ -40,13 +40,13 @@ exif_time() {
     local length=$((2 + 6 + tiff))
     {
         head -c 2 "$file"
-        printf "\\xff\\xe1$(hex16 $length)Exif\\x00\\x00MM\\x00\\x2a\\x00\\x00\\x00\\x08"
-        printf "$(hex16 $entries)"
+        printf '%b' "\\xff\\xe1$(hex16 $length)Exif\\x00\\x00MM\\x00\\x2a\\x00\\x00\\x00\\x08"
+        printf '%b' "$(hex16 $entries)"
         if [ -n "$orientation" ]; then
-            printf "\\x01\\x12\\x00\\x03\\x00\\x00\\x00\\x01$(hex16 "$orientation")\\x00\\x00"
+            printf '%b' "\\x01\\x12\\x00\\x03\\x00\\x00\\x00\\x01$(hex16 "$orientation")\\x00\\x00"
         fi
-        printf "\\x87\\x69\\x00\\x04\\x00\\x00\\x00\\x01$(hex32 $exif_ifd)\\x00\\x00\\x00\\x00"
-        printf "\\x00\\x01\\x90\\x03\\x00\\x02\\x00\\x00\\x00\\x14$(hex32 $text)\\x00\\x00\\x00\\x00"
+        printf '%b' "\\x87\\x69\\x00\\x04\\x00\\x00\\x00\\x01$(hex32 $exif_ifd)\\x00\\x00\\x00\\x00"
+        printf '%b' "\\x00\\x01\\x90\\x03\\x00\\x02\\x00\\x00\\x00\\x14$(hex32 $text)\\x00\\x00\\x00\\x00"
         printf '%s\0' "$time"
         tail -c +3 "$file"
     } >"$file.tmp"

@@ -196,15 +196,18 @@ void tst_LookalikeGroups::groupsFromFactsInAnyOrder_data()
     QTest::addColumn<QString>("adds"); // name@seconds#hash, in the order they are added
     QTest::addColumn<QString>("expected");
 
-    // With the default thresholds: 30 s, 12 bits.
+    // With the default thresholds (30 s).
     QTest::newRow("chain joins beyond the window") << "a@0#0 b@25#0 c@50#0"
                                                    << "a b c";
     QTest::newRow("chain joined from its ends") << "c@50#0 a@0#0 b@25#0"
                                                 << "a b c";
     QTest::newRow("window edge") << "a@0#0 b@30#0 c@61#0"
                                  << "a b | c";
-    QTest::newRow("hash edge") << "a@0#0 b@1#fff c@2#1fff000"
-                               << "a b | c";
+    // b differs from a in exactly the allowed number of bits, c in one more (and from b in more).
+    const int most = CLookalikeGroups::defaultMaxDistance;
+    const QString within = QString::number((Q_UINT64_C(1) << most) - 1, 16);
+    const QString beyond = QString::number(((Q_UINT64_C(1) << (most + 1)) - 1) << 12, 16);
+    QTest::newRow("hash edge") << QStringLiteral("a@0#0 b@1#%1 c@2#%2").arg(within, beyond) << "a b | c";
     QTest::newRow("different scenes at once") << "a@0#0 b@0#ffffffff00000000 c@3#1"
                                               << "a c | b";
     QTest::newRow("across bucket edges") << "a@-1#0 b@1#0 d@-31#0 e@-62#0 f@29#0"
