@@ -3,7 +3,7 @@
 
 #include "Thread/QShowImageThread.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QStringList>
 
@@ -33,11 +33,12 @@ inline double processCpuSeconds()
 }
 
 // The loader on its own: the thumbnails arrive on this thread and are only counted. Seconds
-// until it ended; count gets the number of thumbnails.
-inline double loaderAlone(QApplication& app, const QStringList& files, int* count)
+// until it ended; count gets the number of thumbnails. makeFacts as the loader's SetMakeFacts.
+inline double loaderAlone(QCoreApplication& app, const QStringList& files, int* count, bool makeFacts = true)
 {
     QShowImageThread thread;
     thread.SetPathList(files);
+    thread.SetMakeFacts(makeFacts);
     *count = 0;
     QObject::connect(&thread, &QShowImageThread::showOneImage,
                      [count](const QString&, const QImage&) { ++*count; });

@@ -118,6 +118,22 @@ QImage decode(const heif_image_handle* handle, const QString& path)
         .copy();
 }
 
+// The first EXIF block of the picture, as libheif holds it (led by a 4-byte offset); empty when
+// there is none or it is implausibly large.
+QByteArray exifOf(const heif_image_handle* handle)
+{
+    heif_item_id id = 0;
+    if (heif_image_handle_get_list_of_metadata_block_IDs(handle, "Exif", &id, 1) != 1)
+        return {};
+    const size_t size = heif_image_handle_get_metadata_size(handle, id);
+    if (size == 0 || size > 1024 * 1024)
+        return {};
+    QByteArray block(int(size), Qt::Uninitialized);
+    if (heif_image_handle_get_metadata(handle, id, block.data()).code != heif_error_Ok)
+        return {};
+    return block;
+}
+
 } // namespace
 
 bool CHeifReading::isHeif(const QString& path)
@@ -130,7 +146,7 @@ bool CHeifReading::isHeif(const QString& path)
            heif_filetype_yes_supported;
 }
 
-QImage CHeifReading::thumbnail(const QString& path, const QSize& box, Source* source)
+QImage CHeifReading::thumbnail(const QString& path, const QSize& box, Source* source, Details* details)
 {
     if (source)
         *source = Source::None;
@@ -144,6 +160,10 @@ QImage CHeifReading::thumbnail(const QString& path, const QSize& box, Source* so
     if (upright.isEmpty())
         return {};
     const QSize target = upright.scaled(box, Qt::KeepAspectRatio);
+    if (details) {
+        details->uprightSize = upright;
+        details->exif = exifOf(primary.get());
+    }
 
     QImage picture;
     const Handle embedded = largestThumbnail(primary.get(), path);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -20,6 +21,14 @@ public:
         Primary
     };
 
+    // What the thumbnail reading learns on its way: the picture's upright size and its EXIF
+    // block (led by libheif's 4-byte offset; empty when the file has none).
+    struct Details
+    {
+        QSize uprightSize;
+        QByteArray exif;
+    };
+
     // The file starts like a HEIF file that libheif can decode.
     static bool isHeif(const QString& path);
 
@@ -27,8 +36,9 @@ public:
     // upright, smoothly filtered; its size is uprightSize.scaled(box, Qt::KeepAspectRatio). Made
     // from the largest embedded thumbnail when that is at least as large as the scaled picture
     // needs, else from the primary picture. Null when the file cannot be decoded. source, when
-    // given, tells which of the two was used.
-    static QImage thumbnail(const QString& path, const QSize& box, Source* source = nullptr);
+    // given, tells which of the two was used; details, when given, is filled once the file opened.
+    static QImage thumbnail(const QString& path, const QSize& box, Source* source = nullptr,
+                            Details* details = nullptr);
 
     // The primary picture at full size, upright; null when it cannot be decoded.
     static QImage readUpright(const QString& path);

@@ -42,6 +42,16 @@ QImage CImageReading::thumbnail(const QString& path, const QSize& box)
     return thumbnailAndKept(path, box, QSize()).thumbnail;
 }
 
+QSize CImageReading::uprightSizeOf(const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        return {};
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QSize stored = reader.size();
+    return reader.transformation() & QImageIOHandler::TransformationRotate90 ? stored.transposed() : stored;
+}
+
 CImageReading::Thumbnails CImageReading::thumbnailAndKept(const QString& path, const QSize& box,
                                                           const QSize& keepBox)
 {
@@ -53,9 +63,13 @@ CImageReading::Thumbnails CImageReading::thumbnailAndKept(const QString& path, c
     // entry would be to write: no kept copy, so nothing goes into the shared cache.
     if (CHeifReading::isHeif(path)) {
         Thumbnails heif;
-        heif.thumbnail = CHeifReading::thumbnail(path, box);
-        if (!heif.thumbnail.isNull())
+        CHeifReading::Details details;
+        heif.thumbnail = CHeifReading::thumbnail(path, box, nullptr, &details);
+        if (!heif.thumbnail.isNull()) {
+            heif.uprightSize = details.uprightSize;
+            heif.exif = details.exif;
             return heif;
+        }
     }
     QImageReader reader(path);
     reader.setAutoTransform(true);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -19,6 +20,9 @@ public:
     // upright, smoothly filtered. Its size is exactly uprightSize.scaled(box, Qt::KeepAspectRatio).
     static QImage thumbnail(const QString& path, const QSize& box);
 
+    // The picture's upright size as its header tells it, without decoding; invalid when unknown.
+    static QSize uprightSizeOf(const QString& path);
+
     // One decode for the thumbnail above and for a larger copy to keep (the thumbnail cache's):
     // the picture upright, fitted into keepBox without being enlarged. Both are null when the
     // file is not a readable picture.
@@ -27,6 +31,7 @@ public:
         QImage thumbnail;
         QImage kept;
         QSize uprightSize;
+        QByteArray exif; // the EXIF block when the container reader had it at hand (HEIF), else empty
     };
     static Thumbnails thumbnailAndKept(const QString& path, const QSize& box, const QSize& keepBox);
 };

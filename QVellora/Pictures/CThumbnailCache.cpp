@@ -27,6 +27,9 @@ QString rootOverride; // guarded by rootMutex
 
 const QString largerFolders[] = {QStringLiteral("x-large"), QStringLiteral("xx-large")};
 const QString failureFolder = QStringLiteral("fail/vellora-" VELLORA_VERSION);
+// Our own keys ("X-" as the standard asks): when the picture was taken, and from where.
+const QByteArray captureTimeKey("X-Vellora::CaptureTime");
+const QByteArray captureFromKey("X-Vellora::CaptureFrom");
 
 QByteArray keyText(qint64 value)
 {
@@ -210,6 +213,18 @@ CThumbnailCache::Found CThumbnailCache::find(const Source& source, const QSize& 
                              entry.keys.value("Thumb::Image::Height").toInt());
         found.state = State::Hit;
         found.thumbnail = fitted(image, original, box);
+        // Other programs may name the size as stored, before the picture's turn: the entry's
+        // shape tells which way round it is.
+        if (original.isValid())
+            found.uprightSize = (original.width() >= original.height()) == (image.width() >= image.height())
+                                    ? original
+                                    : original.transposed();
+        bool timeOk = false;
+        const qint64 seconds = entry.keys.value(captureTimeKey).toLongLong(&timeOk);
+        if (timeOk) {
+            found.captureTime = QDateTime::fromSecsSinceEpoch(seconds);
+            found.timeFromExif = entry.keys.value(captureFromKey) == QLatin1String("exif");
+        }
         return true;
     };
 
@@ -229,11 +244,13 @@ CThumbnailCache::Found CThumbnailCache::find(const Source& source, const QSize& 
     return found;
 }
 
-bool CThumbnailCache::store(const Source& source, const QImage& kept, const QSize& uprightSize) const
+bool CThumbnailCache::store(const Source& source, const QImage& kept, const QSize& uprightSize,
+                            const QDateTime& captureTime, bool timeFromExif) const
 {
     if (!source.cacheable || kept.isNull())
         return false;
-    return writeEntry(largerFolders[0], entryName(source.path), kept, source, uprightSize);
+    return writeEntry(largerFolders[0], entryName(source.path), kept, source, uprightSize, captureTime,
+                      timeFromExif);
 }
 
 bool CThumbnailCache::storeFailure(const Source& source) const
@@ -245,11 +262,12 @@ bool CThumbnailCache::storeFailure(const Source& source) const
         return false;
     QImage empty(1, 1, QImage::Format_ARGB32);
     empty.fill(Qt::transparent);
-    return writeEntry(failureFolder, entryName(source.path), empty, source, QSize());
+    return writeEntry(failureFolder, entryName(source.path), empty, source, QSize(), QDateTime(), false);
 }
 
 bool CThumbnailCache::writeEntry(const QString& sizeFolder, const QString& file, const QImage& image,
-                                 const Source& source, const QSize& uprightSize) const
+                                 const Source& source, const QSize& uprightSize, const QDateTime& captureTime,
+                                 bool timeFromExif) const
 {
     const QString folder = m_root + QLatin1Char('/') + sizeFolder;
     if (!makeFolder(folder))
@@ -271,6 +289,10 @@ bool CThumbnailCache::writeEntry(const QString& sizeFolder, const QString& file,
     if (uprightSize.isValid()) {
         keys.append({"Thumb::Image::Width", keyText(uprightSize.width())});
         keys.append({"Thumb::Image::Height", keyText(uprightSize.height())});
+    }
+    if (captureTime.isValid()) {
+        keys.append({captureTimeKey, keyText(captureTime.toSecsSinceEpoch())});
+        keys.append({captureFromKey, timeFromExif ? QByteArray("exif") : QByteArray("file")});
     }
     keys.append({QByteArray("Software"), QByteArray("Vellora")});
     if (!CPngWriter::write(&out, image, keys) || !out.flush())

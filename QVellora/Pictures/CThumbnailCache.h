@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -42,6 +43,10 @@ public:
     {
         State state = State::Miss;
         QImage thumbnail; // fitted into the asked box, when state is Hit
+        // What the entry says of the picture, when it says it (entries of other programs may not).
+        QSize uprightSize;
+        QDateTime captureTime;
+        bool timeFromExif = false;
     };
 
     explicit CThumbnailCache(const QString& root);
@@ -80,13 +85,16 @@ public:
     Found find(const Source& source, const QSize& box) const;
 
     // Writes the entry for a decoded picture: kept is the picture upright, fitted into keptBox();
-    // uprightSize the picture's own size. A failed write only loses the entry.
-    bool store(const Source& source, const QImage& kept, const QSize& uprightSize) const;
+    // uprightSize the picture's own size; captureTime, when valid, when it was taken (from its
+    // EXIF block or not, as timeFromExif says), so that a hit need not open the picture again.
+    // A failed write only loses the entry.
+    bool store(const Source& source, const QImage& kept, const QSize& uprightSize,
+               const QDateTime& captureTime = QDateTime(), bool timeFromExif = false) const;
     bool storeFailure(const Source& source) const;
 
 private:
     bool writeEntry(const QString& sizeFolder, const QString& file, const QImage& image, const Source& source,
-                    const QSize& uprightSize) const;
+                    const QSize& uprightSize, const QDateTime& captureTime, bool timeFromExif) const;
     bool makeFolder(const QString& folder) const;
 
     QString m_root;

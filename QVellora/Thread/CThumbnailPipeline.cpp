@@ -27,9 +27,22 @@ bool CThumbnailPipeline::run(int count, const std::function<QString(int)>& fileO
                              const std::function<void(int, const QImage&)>& deliver,
                              const std::function<bool()>& stopRequested) const
 {
+    CThumbnailPipeline plain(*this);
+    plain.m_makeFacts = false;
+    return plain.runWithFacts(
+        count, fileOf,
+        [&deliver](int index, const QImage& thumbnail, const CPictureFacts&) { deliver(index, thumbnail); },
+        stopRequested);
+}
+
+bool CThumbnailPipeline::runWithFacts(int count, const std::function<QString(int)>& fileOf,
+                                      const FactsDelivery& deliver,
+                                      const std::function<bool()>& stopRequested) const
+{
     QThreadPool pool;
     pool.setMaxThreadCount(m_workers);
     const QSize box = m_box;
+    const bool makeFacts = m_makeFacts;
 
     // Both passes name the same file for an item; fileOf may do real work (list a folder).
     QVector<std::optional<QString>> files(count);
@@ -40,32 +53,62 @@ bool CThumbnailPipeline::run(int count, const std::function<QString(int)>& fileO
     };
     QVector<int> all(count);
     std::iota(all.begin(), all.end(), 0);
-    auto deliverOutcome = [&](int index, const Outcome& outcome) { deliver(index, outcome.thumbnail); };
+    auto deliverOutcome = [&](int index, const Outcome& outcome) {
+        deliver(index, outcome.thumbnail, outcome.facts);
+    };
 
     if (!m_cache) {
-        const Work decode = [box](const QString& file) {
-            return Outcome{file.isEmpty() ? QImage() : CImageReading::thumbnail(file, box)};
+        const Work decode = [box, makeFacts](const QString& file) {
+            if (file.isEmpty())
+                return Outcome{};
+            const CImageReading::Thumbnails made = CImageReading::thumbnailAndKept(file, box, QSize());
+            Outcome outcome;
+            outcome.thumbnail = made.thumbnail;
+            if (makeFacts)
+                outcome.facts = CPictureFacts::of(file, made.thumbnail, made.uprightSize, made.exif);
+            return outcome;
         };
         return pass(pool, all, fileAt, decode, deliverOutcome, stopRequested);
     }
 
     const CThumbnailCache cache = *m_cache;
-    const Work lookUp = [cache, box](const QString& file) {
+    const Work lookUp = [cache, box, makeFacts](const QString& file) {
         if (file.isEmpty())
             return Outcome{};
         const CThumbnailCache::Found found = cache.find(cache.source(file), box);
-        return Outcome{found.thumbnail, found.state != CThumbnailCache::State::Miss};
+        Outcome outcome;
+        outcome.thumbnail = found.thumbnail;
+        outcome.settled = found.state != CThumbnailCache::State::Miss;
+        if (makeFacts && found.state == CThumbnailCache::State::Hit) {
+            // An entry of ours names size and time; another program's only the size, if that.
+            if (found.captureTime.isValid()) {
+                outcome.facts.captureTime = found.captureTime;
+                outcome.facts.timeFromExif = found.timeFromExif;
+            } else {
+                outcome.facts = CPictureFacts::withCaptureTime(file);
+            }
+            outcome.facts.pixelSize =
+                found.uprightSize.isValid() ? found.uprightSize : CImageReading::uprightSizeOf(file);
+            outcome.facts.hash = CPictureFacts::differenceHash(found.thumbnail);
+        }
+        return outcome;
     };
-    const Work decodeAndKeep = [cache, box](const QString& file) {
+    const Work decodeAndKeep = [cache, box, makeFacts](const QString& file) {
         // Stat before decoding: a picture changed meanwhile gets an entry that no longer matches.
         const CThumbnailCache::Source source = cache.source(file);
         const CImageReading::Thumbnails made =
             CImageReading::thumbnailAndKept(file, box, CThumbnailCache::keptBox());
-        if (made.thumbnail.isNull())
+        Outcome outcome;
+        outcome.thumbnail = made.thumbnail;
+        if (made.thumbnail.isNull()) {
             cache.storeFailure(source);
-        else
-            cache.store(source, made.kept, made.uprightSize);
-        return Outcome{made.thumbnail};
+            return outcome;
+        }
+        if (makeFacts)
+            outcome.facts = CPictureFacts::of(file, made.thumbnail, made.uprightSize, made.exif);
+        cache.store(source, made.kept, made.uprightSize, outcome.facts.captureTime,
+                    outcome.facts.timeFromExif);
+        return outcome;
     };
 
     if (!m_cachedFirst) {
@@ -79,7 +122,7 @@ bool CThumbnailPipeline::run(int count, const std::function<QString(int)>& fileO
     QVector<int> misses;
     auto takeCached = [&](int index, const Outcome& outcome) {
         if (outcome.settled)
-            deliver(index, outcome.thumbnail);
+            deliverOutcome(index, outcome);
         else
             misses.append(index);
     };

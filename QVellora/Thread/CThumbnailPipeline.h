@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "Pictures/CPictureFacts.h"
 #include "Pictures/CThumbnailCache.h"
 
 #include <QImage>
@@ -34,6 +35,8 @@ public:
     // list order.
     void setCachedFirst(bool on) { m_cachedFirst = on; }
     int window() const { return 4 * m_workers; }
+    // Whether runWithFacts() works out each picture's facts (the default) or leaves them empty.
+    void setMakeFacts(bool on) { m_makeFacts = on; }
 
     // Runs on the calling thread and returns when every item has been delivered (true) or when
     // stopRequested() said so (false; nothing more is delivered and no decode is left running).
@@ -46,11 +49,19 @@ public:
              const std::function<void(int, const QImage&)>& deliver,
              const std::function<bool()>& stopRequested) const;
 
+    // As run(), and each delivery also carries the picture's facts, worked out on the pool from
+    // what making the thumbnail read anyway (or, for a cached thumbnail, from the entry, else the
+    // file's head). The facts are empty (invalid) when the thumbnail is null.
+    using FactsDelivery = std::function<void(int, const QImage&, const CPictureFacts&)>;
+    bool runWithFacts(int count, const std::function<QString(int)>& fileOf, const FactsDelivery& deliver,
+                      const std::function<bool()>& stopRequested) const;
+
 private:
     struct Outcome
     {
         QImage thumbnail;
         bool settled = true; // false: the cache could not answer, decode it
+        CPictureFacts facts;
     };
     using Work = std::function<Outcome(const QString& file)>;
 
@@ -64,4 +75,5 @@ private:
     int m_workers;
     std::optional<CThumbnailCache> m_cache;
     bool m_cachedFirst = true;
+    bool m_makeFacts = true;
 };

@@ -39,7 +39,7 @@ void QShowImageFolderThread::run()
         folderFiles[i] = filesOfFolder(paths.at(i));
         return folderFiles.at(i).value(0);
     };
-    auto handOver = [&](int i, const QImage& thumbnail) {
+    auto handOver = [&](int i, const QImage& thumbnail, const CPictureFacts& facts) {
         const QStringList files = std::exchange(folderFiles[i], {});
         if (thumbnail.isNull())
             return;
@@ -48,7 +48,11 @@ void QShowImageFolderThread::run()
             deliver(ticket,
                     [this, path, files, thumbnail]() { emit showFolderImage(path, files, thumbnail); });
         else
-            deliver(ticket, [this, path, thumbnail]() { emit showSingleImage(path, thumbnail); });
+            deliver(ticket, [this, path, thumbnail, facts]() {
+                emit showSingleImage(path, thumbnail);
+                if (facts.isValid())
+                    emit pictureFacts(path, facts);
+            });
     };
 
     if (makeThumbnails(paths, fileOf, handOver))

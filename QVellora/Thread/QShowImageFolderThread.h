@@ -9,7 +9,8 @@
 // Thumbnails are made on every core but the signals arrive in list order, on the interface
 // thread. A picture file gives showSingleImage; a folder gives showFolderImage with all its
 // files (any type, name order ignoring case, hidden ones left out) when its first file is a
-// readable picture, and nothing otherwise. Unreadable files are skipped silently.
+// readable picture, and nothing otherwise; showSingleImage (never showFolderImage) is followed by
+// pictureFacts for the same picture. Unreadable files are skipped silently.
 // endShowMoreImages follows once per completed run, also for an empty list. A run that is
 // stopped (Stop()) delivers nothing more, not even the end signal.
 class QShowImageFolderThread : public QThumbnailThreadBase

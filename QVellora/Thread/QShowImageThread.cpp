@@ -12,9 +12,14 @@ void QShowImageThread::run()
 {
     const int ticket = runTicket();
     const QStringList paths = m_pathList;
-    auto handOver = [&](int i, const QImage& thumbnail) {
-        if (!thumbnail.isNull())
-            deliver(ticket, [this, path = paths.at(i), thumbnail]() { emit showOneImage(path, thumbnail); });
+    auto handOver = [&](int i, const QImage& thumbnail, const CPictureFacts& facts) {
+        if (thumbnail.isNull())
+            return;
+        deliver(ticket, [this, path = paths.at(i), thumbnail, facts]() {
+            emit showOneImage(path, thumbnail);
+            if (facts.isValid())
+                emit pictureFacts(path, facts);
+        });
     };
     if (makeThumbnails(
             paths, [&paths](int i) { return paths.at(i); }, handOver))

@@ -38,6 +38,7 @@ private slots:
     void uriAndEntryName();
     void entryOfAnotherProgram_data();
     void entryOfAnotherProgram();
+    void anotherProgramsEntryStillBringsTheFacts();
     void changedPictureGetsANewEntry();
     void entriesAreUprightWholeAndPrivate();
     void undecodablePictureIsNotDecodedAgain();
@@ -237,6 +238,37 @@ void tst_ThumbnailCache::entryOfAnotherProgram()
     QCOMPARE(ours.text(QStringLiteral("Thumb::MTime")).toLongLong(), mtimeOf(path));
     QCOMPARE(ours.text(QStringLiteral("Thumb::Size")).toLongLong(), QFileInfo(path).size());
     QCOMPARE(ours.size(), QSize(512, 256));
+}
+
+void tst_ThumbnailCache::anotherProgramsEntryStillBringsTheFacts()
+{
+    // A phone picture stored on its side; the other program names its size as stored and knows
+    // nothing of capture times.
+    const QString path = picture(QStringLiteral("phone.jpg"));
+    QVERIFY(
+        ExifJpeg::writeWithTime(path, TestSupport::twoToneImage(QSize(600, 300)), "2019:04:05 06:07:08", 6));
+    QImage upright(256, 512, QImage::Format_RGB32);
+    upright.fill(Qt::green);
+    upright.setText(QStringLiteral("Thumb::Image::Width"), QStringLiteral("600"));
+    upright.setText(QStringLiteral("Thumb::Image::Height"), QStringLiteral("300"));
+    QVERIFY(writeEntry(entry(QStringLiteral("x-large"), path), upright, CThumbnailCache::fileUri(path),
+                       mtimeOf(path)));
+
+    QShowImageThread thread;
+    QSignalSpy thumbnails(&thread, &QShowImageThread::showOneImage);
+    QSignalSpy facts(&thread, &QThumbnailThreadBase::pictureFacts);
+    QSignalSpy end(&thread, &QShowImageThread::endShowOneImage);
+    thread.SetPathList({path});
+    thread.start();
+    QVERIFY(end.wait(30000));
+    QCOMPARE(thumbnails.count(), 1);
+    QVERIFY(near(centre(thumbnails.first().at(1).value<QImage>()), Qt::green)); // the entry was used
+    QCOMPARE(facts.count(), 1);
+    const CPictureFacts got = facts.first().at(1).value<CPictureFacts>();
+    QCOMPARE(got.pixelSize, QSize(300, 600));
+    QCOMPARE(got.captureTime, QDateTime(QDate(2019, 4, 5), QTime(6, 7, 8)));
+    QVERIFY(got.timeFromExif);
+    QCOMPARE(got.hash, CPictureFacts::differenceHash(thumbnails.first().at(1).value<QImage>()));
 }
 
 void tst_ThumbnailCache::changedPictureGetsANewEntry()

@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ExifJpeg.h"
+#include "PictureKinds.h"
+#include "Pictures/CPngText.h"
+#include "Pictures/CThumbnailCache.h"
 #include "TestSupport.h"
 #include "Thread/QShowImageFolderThread.h"
 #include "Thread/QShowImageThread.h"
@@ -32,6 +35,9 @@ private slots:
     void stoppedRunIsSilentAndRestartsAtOnce_data();
     void stoppedRunIsSilentAndRestartsAtOnce();
     void destroyingARunningLoader();
+    void factsFollowPictureFilesNotFolders_data();
+    void factsFollowPictureFilesNotFolders();
+    void heicFactsComeFromItsExifBlock();
 
 private:
     QString path(const QString& relative) const { return m_dir->filePath(relative); }
@@ -346,6 +352,97 @@ void tst_ThumbnailThreads::destroyingARunningLoader()
     // Each destructor stops and joins its run; a thread destroyed while running would abort.
     delete images;
     delete folders;
+}
+
+void tst_ThumbnailThreads::factsFollowPictureFilesNotFolders_data()
+{
+    QTest::addColumn<bool>("cached");
+    QTest::newRow("decoded") << false;
+    QTest::newRow("from the thumbnail cache") << true;
+}
+
+void tst_ThumbnailThreads::factsFollowPictureFilesNotFolders()
+{
+    QFETCH(bool, cached);
+    CThumbnailCache::setEnabled(cached);
+    // A folder (its tile is no picture of its own), a picture turned upright by its EXIF block, a
+    // text file, and a PNG whose time is the file's.
+    QVERIFY(writeImage(path("trip/inside.jpg"), QSize(640, 480)));
+    QVERIFY(ExifJpeg::writeWithTime(path("turned.jpg"), TestSupport::twoToneImage(QSize(300, 200)),
+                                    "2023:12:24 18:30:05", 6));
+    QVERIFY(writeFile(path("notes.txt"), "not a picture"));
+    QVERIFY(writeImage(path("scan.png"), QSize(500, 100)));
+    const QDateTime scanTime(QDate(2022, 2, 2), QTime(2, 2, 2));
+    QVERIFY(TestSupport::setModified(path("scan.png"), scanTime));
+    const QStringList list{path("trip"), path("turned.jpg"), path("notes.txt"), path("scan.png")};
+
+    // Twice: with the cache on, the second run is answered from the entries the first one wrote,
+    // which remember when the picture was taken.
+    quint64 firstHash = 0;
+    for (int run = 0; run < 2; ++run) {
+        if (cached && run == 1) {
+            const QHash<QByteArray, QString> keys = CPngText::read(TestSupport::readFile(
+                CThumbnailCache::forLoaders()->entryPath(QStringLiteral("x-large"), path("turned.jpg"))));
+            QCOMPARE(keys.value("X-Vellora::CaptureTime"),
+                     QString::number(QDateTime(QDate(2023, 12, 24), QTime(18, 30, 5)).toSecsSinceEpoch()));
+            QCOMPARE(keys.value("X-Vellora::CaptureFrom"), QStringLiteral("exif"));
+        }
+        QShowImageFolderThread thread;
+        QStringList events;
+        QHash<QString, CPictureFacts> facts;
+        connect(&thread, &QShowImageFolderThread::showSingleImage, this,
+                [&](QString p, QImage) { events << "single " + name(p); });
+        connect(&thread, &QShowImageFolderThread::showFolderImage, this,
+                [&](QString p, QStringList, QImage) { events << "folder " + name(p); });
+        connect(&thread, &QThumbnailThreadBase::pictureFacts, this, [&](QString p, CPictureFacts f) {
+            events << "facts " + name(p);
+            facts.insert(name(p), f);
+        });
+        QSignalSpy end(&thread, &QShowImageFolderThread::endShowMoreImages);
+        thread.SetCachedFirst(false);
+        const QStringList got = runToEnd(thread, list, end, events);
+        QCOMPARE(got, QStringList({"folder trip", "single turned.jpg", "facts turned.jpg", "single scan.png",
+                                   "facts scan.png", "end x1"}));
+        const CPictureFacts turned = facts.value("turned.jpg");
+        QCOMPARE(turned.pixelSize, QSize(200, 300));
+        QCOMPARE(turned.captureTime, QDateTime(QDate(2023, 12, 24), QTime(18, 30, 5)));
+        QVERIFY(turned.timeFromExif);
+        if (run == 0)
+            firstHash = turned.hash;
+        QVERIFY(CPictureFacts::distance(turned.hash, firstHash) <= 3);
+        const CPictureFacts scan = facts.value("scan.png");
+        QCOMPARE(scan.pixelSize, QSize(500, 100));
+        QCOMPARE(scan.captureTime, scanTime);
+        QVERIFY(!scan.timeFromExif);
+        // Red left, blue right, in nine columns of cells: only the pairs around the middle cell
+        // (half red, half blue) have a brighter left cell, bits 3 and 4 of every row.
+        QCOMPARE(scan.hash, Q_UINT64_C(0x1818181818181818));
+    }
+    CThumbnailCache::setEnabled(true);
+}
+
+void tst_ThumbnailThreads::heicFactsComeFromItsExifBlock()
+{
+    // Stored on its side, turned upright by the container; the time sits in libheif's EXIF item.
+    const QString error =
+        PictureKinds::writeHeic(path("phone.heic"), TestSupport::twoToneImage(QSize(96, 64)), 6, QImage(), 0,
+                                ExifJpeg::exifBlock("2021:07:01 08:00:01"));
+    if (error.contains(QLatin1String("encoder")))
+        QSKIP(qPrintable(error));
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QVERIFY(TestSupport::setModified(path("phone.heic"), QDateTime(QDate(2020, 1, 1), QTime(0, 0))));
+
+    QShowImageThread thread;
+    QSignalSpy facts(&thread, &QThumbnailThreadBase::pictureFacts);
+    QSignalSpy end(&thread, &QShowImageThread::endShowOneImage);
+    thread.SetPathList({path("phone.heic")});
+    thread.start();
+    QVERIFY(end.wait(30000));
+    QCOMPARE(facts.count(), 1);
+    const CPictureFacts got = facts.first().at(1).value<CPictureFacts>();
+    QCOMPARE(got.pixelSize, QSize(64, 96));
+    QCOMPARE(got.captureTime, QDateTime(QDate(2021, 7, 1), QTime(8, 0, 1)));
+    QVERIFY(got.timeFromExif);
 }
 
 QTEST_MAIN(tst_ThumbnailThreads)

@@ -91,7 +91,7 @@ QString write(const QString& path, const QImage& image, int thumbnailBox)
 }
 
 QString writeHeic(const QString& path, const QImage& stored, int orientation, const QImage& thumbnail,
-                  int thumbnailBox)
+                  int thumbnailBox, const QByteArray& exif)
 {
     // libheif does not report a file it could not create.
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
@@ -116,6 +116,9 @@ QString writeHeic(const QString& path, const QImage& stored, int orientation, co
         heif_encoder_set_lossy_quality(encoder, 90);
         error = heifError(heif_context_encode_image(context, primary, encoder, options, &handle), "encode");
     }
+    if (error.isEmpty() && !exif.isEmpty())
+        error =
+            heifError(heif_context_add_exif_metadata(context, handle, exif.constData(), exif.size()), "EXIF");
     if (error.isEmpty() && small)
         error = heifError(
             heif_context_encode_thumbnail(context, small, handle, encoder, options, thumbnailBox, nullptr),

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -20,8 +21,10 @@ QString write(const QString& path, const QImage& image, int thumbnailBox = 0);
 
 // A HEIC whose stored pixels are `stored`, shown turned by orientation (EXIF numbering: 6 turns
 // a quarter clockwise, 2 mirrors left to right). When thumbnailBox is above 0, `thumbnail` is
-// embedded, scaled to fit that box and turned the same way. Empty on success.
+// embedded, scaled to fit that box and turned the same way. exif, when given, is stored as the
+// picture's EXIF block ("Exif\0\0" and TIFF structure). Empty on success.
 QString writeHeic(const QString& path, const QImage& stored, int orientation,
-                  const QImage& thumbnail = QImage(), int thumbnailBox = 0);
+                  const QImage& thumbnail = QImage(), int thumbnailBox = 0,
+                  const QByteArray& exif = QByteArray());
 
 } // namespace PictureKinds

@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QDateTime>
+#include <QImage>
+#include <QMetaType>
+#include <QSize>
+
+// What the thumbnail workers learn about a picture besides its thumbnail: enough to tell how
+// sharp it prints and which other pictures look like it, without opening it again.
+struct CPictureFacts
+{
+    QSize pixelSize;           // the picture's own size, upright; invalid when no reader could tell
+    QDateTime captureTime;     // EXIF DateTimeOriginal (local time), else the file's modification time
+    bool timeFromExif = false; // which of the two captureTime is
+    quint64 hash = 0;          // differenceHash() of the upright thumbnail
+
+    // Facts of a picture that was read (as opposed to the empty facts of a file that was not).
+    bool isValid() const { return captureTime.isValid(); }
+
+    // A 64-bit difference hash: the picture's brightness averaged over a 9x8 grid of cells, one
+    // bit per pair of horizontal neighbours (set when the left cell is brighter). Small crops,
+    // exposure shifts, slight turns and re-encoding move few bits; a different scene about half.
+    // 0 for a null image.
+    static quint64 differenceHash(const QImage& image);
+    static int distance(quint64 a, quint64 b);
+
+    // The facts of a picture file whose upright thumbnail and size the caller has at hand.
+    // exifBlock, when the caller has the file's EXIF block already (HEIF), is read instead of the
+    // file. Reads at most the file's head. Invalid when the thumbnail is null.
+    static CPictureFacts of(const QString& path, const QImage& thumbnail, const QSize& uprightSize,
+                            const QByteArray& exifBlock = QByteArray());
+    // The capture time alone, as above.
+    static CPictureFacts withCaptureTime(const QString& path, const QByteArray& exifBlock = QByteArray());
+};
+
+Q_DECLARE_METATYPE(CPictureFacts)
