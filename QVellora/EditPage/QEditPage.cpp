@@ -152,6 +152,9 @@ void QEditPage::connectWorkers()
             &QEditPage::onThreadEndShowImage);
     connect(&m_restoreThread, &QShowImageThread::showOneImage, this, &QEditPage::onThreadViewLastPicture);
     connect(&m_restoreThread, &QShowImageThread::endShowOneImage, this, &QEditPage::onReViewLastPage);
+    for (QThumbnailThreadBase* loader :
+         std::initializer_list<QThumbnailThreadBase*>{&m_initListThread, &m_folderThread, &m_restoreThread})
+        connect(loader, &QThumbnailThreadBase::pictureFacts, this, &QEditPage::onThreadPictureFacts);
 }
 
 QList<QAction*> QEditPage::GetDockToggleActions() const
@@ -289,13 +292,31 @@ void QEditPage::FilePendingPictures()
     while (!m_pendingPictures.isEmpty() && slice.elapsed() < 20) {
         const QPair<QString, QImage> picture = m_pendingPictures.takeFirst();
         m_imageData->AddImage(picture.first, QPixmap::fromImage(picture.second));
-        m_photoList->AddPhotoItem(m_imageData->FindImage(picture.first), picture.first);
+        AddGridTile(picture.first);
     }
     // The grid repaints the tiles it gained; the rest of the page has not changed.
     if (!m_pendingPictures.isEmpty())
         m_pendingTimer->start();
     // The session lists every cached picture; a crash should not forget the ones loaded last.
     m_autosave->changed();
+}
+
+void QEditPage::AddGridTile(const QString& path)
+{
+    m_photoList->AddPhotoItem(m_imageData->FindImage(path), path);
+    const auto known = m_facts.constFind(path);
+    if (known != m_facts.constEnd())
+        m_photoList->SetPictureFacts(path, known->pixelSize, known->captureTime, known->fileBytes);
+}
+
+void QEditPage::onThreadPictureFacts(QString qstrPath, CPictureFacts facts)
+{
+    if (!facts.isValid())
+        return;
+    m_facts.insert(qstrPath, facts);
+    // A tile filed already shows them now; a queued one gets them when it is filed.
+    m_photoList->SetPictureFacts(qstrPath, facts.pixelSize, facts.captureTime, facts.fileBytes);
+    emit sigPictureFacts(qstrPath, facts);
 }
 
 void QEditPage::onThreadShowOnePicture(QString qstrPath, QImage image)
@@ -557,7 +578,7 @@ void QEditPage::onReViewLastPage()
     if (shownInGrid.size() >= MaxPictureCount)
         shownInGrid.erase(shownInGrid.begin() + (MaxPictureCount - 1), shownInGrid.end());
     for (const QString& path : shownInGrid)
-        m_photoList->AddPhotoItem(m_imageData->FindImage(path), path);
+        AddGridTile(path);
 
     QSet<QString> unshownCached;
     for (const QString& path : session.cachedPaths) {

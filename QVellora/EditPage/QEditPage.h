@@ -73,6 +73,10 @@ public:
     // Adds a category with the next colour at the bottom; returns its row.
     QCateListItemWidget* AddCateListItem();
 
+    // What the workers learnt about a picture shown or restored in this run (size in pixels,
+    // capture time, look-alike hash, file size); invalid facts when nothing is known yet.
+    CPictureFacts GetPictureFacts(const QString& path) const { return m_facts.value(path); }
+
     // The filter of the folder search; not owned. Until one is set the page uses its own default.
     void SetPhotoFilter(const CPhotoFilter* filter);
 
@@ -97,6 +101,8 @@ public:
 signals:
     void sigCheckComparePage();
     void sigCheckViewItem(QString qstrPath);
+    // The facts of a picture arrived from a worker (they come after its thumbnail).
+    void sigPictureFacts(QString qstrPath, CPictureFacts facts);
     // A short text for the window's status bar (for example how many restored pictures are
     // missing on disk).
     void sigStatusMessage(QString text);
@@ -123,6 +129,8 @@ public slots:
     void onThreadEndShowImage();
     // Restore thread: files one thumbnail of the last session in the cache; shows nothing yet.
     void onThreadViewLastPicture(QString qstrPath, QImage image);
+    // Any loader: keeps a picture's facts and shows them on its tile.
+    void onThreadPictureFacts(QString qstrPath, CPictureFacts facts);
     // Restore thread ended: rebuilds the grid and the category rows of the last session.
     void onReViewLastPage();
     // The selection changed: its rows, the grid's marks and the session follow.
@@ -146,6 +154,8 @@ private:
     // the grid covers every tile of a slice.
     void QueuePicture(const QString& qstrPath, const QImage& image);
     void FilePendingPictures();
+    // Adds a picture's tile to the grid with what is known of it.
+    void AddGridTile(const QString& path);
     void CloseSearchDialogIfOpen();
     // Adds a row at the bottom when no row is free.
     void KeepFreeRow();
@@ -182,6 +192,7 @@ private:
     QString m_initScanPath;
     QString m_chosenFolder;
     CSelection* m_selection = nullptr;
+    QHash<QString, CPictureFacts> m_facts;
     CPhotoFilter m_ownFilter;
     const CPhotoFilter* m_filter = &m_ownFilter;
 

@@ -72,8 +72,10 @@ CPictureFacts CPictureFacts::withCaptureTime(const QString& path, const QByteArr
     facts.captureTime =
         exifBlock.isEmpty() ? CCaptureTime::fromFile(path) : CCaptureTime::fromExifBlock(exifBlock);
     facts.timeFromExif = facts.captureTime.isValid();
+    const QFileInfo file(path);
     if (!facts.timeFromExif)
-        facts.captureTime = QFileInfo(path).lastModified();
+        facts.captureTime = file.lastModified();
+    facts.fileBytes = file.exists() ? file.size() : -1;
     return facts;
 }
 

@@ -14,6 +14,7 @@ struct CPictureFacts
     QDateTime captureTime;     // EXIF DateTimeOriginal (local time), else the file's modification time
     bool timeFromExif = false; // which of the two captureTime is
     quint64 hash = 0;          // differenceHash() of the upright thumbnail
+    qint64 fileBytes = -1;     // the file's size; -1 when unknown
 
     // Facts of a picture that was read (as opposed to the empty facts of a file that was not).
     bool isValid() const { return captureTime.isValid(); }
