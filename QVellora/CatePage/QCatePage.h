@@ -48,7 +48,6 @@ public:
     int GetCateCount() const;
     QCateListWidget* GetCateListWidget() const { return m_cateList; }
 
-    void SetUserID(const QString& userId) { m_userId = userId; }
     QString GetUserID() const { return m_userId; }
     // The survey's result, for the usage record at close.
     QString GetSubmitText();
@@ -68,6 +67,7 @@ signals:
     void sigExportFinished(bool completed);
 
 public slots:
+    void SetUserID(const QString& userId) { m_userId = userId; }
     // Shows exactly the selection's categories that hold pictures, in order, and no other rows.
     void ShowCategories();
     void onGoBacePrePage();

@@ -53,14 +53,6 @@ public:
     explicit QEditPage(QWidget* parent = nullptr);
     ~QEditPage() override;
 
-    // Hands over the start page's search result (set the start folder first). An empty list
-    // changes nothing. At most 999 pictures are loaded; more give a notice first.
-    void SetInitPageImageList(QStringList qstrImageList);
-    // The folder the start page searched.
-    void SetInitScanPath(const QString& qstrPath) { m_initScanPath = qstrPath; }
-    // Opens one folder level in the grid; listIt also adds it to the folders looked at.
-    void OpenFolder(const QString& qstrPath, bool listIt);
-
     // What the grid was last filled from (CLastSession::SourceKind); saved with the session.
     QCateListWidget* GetCateListWidget() const { return m_cateList; }
     CSelectImageData* GetSelectImageData() const { return m_imageData.get(); }
@@ -92,9 +84,6 @@ public:
     // Adds this run's usage record (one folder per category row) to "user_data.js"; false when
     // it could not be written.
     bool SaveUserData(QDateTime openTime, QDateTime closeTime, int uploadCount, QString feedback);
-    // Starts restoring the last session: its thumbnails are made behind the load-wait dialog,
-    // then grid and category rows are rebuilt (onReViewLastPage). A missing file changes nothing.
-    void ReOpenLastData();
     // The page's state as the session file keeps it.
     CLastSession CurrentSession();
 
@@ -108,6 +97,18 @@ signals:
     void sigStatusMessage(QString text);
 
 public slots:
+    // What the window asks of the page.
+    // Hands over the start page's search result (set the start folder first). An empty list
+    // changes nothing. At most 999 pictures are loaded; more give a notice first.
+    void SetInitPageImageList(QStringList qstrImageList);
+    // The folder the start page searched.
+    void SetInitScanPath(const QString& qstrPath) { m_initScanPath = qstrPath; }
+    // Opens one folder level in the grid; listIt also adds it to the folders looked at.
+    void OpenFolder(const QString& qstrPath, bool listIt);
+    // Starts restoring the last session: its thumbnails are made behind the load-wait dialog,
+    // then grid and category rows are rebuilt (onReViewLastPage). A missing file changes nothing.
+    void ReOpenLastData();
+
     void onSelectClientFolder(const QModelIndex& index);
     void onCheckHistroyFolder(int row);
     void onDoubleViewFolder(QString qstrPath);
