@@ -68,6 +68,13 @@ QString QCateListItemWidget::GetCateName()
 void QCateListItemWidget::SetCateName(const QString& name)
 {
     m_nameBox->setItemText(0, name);
+    // The field shows the name also when another entry was picked or typed over the first one
+    // (an undone rename brings the old name back into the field).
+    if (m_nameBox->currentText() != name) {
+        m_nameBox->setCurrentIndex(0);
+        if (m_nameBox->currentText() != name)
+            m_nameBox->setEditText(name);
+    }
     update();
 }
 

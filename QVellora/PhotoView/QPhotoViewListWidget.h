@@ -6,6 +6,7 @@
 #include <QPersistentModelIndex>
 
 class QAction;
+class QFrame;
 class QMenu;
 class QPhotoItem;
 
@@ -44,9 +45,24 @@ public:
     QList<int> GetCheckedRows() const;
     QStringList GetCheckedPaths() const;
     QPhotoItem* GetPhotoItem(int row) const;
+    // Photo tiles, folder tiles not counted.
+    int PictureCount() const;
     QSize sizeHint() const override;
 
+    // The keyboard's way to the same current tile and ticks as the mouse's: the current tile
+    // is framed and scrolled into view; a tick is the same as a click's.
+    void SetCurrentTile(int row);
+    // Moves the current tile a line or a page up or down, as the view's cursor moves for the key
+    // (Up, Down, PageUp, PageDown); to the first tile when there was none.
+    void MoveCurrentTile(Qt::Key key);
+    void ToggleTick(int row);
+    // Ticks every tile not ticked yet, in row order after the ticks there were.
+    void TickAll();
+    void ClearTicks();
+
 signals:
+    // A tile was ticked or unticked, by the mouse, the keyboard or by joining a category.
+    void ticksChanged();
     void checkImageItem(QString qstrPath);
     void doubleFolder(QString qstrPath);
     // Declared for the pages that connect them; the grid itself never emits these.
@@ -63,6 +79,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void updateGeometries() override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
@@ -76,8 +94,10 @@ private:
     QList<QPhotoItem*> TilesWithPaths(const QStringList& paths) const;
     // Drops the items that are gone or no longer show a tick.
     void ForgetUntickedItems();
+    void PlaceCurrentFrame();
 
     QMenu* m_menu;
+    QFrame* m_currentFrame;
     QAction* m_showLargeAction;
     QPoint m_pressPos;
     int m_itemSize;
