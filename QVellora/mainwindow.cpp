@@ -112,6 +112,7 @@ void MainWindow::createPages()
     // The category page shows the edit page's categories: one selection, two views.
     m_catePage = new QCatePage(this);
     m_catePage->SetSelection(m_editPage->selection(), m_editPage->GetSelectImageData());
+    m_catePage->SetSelectionEditor(m_editPage->selectionEditor());
     connect(m_catePage, &QCatePage::sigGoBackPrePage, this, &MainWindow::onCheckCateBackPage);
     connect(m_catePage, &QCatePage::sigCloseTheSoft, this, &MainWindow::onCatePageCloseSoft);
     connect(m_catePage, &QCatePage::sigZovID, this, &MainWindow::onGetZovID);

@@ -40,7 +40,8 @@ void QSelectionEditor::takeOutOf(int row, const QStringList& paths)
             held.append(path);
     }
     if (!held.isEmpty())
-        m_stack->push(new QRemovePicturesCommand(m_selection, row, held, false));
+        m_stack->push(new QRemovePicturesCommand(m_selection, row, held,
+                                                 held.size() == m_selection->at(row).pictures.size()));
 }
 
 void QSelectionEditor::takeOutOfAll(const QStringList& paths)
@@ -65,13 +66,6 @@ void QSelectionEditor::takeOutOfAll(const QStringList& paths)
     step->setText(step->childCount() == 1 ? step->child(0)->text()
                                           : QStringLiteral("移出 全部类别 (%1 张)").arg(taken));
     m_stack->push(step);
-}
-
-void QSelectionEditor::empty(int row)
-{
-    const QStringList held = m_selection->at(row).pictures;
-    if (!held.isEmpty())
-        m_stack->push(new QRemovePicturesCommand(m_selection, row, held, true));
 }
 
 void QSelectionEditor::addCategory()

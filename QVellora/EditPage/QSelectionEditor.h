@@ -25,10 +25,10 @@ public:
     // Puts the pictures the category does not hold yet into it. The row just below the last
     // category names the free row: when no category is free, that category is made first.
     void putInto(int row, const QStringList& paths);
+    // Taking out all a category holds is emptying it ("清空").
     void takeOutOf(int row, const QStringList& paths);
     // Takes the pictures out of every category, as one step.
     void takeOutOfAll(const QStringList& paths);
-    void empty(int row);
     void addCategory();
     void rename(int row, const QString& name);
     // Forgets every step (after a restore, which is not the user's work).

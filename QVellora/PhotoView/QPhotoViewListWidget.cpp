@@ -65,7 +65,6 @@ void QPhotoViewListWidget::ClearSelfData()
     for (int i = count() - 1; i >= 0; --i)
         delete item(i);
     clear();
-    SetCurrentRow(-1);
     m_currentFrame->hide();
     emit ticksChanged();
 }
