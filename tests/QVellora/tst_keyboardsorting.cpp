@@ -5,6 +5,7 @@
 #include "CateWidget/QCateListWidget.h"
 #include "CateWidget/QPhotoCataListWdiget.h"
 #include "EditPage/QEditPage.h"
+#include "EditPageActions.h"
 #include "InitPage/QInitPage.h"
 #include "OtherWidget/QDrawImageButton.h"
 #include "PhotoView/QPhotoItem.h"
@@ -38,6 +39,7 @@ private slots:
     void aKeyPastTheRowsOnlyNamesTheFreeRow();
     void viewerStepsInGridOrderAndSortsTheShownPicture();
     void undoOfARenameRestoresTheOldName();
+    void dropsAndDeletionsOnRowsAreStepsToo();
 
 private:
     // Paints count pictures, scans them through the start page, shows and activates the window;
@@ -165,6 +167,10 @@ void tst_KeyboardSorting::numberKeysSortAndUndoRedoFollow()
     QCOMPARE(counts->text(), QString("6 张照片 · 已勾选 0 张 · 已分类 2 张"));
     key(grid, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(selection->rowsHolding(p[1]), QList<int>{1});
+    // Shift+2 as a US keyboard sends it: the symbol above the digit.
+    key(grid, Qt::Key_At, Qt::ShiftModifier);
+    QVERIFY(selection->rowsHolding(p[1]).isEmpty());
+    key(grid, Qt::Key_Z, Qt::ControlModifier);
     key(grid, Qt::Key_Y, Qt::ControlModifier);
     QVERIFY(selection->rowsHolding(p[1]).isEmpty());
 
@@ -309,6 +315,38 @@ void tst_KeyboardSorting::undoOfARenameRestoresTheOldName()
     QCOMPARE(box->currentText(), QCateListItemWidget::DefaultName());
     key(grid, Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(box->currentText(), QString("Beach"));
+}
+
+void tst_KeyboardSorting::dropsAndDeletionsOnRowsAreStepsToo()
+{
+    MainWindow window;
+    const QStringList p = scan(window, 3);
+    QVERIFY(!p.isEmpty());
+    QEditPage* page = window.editPage();
+    QPhotoViewListWidget* grid = page->GetPhotoViewList();
+    CSelection* selection = page->selection();
+    QVERIFY(EditPageActions::dragTicked(*page, {0, 2}, 0));
+    QCOMPARE(selection->at(0).pictures, (QStringList{p[0], p[2]}));
+    QCOMPARE(window.undoAction()->text(), QString("撤销 放入 类别 1 (2 张)"));
+
+    // Deleting one picture on the row, then undoing it: it comes back, row and mark included.
+    QPhotoCataListWdiget* list = page->GetCateListWidget()->GetCateItem(0)->GetListWidget();
+    list->setCurrentRow(0);
+    list->item(0)->setSelected(true);
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(selection->at(0).pictures, QStringList{p[2]});
+    QCOMPARE(marks(grid, 0), QList<QColor>{});
+    QCOMPARE(window.undoAction()->text(), QString("撤销 移出 类别 1 (1 张)"));
+    grid->setFocus();
+    key(grid, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(selection->at(0).pictures, (QStringList{p[2], p[0]}));
+    QCOMPARE(list->GetImagePaths(), (QStringList{p[2], p[0]}));
+    QCOMPARE(marks(grid, 0), QList<QColor>{selection->at(0).color});
+    // And the drop itself.
+    key(grid, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(selection->at(0).pictures.isEmpty());
+    QCOMPARE(list->count(), 0);
+    QVERIFY(!window.undoAction()->isEnabled());
 }
 
 QTEST_MAIN(tst_KeyboardSorting)
