@@ -103,7 +103,7 @@ void tst_MainWindow::menusAndActions()
     const QList<QStringList> expected{
         {QStringLiteral("选择扫描对象目录"), QStringLiteral("&继续上次扫描"),
          QStringLiteral("浏览已扫描照片")},
-        {QStringLiteral("撤销"), QStringLiteral("重做")}, // nothing to undo yet: greyed out
+        {QStringLiteral("撤销"), QStringLiteral("重做")},   // nothing to undo yet: greyed out
         {QStringLiteral("目录"), QStringLiteral("已扫描")}, // the edit page's dock toggles
         {QStringLiteral("&过滤照片类型"), QStringLiteral("&照片时间范围"),
          QStringLiteral("&使用系统缩略图缓存")},
