@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "AnsweredDialogs.h"
 #include "CProgramFiles.h"
+#include "CatePage/QCatePage.h"
 #include "CateWidget/QCateListItemWidget.h"
 #include "CateWidget/QCateListWidget.h"
 #include "CateWidget/QPhotoCataListWdiget.h"
@@ -8,6 +9,7 @@
 #include "EditPageActions.h"
 #include "InitPage/QInitPage.h"
 #include "OtherWidget/QDrawImageButton.h"
+#include "OtherWidget/QOutPutImageWidget.h"
 #include "PhotoView/QPhotoItem.h"
 #include "PhotoView/QPhotoViewImageDlg.h"
 #include "PhotoView/QPhotoViewImageWidget.h"
@@ -40,6 +42,7 @@ private slots:
     void viewerStepsInGridOrderAndSortsTheShownPicture();
     void undoOfARenameRestoresTheOldName();
     void dropsAndDeletionsOnRowsAreStepsToo();
+    void aDeletionOnTheCategoryPageIsAStep();
 
 private:
     // Paints count pictures, scans them through the start page, shows and activates the window;
@@ -347,6 +350,31 @@ void tst_KeyboardSorting::dropsAndDeletionsOnRowsAreStepsToo()
     QVERIFY(selection->at(0).pictures.isEmpty());
     QCOMPARE(list->count(), 0);
     QVERIFY(!window.undoAction()->isEnabled());
+}
+
+void tst_KeyboardSorting::aDeletionOnTheCategoryPageIsAStep()
+{
+    MainWindow window;
+    const QStringList p = scan(window, 3);
+    QVERIFY(!p.isEmpty());
+    QEditPage* page = window.editPage();
+    QPhotoViewListWidget* grid = page->GetPhotoViewList();
+    CSelection* selection = page->selection();
+    key(grid, Qt::Key_A, Qt::ControlModifier);
+    key(grid, Qt::Key_1);
+    QTest::mouseClick(page->GetButtonBar()->GetNextPageButton(), Qt::LeftButton);
+    QCatePage* cate = window.catePage();
+    QCOMPARE(window.pageStack()->currentWidget(), static_cast<QWidget*>(cate));
+
+    QPhotoCataListWdiget* list = cate->GetCateListWidget()->GetCateItem(0)->GetListWidget();
+    list->setFocus();
+    list->item(1)->setSelected(true);
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(selection->at(0).pictures, (QStringList{p[0], p[2]}));
+    QCOMPARE(window.undoAction()->text(), QString("撤销 移出 类别 1 (1 张)"));
+    QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(selection->at(0).pictures, (QStringList{p[0], p[2], p[1]}));
+    QCOMPARE(list->GetImagePaths(), (QStringList{p[0], p[2], p[1]}));
 }
 
 QTEST_MAIN(tst_KeyboardSorting)
