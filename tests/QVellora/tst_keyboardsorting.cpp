@@ -183,6 +183,18 @@ void tst_KeyboardSorting::numberKeysSortAndUndoRedoFollow()
     QCOMPARE(counts->text(), QString("6 张照片 · 已勾选 6 张 · 已分类 2 张"));
     key(grid, Qt::Key_Escape);
     QVERIFY(grid->GetCheckedRows().isEmpty());
+
+    // Up and down keep the column; End reaches the last tile.
+    key(grid, Qt::Key_Home);
+    key(grid, Qt::Key_Down);
+    const int below = grid->GetCurrentRow();
+    QVERIFY(below > 0);
+    QCOMPARE(grid->visualItemRect(grid->item(below)).left(), grid->visualItemRect(grid->item(0)).left());
+    QVERIFY(grid->visualItemRect(grid->item(below)).top() > grid->visualItemRect(grid->item(0)).top());
+    key(grid, Qt::Key_Up);
+    QCOMPARE(grid->GetCurrentRow(), 0);
+    key(grid, Qt::Key_End);
+    QCOMPARE(grid->GetCurrentRow(), 5);
 }
 
 void tst_KeyboardSorting::aKeyPastTheRowsOnlyNamesTheFreeRow_data()
