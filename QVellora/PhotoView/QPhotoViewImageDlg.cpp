@@ -63,6 +63,10 @@ QPhotoViewImageDlg::QPhotoViewImageDlg(QWidget* parent)
     // The keys reach the dialog itself, not a button that would take the arrows for focus moves.
     for (QPushButton* button : qAsConst(m_buttons))
         button->setFocusPolicy(Qt::NoFocus);
+    findChild<QPushButton*>(QStringLiteral("preButton"))
+        ->setToolTip(QStringLiteral("上一张 (←，Ctrl+滚轮向上)"));
+    findChild<QPushButton*>(QStringLiteral("nextButton"))
+        ->setToolTip(QStringLiteral("下一张 (→，Ctrl+滚轮向下)"));
     setFocusPolicy(Qt::StrongFocus);
     setToolTip(
         QStringLiteral("←/→ 或 Ctrl+滚轮 上一张/下一张；1–9 放入类别，Shift+1–9 移出，0 移出全部类别"));

@@ -43,6 +43,7 @@ private slots:
     void undoOfARenameRestoresTheOldName();
     void dropsAndDeletionsOnRowsAreStepsToo();
     void aDeletionOnTheCategoryPageIsAStep();
+    void aRestoredSessionCannotBeUndone();
 
 private:
     // Paints count pictures, scans them through the start page, shows and activates the window;
@@ -387,6 +388,27 @@ void tst_KeyboardSorting::aDeletionOnTheCategoryPageIsAStep()
     QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(selection->at(0).pictures, (QStringList{p[0], p[2], p[1]}));
     QCOMPARE(list->GetImagePaths(), (QStringList{p[0], p[2], p[1]}));
+}
+
+void tst_KeyboardSorting::aRestoredSessionCannotBeUndone()
+{
+    MainWindow window;
+    const QStringList p = scan(window, 2);
+    QVERIFY(!p.isEmpty());
+    QEditPage* page = window.editPage();
+    CSelection* selection = page->selection();
+    key(page->GetPhotoViewList(), Qt::Key_Home);
+    key(page->GetPhotoViewList(), Qt::Key_1);
+    QVERIFY(window.undoAction()->isEnabled());
+    QVERIFY(page->SaveCloseData());
+
+    // "继续上次" adds the saved rows below the ones there are; none of it, nor what came before,
+    // can be undone into the rebuilt page.
+    window.onLastScanImage();
+    QTRY_COMPARE(selection->count(), 4);
+    QCOMPARE(selection->at(2).pictures, QStringList{p[0]});
+    QVERIFY(!window.undoAction()->isEnabled());
+    QCOMPARE(window.undoAction()->text(), QString("撤销"));
 }
 
 QTEST_MAIN(tst_KeyboardSorting)
