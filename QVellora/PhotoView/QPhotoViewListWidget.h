@@ -13,6 +13,8 @@ class QPhotoItem;
 // The thumbnail grid: folder tiles first, then photo tiles, in a wrapping icon grid. A left click
 // ticks or unticks a tile; dragging carries the ticked pictures, in the order they were ticked, to
 // a category list under "photo/x-ombrel-cata". It owns one viewer, which it steps through its rows.
+// Its own key presses do nothing; the edit page's sorting keys move and tick through the public
+// calls below.
 //
 // Ticks are kept on the items themselves, not as row numbers: a folder tile inserted at the top
 // while a folder still loads moves the rows but not what a drag carries. What shows a tick is
