@@ -16,6 +16,7 @@ class QExportThread;
 class QLoadInDlg;
 class QPixmap;
 class QProgressBar;
+class QSelectionEditor;
 class QProgressDialog;
 class QUpdateImageData;
 
@@ -38,6 +39,9 @@ public:
     // of the category made elsewhere show here.
     void SetSelection(CSelection* selection, const CSelectImageData* pictures);
     CSelection* selection() const { return m_selection; }
+    // The user's changes on this page become undoable steps of the editor (which must edit the
+    // same selection); without one they go into the selection directly.
+    void SetSelectionEditor(QSelectionEditor* editor);
 
     // Row by row: a new row is a new empty category at the bottom of the selection; the others
     // act on the category of the row.
@@ -85,6 +89,7 @@ private:
     // The row showing a category, or -1.
     int rowOfCategory(int category) const;
     int categoryOfRow(const QObject* rowWidget) const;
+    bool editing() const;
     // The shown categories in row order: a row's place is its page in "select.js".
     QList<CCategory> exportCategories() const;
     void showExportProgress(int done, int total);
@@ -92,6 +97,7 @@ private:
 
     CSelection* m_ownSelection;
     QPointer<CSelection> m_selection;
+    QPointer<QSelectionEditor> m_editor;
     const CSelectImageData* m_pictures = nullptr;
     QCateMakeWidget* m_makeWidget;
     QCateListWidget* m_cateList;

@@ -22,6 +22,8 @@
 
 class CSelectImageData;
 class CSelection;
+class QCullingKeys;
+class QSelectionEditor;
 class CSessionAutosave;
 class QAction;
 class QBusyDialog;
@@ -60,6 +62,11 @@ public:
     // on a row, deletes from it or types as its name goes into the selection, and every change of
     // the selection, from wherever, reaches the rows, the grid's colour marks and the session.
     CSelection* selection() const { return m_selection; }
+    // Every change the user makes to the selection goes through here, as an undoable step.
+    QSelectionEditor* selectionEditor() const { return m_editor; }
+    // "N 张照片 · 已勾选 M 张 · 已分类 K 张": the grid's pictures, the ticked ones and the
+    // distinct pictures in any category.
+    QString CountsText() const;
     // Categories whose picture list is not empty.
     int GetFilledCateCount() const;
     // Adds a category with the next colour at the bottom; returns its row.
@@ -95,6 +102,8 @@ signals:
     // A short text for the window's status bar (for example how many restored pictures are
     // missing on disk).
     void sigStatusMessage(QString text);
+    // CountsText() changed (or may have).
+    void sigCountsChanged(const QString& text);
 
 public slots:
     // What the window asks of the page.
@@ -136,6 +145,7 @@ public slots:
     void onReViewLastPage();
     // The selection changed: its rows, the grid's marks and the session follow.
     void onCategoryAdded(int row);
+    void onCategoryRemoved(int row);
     void onPicturesAdded(int row, const QStringList& paths);
     void onPicturesRemoved(int row, const QStringList& paths);
     void onCategoryRenamed(int row, const QString& name);
@@ -162,6 +172,8 @@ private:
     void KeepFreeRow();
     // The category a row widget shows, or -1.
     int CategoryRowOf(const QObject* rowWidget) const;
+    // The viewer's corner shows the categories of the picture it shows.
+    void ShowViewerMarks();
 
     QDockWidget* m_treeDock = nullptr;
     QDockWidget* m_folderDock = nullptr;
@@ -194,6 +206,8 @@ private:
     QString m_chosenFolder;
     CSelection* m_selection = nullptr;
     QHash<QString, CPictureFacts> m_facts;
+    QSelectionEditor* m_editor = nullptr;
+    QCullingKeys* m_keys = nullptr;
     CPhotoFilter m_ownFilter;
     const CPhotoFilter* m_filter = &m_ownFilter;
 

@@ -4,6 +4,7 @@
 #include "CatePage/QCateMakeWidget.h"
 #include "CatePage/QCatePage.h"
 #include "Dialogs/QConnectCustomerDlg.h"
+#include "Dialogs/QShortcutsDlg.h"
 #include "Dialogs/QShowHelpDlg.h"
 #include "Dialogs/QUserDialogs.h"
 #include "EditPageActions.h"
@@ -405,6 +406,8 @@ void tst_WindowPages::informationActionsRunTheirDialogs_data()
                           << QString(QShowHelpDlg::staticMetaObject.className());
     QTest::newRow("contact") << QStringLiteral("&联系客服") << QStringLiteral("客服服务")
                              << QString(QConnectCustomerDlg::staticMetaObject.className());
+    QTest::newRow("keys") << QStringLiteral("键盘快捷键") << QStringLiteral("键盘快捷键")
+                          << QString(QShortcutsDlg::staticMetaObject.className());
 }
 
 void tst_WindowPages::informationActionsRunTheirDialogs()
