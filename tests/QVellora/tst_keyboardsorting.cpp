@@ -77,14 +77,9 @@ void tst_KeyboardSorting::cleanup()
 
 QStringList tst_KeyboardSorting::scan(MainWindow& window, int count)
 {
-    QStringList paths;
-    for (int i = 0; i < count; ++i) {
-        const QString path = m_dir->filePath(QString("photos/p%1.jpg").arg(i));
-        const QColor colour = QColor::fromHsv((i * 67) % 360, 180, 230);
-        if (!TestSupport::writeImage(path, QSize(320, 240), colour, colour.darker(160)))
-            return {};
-        paths << path;
-    }
+    QStringList paths = TestSupport::writePhotos(m_dir->filePath("photos"), count);
+    if (paths.isEmpty())
+        return {};
     window.resize(1400, 900);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
