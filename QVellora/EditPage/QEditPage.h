@@ -31,6 +31,8 @@ class QDockWidget;
 class QFileSystemModel;
 class QListWidget;
 class QOutPutImageWidget;
+class QComprareImageDlg;
+class QLookalikeTiles;
 class QPhotoViewListWidget;
 class QTimer;
 
@@ -84,6 +86,12 @@ public:
 
     // The show/hide actions of the folder tree and the folder list docks, for the window's menu.
     QList<QAction*> GetDockToggleActions() const;
+    // The checkable "只显示每组第一张" for the window's menu: one tile per look-alike group.
+    QAction* GetFirstOfEachAction() const { return m_firstOfEachAction; }
+    // The look-alike groups of the pictures in the grid.
+    const QLookalikeTiles* lookalikes() const { return m_lookalikes; }
+    // The compare window of look-alike groups; null until a group was first compared.
+    QComprareImageDlg* GetLookalikeDlg() const { return m_lookalikeDlg; }
 
     // Session save and restore. At close the window calls SaveCloseData() and then SaveUserData.
     // Writes "save_last.js" now, but only when the page was used in this run. False only when a
@@ -138,6 +146,10 @@ public slots:
     void onPicturesAdded(int row, const QStringList& paths);
     void onPicturesRemoved(int row, const QStringList& paths);
     void onCategoryRenamed(int row, const QString& name);
+    // Opens the compare window on the look-alike group of path (up to four pictures), path chosen.
+    void onCompareLookalikes(QString qstrPath);
+    // Puts the pictures into the category of this row (asked for by the compare window).
+    void onPutIntoCategory(int row, QStringList qstrPathList);
     // The user gave up waiting for the restore: nothing of it is shown, the file stays as it was.
     void onCancelRestore();
 
@@ -172,6 +184,9 @@ private:
     QStringList m_folderPaths;
     QOutPutImageWidget* m_buttonBar = nullptr;
     QPhotoViewListWidget* m_photoList = nullptr;
+    QLookalikeTiles* m_lookalikes = nullptr;
+    QAction* m_firstOfEachAction = nullptr;
+    QComprareImageDlg* m_lookalikeDlg = nullptr;
     QCateListWidget* m_cateList = nullptr;
     QBusyDialog* m_searchDlg = nullptr;
     bool m_searchDlgOpen = false;
