@@ -185,6 +185,20 @@ void tst_LookalikeGrid::reencodeCarriesBadgeOtherScenesDoNot()
     QCOMPARE(page.lookalikes()->groupOf(path("a1_reencoded.jpg")),
              (QStringList{path("a0.jpg"), path("a1_reencoded.jpg")}));
 
+    // Facts that come after their tile, and facts of a picture the grid does not show (a
+    // restored category's picture from elsewhere), on a grid of its own.
+    QPhotoViewListWidget lateGrid(270);
+    QLookalikeTiles late(&lateGrid);
+    for (const char* name : {"a0.jpg", "a1_reencoded.jpg", "b0_other.jpg"}) {
+        lateGrid.AddPhotoItem(nullptr, path(name));
+        late.tileAdded(path(name), CPictureFacts());
+    }
+    for (const char* name : {"a0.jpg", "a1_reencoded.jpg", "b0_other.jpg", "c0_hour_later.jpg"})
+        late.onPictureFacts(path(name), page.GetPictureFacts(path(name)));
+    QCOMPARE(late.groups().count(), 3);
+    QCOMPARE(lateGrid.GetPhotoItem(1)->LookalikeCount(), 2);
+    QCOMPARE(lateGrid.GetPhotoItem(2)->LookalikeCount(), 1);
+
     // Another folder starts from nothing: its single picture joins no group of the last one.
     QDir().mkpath(m_dir->filePath("next"));
     QVERIFY(
