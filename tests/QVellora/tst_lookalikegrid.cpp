@@ -319,9 +319,8 @@ void tst_LookalikeGrid::compareWindowSortsTheChosenPicture()
     PageParts::find<QPushButton>(compare, "category1Button")->click();
     QCOMPARE(selection->at(0).pictures, QStringList{path("a2_cropped.jpg")});
     QCOMPARE(PageParts::find<QPushButton>(compare, "category2Button")->text(), QStringLiteral("2 冲印"));
-    // A key past the last category does nothing.
-    QTest::keyClick(compare, Qt::Key_9);
-    QCOMPARE(selection->at(0).pictures.size() + selection->at(1).pictures.size(), 2);
+    // One button per category there is, no more.
+    QCOMPARE(compare->findChildren<QPushButton*>().size(), selection->count());
 }
 
 QTEST_MAIN(tst_LookalikeGrid)
