@@ -566,7 +566,20 @@ void QEditPage::onCompareLookalikes(QString qstrPath)
         m_lookalikeDlg->setObjectName(QStringLiteral("lookalikeCompare"));
         m_lookalikeDlg->setWindowTitle(tr("对比相似照片"));
         connect(m_lookalikeDlg, &QComprareImageDlg::sigPutIntoCategory, this, &QEditPage::onPutIntoCategory);
+        // Sorting in the window can add the free row; its buttons follow the rows while open.
+        connect(m_selection, &CSelection::categoryAdded, m_lookalikeDlg,
+                [this]() { FillLookalikeCategories(); });
+        connect(m_selection, &CSelection::renamed, m_lookalikeDlg, [this]() { FillLookalikeCategories(); });
     }
+    FillLookalikeCategories();
+    m_lookalikeDlg->SetPictures(shown, qstrPath);
+    m_lookalikeDlg->show();
+    m_lookalikeDlg->raise();
+    m_lookalikeDlg->activateWindow();
+}
+
+void QEditPage::FillLookalikeCategories()
+{
     QStringList names;
     QList<QColor> colors;
     for (const CCategory& category : m_selection->categories()) {
@@ -574,10 +587,6 @@ void QEditPage::onCompareLookalikes(QString qstrPath)
         colors.append(category.color);
     }
     m_lookalikeDlg->SetCategories(names, colors);
-    m_lookalikeDlg->SetPictures(shown, qstrPath);
-    m_lookalikeDlg->show();
-    m_lookalikeDlg->raise();
-    m_lookalikeDlg->activateWindow();
 }
 
 void QEditPage::onPutIntoCategory(int row, QStringList qstrPathList)

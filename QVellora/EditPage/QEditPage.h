@@ -171,6 +171,8 @@ private:
     void CloseSearchDialogIfOpen();
     // Adds a row at the bottom when no row is free.
     void KeepFreeRow();
+    // The compare window's category buttons, from the selection's rows.
+    void FillLookalikeCategories();
     // The category a row widget shows, or -1.
     int CategoryRowOf(const QObject* rowWidget) const;
 
