@@ -5,7 +5,9 @@
 
 #include <QColor>
 #include <QEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
@@ -30,8 +32,15 @@ QComprareImageDlg::QComprareImageDlg(QWidget* parent) : QDialog(parent), m_butto
                                       : QStringLiteral("picture%1Label").arg(i));
         label->setAlignment(Qt::AlignCenter);
         label->installEventFilter(this);
-        pictures->addWidget(label);
+        auto* caption = new QLabel(this);
+        caption->setObjectName(QStringLiteral("caption%1").arg(i));
+        caption->setAlignment(Qt::AlignCenter);
+        auto* column = new QVBoxLayout;
+        column->addWidget(label, 1);
+        column->addWidget(caption);
+        pictures->addLayout(column);
         m_labels.append(label);
+        m_captions.append(caption);
     }
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(pictures);
@@ -58,6 +67,8 @@ void QComprareImageDlg::SetPictures(const QStringList& paths, const QString& cho
     for (const QString& path : qAsConst(m_paths))
         pictures.append(QPixmap::fromImage(CImageReading::thumbnail(path, box)));
     ShowPictures(pictures);
+    for (int i = 0; i < m_paths.size(); ++i)
+        m_captions.at(i)->setText(QFileInfo(m_paths.at(i)).fileName());
     Choose(m_paths.indexOf(chosen));
 }
 
@@ -70,13 +81,17 @@ void QComprareImageDlg::SetCategories(const QStringList& names, const QList<QCol
         const QString name = names.at(row).isEmpty() ? tr("分类 %1").arg(row + 1) : names.at(row);
         auto* button = new QPushButton(QStringLiteral("%1 %2").arg(row + 1).arg(name), this);
         button->setObjectName(QStringLiteral("category%1Button").arg(row + 1));
-        if (row < colors.size())
-            button->setStyleSheet(
-                QStringLiteral("border-left: 8px solid %1; padding: 4px 8px;").arg(colors.at(row).name()));
+        if (row < colors.size()) {
+            QPixmap swatch(12, 12);
+            swatch.fill(colors.at(row));
+            button->setIcon(QIcon(swatch));
+        }
         // Keys belong to the window, not to whichever button has the focus.
         button->setFocusPolicy(Qt::NoFocus);
         connect(button, &QPushButton::clicked, this, [this, row]() { PutIntoCategory(row); });
         m_buttonLayout->addWidget(button);
+        // Added to an open window, a button shows now, not after the next pass of the event loop.
+        button->setVisible(true);
         m_categoryButtons.append(button);
     }
 }
@@ -118,6 +133,8 @@ void QComprareImageDlg::ShowPictures(const QList<QPixmap>& pictures)
                              : picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         label->setMaximumSize(box.grownBy(QMargins(3, 3, 3, 3)));
         label->setVisible(i < pictures.size());
+        m_captions.at(i)->setVisible(i < pictures.size());
+        m_captions.at(i)->clear();
     }
     update();
 }

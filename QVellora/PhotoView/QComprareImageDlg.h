@@ -51,6 +51,7 @@ private:
     void PutIntoCategory(int row);
 
     QList<QLabel*> m_labels;
+    QList<QLabel*> m_captions; // the file name under each picture
     QHBoxLayout* m_buttonLayout;
     QList<QPushButton*> m_categoryButtons;
     QStringList m_paths;
