@@ -4,6 +4,7 @@
 #include "EditPage/QEditPage.h"
 #include "ExifJpeg.h"
 #include "PageParts.h"
+#include "PaintedScenes.h"
 #include "PhotoView/QComprareImageDlg.h"
 #include "PhotoView/QLookalikeTiles.h"
 #include "PhotoView/QPhotoItem.h"
@@ -15,9 +16,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
-#include <QPainter>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -59,31 +58,6 @@ QByteArray exifText(const QDateTime& time)
     return time.toString(QStringLiteral("yyyy:MM:dd HH:mm:ss")).toLatin1();
 }
 
-// A scene with a photo's coarse structure: a sky-to-ground gradient and a few large shapes.
-QImage paintScene(quint32 seed)
-{
-    const QSize size(1200, 900);
-    QRandomGenerator random(seed);
-    QImage image(size, QImage::Format_RGB32);
-    QPainter painter(&image);
-    QLinearGradient sky(0, 0, 0, size.height());
-    sky.setColorAt(0, QColor::fromHsv(random.bounded(360), 120, 240));
-    sky.setColorAt(1, QColor::fromHsv(random.bounded(360), 200, 60));
-    painter.fillRect(image.rect(), sky);
-    painter.setPen(Qt::NoPen);
-    for (int i = 0; i < 14; ++i) {
-        painter.setBrush(
-            QColor::fromHsv(random.bounded(360), 150 + random.bounded(100), random.bounded(256)));
-        const QRect shape(random.bounded(size.width()) - 100, random.bounded(size.height()) - 100,
-                          80 + random.bounded(size.width() / 3), 80 + random.bounded(size.height() / 3));
-        if (i % 2)
-            painter.drawEllipse(shape);
-        else
-            painter.drawRect(shape);
-    }
-    return image;
-}
-
 // The colour painted at the badge's place in the top right corner of a tile.
 QColor badgeCorner(QPhotoItem* tile)
 {
@@ -114,12 +88,13 @@ void tst_LookalikeGrid::cleanup()
 QStringList tst_LookalikeGrid::writeFolder()
 {
     QDir().mkpath(m_dir->filePath("shots"));
-    const QImage scene = paintScene(7);
+    const QImage scene = PaintedScenes::paint(7);
     bool ok = ExifJpeg::writeWithTime(path("a0.jpg"), scene, exifText(start), 1, 92);
     ok = ok && ExifJpeg::writeWithTime(path("a1_reencoded.jpg"), scene, exifText(start.addSecs(2)), 1, 35);
     ok = ok && ExifJpeg::writeWithTime(path("a2_cropped.jpg"), scene.copy(30, 24, 1140, 852),
                                        exifText(start.addSecs(5)));
-    ok = ok && ExifJpeg::writeWithTime(path("b0_other.jpg"), paintScene(99), exifText(start.addSecs(40)));
+    ok = ok &&
+         ExifJpeg::writeWithTime(path("b0_other.jpg"), PaintedScenes::paint(99), exifText(start.addSecs(40)));
     ok =
         ok && ExifJpeg::writeWithTime(path("c0_hour_later.jpg"), scene, exifText(start.addSecs(3600)), 1, 80);
     if (!ok)
@@ -201,8 +176,8 @@ void tst_LookalikeGrid::reencodeCarriesBadgeOtherScenesDoNot()
 
     // Another folder starts from nothing: its single picture joins no group of the last one.
     QDir().mkpath(m_dir->filePath("next"));
-    QVERIFY(
-        ExifJpeg::writeWithTime(m_dir->filePath("next/a0_copy.jpg"), paintScene(7), exifText(start), 1, 60));
+    QVERIFY(ExifJpeg::writeWithTime(m_dir->filePath("next/a0_copy.jpg"), PaintedScenes::paint(7),
+                                    exifText(start), 1, 60));
     page.OpenFolder(m_dir->filePath("next"), true);
     QTRY_COMPARE(grid->count(), 1);
     QTRY_VERIFY(page.GetPictureFacts(m_dir->filePath("next/a0_copy.jpg")).isValid());
