@@ -205,9 +205,11 @@ void MainWindow::createMenus()
     // The keys work on every page of the window, with the menu closed.
     addActions({m_undoAct, m_redoAct});
 
-    // Receives the edit page's dock toggles.
+    // Receives the edit page's dock toggles and its one-tile-per-group view.
     m_viewMenu = menuBar()->addMenu(QStringLiteral("&视图"));
     m_viewMenu->addActions(m_editPage->GetDockToggleActions());
+    m_viewMenu->addSeparator();
+    m_viewMenu->addAction(m_editPage->GetFirstOfEachAction());
 
     m_settingsMenu = menuBar()->addMenu(QStringLiteral("&设置"));
     m_settingsMenu->addAction(m_fileTypeAct);

@@ -13,7 +13,9 @@
 #include "EditPage/QSelectionEditor.h"
 #include "OtherWidget/CSharedPixmap.h"
 #include "OtherWidget/QOutPutImageWidget.h"
+#include "PhotoView/QComprareImageDlg.h"
 #include "PhotoView/QFolderItemWidget.h"
+#include "PhotoView/QLookalikeTiles.h"
 #include "PhotoView/QPhotoViewImageDlg.h"
 #include "PhotoView/QPhotoViewListWidget.h"
 #include "Pictures/CSelectImage.h"
@@ -49,6 +51,9 @@ QEditPage::QEditPage(QWidget* parent)
     m_photoList = new QPhotoViewListWidget(m_imageWidth, this);
     m_photoList->setObjectName(QStringLiteral("photoList"));
     setCentralWidget(m_photoList);
+    m_lookalikes = new QLookalikeTiles(m_photoList, this);
+    m_firstOfEachAction = new QAction(QStringLiteral("只显示每组第一张"), this);
+    m_firstOfEachAction->setCheckable(true);
     createDocks();
 
     m_searchDlg = new QBusyDialog(QStringLiteral("搜索图片"), tr("正在搜索图片，请耐心等待"), this);
@@ -175,6 +180,9 @@ void QEditPage::connectWorkers()
     connect(m_photoList, &QPhotoViewListWidget::doubleImageFile, this, &QEditPage::onDoubleViewImage);
     connect(m_photoList, &QPhotoViewListWidget::checkImageItem, this, &QEditPage::onCheckViewImage);
     connect(m_photoList, &QPhotoViewListWidget::deletePhoto, this, &QEditPage::delectPhotoFilesSlot);
+    connect(m_photoList, &QPhotoViewListWidget::compareLookalikes, this, &QEditPage::onCompareLookalikes);
+    connect(this, &QEditPage::sigPictureFacts, m_lookalikes, &QLookalikeTiles::onPictureFacts);
+    connect(m_firstOfEachAction, &QAction::toggled, m_lookalikes, &QLookalikeTiles::setFirstOfEachOnly);
     connect(m_buttonBar, &QOutPutImageWidget::sigOnCheckImageButton, this, &QEditPage::onSavePhotoImage);
     connect(m_buttonBar, &QOutPutImageWidget::sigOnCheckNextPage, this, &QEditPage::sigCheckComparePage);
     connect(m_cateList, &QCateListWidget::addCateItem, this, &QEditPage::onAddMoreCateItem);
@@ -252,6 +260,7 @@ void QEditPage::SetInitPageImageList(QStringList qstrImageList)
     m_searchDlgOpen = false;
     m_searchDlg->hide();
     m_photoList->ClearSelfData();
+    m_lookalikes->clear();
 
     m_initListThread.SetPathList(LimitPictures(qstrImageList));
     m_initListThread.start();
@@ -271,6 +280,7 @@ void QEditPage::OpenFolder(const QString& qstrPath, bool listIt)
     m_folderScanThread.start();
 
     m_photoList->ClearSelfData();
+    m_lookalikes->clear();
     m_sourceKind = CLastSession::ChosenFolder;
     m_chosenFolder = qstrPath;
     m_folderTree->RevealFolder(qstrPath);
@@ -347,6 +357,7 @@ void QEditPage::AddGridTile(const QString& path)
     const auto known = m_facts.constFind(path);
     if (known != m_facts.constEnd())
         m_photoList->SetPictureFacts(path, known->pixelSize, known->captureTime, known->fileBytes);
+    m_lookalikes->tileAdded(path, known != m_facts.constEnd() ? *known : CPictureFacts());
 }
 
 void QEditPage::onThreadPictureFacts(QString qstrPath, CPictureFacts facts)
@@ -590,6 +601,46 @@ void QEditPage::ReOpenLastData()
     m_restoreThread.SetPathList(missing);
     m_restoreThread.start();
     m_loadDlg->show();
+}
+
+void QEditPage::onCompareLookalikes(QString qstrPath)
+{
+    QStringList shown = m_lookalikes->groupOf(qstrPath).mid(0, QComprareImageDlg::MaxPictures);
+    // A later member opened from still shows, in place of the last of the first four.
+    if (!shown.contains(qstrPath))
+        shown.last() = qstrPath;
+    if (!m_lookalikeDlg) {
+        m_lookalikeDlg = new QComprareImageDlg(this);
+        m_lookalikeDlg->setObjectName(QStringLiteral("lookalikeCompare"));
+        m_lookalikeDlg->setWindowTitle(tr("对比相似照片"));
+        connect(m_lookalikeDlg, &QComprareImageDlg::sigPutIntoCategory, this, &QEditPage::onPutIntoCategory);
+        // Sorting in the window can add the free row; its buttons follow the rows while open.
+        connect(m_selection, &CSelection::categoryAdded, m_lookalikeDlg,
+                [this]() { FillLookalikeCategories(); });
+        connect(m_selection, &CSelection::renamed, m_lookalikeDlg, [this]() { FillLookalikeCategories(); });
+    }
+    FillLookalikeCategories();
+    m_lookalikeDlg->SetPictures(shown, qstrPath);
+    m_lookalikeDlg->show();
+    m_lookalikeDlg->raise();
+    m_lookalikeDlg->activateWindow();
+}
+
+void QEditPage::FillLookalikeCategories()
+{
+    QStringList names;
+    QList<QColor> colors;
+    for (const CCategory& category : m_selection->categories()) {
+        names.append(category.name);
+        colors.append(category.color);
+    }
+    m_lookalikeDlg->SetCategories(names, colors);
+}
+
+void QEditPage::onPutIntoCategory(int row, QStringList qstrPathList)
+{
+    if (row >= 0 && row < m_selection->count())
+        m_selection->addPictures(row, qstrPathList);
 }
 
 void QEditPage::onCancelRestore()

@@ -33,6 +33,8 @@ class QDockWidget;
 class QFileSystemModel;
 class QListWidget;
 class QOutPutImageWidget;
+class QComprareImageDlg;
+class QLookalikeTiles;
 class QPhotoViewListWidget;
 class QTimer;
 
@@ -83,6 +85,12 @@ public:
 
     // The show/hide actions of the folder tree and the folder list docks, for the window's menu.
     QList<QAction*> GetDockToggleActions() const;
+    // The checkable "只显示每组第一张" for the window's menu: one tile per look-alike group.
+    QAction* GetFirstOfEachAction() const { return m_firstOfEachAction; }
+    // The look-alike groups of the pictures in the grid.
+    const QLookalikeTiles* lookalikes() const { return m_lookalikes; }
+    // The compare window of look-alike groups; null until a group was first compared.
+    QComprareImageDlg* GetLookalikeDlg() const { return m_lookalikeDlg; }
 
     // Session save and restore. At close the window calls SaveCloseData() and then SaveUserData.
     // Writes "save_last.js" now, but only when the page was used in this run. False only when a
@@ -149,6 +157,10 @@ public slots:
     void onPicturesAdded(int row, const QStringList& paths);
     void onPicturesRemoved(int row, const QStringList& paths);
     void onCategoryRenamed(int row, const QString& name);
+    // Opens the compare window on the look-alike group of path (up to four pictures), path chosen.
+    void onCompareLookalikes(QString qstrPath);
+    // Puts the pictures into the category of this row (asked for by the compare window).
+    void onPutIntoCategory(int row, QStringList qstrPathList);
     // The user gave up waiting for the restore: nothing of it is shown, the file stays as it was.
     void onCancelRestore();
 
@@ -170,6 +182,8 @@ private:
     void CloseSearchDialogIfOpen();
     // Adds a row at the bottom when no row is free.
     void KeepFreeRow();
+    // The compare window's category buttons, from the selection's rows.
+    void FillLookalikeCategories();
     // The category a row widget shows, or -1.
     int CategoryRowOf(const QObject* rowWidget) const;
     // The viewer's corner shows the categories of the picture it shows.
@@ -185,6 +199,9 @@ private:
     QStringList m_folderPaths;
     QOutPutImageWidget* m_buttonBar = nullptr;
     QPhotoViewListWidget* m_photoList = nullptr;
+    QLookalikeTiles* m_lookalikes = nullptr;
+    QAction* m_firstOfEachAction = nullptr;
+    QComprareImageDlg* m_lookalikeDlg = nullptr;
     QCateListWidget* m_cateList = nullptr;
     QBusyDialog* m_searchDlg = nullptr;
     bool m_searchDlgOpen = false;

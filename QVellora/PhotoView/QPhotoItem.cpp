@@ -8,6 +8,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <utility>
+
 static constexpr int kPaintedMarks = 5;
 
 QPhotoItem::QPhotoItem(int width, int height, QWidget* parent)
@@ -29,6 +31,20 @@ void QPhotoItem::AddItemColor(const QColor& color)
 void QPhotoItem::SubItemColor(const QColor& color)
 {
     m_colors.removeOne(color);
+}
+
+void QPhotoItem::SetLookalikeCount(int count)
+{
+    if (count == m_lookalikeCount)
+        return;
+    m_lookalikeCount = count;
+    m_badgeText = count >= 2 ? tr("相似 %1").arg(count) : QString();
+    if (!m_badgeText.isEmpty()) {
+        const QSize text = fontMetrics().size(Qt::TextSingleLine, m_badgeText);
+        const QSize box(text.width() + 10, text.height() + 4);
+        m_badgeRect = QRect(QPoint(m_contentRect.right() - 4 - box.width(), 5), box);
+    }
+    update();
 }
 
 void QPhotoItem::SetChecked(bool checked)
@@ -66,6 +82,20 @@ void QPhotoItem::PaintColorMarks(QPainter& painter) const
     }
 }
 
+void QPhotoItem::PaintLookalikeBadge(QPainter& painter) const
+{
+    if (m_badgeText.isEmpty())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(20, 90, 160));
+    painter.drawRoundedRect(m_badgeRect, 4, 4);
+    painter.setPen(Qt::white);
+    painter.drawText(m_badgeRect, Qt::AlignCenter, m_badgeText);
+    painter.restore();
+}
+
 QString QPhotoItem::ShownName() const
 {
     if (!m_shownNameKnown) {
@@ -78,8 +108,11 @@ QString QPhotoItem::ShownName() const
 
 void QPhotoItem::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
         m_shownNameKnown = false;
+        // The badge is measured again in the new font.
+        SetLookalikeCount(std::exchange(m_lookalikeCount, 0));
+    }
     QWidget::changeEvent(event);
 }
 

@@ -25,6 +25,9 @@ public:
     void AddItemColor(const QColor& color);
     // Removes the first equal colour, if any.
     void SubItemColor(const QColor& color);
+    // The size of the picture's look-alike group; from two on the tile carries a "相似 N" badge.
+    void SetLookalikeCount(int count);
+    int LookalikeCount() const { return m_lookalikeCount; }
     void SetChecked(bool checked);
     void ToggleChecked();
     bool IsChecked() const { return m_checked; }
@@ -50,6 +53,8 @@ protected:
 
     // The squares of the first five colours; later colours are kept but not painted.
     void PaintColorMarks(QPainter& painter) const;
+    // The look-alike badge in the top right corner of the square; nothing for a single.
+    void PaintLookalikeBadge(QPainter& painter) const;
     // The name in the strip below the square; nothing while the tile is only the square.
     void PaintShownName(QPainter& painter) const;
     static QRect CheckMarkRect() { return QRect(5, 5, 15, 15); }
@@ -69,4 +74,8 @@ private:
     // Eliding measures the text: done once, not on every paint.
     mutable QString m_shownName;
     mutable bool m_shownNameKnown = false;
+    int m_lookalikeCount = 1;
+    // The badge's text and box are measured when the count changes, not on every paint.
+    QString m_badgeText;
+    QRect m_badgeRect;
 };

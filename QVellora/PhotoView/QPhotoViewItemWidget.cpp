@@ -41,6 +41,8 @@ void QPhotoViewItemWidget::paintEvent(QPaintEvent*)
         PaintColorMarks(painter);
     }
 
+    PaintLookalikeBadge(painter);
+
     if (m_checked) {
         const QRect mark = CheckMarkRect();
         painter.setPen(QColor(0, 0, 0, 255));

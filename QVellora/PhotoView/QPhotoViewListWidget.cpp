@@ -20,7 +20,8 @@
 
 QPhotoViewListWidget::QPhotoViewListWidget(int itemSize, QWidget* parent)
     : QViewerListWidget(parent), m_menu(new QMenu(this)), m_currentFrame(new QFrame(viewport())),
-      m_showLargeAction(m_menu->addAction(QStringLiteral("显示大图"))), m_itemSize(itemSize)
+      m_showLargeAction(m_menu->addAction(QStringLiteral("显示大图"))),
+      m_compareLookalikesAction(m_menu->addAction(QStringLiteral("对比相似照片"))), m_itemSize(itemSize)
 {
     setViewMode(QListView::IconMode);
     setResizeMode(QListView::Adjust);
@@ -45,6 +46,8 @@ QPhotoViewListWidget::QPhotoViewListWidget(int itemSize, QWidget* parent)
     m_currentFrame->hide();
 
     connect(m_showLargeAction, &QAction::triggered, this, &QPhotoViewListWidget::onShowImageView);
+    connect(m_compareLookalikesAction, &QAction::triggered, this,
+            [this]() { emit compareLookalikes(ViewablePath(GetCurrentRow())); });
 }
 
 void QPhotoViewListWidget::AddPhotoItem(QPixmap* picture, const QString& path)
@@ -210,6 +213,29 @@ void QPhotoViewListWidget::SetPictureFacts(const QString& path, QSize pixels, co
     }
 }
 
+void QPhotoViewListWidget::SetLookalikes(const QHash<QString, int>& groupSizes, const QSet<QString>& hidden)
+{
+    bool untickedSome = false;
+    for (int i = 0; i < count(); ++i) {
+        QPhotoItem* tile = GetPhotoItem(i);
+        if (!tile)
+            continue;
+        const auto size = groupSizes.constFind(tile->GetPath());
+        if (size == groupSizes.constEnd())
+            continue;
+        tile->SetLookalikeCount(*size);
+        const bool hide = hidden.contains(tile->GetPath());
+        if (hide != isRowHidden(i))
+            setRowHidden(i, hide);
+        if (hide && tile->IsChecked()) {
+            tile->SetChecked(false);
+            untickedSome = true;
+        }
+    }
+    if (untickedSome)
+        ForgetUntickedItems();
+}
+
 QString QPhotoViewListWidget::ComposeToolTip(const QListWidgetItem* item)
 {
     QStringList lines{QDir::toNativeSeparators(item->data(PathRole).toString())};
@@ -284,6 +310,8 @@ void QPhotoViewListWidget::mousePressEvent(QMouseEvent* event)
     } else if (event->buttons() == Qt::RightButton) {
         if (QListWidgetItem* pressed = itemAt(event->pos())) {
             SetCurrentRow(row(pressed));
+            const QPhotoItem* tile = GetPhotoItem(row(pressed));
+            m_compareLookalikesAction->setEnabled(tile && tile->LookalikeCount() >= 2);
             m_menu->exec(event->globalPos());
         }
     }

@@ -3,7 +3,9 @@
 
 #include "PhotoView/QViewerListWidget.h"
 
+#include <QHash>
 #include <QPersistentModelIndex>
+#include <QSet>
 
 class QDateTime;
 
@@ -54,6 +56,12 @@ public:
     // unknown. The grid itself reads nothing from the disk.
     void SetPictureFacts(const QString& path, QSize pixels, const QDateTime& taken, qint64 bytes);
 
+    // Look-alike groups on the tiles of the paths in groupSizes: each gets its group's size (a
+    // badge from two on) and is hidden when its path is in hidden, shown otherwise. Tiles of other
+    // paths are left as they are. A hidden tile loses its tick: a drag never carries a picture the
+    // user cannot see.
+    void SetLookalikes(const QHash<QString, int>& groupSizes, const QSet<QString>& hidden);
+
     // The current rows and the paths of the ticked tiles, in ticking order.
     QList<int> GetCheckedRows() const;
     QStringList GetCheckedPaths() const;
@@ -81,6 +89,8 @@ signals:
     // Declared for the pages that connect them; the grid itself never emits these.
     void deletePhoto(QList<int>);
     void doubleImageFile(QString qstrPath);
+    // "对比相似照片" was chosen on the tile of this picture.
+    void compareLookalikes(QString qstrPath);
 
 public slots:
     void onDoubleItem(const QString& qstrPath);
@@ -114,6 +124,7 @@ private:
     QMenu* m_menu;
     QFrame* m_currentFrame;
     QAction* m_showLargeAction;
+    QAction* m_compareLookalikesAction;
     QPoint m_pressPos;
     int m_itemSize;
     // Persistent indexes follow their items through inserts and become invalid when they go.

@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "ExifJpeg.h"
+#include "PaintedScenes.h"
 #include "Pictures/CLookalikeGroups.h"
 #include "Pictures/CThumbnailCache.h"
 #include "TestSupport.h"
 #include "Thread/QShowImageThread.h"
 
 #include <QDir>
-#include <QPainter>
-#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -51,30 +50,6 @@ QByteArray exifText(const QDateTime& time)
     return time.toString(QStringLiteral("yyyy:MM:dd HH:mm:ss")).toLatin1();
 }
 
-// A scene with a photo's coarse structure: a sky-to-ground gradient and a few large shapes.
-QImage paintScene(quint32 seed, const QSize& size = QSize(1200, 900))
-{
-    QRandomGenerator random(seed);
-    QImage image(size, QImage::Format_RGB32);
-    QPainter painter(&image);
-    QLinearGradient sky(0, 0, 0, size.height());
-    sky.setColorAt(0, QColor::fromHsv(random.bounded(360), 120, 240));
-    sky.setColorAt(1, QColor::fromHsv(random.bounded(360), 200, 60));
-    painter.fillRect(image.rect(), sky);
-    painter.setPen(Qt::NoPen);
-    for (int i = 0; i < 14; ++i) {
-        painter.setBrush(
-            QColor::fromHsv(random.bounded(360), 150 + random.bounded(100), random.bounded(256)));
-        const QRect shape(random.bounded(size.width()) - 100, random.bounded(size.height()) - 100,
-                          80 + random.bounded(size.width() / 3), 80 + random.bounded(size.height() / 3));
-        if (i % 2)
-            painter.drawEllipse(shape);
-        else
-            painter.drawRect(shape);
-    }
-    return image;
-}
-
 CPictureFacts factsAt(int seconds, quint64 hash)
 {
     CPictureFacts facts;
@@ -94,7 +69,7 @@ void tst_LookalikeGroups::init()
 
 QStringList tst_LookalikeGroups::writeBurst()
 {
-    const QImage scene = paintScene(7);
+    const QImage scene = PaintedScenes::paint(7);
     QTransform quarter;
     quarter.rotate(-90);
     bool ok = ExifJpeg::writeWithTime(path("a0.jpg"), scene, exifText(start), 1, 92);
@@ -113,11 +88,12 @@ QStringList tst_LookalikeGroups::writeBurst()
     }
     ok = ok && ExifJpeg::writeWithTime(path("a4_brighter.jpg"), brighter, exifText(start.addSecs(14)));
     // Another scene, within seconds of the burst: only the pictures tell them apart.
-    ok = ok && ExifJpeg::writeWithTime(path("b0_other.jpg"), paintScene(99), exifText(start.addSecs(11)));
+    ok = ok &&
+         ExifJpeg::writeWithTime(path("b0_other.jpg"), PaintedScenes::paint(99), exifText(start.addSecs(11)));
     ok =
         ok && ExifJpeg::writeWithTime(path("c0_hour_later.jpg"), scene, exifText(start.addSecs(3600)), 1, 80);
     // No EXIF: the file's time counts, and it is within the burst's window.
-    ok = ok && TestSupport::writeImage(path("d0_scan.png"), paintScene(5, QSize(800, 600)));
+    ok = ok && TestSupport::writeImage(path("d0_scan.png"), PaintedScenes::paint(5, QSize(800, 600)));
     ok = ok && TestSupport::setModified(path("d0_scan.png"), start.addSecs(4));
     if (!ok)
         return {};

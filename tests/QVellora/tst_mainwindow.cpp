@@ -104,8 +104,9 @@ void tst_MainWindow::menusAndActions()
     const QList<QStringList> expected{
         {QStringLiteral("选择扫描对象目录"), QStringLiteral("&继续上次扫描"),
          QStringLiteral("浏览已扫描照片")},
-        {QStringLiteral("撤销"), QStringLiteral("重做")},   // nothing to undo yet: greyed out
-        {QStringLiteral("目录"), QStringLiteral("已扫描")}, // the edit page's dock toggles
+        {QStringLiteral("撤销"), QStringLiteral("重做")}, // nothing to undo yet: greyed out
+        // the edit page's dock toggles, then its one-tile-per-group view
+        {QStringLiteral("目录"), QStringLiteral("已扫描"), QString(), QStringLiteral("只显示每组第一张")},
         {QStringLiteral("&过滤照片类型"), QStringLiteral("&照片时间范围"),
          QStringLiteral("&使用系统缩略图缓存")},
         {QStringLiteral("&新手帮助"), QStringLiteral("键盘快捷键"), QStringLiteral("&访问主页"),
@@ -179,11 +180,13 @@ void tst_MainWindow::scanFromTheMenuFillsTheEditPage()
     // Every action leads somewhere now.
     for (const char* text : {"&继续上次扫描", "浏览已扫描照片", "&新手帮助", "&联系客服"})
         QVERIFY2(actionNamed(window.menuBar(), QString::fromUtf8(text))->isEnabled(), text);
-    QCOMPARE(window.viewMenu()->actions(), window.editPage()->GetDockToggleActions());
+    QCOMPARE(window.viewMenu()->actions().mid(0, 2), window.editPage()->GetDockToggleActions());
     QStringList docks;
-    for (QAction* toggle : window.viewMenu()->actions())
+    for (QAction* toggle : window.editPage()->GetDockToggleActions())
         docks << toggle->text();
     QCOMPARE(docks, (QStringList{QStringLiteral("目录"), QStringLiteral("已扫描")}));
+    QCOMPARE(window.viewMenu()->actions().value(3), window.editPage()->GetFirstOfEachAction());
+    QVERIFY(window.editPage()->GetFirstOfEachAction()->isCheckable());
 
     // A search that finds nothing still reaches the window, which shows the edit page.
     QAction* scan = actionNamed(window.menuBar(), QStringLiteral("选择扫描对象目录"));

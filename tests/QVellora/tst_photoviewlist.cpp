@@ -214,7 +214,8 @@ void tst_PhotoViewList::rightPressMenuOnlyOverATile()
                 menuTexts << action->text();
         });
     QCOMPARE(opened, onTile);
-    QCOMPARE(menuTexts, onTile ? QStringList{QStringLiteral("显示大图")} : QStringList());
+    QCOMPARE(menuTexts, onTile ? (QStringList{QStringLiteral("显示大图"), QStringLiteral("对比相似照片")})
+                               : QStringList());
     QCOMPARE(grid.GetCurrentRow(), onTile ? 2 : -1);
     // A right press never ticks.
     QVERIFY(grid.GetCheckedRows().isEmpty());

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "Pictures/CLookalikeGroups.h"
+
+#include <QObject>
+#include <QSet>
+#include <QStringList>
+
+class QPhotoViewListWidget;
+
+// The look-alike groups of the pictures in the grid, kept on the grid's tiles: every tile of a
+// group of two or more carries the group's size, and with "one per group" on only the first of
+// each group (by capture time) is shown. A picture joins the groups once it has both a tile and
+// its facts, whichever comes last, so pictures the grid does not show (a restored category's
+// pictures from other folders) never count. Each addition touches only the tiles of the groups it
+// changed. Interface thread only.
+class QLookalikeTiles : public QObject
+{
+    Q_OBJECT
+public:
+    explicit QLookalikeTiles(QPhotoViewListWidget* grid, QObject* parent = nullptr);
+
+    // The grid gained a tile for path; facts are what is known of it so far (invalid if nothing).
+    void tileAdded(const QString& path, const CPictureFacts& facts);
+    // The grid was emptied for a new source.
+    void clear();
+    bool firstOfEachOnly() const { return m_firstOfEachOnly; }
+    // The pictures of path's group by capture time; path alone when it is in no group yet.
+    QStringList groupOf(const QString& path) const;
+    const CLookalikeGroups& groups() const { return m_groups; }
+
+public slots:
+    // The facts of a picture arrived from a worker.
+    void onPictureFacts(const QString& path, const CPictureFacts& facts);
+    void setFirstOfEachOnly(bool on);
+
+private:
+    // Puts the sizes and the shown/hidden state of these groups on their tiles.
+    void apply(const QVector<int>& groupIds);
+
+    QPhotoViewListWidget* m_grid;
+    CLookalikeGroups m_groups;
+    QSet<QString> m_tiles;
+    bool m_firstOfEachOnly = false;
+};
