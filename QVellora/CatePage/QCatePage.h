@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "CateWidget/QPhotoCataListWdiget.h"
 #include "Export/CExportPlan.h"
 #include "Selection/CSelection.h"
 
@@ -21,7 +22,9 @@ class QUpdateImageData;
 
 // The third page: the categories built on the edit page, each a display-only row, and the last
 // steps of the work: back, export every category into a folder of its own, open the export folder,
-// upload the exported folders, open the print-order page, and the survey.
+// upload the exported folders, open the print-order page, and the survey. Each row shows its
+// category's print size and how many pictures print only acceptably or poorly at it; export and
+// upload ask first when some print poorly.
 //
 // The export runs on a worker with a progress dialog; category names that cannot be folder names
 // are refused before anything is copied, and the end message counts what could not be copied.
@@ -38,6 +41,9 @@ public:
     // of the category made elsewhere show here.
     void SetSelection(CSelection* selection, const CSelectImageData* pictures);
     CSelection* selection() const { return m_selection; }
+    // Where the rows learn each picture's size, for the print badges. The window hands the edit
+    // page's facts over once; pictures whose facts arrive later are announced to PictureFactsArrived.
+    void SetFactsLookup(QPhotoCataListWdiget::FactsLookup lookup);
 
     // Row by row: a new row is a new empty category at the bottom of the selection; the others
     // act on the category of the row.
@@ -70,6 +76,8 @@ signals:
 public slots:
     // Shows exactly the selection's categories that hold pictures, in order, and no other rows.
     void ShowCategories();
+    // The facts of path are known now (or changed): its tiles' badges follow.
+    void PictureFactsArrived(const QString& path);
     void onGoBacePrePage();
     void onOutputImageAction();
     void onOpenImageFolderAction();
@@ -87,12 +95,16 @@ private:
     int categoryOfRow(const QObject* rowWidget) const;
     // The shown categories in row order: a row's place is its page in "select.js".
     QList<CCategory> exportCategories() const;
+    // When shown pictures print poorly at their category's size, asks once whether to go on;
+    // true to go on (also when there are none).
+    bool ProceedDespitePoorPictures();
     void showExportProgress(int done, int total);
     QString finishedText(const CExportResult& result) const;
 
     CSelection* m_ownSelection;
     QPointer<CSelection> m_selection;
     const CSelectImageData* m_pictures = nullptr;
+    QPhotoCataListWdiget::FactsLookup m_facts;
     QCateMakeWidget* m_makeWidget;
     QCateListWidget* m_cateList;
     QString m_exportFolder; // where the folder dialog starts; the last export folder after an export

@@ -129,7 +129,7 @@ public slots:
     void onThreadEndShowImage();
     // Restore thread: files one thumbnail of the last session in the cache; shows nothing yet.
     void onThreadViewLastPicture(QString qstrPath, QImage image);
-    // Any loader: keeps a picture's facts and shows them on its tile.
+    // Any loader: keeps a picture's facts and shows them on its tile and its category tiles.
     void onThreadPictureFacts(QString qstrPath, CPictureFacts facts);
     // Restore thread ended: rebuilds the grid and the category rows of the last session.
     void onReViewLastPage();
@@ -138,6 +138,7 @@ public slots:
     void onPicturesAdded(int row, const QStringList& paths);
     void onPicturesRemoved(int row, const QStringList& paths);
     void onCategoryRenamed(int row, const QString& name);
+    void onPrintSizeChanged(int row, const QString& key);
     // The user gave up waiting for the restore: nothing of it is shown, the file stays as it was.
     void onCancelRestore();
 
