@@ -149,8 +149,8 @@ void QCateListItemWidget::SetPrintSize(const QString& key)
 {
     const QSignalBlocker quiet(m_sizeBox);
     m_sizeBox->setCurrentIndex(m_sizeBox->findData(CPrintSize::byKey(key).key()));
+    // The list's badgesChanged brings the summary along.
     m_listWidget->SetPrintSize(key);
-    RefreshSummary();
 }
 
 QString QCateListItemWidget::GetPrintSize() const

@@ -217,6 +217,20 @@ void tst_PrintSizes::categoryPageCountsAndAsksBeforeExport()
     QCOMPARE(finished.first().first().toBool(), true);
     QCOMPARE(m_answers->questions.size(), 2);
     QVERIFY(QFileInfo::exists(folder + "/Prints/poor.jpg"));
+
+    // Upload asks as well: going back never reaches the login, going on does.
+    int logins = 0;
+    m_answers->exec = [&logins](QDialog*) { return ++logins, int(QDialog::Rejected); };
+    QDrawImageButton* uploadButton =
+        PageParts::find<QCateMakeWidget>(cate, "makeWidget")->findChild<QDrawImageButton*>("uploadButton");
+    m_answers->proceed = false;
+    QTest::mouseClick(uploadButton, Qt::LeftButton);
+    QCOMPARE(m_answers->questions.size(), 3);
+    QCOMPARE(logins, 0);
+    m_answers->proceed = true;
+    QTest::mouseClick(uploadButton, Qt::LeftButton);
+    QCOMPARE(m_answers->questions.size(), 4);
+    QCOMPARE(logins, 1);
 }
 
 void tst_PrintSizes::factsArrivingLaterReachBothPages()
