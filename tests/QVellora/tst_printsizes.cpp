@@ -9,6 +9,7 @@
 #include "OtherWidget/QDrawImageButton.h"
 #include "OtherWidget/QOutPutImageWidget.h"
 #include "PageParts.h"
+#include "PhotoView/QPhotoViewListWidget.h"
 #include "Records/CJsonFile.h"
 #include "Records/CLastSession.h"
 #include "Selection/CSelection.h"
@@ -41,7 +42,7 @@ private slots:
 
 private:
     // Paints the pictures into the photos folder, scans it through the start page and waits until
-    // the edit page knows every picture's size.
+    // the edit page shows every picture and knows its size.
     bool scan(MainWindow& window, const QList<QPair<QString, QSize>>& pictures);
     static void pickSize(QCateListItemWidget* row, const QString& label);
     static QComboBox* sizeBox(QCateListItemWidget* row);
@@ -78,6 +79,10 @@ bool tst_PrintSizes::scan(MainWindow& window, const QList<QPair<QString, QSize>>
     QTest::mouseClick(window.initPage()->GetScanButton(), Qt::LeftButton);
     return QTest::qWaitFor(
         [&] {
+            // Tiles are filed a slice at a time, so facts can be known before their tiles are there.
+            if (PageParts::find<QPhotoViewListWidget>(window.editPage(), "photoList")->count() !=
+                pictures.size())
+                return false;
             for (const auto& picture : pictures) {
                 if (window.editPage()->GetPictureFacts(photo(picture.first)).pixelSize != picture.second)
                     return false;
