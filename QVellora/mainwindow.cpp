@@ -10,9 +10,12 @@
 #include "Dialogs/QConnectCustomerDlg.h"
 #include "Dialogs/QSetFileTimeDlg.h"
 #include "Dialogs/QSetFileTypeDlg.h"
+#include "Dialogs/QShortcutsDlg.h"
 #include "Dialogs/QShowHelpDlg.h"
 #include "Dialogs/QUserDialogs.h"
+#include "EditPage/QCullingKeys.h"
 #include "EditPage/QEditPage.h"
+#include "EditPage/QSelectionEditor.h"
 #include "InitPage/QInitPage.h"
 #include "OtherWidget/CSharedPixmap.h"
 #include "Pictures/CSelectImageData.h"
@@ -27,11 +30,13 @@
 #include <QDebug>
 #include <QDesktopServices>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QNetworkAccessManager>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
@@ -50,6 +55,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     m_fileTypeDlg->SetFilter(m_photoFilter);
     m_fileTimeDlg->SetFilter(m_photoFilter);
     m_helpDlg = std::make_unique<QShowHelpDlg>();
+    m_shortcutsDlg = std::make_unique<QShortcutsDlg>(QCullingKeys::keyList());
     m_contactDlg = std::make_unique<QConnectCustomerDlg>();
 
     createPages();
@@ -98,10 +104,16 @@ void MainWindow::createPages()
     connect(m_editPage, &QEditPage::sigCheckViewItem, this, &MainWindow::onCheckEditViewItem);
     connect(m_editPage, &QEditPage::sigCheckComparePage, this, &MainWindow::onCheckEditCompareButton);
     connect(m_editPage, &QEditPage::sigStatusMessage, this, &MainWindow::onCheckEditViewItem);
+    // A permanent label: the page's passing messages do not hide the counts.
+    m_countsLabel = new QLabel(m_editPage->CountsText(), this);
+    m_countsLabel->setObjectName(QStringLiteral("countsLabel"));
+    statusBar()->addPermanentWidget(m_countsLabel);
+    connect(m_editPage, &QEditPage::sigCountsChanged, m_countsLabel, &QLabel::setText);
 
     // The category page shows the edit page's categories: one selection, two views.
     m_catePage = new QCatePage(this);
     m_catePage->SetSelection(m_editPage->selection(), m_editPage->GetSelectImageData());
+    m_catePage->SetSelectionEditor(m_editPage->selectionEditor());
     m_catePage->SetFactsLookup([this](const QString& path) { return m_editPage->GetPictureFacts(path); });
     connect(m_editPage, &QEditPage::sigPictureFacts, m_catePage, &QCatePage::PictureFactsArrived);
     connect(m_catePage, &QCatePage::sigGoBackPrePage, this, &MainWindow::onCheckCateBackPage);
@@ -152,6 +164,16 @@ void MainWindow::createActions()
     m_fileTypeAct = new QAction(icon(":/image/icon/file_type.png"), QStringLiteral("&过滤照片类型"), this);
     m_fileTimeAct = new QAction(icon(":/image/icon/file_type.png"), QStringLiteral("&照片时间范围"), this);
     m_showHelpAct = new QAction(QStringLiteral("&新手帮助"), this);
+    m_shortcutsAct = new QAction(QStringLiteral("键盘快捷键"), this);
+    // The texts say what the step is: "撤销 放入 海边 (3 张)".
+    QUndoStack* steps = m_editPage->selectionEditor()->undoStack();
+    m_undoAct = steps->createUndoAction(this, QStringLiteral("撤销"));
+    m_undoAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m_redoAct = steps->createRedoAction(this, QStringLiteral("重做"));
+    m_redoAct->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    m_undoAct->setToolTip(QStringLiteral("撤销 (Ctrl+Z)"));
+    m_redoAct->setToolTip(QStringLiteral("重做 (Ctrl+Shift+Z, Ctrl+Y)"));
     m_openWebAct = new QAction(QStringLiteral("&访问主页"), this);
     m_connectCustomerAct = new QAction(QStringLiteral("&联系客服"), this);
     // Every loader reads the switch when it starts a list, so the choice holds from the next one.
@@ -163,6 +185,7 @@ void MainWindow::createActions()
     connect(m_scanFilesAct, &QAction::triggered, this, &MainWindow::onScanFiles);
     connect(m_scanPauseAct, &QAction::triggered, this, &MainWindow::onScanPause);
     connect(m_showHelpAct, &QAction::triggered, this, &MainWindow::onShowHelpAct);
+    connect(m_shortcutsAct, &QAction::triggered, this, &MainWindow::onShowShortcutsAct);
     connect(m_connectCustomerAct, &QAction::triggered, this, &MainWindow::onConnectCustomer);
     connect(m_scanTimesAct, &QAction::triggered, this, &MainWindow::onScanTimes);
     connect(m_openWebAct, &QAction::triggered, this, &MainWindow::onOpenWebAct);
@@ -178,6 +201,12 @@ void MainWindow::createMenus()
     m_fileMenu->addAction(m_scanTimesAct);
     m_fileMenu->addAction(m_scanPauseAct);
 
+    m_editMenu = menuBar()->addMenu(QStringLiteral("&编辑"));
+    m_editMenu->addAction(m_undoAct);
+    m_editMenu->addAction(m_redoAct);
+    // The keys work on every page of the window, with the menu closed.
+    addActions({m_undoAct, m_redoAct});
+
     // Receives the edit page's dock toggles.
     m_viewMenu = menuBar()->addMenu(QStringLiteral("&视图"));
     m_viewMenu->addActions(m_editPage->GetDockToggleActions());
@@ -189,6 +218,7 @@ void MainWindow::createMenus()
 
     m_helpMenu = menuBar()->addMenu(QStringLiteral("&帮助"));
     m_helpMenu->addAction(m_showHelpAct);
+    m_helpMenu->addAction(m_shortcutsAct);
     m_helpMenu->addAction(m_openWebAct);
     m_helpMenu->addAction(m_connectCustomerAct);
 }
@@ -212,6 +242,11 @@ void MainWindow::onShowHelpAct()
 {
     if (QUserDialogs::exec(m_helpDlg.get()) == QDialog::Accepted)
         qCDebug(lcPages) << "show dlg";
+}
+
+void MainWindow::onShowShortcutsAct()
+{
+    QUserDialogs::exec(m_shortcutsDlg.get());
 }
 
 void MainWindow::onConnectCustomer()

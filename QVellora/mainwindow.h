@@ -14,10 +14,12 @@ class QCatePage;
 class QConnectCustomerDlg;
 class QEditPage;
 class QInitPage;
+class QLabel;
 class QMenu;
 class QNetworkAccessManager;
 class QSetFileTimeDlg;
 class QSetFileTypeDlg;
+class QShortcutsDlg;
 class QShowHelpDlg;
 class QStackedWidget;
 class QViewPage;
@@ -47,6 +49,13 @@ public:
     QStackedWidget* pageStack() const { return m_pageStack; }
     Page currentPage() const;
     QMenu* viewMenu() const { return m_viewMenu; }
+    QMenu* editMenu() const { return m_editMenu; }
+    QAction* undoAction() const { return m_undoAct; }
+    QAction* redoAction() const { return m_redoAct; }
+    // The edit page's counts, kept at the right of the status bar.
+    QLabel* countsLabel() const { return m_countsLabel; }
+    QMenu* settingsMenu() const { return m_settingsMenu; }
+    QAction* thumbnailCacheAction() const { return m_thumbnailCacheAct; }
     QInitPage* initPage() const { return m_initPage; }
     QEditPage* editPage() const { return m_editPage; }
     QCatePage* catePage() const { return m_catePage; }
@@ -61,6 +70,7 @@ public slots:
     // The menu's "continue the last session": the start page's button does the same.
     void onScanTimes();
     void onShowHelpAct();
+    void onShowShortcutsAct();
     void onConnectCustomer();
     void onInitScanPath(QString qstrScanImagePath);
     void onInitScanImage(QStringList qstrScanImagePathList);
@@ -111,9 +121,11 @@ private:
     std::unique_ptr<QSetFileTypeDlg> m_fileTypeDlg;
     std::unique_ptr<QSetFileTimeDlg> m_fileTimeDlg;
     std::unique_ptr<QShowHelpDlg> m_helpDlg;
+    std::unique_ptr<QShortcutsDlg> m_shortcutsDlg;
     std::unique_ptr<QConnectCustomerDlg> m_contactDlg;
 
     QMenu* m_fileMenu = nullptr;
+    QMenu* m_editMenu = nullptr;
     QMenu* m_viewMenu = nullptr;
     QMenu* m_settingsMenu = nullptr;
     QMenu* m_helpMenu = nullptr;
@@ -124,6 +136,9 @@ private:
     QAction* m_fileTypeAct = nullptr;
     QAction* m_fileTimeAct = nullptr;
     QAction* m_showHelpAct = nullptr;
+    QAction* m_shortcutsAct = nullptr;
+    QAction* m_undoAct = nullptr;
+    QAction* m_redoAct = nullptr;
     QAction* m_openWebAct = nullptr;
     QAction* m_connectCustomerAct = nullptr;
     QAction* m_thumbnailCacheAct = nullptr;
@@ -136,6 +151,7 @@ private:
     QDateTime m_openTime;
     QDateTime m_closeTime;
     QStackedWidget* m_pageStack = nullptr;
+    QLabel* m_countsLabel = nullptr;
     QString m_scanPath;
     CPhotoFilter m_photoFilter;
     QNetworkAccessManager* m_networkManager = nullptr;

@@ -10,6 +10,7 @@
 #include "CateWidget/QPhotoCataListWdiget.h"
 #include "Dialogs/QNoticeBox.h"
 #include "Dialogs/QUserDialogs.h"
+#include "EditPage/QSelectionEditor.h"
 #include "Export/CExportHistory.h"
 #include "Export/QExportThread.h"
 #include "LoadIn/QLoadInDlg.h"
@@ -92,6 +93,11 @@ void QCatePage::SetSelection(CSelection* selection, const CSelectImageData* pict
         if (QCateListItemWidget* cate = m_cateList->GetCateItem(rowOfCategory(category)))
             cate->RemoveImageItems(paths);
     });
+    connect(m_selection, &CSelection::categoryRemoved, this, [this](int category) {
+        const int row = rowOfCategory(category);
+        if (row >= 0)
+            delete m_cateList->takeItem(row);
+    });
     connect(m_selection, &CSelection::renamed, this, [this](int category, const QString& name) {
         if (QCateListItemWidget* cate = m_cateList->GetCateItem(rowOfCategory(category)))
             cate->SetCateName(name);
@@ -154,9 +160,24 @@ int QCatePage::categoryOfRow(const QObject* rowWidget) const
     return -1;
 }
 
+void QCatePage::SetSelectionEditor(QSelectionEditor* editor)
+{
+    m_editor = editor;
+}
+
+bool QCatePage::editing() const
+{
+    return m_editor && m_editor->selection() == m_selection;
+}
+
 void QCatePage::AddCateListItem()
 {
-    appendRow(m_selection->addCategory());
+    if (editing()) {
+        m_editor->addCategory();
+        appendRow(m_selection->count() - 1);
+    } else {
+        appendRow(m_selection->addCategory());
+    }
     m_cateList->FitRows();
 }
 
@@ -166,13 +187,24 @@ void QCatePage::appendRow(int category)
     cate->SetFactsLookup(m_facts);
     cate->SetPrintSize(m_selection->at(category).printSize);
     // The row's own changes (a picture deleted, a name set row by row) go into its category.
-    connect(cate, &QCateListItemWidget::markAddPhotoOnes, this,
-            [this, cate](const QStringList& paths) { m_selection->addPictures(categoryOfRow(cate), paths); });
-    connect(cate, &QCateListItemWidget::markSubPhotoOnes, this, [this, cate](const QStringList& paths) {
-        m_selection->removePictures(categoryOfRow(cate), paths);
+    connect(cate, &QCateListItemWidget::markAddPhotoOnes, this, [this, cate](const QStringList& paths) {
+        if (editing())
+            m_editor->putInto(categoryOfRow(cate), paths);
+        else
+            m_selection->addPictures(categoryOfRow(cate), paths);
     });
-    connect(cate, &QCateListItemWidget::cateNameChanged, this,
-            [this, cate](const QString& name) { m_selection->rename(categoryOfRow(cate), name); });
+    connect(cate, &QCateListItemWidget::markSubPhotoOnes, this, [this, cate](const QStringList& paths) {
+        if (editing())
+            m_editor->takeOutOf(categoryOfRow(cate), paths);
+        else
+            m_selection->removePictures(categoryOfRow(cate), paths);
+    });
+    connect(cate, &QCateListItemWidget::cateNameChanged, this, [this, cate](const QString& name) {
+        if (editing())
+            m_editor->rename(categoryOfRow(cate), name);
+        else
+            m_selection->rename(categoryOfRow(cate), name);
+    });
     auto* item = new QListWidgetItem;
     item->setSizeHint(m_cateList->GetRowSize());
     item->setData(CategoryRole, category);

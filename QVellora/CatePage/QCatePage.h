@@ -17,6 +17,7 @@ class QExportThread;
 class QLoadInDlg;
 class QPixmap;
 class QProgressBar;
+class QSelectionEditor;
 class QProgressDialog;
 class QUpdateImageData;
 
@@ -44,6 +45,9 @@ public:
     // Where the rows learn each picture's size, for the print badges. The window hands the edit
     // page's facts over once; pictures whose facts arrive later are announced to PictureFactsArrived.
     void SetFactsLookup(QPhotoCataListWdiget::FactsLookup lookup);
+    // The user's changes on this page become undoable steps of the editor (which must edit the
+    // same selection); without one they go into the selection directly.
+    void SetSelectionEditor(QSelectionEditor* editor);
 
     // Row by row: a new row is a new empty category at the bottom of the selection; the others
     // act on the category of the row.
@@ -54,7 +58,6 @@ public:
     int GetCateCount() const;
     QCateListWidget* GetCateListWidget() const { return m_cateList; }
 
-    void SetUserID(const QString& userId) { m_userId = userId; }
     QString GetUserID() const { return m_userId; }
     // The survey's result, for the usage record at close.
     QString GetSubmitText();
@@ -74,6 +77,7 @@ signals:
     void sigExportFinished(bool completed);
 
 public slots:
+    void SetUserID(const QString& userId) { m_userId = userId; }
     // Shows exactly the selection's categories that hold pictures, in order, and no other rows.
     void ShowCategories();
     // The facts of path are known now (or changed): its tiles' badges follow.
@@ -93,6 +97,7 @@ private:
     // The row showing a category, or -1.
     int rowOfCategory(int category) const;
     int categoryOfRow(const QObject* rowWidget) const;
+    bool editing() const;
     // The shown categories in row order: a row's place is its page in "select.js".
     QList<CCategory> exportCategories() const;
     // When shown pictures print poorly at their category's size, asks once whether to go on;
@@ -103,6 +108,7 @@ private:
 
     CSelection* m_ownSelection;
     QPointer<CSelection> m_selection;
+    QPointer<QSelectionEditor> m_editor;
     const CSelectImageData* m_pictures = nullptr;
     QPhotoCataListWdiget::FactsLookup m_facts;
     QCateMakeWidget* m_makeWidget;

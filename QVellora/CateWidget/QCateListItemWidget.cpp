@@ -104,9 +104,16 @@ QString QCateListItemWidget::GetCateName()
 void QCateListItemWidget::SetCateName(const QString& name)
 {
     m_nameBox->setItemText(0, name);
+    // The field shows the name also when another entry was picked or typed over the first one
+    // (an undone rename brings the old name back into the field).
+    if (m_nameBox->currentText() != name) {
+        m_nameBox->setCurrentIndex(0);
+        if (m_nameBox->currentText() != name)
+            m_nameBox->setEditText(name);
+    }
     // Setting a text leaves the cursor after it, which scrolls a name longer than the field to
     // its end: the start of a name is what tells categories apart.
-    if (m_nameBox->currentIndex() == 0)
+    if (m_nameBox->lineEdit())
         m_nameBox->lineEdit()->home(false);
     update();
 }

@@ -29,7 +29,7 @@ public:
     static QString DefaultName();
     // Reads the name box's current text (what the user typed or picked).
     QString GetCateName();
-    // Replaces the text of the first name-box entry.
+    // Replaces the text of the first name-box entry and shows it in the field.
     void SetCateName(const QString& name);
     QColor GetCateColor() const;
     void SetCateColor(const QColor& color);

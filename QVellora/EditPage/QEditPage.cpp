@@ -9,9 +9,12 @@
 #include "CateWidget/QPhotoCataListWdiget.h"
 #include "Dialogs/QBusyDialog.h"
 #include "Dialogs/QUserDialogs.h"
+#include "EditPage/QCullingKeys.h"
+#include "EditPage/QSelectionEditor.h"
 #include "OtherWidget/CSharedPixmap.h"
 #include "OtherWidget/QOutPutImageWidget.h"
 #include "PhotoView/QFolderItemWidget.h"
+#include "PhotoView/QPhotoViewImageDlg.h"
 #include "PhotoView/QPhotoViewListWidget.h"
 #include "Pictures/CSelectImage.h"
 #include "Pictures/CSelectImageData.h"
@@ -32,12 +35,14 @@
 #include <QSet>
 #include <QTimer>
 #include <QTreeView>
+#include <QUndoStack>
 
 #include <utility>
 
 QEditPage::QEditPage(QWidget* parent)
     : QMainWindow(parent), m_imageData(std::make_unique<CSelectImageData>()),
-      m_selection(new CSelection(this))
+      m_selection(new CSelection(this)),
+      m_editor(new QSelectionEditor(m_selection, QCateListItemWidget::DefaultName(), this))
 {
     QFolderItemWidget::SetFolderPicture(CSharedPixmap::get(QStringLiteral(":/image/icon/view_folder.png")));
 
@@ -66,12 +71,46 @@ QEditPage::QEditPage(QWidget* parent)
     connectWorkers();
 
     connect(m_selection, &CSelection::categoryAdded, this, &QEditPage::onCategoryAdded);
+    connect(m_selection, &CSelection::categoryRemoved, this, &QEditPage::onCategoryRemoved);
     connect(m_selection, &CSelection::picturesAdded, this, &QEditPage::onPicturesAdded);
     connect(m_selection, &CSelection::picturesRemoved, this, &QEditPage::onPicturesRemoved);
     connect(m_selection, &CSelection::renamed, this, &QEditPage::onCategoryRenamed);
     connect(m_selection, &CSelection::printSizeChanged, this, &QEditPage::onPrintSizeChanged);
     // Pictures gained or lost, rows added and names edited reach the session file.
     connect(m_selection, &CSelection::changed, m_autosave, &CSessionAutosave::changed);
+
+    // The keys ask, the editor makes the step.
+    m_keys = new QCullingKeys(m_photoList, this);
+    connect(m_keys, &QCullingKeys::putRequested, m_editor, &QSelectionEditor::putInto);
+    connect(m_keys, &QCullingKeys::takeRequested, m_editor, &QSelectionEditor::takeOutOf);
+    connect(m_keys, &QCullingKeys::takeAllRequested, m_editor, &QSelectionEditor::takeOutOfAll);
+    connect(m_keys, &QCullingKeys::undoRequested, m_editor->undoStack(), &QUndoStack::undo);
+    connect(m_keys, &QCullingKeys::redoRequested, m_editor->undoStack(), &QUndoStack::redo);
+    connect(m_photoList->GetViewImageDlg(), &QPhotoViewImageDlg::imageShown, this,
+            &QEditPage::ShowViewerMarks);
+    connect(m_selection, &CSelection::changed, this, [this] {
+        ShowViewerMarks();
+        emit sigCountsChanged(CountsText());
+    });
+    connect(m_photoList, &QPhotoViewListWidget::ticksChanged, this,
+            [this] { emit sigCountsChanged(CountsText()); });
+}
+
+QString QEditPage::CountsText() const
+{
+    return tr("%1 张照片 · 已勾选 %2 张 · 已分类 %3 张")
+        .arg(m_photoList->PictureCount())
+        .arg(m_photoList->GetCheckedRows().size())
+        .arg(m_selection->sortedPictureCount());
+}
+
+void QEditPage::ShowViewerMarks()
+{
+    QPhotoViewImageDlg* viewer = m_photoList->GetViewImageDlg();
+    QList<QColor> marks;
+    for (int row : m_selection->rowsHolding(viewer->GetImagePath()))
+        marks.append(m_selection->at(row).color);
+    viewer->SetMarks(marks);
 }
 
 QEditPage::~QEditPage()
@@ -300,6 +339,7 @@ void QEditPage::FilePendingPictures()
         m_pendingTimer->start();
     // The session lists every cached picture; a crash should not forget the ones loaded last.
     m_autosave->changed();
+    emit sigCountsChanged(CountsText());
 }
 
 void QEditPage::AddGridTile(const QString& path)
@@ -376,7 +416,7 @@ void QEditPage::onCategoryAdded(int category)
     connect(row, &QCateListItemWidget::markAddPhotoOnes, this, &QEditPage::onMarkAddPhotos);
     connect(row, &QCateListItemWidget::markSubPhotoOnes, this, &QEditPage::onMarkSubPhotos);
     connect(row, &QCateListItemWidget::cateNameChanged, this,
-            [this, row](const QString& name) { m_selection->rename(CategoryRowOf(row), name); });
+            [this, row](const QString& name) { m_editor->rename(CategoryRowOf(row), name); });
     connect(row, &QCateListItemWidget::printSizePicked, this,
             [this, row](const QString& key) { m_selection->setPrintSize(CategoryRowOf(row), key); });
 
@@ -385,6 +425,13 @@ void QEditPage::onCategoryAdded(int category)
     m_cateList->addItem(item);
     m_cateList->setItemWidget(item, row);
     row->SetCateName(m_selection->at(category).name);
+}
+
+void QEditPage::onCategoryRemoved(int category)
+{
+    // The row widget goes with its item.
+    delete m_cateList->takeItem(category);
+    update();
 }
 
 int QEditPage::CategoryRowOf(const QObject* rowWidget) const
@@ -403,13 +450,13 @@ int QEditPage::GetFilledCateCount() const
 
 void QEditPage::onAddMoreCateItem()
 {
-    AddCateListItem();
+    m_editor->addCategory();
     update();
 }
 
 void QEditPage::onCheckAddCataItem()
 {
-    AddCateListItem();
+    m_editor->addCategory();
     update();
 }
 
@@ -426,22 +473,23 @@ void QEditPage::KeepFreeRow()
         update();
 }
 
-// A row's own gestures (a drop, a deletion) go into the selection; what the selection then
-// announces updates every view, that row included (which already shows the change).
+// A row's own gestures (a drop, a deletion) become undoable steps; what the selection then
+// announces updates every view, that row included (which already shows the change). The row's
+// echo of what the selection announced changes nothing and leaves no step.
 void QEditPage::onMarkAddPhotos(QStringList qstrPathList)
 {
     const int category = CategoryRowOf(sender());
     if (category < 0)
         return;
     qCDebug(lcPages) << "mark" << m_selection->at(category).name << qstrPathList.size();
-    m_selection->addPictures(category, qstrPathList);
+    m_editor->putInto(category, qstrPathList);
 }
 
 void QEditPage::onMarkSubPhotos(QStringList qstrPathList)
 {
     const int category = CategoryRowOf(sender());
     if (category >= 0)
-        m_selection->removePictures(category, qstrPathList);
+        m_editor->takeOutOf(category, qstrPathList);
 }
 
 void QEditPage::onPicturesAdded(int category, const QStringList& paths)
@@ -622,6 +670,9 @@ void QEditPage::onReViewLastPage()
     m_restoring = false;
     KeepFreeRow();
     m_autosave->setIgnoringChanges(false);
+    // Nothing before the restore can be undone into it.
+    m_editor->forgetSteps();
+    emit sigCountsChanged(CountsText());
     if (!unshown.isEmpty())
         emit sigStatusMessage(
             tr("上次的 %1 张照片现在找不到（文件不在原处），仍保留在记录中").arg(unshown.size()));

@@ -22,6 +22,8 @@
 
 class CSelectImageData;
 class CSelection;
+class QCullingKeys;
+class QSelectionEditor;
 class CSessionAutosave;
 class QAction;
 class QBusyDialog;
@@ -53,14 +55,6 @@ public:
     explicit QEditPage(QWidget* parent = nullptr);
     ~QEditPage() override;
 
-    // Hands over the start page's search result (set the start folder first). An empty list
-    // changes nothing. At most 999 pictures are loaded; more give a notice first.
-    void SetInitPageImageList(QStringList qstrImageList);
-    // The folder the start page searched.
-    void SetInitScanPath(const QString& qstrPath) { m_initScanPath = qstrPath; }
-    // Opens one folder level in the grid; listIt also adds it to the folders looked at.
-    void OpenFolder(const QString& qstrPath, bool listIt);
-
     // What the grid was last filled from (CLastSession::SourceKind); saved with the session.
     QCateListWidget* GetCateListWidget() const { return m_cateList; }
     CSelectImageData* GetSelectImageData() const { return m_imageData.get(); }
@@ -68,6 +62,11 @@ public:
     // on a row, deletes from it or types as its name goes into the selection, and every change of
     // the selection, from wherever, reaches the rows, the grid's colour marks and the session.
     CSelection* selection() const { return m_selection; }
+    // Every change the user makes to the selection goes through here, as an undoable step.
+    QSelectionEditor* selectionEditor() const { return m_editor; }
+    // "N 张照片 · 已勾选 M 张 · 已分类 K 张": the grid's pictures, the ticked ones and the
+    // distinct pictures in any category.
+    QString CountsText() const;
     // Categories whose picture list is not empty.
     int GetFilledCateCount() const;
     // Adds a category with the next colour at the bottom; returns its row.
@@ -92,9 +91,6 @@ public:
     // Adds this run's usage record (one folder per category row) to "user_data.js"; false when
     // it could not be written.
     bool SaveUserData(QDateTime openTime, QDateTime closeTime, int uploadCount, QString feedback);
-    // Starts restoring the last session: its thumbnails are made behind the load-wait dialog,
-    // then grid and category rows are rebuilt (onReViewLastPage). A missing file changes nothing.
-    void ReOpenLastData();
     // The page's state as the session file keeps it.
     CLastSession CurrentSession();
 
@@ -106,8 +102,22 @@ signals:
     // A short text for the window's status bar (for example how many restored pictures are
     // missing on disk).
     void sigStatusMessage(QString text);
+    // CountsText() changed (or may have).
+    void sigCountsChanged(const QString& text);
 
 public slots:
+    // What the window asks of the page.
+    // Hands over the start page's search result (set the start folder first). An empty list
+    // changes nothing. At most 999 pictures are loaded; more give a notice first.
+    void SetInitPageImageList(QStringList qstrImageList);
+    // The folder the start page searched.
+    void SetInitScanPath(const QString& qstrPath) { m_initScanPath = qstrPath; }
+    // Opens one folder level in the grid; listIt also adds it to the folders looked at.
+    void OpenFolder(const QString& qstrPath, bool listIt);
+    // Starts restoring the last session: its thumbnails are made behind the load-wait dialog,
+    // then grid and category rows are rebuilt (onReViewLastPage). A missing file changes nothing.
+    void ReOpenLastData();
+
     void onSelectClientFolder(const QModelIndex& index);
     void onCheckHistroyFolder(int row);
     void onDoubleViewFolder(QString qstrPath);
@@ -135,6 +145,7 @@ public slots:
     void onReViewLastPage();
     // The selection changed: its rows, the grid's marks and the session follow.
     void onCategoryAdded(int row);
+    void onCategoryRemoved(int row);
     void onPicturesAdded(int row, const QStringList& paths);
     void onPicturesRemoved(int row, const QStringList& paths);
     void onCategoryRenamed(int row, const QString& name);
@@ -162,6 +173,8 @@ private:
     void KeepFreeRow();
     // The category a row widget shows, or -1.
     int CategoryRowOf(const QObject* rowWidget) const;
+    // The viewer's corner shows the categories of the picture it shows.
+    void ShowViewerMarks();
 
     QDockWidget* m_treeDock = nullptr;
     QDockWidget* m_folderDock = nullptr;
@@ -194,6 +207,8 @@ private:
     QString m_chosenFolder;
     CSelection* m_selection = nullptr;
     QHash<QString, CPictureFacts> m_facts;
+    QSelectionEditor* m_editor = nullptr;
+    QCullingKeys* m_keys = nullptr;
     CPhotoFilter m_ownFilter;
     const CPhotoFilter* m_filter = &m_ownFilter;
 

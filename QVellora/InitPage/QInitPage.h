@@ -23,8 +23,6 @@ public:
     explicit QInitPage(QWidget* parent = nullptr);
     ~QInitPage() override;
 
-    // The scan button: asks for a folder and starts the search (the window's menu calls this too).
-    void CheckScanImage();
     // How often the upload button was pressed in this run, logged in or not.
     int GetUpdataClickCount() const { return m_updataClicks; }
     QString GetUserID() const { return m_userId; }
@@ -49,6 +47,8 @@ signals:
     void sigZovID(QString qstrZovID);
 
 public slots:
+    // The scan button: asks for a folder and starts the search (the window's menu calls this too).
+    void CheckScanImage();
     void onThreadScanImage(QStringList qstrPictureList);
 
 private slots:

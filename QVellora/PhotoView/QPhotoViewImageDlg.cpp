@@ -19,7 +19,8 @@ static constexpr float kZoomStep = 0.1f;
 static constexpr double kMaxZoom = 10.0;
 
 QPhotoViewImageDlg::QPhotoViewImageDlg(QWidget* parent)
-    : QDialog(parent), m_nameLabel(new QLabel(QStringLiteral("2014宝贝一岁"), this)),
+    : QDialog(parent), m_marksLabel(new QLabel(this)),
+      m_nameLabel(new QLabel(QStringLiteral("2014宝贝一岁"), this)),
       m_timeLabel(new QLabel(QStringLiteral("2014/4/11 11:17:09"), this)),
       m_sizeLabel(new QLabel(QStringLiteral("1920 x 1040 像素"), this)),
       m_imageWidget(new QPhotoViewImageWidget(this)), m_compareDlg(std::make_unique<QComprareImageDlg>())
@@ -30,7 +31,10 @@ QPhotoViewImageDlg::QPhotoViewImageDlg(QWidget* parent)
     m_nameLabel->setObjectName(QStringLiteral("nameLabel"));
     m_timeLabel->setObjectName(QStringLiteral("timeLabel"));
     m_sizeLabel->setObjectName(QStringLiteral("sizeLabel"));
+    m_marksLabel->setObjectName(QStringLiteral("marksLabel"));
+    m_marksLabel->setTextFormat(Qt::RichText);
     auto* labels = new QHBoxLayout;
+    labels->addWidget(m_marksLabel);
     labels->addStretch(300);
     for (QLabel* label : {m_nameLabel, m_timeLabel, m_sizeLabel}) {
         label->setMaximumHeight(25);
@@ -56,6 +60,17 @@ QPhotoViewImageDlg::QPhotoViewImageDlg(QWidget* parent)
         buttons->addWidget(button);
     buttons->addStretch(200);
 
+    // The keys reach the dialog itself, not a button that would take the arrows for focus moves.
+    for (QPushButton* button : qAsConst(m_buttons))
+        button->setFocusPolicy(Qt::NoFocus);
+    findChild<QPushButton*>(QStringLiteral("preButton"))
+        ->setToolTip(QStringLiteral("上一张 (←，Ctrl+滚轮向上)"));
+    findChild<QPushButton*>(QStringLiteral("nextButton"))
+        ->setToolTip(QStringLiteral("下一张 (→，Ctrl+滚轮向下)"));
+    setFocusPolicy(Qt::StrongFocus);
+    setToolTip(
+        QStringLiteral("←/→ 或 Ctrl+滚轮 上一张/下一张；1–9 放入类别，Shift+1–9 移出，0 移出全部类别"));
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(labels);
     layout->addWidget(m_imageWidget);
@@ -75,6 +90,17 @@ void QPhotoViewImageDlg::SetImage(const QString& path)
     m_timeLabel->setText(info.lastModified().toString(Qt::TextDate));
     m_sizeLabel->setText(QStringLiteral("%1 x %2 像素").arg(m_picture->width()).arg(m_picture->height()));
     m_imageWidget->update();
+    emit imageShown(path);
+}
+
+void QPhotoViewImageDlg::SetMarks(const QList<QColor>& colors)
+{
+    m_marks = colors;
+    QString squares;
+    for (const QColor& color : colors)
+        squares +=
+            QStringLiteral("<span style=\"color:%1; font-size:18px\">&#9632;</span>").arg(color.name());
+    m_marksLabel->setText(squares);
 }
 
 void QPhotoViewImageDlg::SetCompareImage(const QString& path)

@@ -28,12 +28,18 @@ public:
     // Loads a second picture and runs the compare window modally beside the shown one.
     void SetCompareImage(const QString& path);
 
+    // The colours of the categories that hold the shown picture, as squares in the top left corner.
+    void SetMarks(const QList<QColor>& colors);
+    QList<QColor> GetMarks() const { return m_marks; }
+
     QString GetImagePath() const { return m_path; }
     double GetZoom() const { return m_zoom; }
     QPhotoViewImageWidget* GetImageWidget() const { return m_imageWidget; }
     QComprareImageDlg* GetCompareDlg() const { return m_compareDlg.get(); }
 
 signals:
+    // After SetImage, with the path now shown.
+    void imageShown(const QString& path);
     void sigGetPreImage();
     void sigGetNextImage();
     void sigGetCompareImage();
@@ -52,6 +58,7 @@ private:
     QPushButton* CreateButton(const char* name, const QString& icon, void (QPhotoViewImageDlg::*slot)());
     static QPixmap* LoadUpright(const QString& path);
 
+    QLabel* m_marksLabel;
     QLabel* m_nameLabel;
     QLabel* m_timeLabel;
     QLabel* m_sizeLabel;
@@ -62,4 +69,5 @@ private:
     std::unique_ptr<QPixmap> m_picture;
     std::unique_ptr<QPixmap> m_comparePicture;
     double m_zoom = 1.0;
+    QList<QColor> m_marks;
 };

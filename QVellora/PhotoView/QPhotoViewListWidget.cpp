@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QDrag>
 #include <QFileInfo>
+#include <QFrame>
 #include <QLocale>
 #include <QMenu>
 #include <QMimeData>
@@ -18,7 +19,7 @@
 #include <QSet>
 
 QPhotoViewListWidget::QPhotoViewListWidget(int itemSize, QWidget* parent)
-    : QViewerListWidget(parent), m_menu(new QMenu(this)),
+    : QViewerListWidget(parent), m_menu(new QMenu(this)), m_currentFrame(new QFrame(viewport())),
       m_showLargeAction(m_menu->addAction(QStringLiteral("显示大图"))), m_itemSize(itemSize)
 {
     setViewMode(QListView::IconMode);
@@ -32,6 +33,16 @@ QPhotoViewListWidget::QPhotoViewListWidget(int itemSize, QWidget* parent)
     setAcceptDrops(false);
     setDropIndicatorShown(false);
     setItemDelegate(new QTileItemDelegate(this));
+    setToolTip(
+        QStringLiteral("方向键、PageUp/PageDown、Home/End 移动；空格 勾选；Ctrl+A 全选；Esc 取消勾选；\n"
+                       "1–9 放入类别，Shift+1–9 移出，0 移出全部类别；回车 看大图"));
+
+    // The keyboard's current tile: a frame over it that lets the mouse through to the tile.
+    m_currentFrame->setObjectName(QStringLiteral("currentTileFrame"));
+    m_currentFrame->setStyleSheet(QStringLiteral(
+        "#currentTileFrame { border: 3px solid rgb(61, 174, 233); background: transparent; }"));
+    m_currentFrame->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_currentFrame->hide();
 
     connect(m_showLargeAction, &QAction::triggered, this, &QPhotoViewListWidget::onShowImageView);
 }
@@ -57,6 +68,111 @@ void QPhotoViewListWidget::ClearSelfData()
     for (int i = count() - 1; i >= 0; --i)
         delete item(i);
     clear();
+    m_currentFrame->hide();
+    emit ticksChanged();
+}
+
+int QPhotoViewListWidget::PictureCount() const
+{
+    int pictures = 0;
+    for (int i = 0; i < count(); ++i) {
+        if (!qobject_cast<QFolderItemWidget*>(itemWidget(item(i))))
+            ++pictures;
+    }
+    return pictures;
+}
+
+void QPhotoViewListWidget::SetCurrentTile(int row)
+{
+    QListWidgetItem* tile = item(row);
+    if (!tile)
+        return;
+    SetCurrentRow(row);
+    selectionModel()->setCurrentIndex(indexFromItem(tile), QItemSelectionModel::NoUpdate);
+    scrollToItem(tile);
+    PlaceCurrentFrame();
+}
+
+void QPhotoViewListWidget::MoveCurrentTile(Qt::Key key)
+{
+    CursorAction action = MoveDown;
+    if (key == Qt::Key_Up)
+        action = MoveUp;
+    else if (key == Qt::Key_PageUp)
+        action = MovePageUp;
+    else if (key == Qt::Key_PageDown)
+        action = MovePageDown;
+    else if (key != Qt::Key_Down)
+        return;
+    if (count() == 0)
+        return;
+    if (!item(GetCurrentRow())) {
+        SetCurrentTile(0);
+        return;
+    }
+    selectionModel()->setCurrentIndex(model()->index(GetCurrentRow(), 0), QItemSelectionModel::NoUpdate);
+    const QModelIndex next = moveCursor(action, Qt::NoModifier);
+    if (next.isValid())
+        SetCurrentTile(next.row());
+}
+
+void QPhotoViewListWidget::ToggleTick(int row)
+{
+    QPhotoItem* tile = GetPhotoItem(row);
+    if (!tile)
+        return;
+    tile->ToggleChecked();
+    if (tile->IsChecked())
+        m_checkedItems.append(QPersistentModelIndex(model()->index(row, 0)));
+    else
+        ForgetUntickedItems();
+    emit ticksChanged();
+}
+
+void QPhotoViewListWidget::TickAll()
+{
+    for (int i = 0; i < count(); ++i) {
+        QPhotoItem* tile = GetPhotoItem(i);
+        if (tile && !tile->IsChecked()) {
+            tile->SetChecked(true);
+            m_checkedItems.append(QPersistentModelIndex(model()->index(i, 0)));
+        }
+    }
+    emit ticksChanged();
+}
+
+void QPhotoViewListWidget::ClearTicks()
+{
+    for (int checkedRow : GetCheckedRows())
+        GetPhotoItem(checkedRow)->SetChecked(false);
+    m_checkedItems.clear();
+    emit ticksChanged();
+}
+
+void QPhotoViewListWidget::PlaceCurrentFrame()
+{
+    const QListWidgetItem* tile = item(GetCurrentRow());
+    if (!tile) {
+        m_currentFrame->hide();
+        return;
+    }
+    m_currentFrame->setGeometry(visualItemRect(tile));
+    m_currentFrame->show();
+    m_currentFrame->raise();
+}
+
+void QPhotoViewListWidget::scrollContentsBy(int dx, int dy)
+{
+    QViewerListWidget::scrollContentsBy(dx, dy);
+    if (m_currentFrame->isVisible())
+        PlaceCurrentFrame();
+}
+
+void QPhotoViewListWidget::updateGeometries()
+{
+    QViewerListWidget::updateGeometries();
+    if (m_currentFrame->isVisible())
+        PlaceCurrentFrame();
 }
 
 void QPhotoViewListWidget::SetAddUsePhotos(const QStringList& paths, const QColor& color)
@@ -66,6 +182,7 @@ void QPhotoViewListWidget::SetAddUsePhotos(const QStringList& paths, const QColo
         tile->AddItemColor(color);
     }
     ForgetUntickedItems();
+    emit ticksChanged();
 }
 
 void QPhotoViewListWidget::SetSubUsePhotos(const QStringList& paths, const QColor& color)
@@ -180,13 +297,9 @@ void QPhotoViewListWidget::mouseReleaseEvent(QMouseEvent* event)
         if (QListWidgetItem* released = itemAt(m_pressPos)) {
             const int releasedRow = row(released);
             SetCurrentRow(releasedRow);
-            if (QPhotoItem* tile = GetPhotoItem(releasedRow)) {
-                tile->ToggleChecked();
-                if (tile->IsChecked())
-                    m_checkedItems.append(QPersistentModelIndex(indexFromItem(released)));
-                else
-                    ForgetUntickedItems();
-            }
+            ToggleTick(releasedRow);
+            if (m_currentFrame->isVisible())
+                PlaceCurrentFrame();
         }
     }
     QListWidget::mouseReleaseEvent(event);

@@ -8,12 +8,15 @@
 class QDateTime;
 
 class QAction;
+class QFrame;
 class QMenu;
 class QPhotoItem;
 
 // The thumbnail grid: folder tiles first, then photo tiles, in a wrapping icon grid. A left click
 // ticks or unticks a tile; dragging carries the ticked pictures, in the order they were ticked, to
 // a category list under "photo/x-ombrel-cata". It owns one viewer, which it steps through its rows.
+// Its own key presses do nothing; the edit page's sorting keys move and tick through the public
+// calls below.
 //
 // Ticks are kept on the items themselves, not as row numbers: a folder tile inserted at the top
 // while a folder still loads moves the rows but not what a drag carries. What shows a tick is
@@ -55,9 +58,24 @@ public:
     QList<int> GetCheckedRows() const;
     QStringList GetCheckedPaths() const;
     QPhotoItem* GetPhotoItem(int row) const;
+    // Photo tiles, folder tiles not counted.
+    int PictureCount() const;
     QSize sizeHint() const override;
 
+    // The keyboard's way to the same current tile and ticks as the mouse's: the current tile
+    // is framed and scrolled into view; a tick is the same as a click's.
+    void SetCurrentTile(int row);
+    // Moves the current tile a line or a page up or down, as the view's cursor moves for the key
+    // (Up, Down, PageUp, PageDown); to the first tile when there was none.
+    void MoveCurrentTile(Qt::Key key);
+    void ToggleTick(int row);
+    // Ticks every tile not ticked yet, in row order after the ticks there were.
+    void TickAll();
+    void ClearTicks();
+
 signals:
+    // A tile was ticked or unticked, by the mouse, the keyboard or by joining a category.
+    void ticksChanged();
     void checkImageItem(QString qstrPath);
     void doubleFolder(QString qstrPath);
     // Declared for the pages that connect them; the grid itself never emits these.
@@ -74,6 +92,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void updateGeometries() override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
@@ -89,8 +109,10 @@ private:
     QList<QPhotoItem*> TilesWithPaths(const QStringList& paths) const;
     // Drops the items that are gone or no longer show a tick.
     void ForgetUntickedItems();
+    void PlaceCurrentFrame();
 
     QMenu* m_menu;
+    QFrame* m_currentFrame;
     QAction* m_showLargeAction;
     QPoint m_pressPos;
     int m_itemSize;

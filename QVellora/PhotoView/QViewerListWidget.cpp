@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "PhotoView/QViewerListWidget.h"
 
+#include "Dialogs/QUserDialogs.h"
 #include "PhotoView/QPhotoViewImageDlg.h"
 
 QViewerListWidget::QViewerListWidget(QWidget* parent)
@@ -38,7 +39,7 @@ void QViewerListWidget::onShowImageView()
     if (m_currentRow < 0 || m_currentRow >= ViewableCount())
         return;
     m_viewDlg->SetImage(ViewablePath(m_currentRow));
-    m_viewDlg->exec();
+    QUserDialogs::exec(m_viewDlg.get());
 }
 
 bool QViewerListWidget::StepCurrentRow(int step)

@@ -68,6 +68,20 @@ int CSelection::addCategory(const QString& name)
     return row;
 }
 
+bool CSelection::removeLastCategory()
+{
+    if (m_categories.isEmpty() || !m_categories.last().pictures.isEmpty())
+        return false;
+    m_categories.removeLast();
+    m_members.removeLast();
+    // The next category takes the colour this one had.
+    m_nextColor = m_nextColor > 0 ? m_nextColor - 1 : colors().size() - 1;
+    const int row = m_categories.size();
+    emit categoryRemoved(row);
+    emit changed();
+    return true;
+}
+
 QStringList CSelection::addPictures(int row, const QStringList& paths)
 {
     if (!isRow(row))

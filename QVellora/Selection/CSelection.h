@@ -13,8 +13,8 @@
 // operations and is announced once with exactly what changed; an operation that changes nothing
 // announces nothing, so views that forward their user's gestures back here cannot loop.
 //
-// Categories are only ever added, never taken away, so a row number names a category for the
-// whole run.
+// Categories are added at the bottom and only the bottom one, while empty, is ever taken away
+// again (an undone "new category"), so a row number names the same category as long as it exists.
 class CSelection : public QObject
 {
     Q_OBJECT
@@ -40,6 +40,9 @@ public:
 
     // Adds a category at the bottom with the next colour; returns its row.
     int addCategory(const QString& name = QString());
+    // Takes the bottom category away if it holds no pictures, giving its colour back to the next
+    // new one; returns whether it did.
+    bool removeLastCategory();
     // Appends the paths that are not in the category yet, in the given order (an empty path is
     // never a picture); returns those added.
     QStringList addPictures(int row, const QStringList& paths);
@@ -57,6 +60,7 @@ public:
 
 signals:
     void categoryAdded(int row);
+    void categoryRemoved(int row);
     void picturesAdded(int row, const QStringList& paths);
     void picturesRemoved(int row, const QStringList& paths);
     void renamed(int row, const QString& name);

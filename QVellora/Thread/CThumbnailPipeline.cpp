@@ -75,7 +75,8 @@ bool CThumbnailPipeline::runWithFacts(int count, const std::function<QString(int
     const Work lookUp = [cache, box, makeFacts](const QString& file) {
         if (file.isEmpty())
             return Outcome{};
-        const CThumbnailCache::Found found = cache.find(cache.source(file), box);
+        const CThumbnailCache::Source source = cache.source(file);
+        const CThumbnailCache::Found found = cache.find(source, box);
         Outcome outcome;
         outcome.thumbnail = found.thumbnail;
         outcome.settled = found.state != CThumbnailCache::State::Miss;
@@ -90,6 +91,7 @@ bool CThumbnailPipeline::runWithFacts(int count, const std::function<QString(int
             outcome.facts.pixelSize =
                 found.uprightSize.isValid() ? found.uprightSize : CImageReading::uprightSizeOf(file);
             outcome.facts.hash = CPictureFacts::differenceHash(found.thumbnail);
+            outcome.facts.fileBytes = source.size;
         }
         return outcome;
     };

@@ -362,6 +362,10 @@ void tst_EditPage::openedFolderShowsInTheTreeAndNamesFit()
     QTest::mouseDClick(grid->GetPhotoItem(0), Qt::LeftButton, {}, grid->GetPhotoItem(0)->rect().center());
     QTRY_COMPARE(tilePaths(grid), inner);
     QTRY_VERIFY(treeShows(page, m_dir->filePath("a/b/c/d/inner")));
+    // What the loader learnt of the picture reaches its tile, whichever came first.
+    QTRY_VERIFY(grid->item(0)->toolTip().contains(QStringLiteral("尺寸 16 × 12 像素")));
+    QVERIFY(grid->item(0)->toolTip().contains(QStringLiteral("文件大小")));
+    QCOMPARE(page.GetPictureFacts(inner.at(0)).pixelSize, QSize(16, 12));
 
     // A twenty-character name shows whole in the row's name field.
     const QString name = QStringLiteral("二零二四年春节全家人一起去海边旅行的照片");

@@ -192,9 +192,13 @@ void tst_FilterDialogs::menuOpensEachDialogAndItRemembers()
 
     MainWindow window;
     QAction* action = nullptr;
-    for (QAction* candidate : window.menuBar()->actions().at(2)->menu()->actions()) {
-        if (candidate->text() == actionText)
-            action = candidate;
+    for (QAction* menu : window.menuBar()->actions()) {
+        if (menu->text() != QStringLiteral("&设置"))
+            continue;
+        for (QAction* candidate : menu->menu()->actions()) {
+            if (candidate->text() == actionText)
+                action = candidate;
+        }
     }
     QVERIFY(action);
     QVERIFY(action->isEnabled());

@@ -4,6 +4,7 @@
 #include "CatePage/QCateMakeWidget.h"
 #include "CatePage/QCatePage.h"
 #include "Dialogs/QConnectCustomerDlg.h"
+#include "Dialogs/QShortcutsDlg.h"
 #include "Dialogs/QShowHelpDlg.h"
 #include "Dialogs/QUserDialogs.h"
 #include "EditPageActions.h"
@@ -101,14 +102,9 @@ void tst_WindowPages::cleanup()
 
 QStringList tst_WindowPages::scanPictures(MainWindow& window, int count)
 {
-    QStringList paths;
-    for (int i = 0; i < count; ++i) {
-        const QString path = m_dir->filePath(QString("photos/p%1.jpg").arg(i));
-        const QColor colour = QColor::fromHsv((i * 67) % 360, 180, 230);
-        if (!TestSupport::writeImage(path, QSize(320, 240), colour, colour.darker(160)))
-            return {};
-        paths << path;
-    }
+    QStringList paths = TestSupport::writePhotos(m_dir->filePath("photos"), count);
+    if (paths.isEmpty())
+        return {};
     m_answers->folder = m_dir->filePath("photos");
     window.pageStack()->setCurrentIndex(0);
     QTest::mouseClick(window.initPage()->GetScanButton(), Qt::LeftButton);
@@ -405,6 +401,8 @@ void tst_WindowPages::informationActionsRunTheirDialogs_data()
                           << QString(QShowHelpDlg::staticMetaObject.className());
     QTest::newRow("contact") << QStringLiteral("&联系客服") << QStringLiteral("客服服务")
                              << QString(QConnectCustomerDlg::staticMetaObject.className());
+    QTest::newRow("keys") << QStringLiteral("键盘快捷键") << QStringLiteral("键盘快捷键")
+                          << QString(QShortcutsDlg::staticMetaObject.className());
 }
 
 void tst_WindowPages::informationActionsRunTheirDialogs()

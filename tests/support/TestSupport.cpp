@@ -57,3 +57,16 @@ bool setModified(const QString& path, const QDateTime& time)
 }
 
 } // namespace TestSupport
+
+QStringList TestSupport::writePhotos(const QString& folder, int count)
+{
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+        const QString path = folder + QString("/p%1.jpg").arg(i);
+        const QColor colour = QColor::fromHsv((i * 67) % 360, 180, 230);
+        if (!writeImage(path, QSize(320, 240), colour, colour.darker(160)))
+            return {};
+        paths << path;
+    }
+    return paths;
+}

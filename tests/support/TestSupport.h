@@ -19,6 +19,9 @@ QByteArray readFile(const QString& path);
 QImage twoToneImage(const QSize& size, const QColor& a = Qt::red, const QColor& b = Qt::blue);
 // Saves an image; the format follows the suffix ("jpg", "png", "bmp", ...).
 bool writeImage(const QString& path, const QImage& image, int quality = 90);
+// Paints count photos of 320x240 in colours of their own, "p0.jpg" … into folder; their paths,
+// or nothing when one could not be written.
+QStringList writePhotos(const QString& folder, int count);
 bool writeImage(const QString& path, const QSize& size, const QColor& a = Qt::red,
                 const QColor& b = Qt::blue);
 

@@ -1,0 +1,192 @@
+// SPDX-License-Identifier: MIT
+#include "EditPage/QCullingKeys.h"
+
+#include "PhotoView/QPhotoViewImageDlg.h"
+#include "PhotoView/QPhotoViewImageWidget.h"
+#include "PhotoView/QPhotoViewListWidget.h"
+
+#include <QKeyEvent>
+#include <QWheelEvent>
+
+QCullingKeys::QCullingKeys(QPhotoViewListWidget* grid, QObject* parent) : QObject(parent), m_grid(grid)
+{
+    m_grid->installEventFilter(this);
+    m_grid->GetViewImageDlg()->installEventFilter(this);
+    m_grid->GetViewImageDlg()->GetImageWidget()->installEventFilter(this);
+}
+
+int QCullingKeys::categoryKey(const QKeyEvent* event, bool* taking)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers != Qt::NoModifier && modifiers != Qt::ShiftModifier)
+        return -1;
+    *taking = modifiers == Qt::ShiftModifier;
+    const int key = event->key();
+    if (key >= Qt::Key_0 && key <= Qt::Key_9)
+        return key - Qt::Key_0;
+    if (!*taking)
+        return -1;
+    static const int usSymbols[] = {
+        Qt::Key_ParenRight, Qt::Key_Exclam,      Qt::Key_At,        Qt::Key_NumberSign, Qt::Key_Dollar,
+        Qt::Key_Percent,    Qt::Key_AsciiCircum, Qt::Key_Ampersand, Qt::Key_Asterisk,   Qt::Key_ParenLeft};
+    for (int digit = 0; digit < 10; ++digit) {
+        if (key == usSymbols[digit])
+            return digit;
+    }
+    // Other layouts: the digit row's keys, 1 to 9 and then 0.
+    const quint32 scan = event->nativeScanCode();
+#if defined(Q_OS_WIN)
+    if (scan >= 0x02 && scan <= 0x0B)
+        return int(scan - 0x01) % 10;
+#else
+    if (scan >= 10 && scan <= 19)
+        return int(scan - 9) % 10;
+#endif
+    return -1;
+}
+
+QStringList QCullingKeys::keyList()
+{
+    return {
+        QStringLiteral("照片区\t"),
+        QStringLiteral("方向键\t移动当前照片"),
+        QStringLiteral("PageUp / PageDown\t翻页"),
+        QStringLiteral("Home / End\t第一张 / 最后一张"),
+        QStringLiteral("空格\t勾选或取消勾选当前照片"),
+        QStringLiteral("Ctrl+A\t勾选全部照片"),
+        QStringLiteral("Esc\t取消全部勾选"),
+        QStringLiteral("1 – 9\t把勾选的照片（没有勾选时为当前照片）放入第 1–9 个类别"),
+        QStringLiteral("Shift+1 – 9\t从第 1–9 个类别移出"),
+        QStringLiteral("0\t从所有类别移出"),
+        QStringLiteral("回车\t看大图"),
+        QStringLiteral("大图\t"),
+        QStringLiteral("← / →，Ctrl+滚轮\t上一张 / 下一张"),
+        QStringLiteral("1 – 9，Shift+1 – 9，0\t同照片区，作用于显示的照片"),
+        QStringLiteral("编辑\t"),
+        QStringLiteral("Ctrl+Z\t撤销"),
+        QStringLiteral("Ctrl+Shift+Z，Ctrl+Y\t重做"),
+    };
+}
+
+bool QCullingKeys::eventFilter(QObject* watched, QEvent* event)
+{
+    QPhotoViewImageDlg* viewer = m_grid->GetViewImageDlg();
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == m_grid)
+            return gridKey(key);
+        if (watched == viewer)
+            return viewerKey(key);
+    } else if (event->type() == QEvent::Wheel && watched == viewer->GetImageWidget()) {
+        return viewerWheel(static_cast<QWheelEvent*>(event));
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool QCullingKeys::gridKey(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (event->modifiers() == Qt::ControlModifier && key == Qt::Key_A) {
+        m_grid->TickAll();
+        return true;
+    }
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    switch (key) {
+    // Left and right go through the grid's order, from the end of a line to the next one.
+    case Qt::Key_Left:
+        m_grid->SetCurrentTile(qMax(m_grid->GetCurrentRow() - 1, 0));
+        return true;
+    case Qt::Key_Right:
+        m_grid->SetCurrentTile(qMin(m_grid->GetCurrentRow() + 1, m_grid->count() - 1));
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        m_grid->MoveCurrentTile(Qt::Key(key));
+        return true;
+    case Qt::Key_Home:
+        m_grid->SetCurrentTile(0);
+        return true;
+    case Qt::Key_End:
+        m_grid->SetCurrentTile(m_grid->count() - 1);
+        return true;
+    case Qt::Key_Space:
+        m_grid->ToggleTick(m_grid->GetCurrentRow());
+        return true;
+    case Qt::Key_Escape:
+        m_grid->ClearTicks();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        m_grid->onShowImageView();
+        return true;
+    default:
+        return sortKey(event, gridTargets());
+    }
+}
+
+bool QCullingKeys::viewerKey(QKeyEvent* event)
+{
+    // The window's undo keys do not reach a modal viewer.
+    const int combo = int(event->modifiers() & ~Qt::KeypadModifier) | event->key();
+    if (combo == int(Qt::CTRL | Qt::Key_Z)) {
+        emit undoRequested();
+        return true;
+    }
+    if (combo == int(Qt::CTRL | Qt::SHIFT | Qt::Key_Z) || combo == int(Qt::CTRL | Qt::Key_Y)) {
+        emit redoRequested();
+        return true;
+    }
+    if (event->modifiers() == Qt::NoModifier && event->key() == Qt::Key_Left) {
+        m_grid->onGetPreImage();
+        return true;
+    }
+    if (event->modifiers() == Qt::NoModifier && event->key() == Qt::Key_Right) {
+        m_grid->onGetNextImage();
+        return true;
+    }
+    const QString shown = m_grid->GetViewImageDlg()->GetImagePath();
+    return !shown.isEmpty() && sortKey(event, {shown});
+}
+
+bool QCullingKeys::viewerWheel(QWheelEvent* event)
+{
+    const int delta = event->angleDelta().y();
+    if (!(event->modifiers() & Qt::ControlModifier) || delta == 0)
+        return false;
+    if (delta > 0)
+        m_grid->onGetPreImage();
+    else
+        m_grid->onGetNextImage();
+    return true;
+}
+
+bool QCullingKeys::sortKey(const QKeyEvent* event, const QStringList& paths)
+{
+    bool taking = false;
+    const int digit = categoryKey(event, &taking);
+    if (digit < 0)
+        return false;
+    if (paths.isEmpty())
+        return true;
+    if (digit == 0)
+        emit takeAllRequested(paths);
+    else if (taking)
+        emit takeRequested(digit - 1, paths);
+    else
+        emit putRequested(digit - 1, paths);
+    return true;
+}
+
+QStringList QCullingKeys::gridTargets() const
+{
+    const QStringList ticked = m_grid->GetCheckedPaths();
+    if (!ticked.isEmpty())
+        return ticked;
+    const QListWidgetItem* current = m_grid->item(m_grid->GetCurrentRow());
+    if (!current)
+        return {};
+    return {current->data(QPhotoViewListWidget::PathRole).toString()};
+}

@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: MIT
+#include "EditPage/QSelectionCommands.h"
+
+#include "CateWidget/QCateListItemWidget.h"
+#include "Selection/CSelection.h"
+
+QString categoryTitle(const CSelection* selection, int row)
+{
+    const QString name = selection->at(row).name.trimmed();
+    return name.isEmpty() || name == QCateListItemWidget::DefaultName()
+               ? QStringLiteral("类别 %1").arg(row + 1)
+               : name;
+}
+
+QAddPicturesCommand::QAddPicturesCommand(CSelection* selection, int row, const QStringList& paths,
+                                         QUndoCommand* parent)
+    : QUndoCommand(parent), m_selection(selection), m_row(row), m_paths(paths)
+{
+    setText(QStringLiteral("放入 %1 (%2 张)").arg(categoryTitle(selection, row)).arg(paths.size()));
+}
+
+void QAddPicturesCommand::redo()
+{
+    const int before = m_selection->count();
+    m_selection->addPictures(m_row, m_paths);
+    m_grownRows = m_selection->count() - before;
+}
+
+void QAddPicturesCommand::undo()
+{
+    m_selection->removePictures(m_row, m_paths);
+    for (int i = 0; i < m_grownRows; ++i)
+        m_selection->removeLastCategory();
+}
+
+QRemovePicturesCommand::QRemovePicturesCommand(CSelection* selection, int row, const QStringList& paths,
+                                               bool emptied, QUndoCommand* parent)
+    : QUndoCommand(parent), m_selection(selection), m_row(row), m_paths(paths)
+{
+    const QString title = categoryTitle(selection, row);
+    setText(emptied ? QStringLiteral("清空 %1").arg(title)
+                    : QStringLiteral("移出 %1 (%2 张)").arg(title).arg(paths.size()));
+}
+
+void QRemovePicturesCommand::redo()
+{
+    m_selection->removePictures(m_row, m_paths);
+}
+
+void QRemovePicturesCommand::undo()
+{
+    m_selection->addPictures(m_row, m_paths);
+}
+
+QAddCategoryCommand::QAddCategoryCommand(CSelection* selection, const QString& name, QUndoCommand* parent)
+    : QUndoCommand(QStringLiteral("新建类别"), parent), m_selection(selection), m_name(name)
+{
+}
+
+void QAddCategoryCommand::redo()
+{
+    m_row = m_selection->addCategory(m_name);
+}
+
+void QAddCategoryCommand::undo()
+{
+    // Only while it is still the bottom row: the steps after it have been undone first.
+    if (m_row == m_selection->count() - 1)
+        m_selection->removeLastCategory();
+}
+
+QRenameCommand::QRenameCommand(CSelection* selection, int row, const QString& oldName, const QString& newName,
+                               QUndoCommand* parent)
+    : QUndoCommand(parent), m_selection(selection), m_row(row), m_oldName(oldName), m_newName(newName)
+{
+    setText(QStringLiteral("重命名 %1").arg(newName));
+}
+
+void QRenameCommand::redo()
+{
+    m_selection->rename(m_row, m_newName);
+}
+
+void QRenameCommand::undo()
+{
+    m_selection->rename(m_row, m_oldName);
+}
+
+bool QRenameCommand::mergeWith(const QUndoCommand* other)
+{
+    // Typing or erasing at the end of the name continues the step; a name picked from the list,
+    // or typed over a selected one, starts a new one.
+    const auto* next = static_cast<const QRenameCommand*>(other);
+    if (next->m_row != m_row ||
+        !(next->m_newName.startsWith(m_newName) || m_newName.startsWith(next->m_newName)))
+        return false;
+    m_newName = next->m_newName;
+    setText(next->text());
+    // Typed back to where it started: no step is left.
+    setObsolete(m_newName == m_oldName);
+    return true;
+}

@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: MIT
+#include "EditPage/QSelectionEditor.h"
+
+#include "EditPage/QSelectionCommands.h"
+#include "Selection/CSelection.h"
+
+#include <QUndoStack>
+
+QSelectionEditor::QSelectionEditor(CSelection* selection, const QString& newName, QObject* parent)
+    : QObject(parent), m_selection(selection), m_stack(new QUndoStack(this)), m_newName(newName)
+{
+}
+
+void QSelectionEditor::putInto(int row, const QStringList& paths)
+{
+    QStringList fresh;
+    for (const QString& path : paths) {
+        if (!path.isEmpty() && !m_selection->contains(row, path) && !fresh.contains(path))
+            fresh.append(path);
+    }
+    if (fresh.isEmpty() || row < 0)
+        return;
+    if (row < m_selection->count()) {
+        m_stack->push(new QAddPicturesCommand(m_selection, row, fresh));
+        return;
+    }
+    if (row > m_selection->count() || m_selection->filledRows().size() < m_selection->count())
+        return;
+    auto* step = new QUndoCommand;
+    new QAddCategoryCommand(m_selection, m_newName, step);
+    step->setText((new QAddPicturesCommand(m_selection, row, fresh, step))->text());
+    m_stack->push(step);
+}
+
+void QSelectionEditor::takeOutOf(int row, const QStringList& paths)
+{
+    QStringList held;
+    for (const QString& path : paths) {
+        if (m_selection->contains(row, path) && !held.contains(path))
+            held.append(path);
+    }
+    if (!held.isEmpty())
+        m_stack->push(new QRemovePicturesCommand(m_selection, row, held,
+                                                 held.size() == m_selection->at(row).pictures.size()));
+}
+
+void QSelectionEditor::takeOutOfAll(const QStringList& paths)
+{
+    auto* step = new QUndoCommand;
+    int taken = 0;
+    for (int row = 0; row < m_selection->count(); ++row) {
+        QStringList held;
+        for (const QString& path : paths) {
+            if (m_selection->contains(row, path) && !held.contains(path))
+                held.append(path);
+        }
+        if (held.isEmpty())
+            continue;
+        new QRemovePicturesCommand(m_selection, row, held, false, step);
+        taken += held.size();
+    }
+    if (step->childCount() == 0) {
+        delete step;
+        return;
+    }
+    step->setText(step->childCount() == 1 ? step->child(0)->text()
+                                          : QStringLiteral("移出 全部类别 (%1 张)").arg(taken));
+    m_stack->push(step);
+}
+
+void QSelectionEditor::addCategory()
+{
+    m_stack->push(new QAddCategoryCommand(m_selection, m_newName));
+}
+
+void QSelectionEditor::rename(int row, const QString& name)
+{
+    if (row < 0 || row >= m_selection->count() || m_selection->at(row).name == name)
+        return;
+    m_stack->push(new QRenameCommand(m_selection, row, m_selection->at(row).name, name));
+}
+
+void QSelectionEditor::forgetSteps()
+{
+    m_stack->clear();
+}
