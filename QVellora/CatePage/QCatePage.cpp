@@ -102,6 +102,23 @@ void QCatePage::SetSelection(CSelection* selection, const CSelectImageData* pict
         if (QCateListItemWidget* cate = m_cateList->GetCateItem(rowOfCategory(category)))
             cate->SetCateName(name);
     });
+    connect(m_selection, &CSelection::printSizeChanged, this, [this](int category, const QString& key) {
+        if (QCateListItemWidget* cate = m_cateList->GetCateItem(rowOfCategory(category)))
+            cate->SetPrintSize(key);
+    });
+}
+
+void QCatePage::SetFactsLookup(QPhotoCataListWdiget::FactsLookup lookup)
+{
+    m_facts = std::move(lookup);
+    for (int row = 0; row < m_cateList->count(); ++row)
+        m_cateList->GetCateItem(row)->SetFactsLookup(m_facts);
+}
+
+void QCatePage::PictureFactsArrived(const QString& path)
+{
+    for (int row = 0; row < m_cateList->count(); ++row)
+        m_cateList->GetCateItem(row)->GetListWidget()->RefreshPicture(path);
 }
 
 void QCatePage::ShowCategories()
@@ -115,6 +132,7 @@ void QCatePage::ShowCategories()
         const CCategory& content = m_selection->at(category);
         cate->SetCateName(content.name);
         cate->SetCateColor(content.color);
+        cate->SetPrintSize(content.printSize);
         // A picture without a thumbnail (unreadable) stays in its category, shown by its name.
         QList<QPixmap*> thumbnails;
         for (const QString& path : content.pictures)
@@ -166,6 +184,8 @@ void QCatePage::AddCateListItem()
 void QCatePage::appendRow(int category)
 {
     auto* cate = new QCateListItemWidget(130, true, true, true, true, this);
+    cate->SetFactsLookup(m_facts);
+    cate->SetPrintSize(m_selection->at(category).printSize);
     // The row's own changes (a picture deleted, a name set row by row) go into its category.
     connect(cate, &QCateListItemWidget::markAddPhotoOnes, this, [this, cate](const QStringList& paths) {
         if (editing())
@@ -238,6 +258,18 @@ QList<CCategory> QCatePage::exportCategories() const
     return categories;
 }
 
+bool QCatePage::ProceedDespitePoorPictures()
+{
+    int poor = 0;
+    for (int row = 0; row < m_cateList->count(); ++row)
+        poor += m_cateList->GetCateItem(row)->GetListWidget()->CountBadges(QPhotoCataListWdiget::Badge::Poor);
+    if (poor == 0)
+        return true;
+    return QUserDialogs::question(
+        this,
+        QStringLiteral("%1 张照片的分辨率不足以清晰打印所选尺寸（低于 150 dpi）。仍要继续吗？").arg(poor));
+}
+
 void QCatePage::onGoBacePrePage()
 {
     m_exported = false;
@@ -246,7 +278,7 @@ void QCatePage::onGoBacePrePage()
 
 void QCatePage::onOutputImageAction()
 {
-    if (IsExporting())
+    if (IsExporting() || !ProceedDespitePoorPictures())
         return;
     const QString folder = QUserDialogs::chooseFolder(this, QStringLiteral("保存照片"), m_exportFolder);
     if (folder.isEmpty() || folder == QLatin1String("\\"))
@@ -358,6 +390,8 @@ void QCatePage::onUpdataNetAction()
         QUserDialogs::information(this, QStringLiteral("请先导出目标文件夹！"));
         return;
     }
+    if (!ProceedDespitePoorPictures())
+        return;
     if (m_userId.isEmpty()) {
         QUserDialogs::exec(m_loginDlg);
         m_userId = m_loginDlg->GetUserID();

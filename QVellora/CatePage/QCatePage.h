@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "CateWidget/QPhotoCataListWdiget.h"
 #include "Export/CExportPlan.h"
 #include "Selection/CSelection.h"
 
@@ -22,7 +23,9 @@ class QUpdateImageData;
 
 // The third page: the categories built on the edit page, each a display-only row, and the last
 // steps of the work: back, export every category into a folder of its own, open the export folder,
-// upload the exported folders, open the print-order page, and the survey.
+// upload the exported folders, open the print-order page, and the survey. Each row shows its
+// category's print size and how many pictures print only acceptably or poorly at it; export and
+// upload ask first when some print poorly.
 //
 // The export runs on a worker with a progress dialog; category names that cannot be folder names
 // are refused before anything is copied, and the end message counts what could not be copied.
@@ -39,6 +42,9 @@ public:
     // of the category made elsewhere show here.
     void SetSelection(CSelection* selection, const CSelectImageData* pictures);
     CSelection* selection() const { return m_selection; }
+    // Where the rows learn each picture's size, for the print badges. The window hands the edit
+    // page's facts over once; pictures whose facts arrive later are announced to PictureFactsArrived.
+    void SetFactsLookup(QPhotoCataListWdiget::FactsLookup lookup);
     // The user's changes on this page become undoable steps of the editor (which must edit the
     // same selection); without one they go into the selection directly.
     void SetSelectionEditor(QSelectionEditor* editor);
@@ -74,6 +80,8 @@ public slots:
     void SetUserID(const QString& userId) { m_userId = userId; }
     // Shows exactly the selection's categories that hold pictures, in order, and no other rows.
     void ShowCategories();
+    // The facts of path are known now (or changed): its tiles' badges follow.
+    void PictureFactsArrived(const QString& path);
     void onGoBacePrePage();
     void onOutputImageAction();
     void onOpenImageFolderAction();
@@ -92,6 +100,9 @@ private:
     bool editing() const;
     // The shown categories in row order: a row's place is its page in "select.js".
     QList<CCategory> exportCategories() const;
+    // When shown pictures print poorly at their category's size, asks once whether to go on;
+    // true to go on (also when there are none).
+    bool ProceedDespitePoorPictures();
     void showExportProgress(int done, int total);
     QString finishedText(const CExportResult& result) const;
 
@@ -99,6 +110,7 @@ private:
     QPointer<CSelection> m_selection;
     QPointer<QSelectionEditor> m_editor;
     const CSelectImageData* m_pictures = nullptr;
+    QPhotoCataListWdiget::FactsLookup m_facts;
     QCateMakeWidget* m_makeWidget;
     QCateListWidget* m_cateList;
     QString m_exportFolder; // where the folder dialog starts; the last export folder after an export

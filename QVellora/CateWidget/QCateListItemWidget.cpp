@@ -6,12 +6,14 @@
 #include "CateWidget/QPhotoCataListWdiget.h"
 #include "OtherWidget/CSharedPixmap.h"
 #include "OtherWidget/QDrawImageButton.h"
+#include "Pictures/CPrintSize.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QVBoxLayout>
@@ -23,7 +25,7 @@ QCateListItemWidget::QCateListItemWidget(int itemSize, bool hideCaption, bool hi
                                          bool lockName, QWidget* parent)
     : QWidget(parent), m_title(new QLabel(this)), m_caption(new QCateColorLabel(this)),
       m_listWidget(new QPhotoCataListWdiget(itemSize)), m_nameBox(new QComboBox(this)),
-      m_colorWidget(new QCateColorWidget(this)),
+      m_sizeBox(new QComboBox(this)), m_summary(new QLabel(this)), m_colorWidget(new QCateColorWidget(this)),
       m_addButton(
           new QDrawImageButton(CSharedPixmap::get(QStringLiteral(":/image/new_button/new_item.png")), this))
 {
@@ -51,6 +53,19 @@ QCateListItemWidget::QCateListItemWidget(int itemSize, bool hideCaption, bool hi
     connect(m_nameBox, &QComboBox::currentTextChanged, this, &QCateListItemWidget::onNameShown);
     connect(m_nameBox, &QComboBox::currentTextChanged, this, &QCateListItemWidget::cateNameChanged);
     onNameShown(m_nameBox->currentText());
+    RefreshSummary();
+
+    m_sizeBox->setObjectName(QStringLiteral("printSizeBox"));
+    for (const CPrintSize& size : CPrintSize::all())
+        m_sizeBox->addItem(size.label(), size.key());
+    m_sizeBox->setCurrentIndex(m_sizeBox->findData(CPrintSize::standard().key()));
+    m_sizeBox->setToolTip(QStringLiteral("打印尺寸"));
+    m_sizeBox->setEnabled(!lockName);
+    connect(m_sizeBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this](int index) { emit printSizePicked(m_sizeBox->itemData(index).toString()); });
+    m_summary->setObjectName(QStringLiteral("printSummary"));
+    m_summary->setVisible(lockName);
+    connect(m_listWidget, &QPhotoCataListWdiget::badgesChanged, this, &QCateListItemWidget::RefreshSummary);
 
     m_colorWidget->SetColor(QColor(255, 0, 0, 255));
     m_colorWidget->setMaximumSize(20, 20);
@@ -65,9 +80,11 @@ QCateListItemWidget::QCateListItemWidget(int itemSize, bool hideCaption, bool hi
     m_bottom->addStretch(200);
     m_bottom->addWidget(m_colorWidget);
     m_bottom->addWidget(m_nameBox);
+    m_bottom->addWidget(m_sizeBox);
     m_bottom->addStretch(200);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_title);
+    layout->addWidget(m_summary);
     layout->addWidget(m_caption);
     layout->addWidget(m_listWidget);
     layout->addLayout(m_bottom);
@@ -135,6 +152,41 @@ void QCateListItemWidget::SetCateColor(const QColor& color)
     m_colorWidget->SetColor(color);
 }
 
+void QCateListItemWidget::SetPrintSize(const QString& key)
+{
+    const QSignalBlocker quiet(m_sizeBox);
+    m_sizeBox->setCurrentIndex(m_sizeBox->findData(CPrintSize::byKey(key).key()));
+    // The list's badgesChanged brings the summary along.
+    m_listWidget->SetPrintSize(key);
+}
+
+QString QCateListItemWidget::GetPrintSize() const
+{
+    return m_listWidget->GetPrintSize();
+}
+
+void QCateListItemWidget::SetFactsLookup(QPhotoCataListWdiget::FactsLookup lookup)
+{
+    m_listWidget->SetFactsLookup(std::move(lookup));
+}
+
+QString QCateListItemWidget::GetPrintSummary() const
+{
+    return m_summary->text();
+}
+
+void QCateListItemWidget::RefreshSummary()
+{
+    QStringList parts{CPrintSize::byKey(m_listWidget->GetPrintSize()).label()};
+    const int acceptable = m_listWidget->CountBadges(QPhotoCataListWdiget::Badge::Acceptable);
+    const int poor = m_listWidget->CountBadges(QPhotoCataListWdiget::Badge::Poor);
+    if (acceptable > 0)
+        parts.append(QStringLiteral("%1 张清晰度一般").arg(acceptable));
+    if (poor > 0)
+        parts.append(QStringLiteral("%1 张清晰度不足").arg(poor));
+    m_summary->setText(parts.join(QStringLiteral(" · ")));
+}
+
 void QCateListItemWidget::AddImageItem(QPixmap* picture, const QString& path)
 {
     m_listWidget->AddImageItem(picture, path);
@@ -168,7 +220,8 @@ int QCateListItemWidget::HeightForPictures(int width) const
     const int inner = width - margins.left() - margins.right();
     int height = margins.top() + margins.bottom();
     int parts = 0;
-    for (QWidget* part : {static_cast<QWidget*>(m_title), static_cast<QWidget*>(m_caption)}) {
+    for (QWidget* part : {static_cast<QWidget*>(m_title), static_cast<QWidget*>(m_summary),
+                          static_cast<QWidget*>(m_caption)}) {
         if (part->isHidden())
             continue;
         height += part->hasHeightForWidth() ? part->heightForWidth(inner) : part->sizeHint().height();
@@ -206,6 +259,7 @@ void QCateListItemWidget::onSubPhotoOnes()
 
 void QCateListItemWidget::RefreshCount()
 {
+    RefreshSummary();
     m_caption->SetText(QStringLiteral("可拖拽照片至此(已选 %1 张)").arg(m_listWidget->count()));
     // A list that fits its rows to their pictures hears of the new count this way.
     updateGeometry();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "CateWidget/QPhotoCataListWdiget.h"
+
 #include <QColor>
 #include <QStringList>
 #include <QWidget>
@@ -11,11 +13,11 @@ class QComboBox;
 class QDrawImageButton;
 class QHBoxLayout;
 class QLabel;
-class QPhotoCataListWdiget;
 
 // One category: a caption counting its pictures, its picture list, and a bottom line with the add
-// button, the colour square and the name box. The edit page builds rows with everything shown;
-// the category page hides the caption, button and colour and locks the name.
+// button, the colour square, the name box and the print size box. The edit page builds rows with
+// everything shown; the category page hides the caption, button and colour, locks the name and
+// the print size, and shows a line counting the pictures that print acceptably and poorly.
 class QCateListItemWidget : public QWidget
 {
     Q_OBJECT
@@ -32,6 +34,12 @@ public:
     QColor GetCateColor() const;
     void SetCateColor(const QColor& color);
     QPhotoCataListWdiget* GetListWidget() const { return m_listWidget; }
+    // Shows the category's print size (the box and the tiles' badges); announces nothing.
+    void SetPrintSize(const QString& key);
+    QString GetPrintSize() const;
+    void SetFactsLookup(QPhotoCataListWdiget::FactsLookup lookup);
+    // "6寸 · 2 张清晰度一般 · 1 张清晰度不足"; the size alone when every known picture prints well.
+    QString GetPrintSummary() const;
     void AddImageItem(QPixmap* picture, const QString& path);
     void AddImageItems(const QList<QPixmap*>& pictures, const QStringList& paths);
     void ClearImageItems();
@@ -54,6 +62,8 @@ signals:
     void checkAddNewItem();
     // The name box's text changed, by typing, by a pick from its list or by SetCateName.
     void cateNameChanged(QString qstrName);
+    // The user picked a print size in the box.
+    void printSizePicked(QString key);
 
 public slots:
     void onAddItemPhotos();
@@ -62,6 +72,7 @@ public slots:
 
 private:
     void RefreshCount();
+    void RefreshSummary();
     // The whole name goes into the tooltip and the title whenever it changes.
     void onNameShown(const QString& name);
 
@@ -69,6 +80,8 @@ private:
     QCateColorLabel* m_caption;
     QPhotoCataListWdiget* m_listWidget;
     QComboBox* m_nameBox;
+    QComboBox* m_sizeBox;
+    QLabel* m_summary;
     QCateColorWidget* m_colorWidget;
     QDrawImageButton* m_addButton;
     QHBoxLayout* m_bottom;

@@ -2,7 +2,9 @@
 #include "CateWidget/QPhotoCataListWdiget.h"
 
 #include "CLogging.h"
+#include "CateWidget/QPrintBadgeDelegate.h"
 #include "Pictures/CPhotoDragPayload.h"
+#include "Pictures/CPrintSize.h"
 
 #include <QDebug>
 #include <QDropEvent>
@@ -13,8 +15,10 @@
 
 QPhotoCataListWdiget::QPhotoCataListWdiget(int itemSize, QWidget* parent)
     : QViewerListWidget(parent), m_menu(new QMenu(this)),
-      m_deleteAction(m_menu->addAction(QStringLiteral("删除"))), m_itemSize(itemSize)
+      m_deleteAction(m_menu->addAction(QStringLiteral("删除"))), m_itemSize(itemSize),
+      m_printSize(CPrintSize::standard().key())
 {
+    setItemDelegate(new QPrintBadgeDelegate(this));
     setViewMode(QListView::IconMode);
     setResizeMode(QListView::Adjust);
     setFlow(QListView::LeftToRight);
@@ -73,6 +77,74 @@ void QPhotoCataListWdiget::RemoveImageItems(const QStringList& paths)
         return;
     emit subPhotoOnes(removed);
     emit subPhotoOnesText();
+}
+
+void QPhotoCataListWdiget::SetFactsLookup(FactsLookup lookup)
+{
+    m_facts = std::move(lookup);
+    for (int row = 0; row < count(); ++row)
+        ApplyBadge(row);
+    emit badgesChanged();
+}
+
+void QPhotoCataListWdiget::SetPrintSize(const QString& key)
+{
+    const QString known = CPrintSize::byKey(key).key();
+    if (known == m_printSize)
+        return;
+    m_printSize = known;
+    for (int row = 0; row < count(); ++row)
+        ApplyBadge(row);
+    emit badgesChanged();
+}
+
+void QPhotoCataListWdiget::RefreshPicture(const QString& path)
+{
+    if (!m_pathSet.contains(path))
+        return;
+    ApplyBadge(m_imagePaths.indexOf(path));
+    emit badgesChanged();
+}
+
+QPhotoCataListWdiget::Badge QPhotoCataListWdiget::GetBadge(const QString& path) const
+{
+    const QListWidgetItem* tile = m_pathSet.contains(path) ? item(m_imagePaths.indexOf(path)) : nullptr;
+    return tile ? static_cast<Badge>(tile->data(QPrintBadgeDelegate::BadgeRole).toInt()) : Badge::None;
+}
+
+int QPhotoCataListWdiget::CountBadges(Badge badge) const
+{
+    int counted = 0;
+    for (int row = 0; row < count(); ++row)
+        counted += static_cast<Badge>(item(row)->data(QPrintBadgeDelegate::BadgeRole).toInt()) == badge;
+    return counted;
+}
+
+void QPhotoCataListWdiget::ApplyBadge(int row)
+{
+    QListWidgetItem* tile = item(row);
+    if (!tile)
+        return;
+    const CPictureFacts facts = m_facts ? m_facts(m_imagePaths.value(row)) : CPictureFacts();
+    // Unknown sizes get no badge: a warning needs figures the user can check in the tooltip.
+    Badge badge = Badge::None;
+    QString tip;
+    if (!facts.pixelSize.isEmpty()) {
+        const CPrintSize& size = CPrintSize::byKey(m_printSize);
+        tip = size.describe(facts.pixelSize);
+        switch (size.grade(facts.pixelSize)) {
+        case CPrintSize::Grade::Good:
+            break;
+        case CPrintSize::Grade::Acceptable:
+            badge = Badge::Acceptable;
+            break;
+        case CPrintSize::Grade::Poor:
+            badge = Badge::Poor;
+            break;
+        }
+    }
+    tile->setData(QPrintBadgeDelegate::BadgeRole, static_cast<int>(badge));
+    tile->setToolTip(tip);
 }
 
 QSize QPhotoCataListWdiget::sizeHint() const
@@ -173,6 +245,7 @@ bool QPhotoCataListWdiget::AppendPicture(const QPixmap& picture, const QString& 
     addItem(item);
     m_imagePaths.append(path);
     m_pathSet.insert(path);
+    ApplyBadge(count() - 1);
     return true;
 }
 

@@ -2,9 +2,12 @@
 #pragma once
 
 #include "PhotoView/QViewerListWidget.h"
+#include "Pictures/CPictureFacts.h"
 
 #include <QSet>
 #include <QStringList>
+
+#include <functional>
 
 class QAction;
 class QMenu;
@@ -12,11 +15,34 @@ class QMenu;
 // The pictures of one category: the drop target of drags from the photo grid. Row i of the list
 // and entry i of the picture paths always describe the same picture, and no path is there twice.
 // It owns one viewer, which it steps through its pictures.
+//
+// Each tile carries a badge telling how sharp its picture prints at the category's print size
+// (amber acceptable, red poor, none for good or not yet known), with the figures in its tooltip.
+// The list learns a picture's size from the facts lookup its page sets; the page calls
+// RefreshPicture when facts arrive later.
 class QPhotoCataListWdiget : public QViewerListWidget
 {
     Q_OBJECT
 public:
+    enum class Badge
+    {
+        None,
+        Acceptable,
+        Poor
+    };
+    // What is known of a picture; invalid facts while nothing is.
+    using FactsLookup = std::function<CPictureFacts(const QString& path)>;
+
     explicit QPhotoCataListWdiget(int itemSize, QWidget* parent = nullptr);
+
+    // The badges are worked out again for every tile.
+    void SetFactsLookup(FactsLookup lookup);
+    void SetPrintSize(const QString& key);
+    QString GetPrintSize() const { return m_printSize; }
+    // The picture's facts may have changed: its badge follows (nothing when it is not here).
+    void RefreshPicture(const QString& path);
+    Badge GetBadge(const QString& path) const;
+    int CountBadges(Badge badge) const;
 
     // Adds a picture from program code unless the path is null or already here. The item shows
     // its own copy; the caller keeps the picture. Without a picture (its file could not be
@@ -41,6 +67,8 @@ signals:
     void addPhotoOnes(QStringList qstrPathList);
     void subPhotoOnes(QStringList qstrPathList);
     void subPhotoOnesText();
+    // A badge was set again for print size or facts (not for pictures added or removed).
+    void badgesChanged();
 
 private slots:
     void onDelImageItem();
@@ -60,6 +88,7 @@ private:
     // Appends a row unless the path is already here; returns whether it did.
     bool AppendPicture(const QPixmap& picture, const QString& path);
     void RemoveRow(int row);
+    void ApplyBadge(int row);
     void DeleteSelectedItems();
 
     QMenu* m_menu;
@@ -68,4 +97,6 @@ private:
     QStringList m_imagePaths;
     // The same paths for look-ups, so that adding n pictures stays linear.
     QSet<QString> m_pathSet;
+    FactsLookup m_facts;
+    QString m_printSize;
 };

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -36,6 +37,20 @@ void QUserDialogs::information(QWidget* parent, const QString& text)
         return;
     }
     QMessageBox::information(parent, title, text, QMessageBox::Ok);
+}
+
+bool QUserDialogs::question(QWidget* parent, const QString& text)
+{
+    const QString title = QStringLiteral("提示");
+    if (g_answering) {
+        qCDebug(lcPages) << "question:" << text;
+        return installed().question ? installed().question(title, text) : true;
+    }
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    QPushButton* proceed = box.addButton(QStringLiteral("继续"), QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("返回"), QMessageBox::RejectRole);
+    box.exec();
+    return box.clickedButton() == proceed;
 }
 
 int QUserDialogs::exec(QDialog* dialog)

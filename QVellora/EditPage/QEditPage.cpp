@@ -80,6 +80,7 @@ QEditPage::QEditPage(QWidget* parent)
     connect(m_selection, &CSelection::picturesAdded, this, &QEditPage::onPicturesAdded);
     connect(m_selection, &CSelection::picturesRemoved, this, &QEditPage::onPicturesRemoved);
     connect(m_selection, &CSelection::renamed, this, &QEditPage::onCategoryRenamed);
+    connect(m_selection, &CSelection::printSizeChanged, this, &QEditPage::onPrintSizeChanged);
     // Pictures gained or lost, rows added and names edited reach the session file.
     connect(m_selection, &CSelection::changed, m_autosave, &CSessionAutosave::changed);
 
@@ -367,6 +368,10 @@ void QEditPage::onThreadPictureFacts(QString qstrPath, CPictureFacts facts)
     m_facts.insert(qstrPath, facts);
     // A tile filed already shows them now; a queued one gets them when it is filed.
     m_photoList->SetPictureFacts(qstrPath, facts.pixelSize, facts.captureTime, facts.fileBytes);
+    for (int category : m_selection->rowsHolding(qstrPath)) {
+        if (QCateListItemWidget* row = m_cateList->GetCateItem(category))
+            row->GetListWidget()->RefreshPicture(qstrPath);
+    }
     emit sigPictureFacts(qstrPath, facts);
 }
 
@@ -415,12 +420,16 @@ void QEditPage::onCategoryAdded(int category)
 {
     auto* row = new QCateListItemWidget(130, false, false, false, false, this);
     row->SetCateColor(m_selection->at(category).color);
+    row->SetFactsLookup([this](const QString& path) { return GetPictureFacts(path); });
+    row->SetPrintSize(m_selection->at(category).printSize);
     connect(row, &QCateListItemWidget::autoAddOneItem, this, &QEditPage::onAutoAddCataItem);
     connect(row, &QCateListItemWidget::checkAddNewItem, this, &QEditPage::onCheckAddCataItem);
     connect(row, &QCateListItemWidget::markAddPhotoOnes, this, &QEditPage::onMarkAddPhotos);
     connect(row, &QCateListItemWidget::markSubPhotoOnes, this, &QEditPage::onMarkSubPhotos);
     connect(row, &QCateListItemWidget::cateNameChanged, this,
             [this, row](const QString& name) { m_editor->rename(CategoryRowOf(row), name); });
+    connect(row, &QCateListItemWidget::printSizePicked, this,
+            [this, row](const QString& key) { m_editor->setPrintSize(CategoryRowOf(row), key); });
 
     auto* item = new QListWidgetItem;
     item->setSizeHint(m_cateList->GetRowSize());
@@ -533,6 +542,12 @@ void QEditPage::onCategoryRenamed(int category, const QString& name)
         row->SetCateName(name);
 }
 
+void QEditPage::onPrintSizeChanged(int category, const QString& key)
+{
+    if (QCateListItemWidget* row = m_cateList->GetCateItem(category))
+        row->SetPrintSize(key);
+}
+
 CLastSession QEditPage::CurrentSession()
 {
     CLastSession session;
@@ -614,10 +629,13 @@ void QEditPage::onCompareLookalikes(QString qstrPath)
         m_lookalikeDlg->setObjectName(QStringLiteral("lookalikeCompare"));
         m_lookalikeDlg->setWindowTitle(tr("对比相似照片"));
         connect(m_lookalikeDlg, &QComprareImageDlg::sigPutIntoCategory, this, &QEditPage::onPutIntoCategory);
-        // Sorting in the window can add the free row; its buttons follow the rows while open.
+        // Sorting in the window can add the free row, an undo take it away; its buttons follow the
+        // rows while open.
         connect(m_selection, &CSelection::categoryAdded, m_lookalikeDlg,
                 [this]() { FillLookalikeCategories(); });
         connect(m_selection, &CSelection::renamed, m_lookalikeDlg, [this]() { FillLookalikeCategories(); });
+        connect(m_selection, &CSelection::categoryRemoved, m_lookalikeDlg,
+                [this]() { FillLookalikeCategories(); });
     }
     FillLookalikeCategories();
     m_lookalikeDlg->SetPictures(shown, qstrPath);
@@ -639,8 +657,9 @@ void QEditPage::FillLookalikeCategories()
 
 void QEditPage::onPutIntoCategory(int row, QStringList qstrPathList)
 {
+    // One undoable step, as a drop or a number key on the grid.
     if (row >= 0 && row < m_selection->count())
-        m_selection->addPictures(row, qstrPathList);
+        m_editor->putInto(row, qstrPathList);
 }
 
 void QEditPage::onCancelRestore()
@@ -691,6 +710,7 @@ void QEditPage::onReViewLastPage()
     m_restoring = true;
     for (const CCategory& category : session.categories) {
         const int row = m_selection->addCategory(category.name);
+        m_selection->setPrintSize(row, category.printSize);
         const QStringList shown = CLastSession::restorablePictures(category, cached);
         m_selection->addPictures(row, shown);
         if (shown.size() != category.pictures.size()) {

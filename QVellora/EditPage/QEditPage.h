@@ -147,7 +147,7 @@ public slots:
     void onThreadEndShowImage();
     // Restore thread: files one thumbnail of the last session in the cache; shows nothing yet.
     void onThreadViewLastPicture(QString qstrPath, QImage image);
-    // Any loader: keeps a picture's facts and shows them on its tile.
+    // Any loader: keeps a picture's facts and shows them on its tile and its category tiles.
     void onThreadPictureFacts(QString qstrPath, CPictureFacts facts);
     // Restore thread ended: rebuilds the grid and the category rows of the last session.
     void onReViewLastPage();
@@ -161,6 +161,7 @@ public slots:
     void onCompareLookalikes(QString qstrPath);
     // Puts the pictures into the category of this row (asked for by the compare window).
     void onPutIntoCategory(int row, QStringList qstrPathList);
+    void onPrintSizeChanged(int row, const QString& key);
     // The user gave up waiting for the restore: nothing of it is shown, the file stays as it was.
     void onCancelRestore();
 

@@ -100,3 +100,22 @@ bool QRenameCommand::mergeWith(const QUndoCommand* other)
     setObsolete(m_newName == m_oldName);
     return true;
 }
+
+QPrintSizeCommand::QPrintSizeCommand(CSelection* selection, int row, const QString& oldKey,
+                                     const QString& newKey, QUndoCommand* parent)
+    : QUndoCommand(parent), m_selection(selection), m_row(row), m_oldKey(oldKey), m_newKey(newKey)
+{
+    const QString name = selection->at(row).name;
+    setText(QStringLiteral("冲印尺寸 %1 %2")
+                .arg(name.isEmpty() ? QStringLiteral("类别 %1").arg(row + 1) : name, newKey));
+}
+
+void QPrintSizeCommand::redo()
+{
+    m_selection->setPrintSize(m_row, m_newKey);
+}
+
+void QPrintSizeCommand::undo()
+{
+    m_selection->setPrintSize(m_row, m_oldKey);
+}

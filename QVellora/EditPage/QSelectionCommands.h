@@ -82,3 +82,19 @@ private:
 
 // How the menus name a category: its name, or its place when it has none.
 QString categoryTitle(const CSelection* selection, int row);
+
+// A category's print size changed.
+class QPrintSizeCommand : public QUndoCommand
+{
+public:
+    QPrintSizeCommand(CSelection* selection, int row, const QString& oldKey, const QString& newKey,
+                      QUndoCommand* parent = nullptr);
+    void redo() override;
+    void undo() override;
+
+private:
+    CSelection* m_selection;
+    int m_row;
+    QString m_oldKey;
+    QString m_newKey;
+};

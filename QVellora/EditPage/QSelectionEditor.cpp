@@ -80,6 +80,13 @@ void QSelectionEditor::rename(int row, const QString& name)
     m_stack->push(new QRenameCommand(m_selection, row, m_selection->at(row).name, name));
 }
 
+void QSelectionEditor::setPrintSize(int row, const QString& key)
+{
+    if (row < 0 || row >= m_selection->count() || m_selection->at(row).printSize == key)
+        return;
+    m_stack->push(new QPrintSizeCommand(m_selection, row, m_selection->at(row).printSize, key));
+}
+
 void QSelectionEditor::forgetSteps()
 {
     m_stack->clear();

@@ -31,6 +31,7 @@ public:
     void takeOutOfAll(const QStringList& paths);
     void addCategory();
     void rename(int row, const QString& name);
+    void setPrintSize(int row, const QString& key);
     // Forgets every step (after a restore, which is not the user's work).
     void forgetSteps();
 

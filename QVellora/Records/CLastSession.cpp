@@ -13,6 +13,8 @@ const QString AllCachedKey = QStringLiteral("all_sed_image");
 const QString PageKey = QStringLiteral("page");
 const QString PageNameKey = QStringLiteral("page_name");
 const QString PageFilesKey = QStringLiteral("page_files");
+// Added later: a page without it is printed at the default size.
+const QString PrintSizeKey = QStringLiteral("print_size");
 const QString PictureNameKey = QStringLiteral("picture_name");
 const QString PicturePathKey = QStringLiteral("picture_path");
 const QString ScanKey = QStringLiteral("scan_image");
@@ -45,7 +47,8 @@ QJsonObject CLastSession::toJson() const
         const QJsonObject files = numbered(category.pictures, [](const QString& path) {
             return QJsonObject{{PictureNameKey, QFileInfo(path).fileName()}, {PicturePathKey, path}};
         });
-        return QJsonObject{{PageNameKey, category.name}, {PageFilesKey, files}};
+        return QJsonObject{
+            {PageNameKey, category.name}, {PageFilesKey, files}, {PrintSizeKey, category.printSize}};
     });
     return QJsonObject{{AdditionKey, QJsonObject()},
                        {AllCachedKey, numbered(cachedPaths, [](const QString& path) { return path; })},
@@ -62,6 +65,7 @@ CLastSession CLastSession::fromJson(const QJsonObject& root)
     for (const QJsonObject& page : CJsonFile::numberedObjects(root.value(PageKey).toObject())) {
         CCategory category;
         category.name = page.value(PageNameKey).toString();
+        category.printSize = CPrintSize::byKey(page.value(PrintSizeKey).toString()).key();
         for (const QJsonObject& file : CJsonFile::numberedObjects(page.value(PageFilesKey).toObject()))
             category.pictures.append(file.value(PicturePathKey).toString());
         session.categories.append(category);
@@ -103,7 +107,9 @@ bool CLastSession::hasSessionShape(const QJsonObject& root)
     if (!membersAre(root.value(AllCachedKey).toObject(), [](const QJsonValue& v) { return v.isString(); }))
         return false;
     return membersAre(root.value(PageKey).toObject(), [&](const QJsonValue& page) {
+        const QJsonValue printSize = page.toObject().value(PrintSizeKey);
         return page.isObject() && objectOrMissing(page.toObject().value(PageFilesKey)) &&
+               (printSize.isUndefined() || printSize.isString()) &&
                membersAre(page.toObject().value(PageFilesKey).toObject(),
                           [](const QJsonValue& file) { return file.isObject(); });
     });

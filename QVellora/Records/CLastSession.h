@@ -8,8 +8,8 @@
 #include <QString>
 #include <QStringList>
 
-// The edit page's work as "save_last.js" keeps it: every category row with its name and
-// pictures, where the grid's pictures came from, and every picture in the thumbnail cache.
+// The edit page's work as "save_last.js" keeps it: every category row with its name, print
+// size and pictures, where the grid's pictures came from, and every picture in the thumbnail cache.
 // Plain value; building and parsing the JSON need no widgets and no files.
 class CLastSession
 {

@@ -60,7 +60,7 @@ int CSelection::addCategory(const QString& name)
     const QList<QColor> palette = colors();
     if (m_nextColor >= palette.size())
         m_nextColor = 0;
-    m_categories.append({name, {}, palette.at(m_nextColor++)});
+    m_categories.append({name, {}, palette.at(m_nextColor++), CPrintSize::standard().key()});
     m_members.append(QSet<QString>());
     const int row = m_categories.size() - 1;
     emit categoryAdded(row);
@@ -137,6 +137,16 @@ void CSelection::rename(int row, const QString& name)
         return;
     m_categories[row].name = name;
     emit renamed(row, name);
+    emit changed();
+}
+
+void CSelection::setPrintSize(int row, const QString& key)
+{
+    const QString known = CPrintSize::byKey(key).key();
+    if (!isRow(row) || m_categories.at(row).printSize == known)
+        return;
+    m_categories[row].printSize = known;
+    emit printSizeChanged(row, known);
     emit changed();
 }
 

@@ -51,6 +51,8 @@ public:
     // Empties the category; returns what it held.
     QStringList clearPictures(int row);
     void rename(int row, const QString& name);
+    // Sets the category's print size; an unknown key means the default size (CPrintSize::byKey).
+    void setPrintSize(int row, const QString& key);
     // The free-row rule: there is always one category without pictures to drop into. Adds one at
     // the bottom, named name, when every category holds pictures (or there is none); returns
     // whether it did.
@@ -62,6 +64,7 @@ signals:
     void picturesAdded(int row, const QStringList& paths);
     void picturesRemoved(int row, const QStringList& paths);
     void renamed(int row, const QString& name);
+    void printSizeChanged(int row, const QString& key);
     // After any of the above: for whoever only needs to know that the selection changed.
     void changed();
 

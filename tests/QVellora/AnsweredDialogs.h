@@ -14,7 +14,8 @@
 #include <functional>
 
 // Answers every modal question while it lives: the folder dialog returns `folder` (empty for
-// "cancelled"), notices are collected in `notices`, and exec() runs `exec` (rejects by default).
+// "cancelled"), notices are collected in `notices`, questions in `questions` (answered with
+// `proceed`, go on by default), and exec() runs `exec` (rejects by default).
 // Record files go to recordFolder meanwhile. Both are restored when it goes.
 class AnsweredDialogs
 {
@@ -26,6 +27,10 @@ public:
         answers.folder = [this](const QString&, const QString&) { return folder; };
         answers.notice = [this](const QString&, const QString& text) { notices.append(text); };
         answers.exec = [this](QDialog* dialog) { return exec(dialog); };
+        answers.question = [this](const QString&, const QString& text) {
+            questions.append(text);
+            return proceed;
+        };
         QUserDialogs::setAnswers(answers);
     }
     ~AnsweredDialogs()
@@ -52,6 +57,8 @@ public:
 
     QString folder;
     QStringList notices;
+    QStringList questions;
+    bool proceed = true;
     int logins = 0;
     std::function<int(QDialog*)> exec = [](QDialog*) { return int(QDialog::Rejected); };
 };

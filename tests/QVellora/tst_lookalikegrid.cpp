@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUndoStack>
 #include <QtTest>
 
 #include <memory>
@@ -294,6 +295,10 @@ void tst_LookalikeGrid::compareWindowSortsTheChosenPicture()
     QCOMPARE(compare->GetChosenPath(), path("a2_cropped.jpg"));
     PageParts::find<QPushButton>(compare, "category1Button")->click();
     QCOMPARE(selection->at(0).pictures, QStringList{path("a2_cropped.jpg")});
+    // Each is a step of the page's undo, as a drop is.
+    QCOMPARE(page.findChild<QUndoStack*>()->undoText(), QStringLiteral("放入 类别 1 (1 张)"));
+    page.findChild<QUndoStack*>()->undo();
+    QCOMPARE(selection->at(0).pictures, QStringList());
     QCOMPARE(PageParts::find<QPushButton>(compare, "category2Button")->text(), QStringLiteral("2 冲印"));
     // One button per category there is, no more.
     QCOMPARE(compare->findChildren<QPushButton*>().size(), selection->count());

@@ -13,6 +13,7 @@ private slots:
     void freeRowRuleAndColoursInTurn();
     void picturesComeAndGoOnceEach();
     void renameAndQueries();
+    void printSizeAnnouncedOnlyWhenItChanges();
 };
 
 void tst_Selection::freeRowRuleAndColoursInTurn()
@@ -117,6 +118,27 @@ void tst_Selection::renameAndQueries()
     QCOMPARE(filled.size(), 2);
     QCOMPARE(filled.at(1).name, QStringLiteral("Autumn"));
     QCOMPARE(filled.at(1).color, CSelection::colors().at(2));
+}
+
+void tst_Selection::printSizeAnnouncedOnlyWhenItChanges()
+{
+    CSelection selection;
+    selection.addCategory();
+    selection.addCategory();
+    QCOMPARE(selection.at(1).printSize, QStringLiteral("6寸"));
+    QSignalSpy sized(&selection, &CSelection::printSizeChanged);
+    QSignalSpy changed(&selection, &CSelection::changed);
+    selection.setPrintSize(1, QStringLiteral("A4"));
+    selection.setPrintSize(1, QStringLiteral("A4"));
+    selection.setPrintSize(9, QStringLiteral("8寸"));
+    QCOMPARE(sized.count(), 1);
+    QCOMPARE(sized.first(), (QVariantList{1, QStringLiteral("A4")}));
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(selection.at(0).printSize, QStringLiteral("6寸"));
+    // A key no size has is the default size, announced as such.
+    selection.setPrintSize(1, QStringLiteral("13寸"));
+    QCOMPARE(selection.at(1).printSize, QStringLiteral("6寸"));
+    QCOMPARE(sized.last(), (QVariantList{1, QStringLiteral("6寸")}));
 }
 
 QTEST_APPLESS_MAIN(tst_Selection)
