@@ -6,6 +6,8 @@
 #include "CTourPhoto.h"
 #include "CatePage/QCateMakeWidget.h"
 #include "CatePage/QCatePage.h"
+#include "CateWidget/QCateListItemWidget.h"
+#include "CateWidget/QCateListWidget.h"
 #include "Dialogs/QBusyDialog.h"
 #include "EditPageActions.h"
 #include "InitPage/QInitPage.h"
@@ -76,7 +78,10 @@ Library paintPhotos(const QString& root)
                 QString("%1/%2/IMG_%3.png").arg(root, folder.name).arg(1000 + library.photos.size());
             // PNG rather than JPEG: without JPEG's noise the screenshots compress to half the size.
             QImageWriter writer(path);
-            if (!writer.write(CTourPhoto::paint(folder.scene, ++painted[folder.scene])))
+            // The first beach photo is a large one: it prints sharply where the others do not.
+            const bool large = folder.scene == CTourPhoto::Beach && i == 0;
+            if (!writer.write(CTourPhoto::paint(folder.scene, ++painted[folder.scene],
+                                                large ? QSize(2400, 1800) : QSize(1200, 900))))
                 return {};
             library.photos << path;
             if (folder.name.endsWith(QStringLiteral("海边")))
@@ -253,6 +258,25 @@ bool runTour(const QString& outDir)
     if (!exported.first().first().toBool())
         return fail("the export failed: " + answers.notices.join("; "));
     if (!saveShot(window, outDir + "/3-category.png"))
+        return false;
+
+    // Print sizes: back on the edit page the second category is ordered at 10寸, which its
+    // 1200x900 pictures are too small for; the first stays at 6寸, where only the large photo
+    // prints sharply.
+    QTest::mouseClick(
+        PageParts::find<QCateMakeWidget>(cate, "makeWidget")->findChild<QDrawImageButton*>("backButton"),
+        Qt::LeftButton);
+    if (window.pageStack()->currentIndex() != 1)
+        return fail("the edit page did not come back");
+    auto* sizes = edit->GetCateListWidget()->GetCateItem(1)->findChild<QComboBox*>("printSizeBox");
+    if (!sizes || sizes->findText(QStringLiteral("10寸")) < 0)
+        return fail("the category has no print size box");
+    sizes->setCurrentIndex(sizes->findText(QStringLiteral("10寸")));
+    QTest::mouseClick(PageParts::find<QOutPutImageWidget>(edit, "buttonBar")->GetNextPageButton(),
+                      Qt::LeftButton);
+    if (window.pageStack()->currentIndex() != 2)
+        return fail("the category page did not open again");
+    if (!saveShot(window, outDir + "/5-print.png"))
         return false;
 
     // The history, as the file menu's "浏览已扫描照片" opens it.
