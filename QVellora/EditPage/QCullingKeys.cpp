@@ -8,7 +8,9 @@
 #include <QKeyEvent>
 #include <QWheelEvent>
 
-QCullingKeys::QCullingKeys(QPhotoViewListWidget* grid, QObject* parent) : QObject(parent), m_grid(grid)
+QCullingKeys::QCullingKeys(QPhotoViewListWidget* grid, QObject* parent)
+    : QObject(parent), m_grid(grid), m_viewer(grid->GetViewImageDlg()),
+      m_viewerImage(grid->GetViewImageDlg()->GetImageWidget())
 {
     m_grid->installEventFilter(this);
     m_grid->GetViewImageDlg()->installEventFilter(this);
@@ -70,14 +72,15 @@ QStringList QCullingKeys::keyList()
 
 bool QCullingKeys::eventFilter(QObject* watched, QEvent* event)
 {
-    QPhotoViewImageDlg* viewer = m_grid->GetViewImageDlg();
+    // The grid and its viewer also send events while they are destroyed: nothing of theirs is
+    // called for any other event than a key or the wheel.
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (watched == m_grid)
             return gridKey(key);
-        if (watched == viewer)
+        if (watched == m_viewer)
             return viewerKey(key);
-    } else if (event->type() == QEvent::Wheel && watched == viewer->GetImageWidget()) {
+    } else if (event->type() == QEvent::Wheel && watched == m_viewerImage) {
         return viewerWheel(static_cast<QWheelEvent*>(event));
     }
     return QObject::eventFilter(watched, event);

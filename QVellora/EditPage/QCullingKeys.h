@@ -49,4 +49,7 @@ private:
     QStringList gridTargets() const;
 
     QPhotoViewListWidget* m_grid;
+    // Only compared with what the filter watches: they may be half destroyed when it is asked.
+    const QObject* m_viewer;
+    const QObject* m_viewerImage;
 };

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QSet>
 #include <QStringList>
+#include <QTimer>
 
 class QPhotoViewListWidget;
 
@@ -13,8 +14,10 @@ class QPhotoViewListWidget;
 // group of two or more carries the group's size, and with "one per group" on only the first of
 // each group (by capture time) is shown. A picture joins the groups once it has both a tile and
 // its facts, whichever comes last, so pictures the grid does not show (a restored category's
-// pictures from other folders) never count. Each addition touches only the tiles of the groups it
-// changed. Interface thread only.
+// pictures from other folders) never count. Only the tiles of the groups that changed are
+// touched, once per pass of the event loop however many pictures joined them meanwhile: a burst
+// of hundreds of alike shots costs one pass over its tiles, not one per picture. Interface
+// thread only.
 class QLookalikeTiles : public QObject
 {
     Q_OBJECT
@@ -29,18 +32,25 @@ public:
     // The pictures of path's group by capture time; path alone when it is in no group yet.
     QStringList groupOf(const QString& path) const;
     const CLookalikeGroups& groups() const { return m_groups; }
+    // Whether every change of the groups is on the tiles.
+    bool isSettled() const { return m_pending.isEmpty(); }
 
 public slots:
     // The facts of a picture arrived from a worker.
     void onPictureFacts(const QString& path, const CPictureFacts& facts);
     void setFirstOfEachOnly(bool on);
+    // Puts the groups changed since the last pass on their tiles now.
+    void settle();
 
 private:
     // Puts the sizes and the shown/hidden state of these groups on their tiles.
     void apply(const QVector<int>& groupIds);
+    void schedule(const QVector<int>& groupIds);
 
     QPhotoViewListWidget* m_grid;
     CLookalikeGroups m_groups;
     QSet<QString> m_tiles;
     bool m_firstOfEachOnly = false;
+    QSet<int> m_pending;
+    QTimer* m_settleTimer;
 };

@@ -68,6 +68,7 @@ int QPhotoViewListWidget::AddPhotosItem(const QStringList& picturePaths, const Q
 void QPhotoViewListWidget::ClearSelfData()
 {
     m_checkedItems.clear();
+    m_itemsOfPath.clear();
     for (int i = count() - 1; i >= 0; --i)
         delete item(i);
     clear();
@@ -199,10 +200,7 @@ void QPhotoViewListWidget::SetSubUsePhotos(const QStringList& paths, const QColo
 void QPhotoViewListWidget::SetPictureFacts(const QString& path, QSize pixels, const QDateTime& taken,
                                            qint64 bytes)
 {
-    for (int i = 0; i < count(); ++i) {
-        QListWidgetItem* at = item(i);
-        if (at->data(PathRole).toString() != path)
-            continue;
+    for (QListWidgetItem* at : m_itemsOfPath.values(path)) {
         if (pixels.isValid() && !pixels.isEmpty())
             at->setData(PixelSizeRole, pixels);
         if (taken.isValid())
@@ -216,20 +214,20 @@ void QPhotoViewListWidget::SetPictureFacts(const QString& path, QSize pixels, co
 void QPhotoViewListWidget::SetLookalikes(const QHash<QString, int>& groupSizes, const QSet<QString>& hidden)
 {
     bool untickedSome = false;
-    for (int i = 0; i < count(); ++i) {
-        QPhotoItem* tile = GetPhotoItem(i);
-        if (!tile)
-            continue;
-        const auto size = groupSizes.constFind(tile->GetPath());
-        if (size == groupSizes.constEnd())
-            continue;
-        tile->SetLookalikeCount(*size);
-        const bool hide = hidden.contains(tile->GetPath());
-        if (hide != isRowHidden(i))
-            setRowHidden(i, hide);
-        if (hide && tile->IsChecked()) {
-            tile->SetChecked(false);
-            untickedSome = true;
+    for (auto size = groupSizes.constBegin(); size != groupSizes.constEnd(); ++size) {
+        for (QListWidgetItem* at : m_itemsOfPath.values(size.key())) {
+            const int i = row(at);
+            QPhotoItem* tile = GetPhotoItem(i);
+            if (!tile)
+                continue;
+            tile->SetLookalikeCount(*size);
+            const bool hide = hidden.contains(tile->GetPath());
+            if (hide != isRowHidden(i))
+                setRowHidden(i, hide);
+            if (hide && tile->IsChecked()) {
+                tile->SetChecked(false);
+                untickedSome = true;
+            }
         }
     }
     if (untickedSome)
@@ -413,6 +411,7 @@ void QPhotoViewListWidget::AddTile(QListWidgetItem* item, QPhotoItem* tile, cons
     item->setSizeHint(QSize(m_itemSize, m_itemSize + QPhotoItem::NameStripHeight(fontMetrics())));
     item->setData(PictureRole, picture);
     item->setData(PathRole, tile->GetPath());
+    m_itemsOfPath.insert(tile->GetPath(), item);
     item->setToolTip(ComposeToolTip(item));
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled);
     insertItem(row, item);

@@ -121,7 +121,8 @@ bool tst_LookalikeGrid::openAndGroup(QEditPage& page, int tiles)
                 if (!page.GetPictureFacts(grid->GetPhotoItem(row)->GetPath()).isValid())
                     return false;
             }
-            return true;
+            // Groups reach the tiles once per pass of the event loop.
+            return page.lookalikes()->isSettled();
         },
         30000);
 }
@@ -172,6 +173,8 @@ void tst_LookalikeGrid::reencodeCarriesBadgeOtherScenesDoNot()
     for (const char* name : {"a0.jpg", "a1_reencoded.jpg", "b0_other.jpg", "c0_hour_later.jpg"})
         late.onPictureFacts(path(name), page.GetPictureFacts(path(name)));
     QCOMPARE(late.groups().count(), 3);
+    QVERIFY(!late.isSettled());
+    QTRY_VERIFY(late.isSettled());
     QCOMPARE(lateGrid.GetPhotoItem(1)->LookalikeCount(), 2);
     QCOMPARE(lateGrid.GetPhotoItem(2)->LookalikeCount(), 1);
 
@@ -182,6 +185,7 @@ void tst_LookalikeGrid::reencodeCarriesBadgeOtherScenesDoNot()
     page.OpenFolder(m_dir->filePath("next"), true);
     QTRY_COMPARE(grid->count(), 1);
     QTRY_VERIFY(page.GetPictureFacts(m_dir->filePath("next/a0_copy.jpg")).isValid());
+    QTRY_VERIFY(page.lookalikes()->isSettled());
     QCOMPARE(grid->GetPhotoItem(0)->LookalikeCount(), 1);
     QCOMPARE(page.lookalikes()->groups().count(), 1);
 }
