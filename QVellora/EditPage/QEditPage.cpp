@@ -679,20 +679,18 @@ void QEditPage::onReViewLastPage()
 {
     m_loadDlg->hide();
     const CLastSession session = std::exchange(m_pendingRestore, CLastSession());
-    m_restoredFolder = session.chosenFolder;
     m_chosenFolder = session.chosenFolder;
-    m_restoredKind = session.sourceKind;
     // Saved again as it was restored: a restored folder stays a chosen folder at the next restore.
     m_sourceKind = session.sourceKind;
-    if (m_restoredKind == CLastSession::ChosenFolder)
-        m_folderTree->RevealFolder(m_restoredFolder);
+    if (m_sourceKind == CLastSession::ChosenFolder)
+        m_folderTree->RevealFolder(m_chosenFolder);
     // Rebuilding the page from the file is not the user's work: the file is left as it is.
     m_autosave->setIgnoringChanges(true);
 
     QStringList cached;
     for (const CSelectImage* record : m_imageData->GetSelectImageData())
         cached.append(record->GetImagePath());
-    QStringList shownInGrid = CLastSession::picturesInFolder(cached, m_restoredFolder);
+    QStringList shownInGrid = CLastSession::picturesInFolder(cached, m_chosenFolder);
     if (shownInGrid.size() >= MaxPictureCount)
         shownInGrid.erase(shownInGrid.begin() + (MaxPictureCount - 1), shownInGrid.end());
     for (const QString& path : shownInGrid)

@@ -232,8 +232,6 @@ private:
     // The session being restored, read once when the restore starts: the autosave may rewrite
     // the file while the thumbnails load.
     CLastSession m_pendingRestore;
-    QString m_restoredFolder;
-    int m_restoredKind = CLastSession::SearchResult;
     // While restored rows are filled, no free row is added between them.
     bool m_restoring = false;
     // Restored pictures whose files were not there (an unplugged drive, a renamed folder) are

@@ -422,10 +422,11 @@ QList<QPhotoItem*> QPhotoViewListWidget::TilesWithPaths(const QStringList& paths
 {
     const QSet<QString> wanted(paths.cbegin(), paths.cend());
     QList<QPhotoItem*> tiles;
-    for (int i = 0; i < count(); ++i) {
-        QPhotoItem* tile = GetPhotoItem(i);
-        if (tile && wanted.contains(tile->GetPath()))
-            tiles.append(tile);
+    for (const QString& path : wanted) {
+        for (QListWidgetItem* at : m_itemsOfPath.values(path)) {
+            if (auto* tile = qobject_cast<QPhotoItem*>(itemWidget(at)))
+                tiles.append(tile);
+        }
     }
     return tiles;
 }

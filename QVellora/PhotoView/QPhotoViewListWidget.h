@@ -115,7 +115,7 @@ private:
     void AddTile(QListWidgetItem* item, QPhotoItem* tile, const QPixmap& picture, int row);
     // The tooltip from what the item knows: always the path, the facts once they are set.
     static QString ComposeToolTip(const QListWidgetItem* item);
-    // The tiles whose path is one of paths (exact text), in row order.
+    // The tiles whose path is one of paths (exact text), found through the path index.
     QList<QPhotoItem*> TilesWithPaths(const QStringList& paths) const;
     // Drops the items that are gone or no longer show a tick.
     void ForgetUntickedItems();
