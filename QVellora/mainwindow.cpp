@@ -227,7 +227,7 @@ void MainWindow::createMenus()
 
 void MainWindow::showStatusText()
 {
-    statusBar()->showMessage(QStringLiteral("状态栏"));
+    statusBar()->showMessage(tr("就绪"));
 }
 
 void MainWindow::onScanFiles()

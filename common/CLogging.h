@@ -4,7 +4,8 @@
 #include <QLoggingCategory>
 
 // The program's logging areas, one category each, so that a user can silence or pick them with
-// QT_LOGGING_RULES (for example "vellora.*.debug=false", or "vellora.export.debug=true" alone).
+// QT_LOGGING_RULES (for example "vellora.*.debug=true", or "vellora.export.debug=true" alone).
+// Debug output is off by default; warnings show.
 // The main program, the updater and the reporter share this one list: the pieces in common/ log
 // in the area of the program they serve.
 Q_DECLARE_LOGGING_CATEGORY(lcScan)       // vellora.scan: searching folders for pictures

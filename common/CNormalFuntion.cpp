@@ -122,7 +122,7 @@ bool copyFileToPath(QString source, QString target, bool overwrite)
         return true;
     // The old target goes only when its replacement is complete: the copy is renamed over it.
     if (!copyFileContents(source, target, overwrite)) {
-        qCDebug(lcFiles) << "copy file false";
+        qCWarning(lcFiles) << "copy file false";
         return false;
     }
     return true;

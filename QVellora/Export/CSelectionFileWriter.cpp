@@ -16,7 +16,7 @@ CSelectionFileWriter::CSelectionFileWriter(const QString& exportFolder)
 bool CSelectionFileWriter::open()
 {
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qCDebug(lcExport) << "open pro error" << m_file.fileName() << m_file.errorString();
+        qCWarning(lcExport) << "open pro error" << m_file.fileName() << m_file.errorString();
         return false;
     }
     return true;

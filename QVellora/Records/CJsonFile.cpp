@@ -17,7 +17,9 @@ QJsonObject CJsonFile::read(const QString& path, bool* ok)
         *ok = false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qCDebug(lcRecords) << "open pro error" << path;
+        // A record that does not exist yet (a first start) reads as empty and is no error.
+        if (file.exists())
+            qCWarning(lcRecords) << "cannot read" << path << file.errorString();
         return {};
     }
     return parse(file.readAll(), ok);

@@ -37,6 +37,5 @@ void QScanFilesThread::run()
     m_resultList = found;
     deliver(ticket, [this, found]() { emit findOnePicture(found); });
 
-    qCDebug(lcScan) << "_____time____" << clock.elapsed() / 1000;
-    qCDebug(lcScan) << "     size ____" << found.size();
+    qCDebug(lcScan) << "found" << found.size() << "pictures in" << clock.elapsed() << "ms";
 }

@@ -159,7 +159,7 @@ void tst_ExportFiles::selectionReplacedOnlyAtCommit()
 void tst_ExportFiles::selectionInUnwritableFolder()
 {
     CSelectionFileWriter writer(path("does/not/exist"));
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^open pro error"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^open pro error"));
     QVERIFY(!writer.open());
     QVERIFY(!writer.commit());
 }

@@ -28,6 +28,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -84,7 +85,7 @@ void tst_MainWindow::windowSetUp()
     QVERIFY(!window.windowIcon().isNull());
     QCOMPARE(window.minimumSize(), QSize(1300, 650));
     QCOMPARE(window.size(), QSize(1300, 650));
-    QCOMPARE(window.statusBar()->currentMessage(), QStringLiteral("状态栏"));
+    QCOMPARE(window.statusBar()->currentMessage(), QStringLiteral("就绪"));
     QCOMPARE(window.centralWidget()->objectName(), QString("centralWidget"));
     QVERIFY(window.centralWidget()->isAncestorOf(window.pageStack()));
     QCOMPARE(window.openTime().timeSpec(), Qt::UTC);
@@ -386,9 +387,11 @@ void tst_MainWindow::logOutKeepsTheRunOnce()
 void tst_MainWindow::desktopSignalsEndTheRealProgramWithItsRecords_data()
 {
     QTest::addColumn<int>("signalNumber");
+    // A first start says nothing on the terminal unless the user asks for the program's debug lines.
+    QTest::addColumn<QString>("loggingRules");
 #ifdef Q_OS_UNIX
-    QTest::newRow("SIGTERM") << int(SIGTERM);
-    QTest::newRow("SIGHUP") << int(SIGHUP);
+    QTest::newRow("SIGTERM, quiet") << int(SIGTERM) << QString();
+    QTest::newRow("SIGHUP, debug asked for") << int(SIGHUP) << QStringLiteral("vellora.*.debug=true");
 #endif
 }
 
@@ -398,6 +401,7 @@ void tst_MainWindow::desktopSignalsEndTheRealProgramWithItsRecords()
     QSKIP("reads the program's signal handlers from /proc");
 #else
     QFETCH(int, signalNumber);
+    QFETCH(QString, loggingRules);
     // A copy of the program in a folder of its own, which then holds its record files.
     QTemporaryDir install;
     QVERIFY(install.isValid());
@@ -407,6 +411,9 @@ void tst_MainWindow::desktopSignalsEndTheRealProgramWithItsRecords()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     environment.insert("VELLORA_SERVICE_URL", StandinService::unusedUrl().toString());
+    environment.remove("QT_LOGGING_RULES");
+    if (!loggingRules.isEmpty())
+        environment.insert("QT_LOGGING_RULES", loggingRules);
     run.setProcessEnvironment(environment);
     run.start(program, {});
     QVERIFY(run.waitForStarted(10000));
@@ -419,6 +426,14 @@ void tst_MainWindow::desktopSignalsEndTheRealProgramWithItsRecords()
     QCOMPARE(usageRecordCount(CProgramFiles::join(install.path(), "user_data.js")), 1);
     // Nothing was sorted: the last session is not replaced by an empty one.
     QVERIFY(!QFile::exists(CProgramFiles::join(install.path(), "save_last.js")));
+
+    const QString terminal = QString::fromLocal8Bit(run.readAllStandardError());
+    const QRegularExpression ownLine(QStringLiteral("^vellora\\.\\w+: "),
+                                     QRegularExpression::MultilineOption);
+    if (loggingRules.isEmpty())
+        QVERIFY2(!terminal.contains(ownLine), qPrintable(terminal));
+    else
+        QVERIFY2(terminal.contains(ownLine), qPrintable(terminal));
 #endif
 }
 

@@ -83,7 +83,7 @@ void tst_CNormalFuntion::copyFile()
         target.replace('/', '\\');
 
     if (!result)
-        QTest::ignoreMessage(QtDebugMsg, "copy file false");
+        QTest::ignoreMessage(QtWarningMsg, "copy file false");
     QCOMPARE(copyFileToPath(path("in/a.jpg"), target, overwrite), result);
     QCOMPARE(readFile(path("out/a.jpg")), targetAfter);
     QCOMPARE(readFile(path("in/a.jpg")), QByteArray("source"));
@@ -101,7 +101,7 @@ void tst_CNormalFuntion::copyFileToMissingFolderFails()
     QVERIFY(!copyFileToPath(path("missing.jpg"), path("b.jpg"), true));
     QVERIFY(!QFile::exists(path("b.jpg")));
 
-    QTest::ignoreMessage(QtDebugMsg, "copy file false");
+    QTest::ignoreMessage(QtWarningMsg, "copy file false");
     QVERIFY(!copyFileToPath(path("a.jpg"), path("no/such/folder/a.jpg"), true));
     QVERIFY(!QDir(path("no")).exists());
 }
