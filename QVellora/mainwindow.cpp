@@ -22,9 +22,11 @@
 #include "Pictures/CThumbnailCache.h"
 #include "Records/CCompanionLauncher.h"
 #include "Records/CProgramOptions.h"
+#include "Records/CUiLanguage.h"
 #include "ViewPage/QViewPage.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
@@ -192,6 +194,20 @@ void MainWindow::createActions()
     connect(m_fileTypeAct, &QAction::triggered, this, &MainWindow::onSetFileTypeAct);
     connect(m_fileTimeAct, &QAction::triggered, this, &MainWindow::onSetFileTimeAct);
     connect(m_thumbnailCacheAct, &QAction::toggled, this, &MainWindow::onThumbnailCacheToggled);
+
+    // The interface language, applied at the next start: every text is made once, when built.
+    m_languageGroup = new QActionGroup(this);
+    const QString chosen = CProgramOptions::read().language;
+    const QList<QPair<QString, QString>> languages = {{CUiLanguage::followSystem, tr("跟随系统")},
+                                                      {CUiLanguage::chinese, QStringLiteral("中文")},
+                                                      {CUiLanguage::english, QStringLiteral("English")}};
+    for (const auto& language : languages) {
+        QAction* action = m_languageGroup->addAction(language.second);
+        action->setCheckable(true);
+        action->setData(language.first);
+        action->setChecked(language.first == chosen);
+    }
+    connect(m_languageGroup, &QActionGroup::triggered, this, &MainWindow::onLanguageChosen);
 }
 
 void MainWindow::createMenus()
@@ -217,6 +233,9 @@ void MainWindow::createMenus()
     m_settingsMenu->addAction(m_fileTypeAct);
     m_settingsMenu->addAction(m_fileTimeAct);
     m_settingsMenu->addAction(m_thumbnailCacheAct);
+    QMenu* languageMenu = m_settingsMenu->addMenu(tr("界面语言"));
+    languageMenu->setObjectName(QStringLiteral("languageMenu"));
+    languageMenu->addActions(m_languageGroup->actions());
 
     m_helpMenu = menuBar()->addMenu(QStringLiteral("&帮助"));
     m_helpMenu->addAction(m_showHelpAct);
@@ -264,6 +283,17 @@ void MainWindow::onThumbnailCacheToggled(bool on)
     options.thumbnailCache = on;
     if (!options.write())
         qCDebug(lcRecords) << "options not saved" << CProgramOptions::path();
+}
+
+void MainWindow::onLanguageChosen(QAction* action)
+{
+    CProgramOptions options = CProgramOptions::read();
+    options.language = action->data().toString();
+    if (!options.write()) {
+        QUserDialogs::information(this, tr("设置未能保存（磁盘已满或不可写）。"));
+        return;
+    }
+    QUserDialogs::information(this, tr("界面语言将在下次启动软件时改为“%1”。").arg(action->text()));
 }
 
 void MainWindow::onScanTimes()

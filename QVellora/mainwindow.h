@@ -10,6 +10,7 @@
 #include <memory>
 
 class QAction;
+class QActionGroup;
 class QCatePage;
 class QConnectCustomerDlg;
 class QEditPage;
@@ -99,6 +100,7 @@ public slots:
     void SaveForShutdown();
     // The settings menu's switch of the shared thumbnail cache; kept for the next runs.
     void onThumbnailCacheToggled(bool on);
+    void onLanguageChosen(QAction* action);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -142,6 +144,7 @@ private:
     QAction* m_openWebAct = nullptr;
     QAction* m_connectCustomerAct = nullptr;
     QAction* m_thumbnailCacheAct = nullptr;
+    QActionGroup* m_languageGroup = nullptr;
 
     QInitPage* m_initPage = nullptr;
     QEditPage* m_editPage = nullptr;

@@ -5,6 +5,9 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config
     qtbase5-dev qtbase5-dev-tools libqt5network5
+    # The English translation is compiled with Qt's linguist tools; Qt's own dialogs use the
+    # translations Debian ships.
+    qttools5-dev qttools5-dev-tools qttranslations5-l10n
     libquazip1-qt5-dev zlib1g-dev libpng-dev libsodium-dev zip
     libcpp-httplib-dev libssl-dev libbrotli-dev
     fonts-noto-cjk

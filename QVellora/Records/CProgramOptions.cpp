@@ -3,12 +3,14 @@
 
 #include "CProgramFiles.h"
 #include "Records/CJsonFile.h"
+#include "Records/CUiLanguage.h"
 
 #include <QJsonObject>
 
 namespace {
 const QString thumbnailCacheKey = QStringLiteral("thumbnail_cache");
-}
+const QString languageKey = QStringLiteral("language");
+} // namespace
 
 QString CProgramOptions::path()
 {
@@ -22,6 +24,7 @@ CProgramOptions CProgramOptions::read(const QString& file)
     const QJsonValue cache = object.value(thumbnailCacheKey);
     if (cache.isBool())
         options.thumbnailCache = cache.toBool();
+    options.language = CUiLanguage::normalisedChoice(object.value(languageKey).toString());
     return options;
 }
 
@@ -30,5 +33,6 @@ bool CProgramOptions::write(const QString& file) const
     // Keys of other versions are kept: an older copy run in between must not drop them.
     QJsonObject object = CJsonFile::read(file);
     object.insert(thumbnailCacheKey, thumbnailCache);
+    object.insert(languageKey, CUiLanguage::normalisedChoice(language));
     return CJsonFile::write(file, object);
 }

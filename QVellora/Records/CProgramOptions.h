@@ -11,6 +11,8 @@ class CProgramOptions
 public:
     // Thumbnails are read from and written to the desktop's shared thumbnail cache.
     bool thumbnailCache = true;
+    // The interface language: "system", "zh" or "en" (CUiLanguage); applied at the next start.
+    QString language = QStringLiteral("system");
 
     static QString path();
     static CProgramOptions read(const QString& file = path());

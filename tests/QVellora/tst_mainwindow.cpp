@@ -109,7 +109,7 @@ void tst_MainWindow::menusAndActions()
         // the edit page's dock toggles, then its one-tile-per-group view
         {QStringLiteral("目录"), QStringLiteral("已扫描"), QString(), QStringLiteral("只显示每组第一张")},
         {QStringLiteral("&过滤照片类型"), QStringLiteral("&照片时间范围"),
-         QStringLiteral("&使用系统缩略图缓存")},
+         QStringLiteral("&使用系统缩略图缓存"), QStringLiteral("界面语言")},
         {QStringLiteral("&新手帮助"), QStringLiteral("键盘快捷键"), QStringLiteral("&访问主页"),
          QStringLiteral("&联系客服")}};
     for (int m = 0; m < menus.size(); ++m) {
@@ -118,11 +118,12 @@ void tst_MainWindow::menusAndActions()
             texts << action->text();
         QCOMPARE(texts, expected.at(m));
     }
-    // The file and settings actions carry their icons; a switch shows its tick instead.
+    // The file and settings actions carry their icons; a switch shows its tick, a sub-menu its arrow.
     for (QAction* action : menus.at(1)->menu()->actions())
         QVERIFY2(!action->isEnabled(), qPrintable(action->text()));
     for (QAction* action : menus.at(0)->menu()->actions() + menus.at(3)->menu()->actions())
-        QVERIFY2(!action->icon().isNull() || action->isCheckable(), qPrintable(action->text()));
+        QVERIFY2(!action->icon().isNull() || action->isCheckable() || action->menu(),
+                 qPrintable(action->text()));
 }
 
 void tst_MainWindow::serviceIdFirstNonEmptyWins()
