@@ -158,28 +158,26 @@ void MainWindow::createActions()
         return QIcon(picture->copy(0, 0, side, side));
     };
 
-    m_scanFilesAct =
-        new QAction(icon(":/image/view_dlg_icon/input_image.png"), QStringLiteral("选择扫描对象目录"), this);
-    m_scanTimesAct = new QAction(icon(":/image/icon/open_times.png"), QStringLiteral("&继续上次扫描"), this);
-    m_scanPauseAct =
-        new QAction(icon(":/image/view_dlg_icon/pause_input.png"), QStringLiteral("浏览已扫描照片"), this);
-    m_fileTypeAct = new QAction(icon(":/image/icon/file_type.png"), QStringLiteral("&过滤照片类型"), this);
-    m_fileTimeAct = new QAction(icon(":/image/icon/file_type.png"), QStringLiteral("&照片时间范围"), this);
-    m_showHelpAct = new QAction(QStringLiteral("&新手帮助"), this);
-    m_shortcutsAct = new QAction(QStringLiteral("键盘快捷键"), this);
+    m_scanFilesAct = new QAction(icon(":/image/view_dlg_icon/input_image.png"), tr("选择扫描对象目录"), this);
+    m_scanTimesAct = new QAction(icon(":/image/icon/open_times.png"), tr("&继续上次扫描"), this);
+    m_scanPauseAct = new QAction(icon(":/image/view_dlg_icon/pause_input.png"), tr("浏览已扫描照片"), this);
+    m_fileTypeAct = new QAction(icon(":/image/icon/file_type.png"), tr("&过滤照片类型"), this);
+    m_fileTimeAct = new QAction(icon(":/image/icon/file_type.png"), tr("&照片时间范围"), this);
+    m_showHelpAct = new QAction(tr("&新手帮助"), this);
+    m_shortcutsAct = new QAction(tr("键盘快捷键"), this);
     // The texts say what the step is: "撤销 放入 海边 (3 张)".
     QUndoStack* steps = m_editPage->selectionEditor()->undoStack();
-    m_undoAct = steps->createUndoAction(this, QStringLiteral("撤销"));
+    m_undoAct = steps->createUndoAction(this, tr("撤销"));
     m_undoAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    m_redoAct = steps->createRedoAction(this, QStringLiteral("重做"));
+    m_redoAct = steps->createRedoAction(this, tr("重做"));
     m_redoAct->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    m_undoAct->setToolTip(QStringLiteral("撤销 (Ctrl+Z)"));
-    m_redoAct->setToolTip(QStringLiteral("重做 (Ctrl+Shift+Z, Ctrl+Y)"));
-    m_openWebAct = new QAction(QStringLiteral("&访问主页"), this);
-    m_connectCustomerAct = new QAction(QStringLiteral("&联系客服"), this);
+    m_undoAct->setToolTip(tr("撤销 (Ctrl+Z)"));
+    m_redoAct->setToolTip(tr("重做 (Ctrl+Shift+Z, Ctrl+Y)"));
+    m_openWebAct = new QAction(tr("&访问主页"), this);
+    m_connectCustomerAct = new QAction(tr("&联系客服"), this);
     // Every loader reads the switch when it starts a list, so the choice holds from the next one.
-    m_thumbnailCacheAct = new QAction(QStringLiteral("&使用系统缩略图缓存"), this);
+    m_thumbnailCacheAct = new QAction(tr("&使用系统缩略图缓存"), this);
     m_thumbnailCacheAct->setCheckable(true);
     m_thumbnailCacheAct->setChecked(CProgramOptions::read().thumbnailCache);
     CThumbnailCache::setEnabled(m_thumbnailCacheAct->isChecked());
@@ -212,24 +210,24 @@ void MainWindow::createActions()
 
 void MainWindow::createMenus()
 {
-    m_fileMenu = menuBar()->addMenu(QStringLiteral("&文件"));
+    m_fileMenu = menuBar()->addMenu(tr("&文件"));
     m_fileMenu->addAction(m_scanFilesAct);
     m_fileMenu->addAction(m_scanTimesAct);
     m_fileMenu->addAction(m_scanPauseAct);
 
-    m_editMenu = menuBar()->addMenu(QStringLiteral("&编辑"));
+    m_editMenu = menuBar()->addMenu(tr("&编辑"));
     m_editMenu->addAction(m_undoAct);
     m_editMenu->addAction(m_redoAct);
     // The keys work on every page of the window, with the menu closed.
     addActions({m_undoAct, m_redoAct});
 
     // Receives the edit page's dock toggles and its one-tile-per-group view.
-    m_viewMenu = menuBar()->addMenu(QStringLiteral("&视图"));
+    m_viewMenu = menuBar()->addMenu(tr("&视图"));
     m_viewMenu->addActions(m_editPage->GetDockToggleActions());
     m_viewMenu->addSeparator();
     m_viewMenu->addAction(m_editPage->GetFirstOfEachAction());
 
-    m_settingsMenu = menuBar()->addMenu(QStringLiteral("&设置"));
+    m_settingsMenu = menuBar()->addMenu(tr("&设置"));
     m_settingsMenu->addAction(m_fileTypeAct);
     m_settingsMenu->addAction(m_fileTimeAct);
     m_settingsMenu->addAction(m_thumbnailCacheAct);
@@ -237,7 +235,7 @@ void MainWindow::createMenus()
     languageMenu->setObjectName(QStringLiteral("languageMenu"));
     languageMenu->addActions(m_languageGroup->actions());
 
-    m_helpMenu = menuBar()->addMenu(QStringLiteral("&帮助"));
+    m_helpMenu = menuBar()->addMenu(tr("&帮助"));
     m_helpMenu->addAction(m_showHelpAct);
     m_helpMenu->addAction(m_shortcutsAct);
     m_helpMenu->addAction(m_openWebAct);
@@ -407,7 +405,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     qCDebug(lcRecords) << "close soft time " << m_closeTime;
 
     if (!SaveLastOption())
-        QUserDialogs::information(this, QStringLiteral("本次的工作记录未能保存（磁盘已满或不可写）！"));
+        QUserDialogs::information(this, tr("本次的工作记录未能保存（磁盘已满或不可写）！"));
     UploadUserDate();
     CCompanionLauncher::startAll(QCoreApplication::applicationDirPath());
     QMainWindow::closeEvent(event);

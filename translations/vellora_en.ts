@@ -23,12 +23,107 @@
         <source>界面语言将在下次启动软件时改为“%1”。</source>
         <translation>The interface language will change to “%1” the next time the program starts.</translation>
     </message>
+    <message>
+        <source>选择扫描对象目录</source>
+        <translation>Choose a folder to scan</translation>
+    </message>
+    <message>
+        <source>&amp;继续上次扫描</source>
+        <translation>&amp;Continue the last scan</translation>
+    </message>
+    <message>
+        <source>浏览已扫描照片</source>
+        <translation>Browse exported pictures</translation>
+    </message>
+    <message>
+        <source>&amp;过滤照片类型</source>
+        <translation>&amp;Picture types</translation>
+    </message>
+    <message>
+        <source>&amp;照片时间范围</source>
+        <translation>Picture &amp;dates</translation>
+    </message>
+    <message>
+        <source>&amp;新手帮助</source>
+        <translation>&amp;Getting started</translation>
+    </message>
+    <message>
+        <source>键盘快捷键</source>
+        <translation>Keyboard shortcuts</translation>
+    </message>
+    <message>
+        <source>撤销</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>重做</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>撤销 (Ctrl+Z)</source>
+        <translation>Undo (Ctrl+Z)</translation>
+    </message>
+    <message>
+        <source>重做 (Ctrl+Shift+Z, Ctrl+Y)</source>
+        <translation>Redo (Ctrl+Shift+Z, Ctrl+Y)</translation>
+    </message>
+    <message>
+        <source>&amp;访问主页</source>
+        <translation>Visit the &amp;home page</translation>
+    </message>
+    <message>
+        <source>&amp;联系客服</source>
+        <translation>Contact customer &amp;service</translation>
+    </message>
+    <message>
+        <source>&amp;使用系统缩略图缓存</source>
+        <translation>Use the system&apos;s &amp;thumbnail cache</translation>
+    </message>
+    <message>
+        <source>&amp;文件</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>&amp;编辑</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>&amp;视图</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>&amp;设置</source>
+        <translation>&amp;Settings</translation>
+    </message>
+    <message>
+        <source>&amp;帮助</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>本次的工作记录未能保存（磁盘已满或不可写）！</source>
+        <translation>This session&apos;s work could not be saved (the disk is full or not writable)!</translation>
+    </message>
 </context>
 <context>
     <name>QComprareImageDlg</name>
     <message>
         <source>分类 %1</source>
         <translation>Category %1</translation>
+    </message>
+</context>
+<context>
+    <name>QConnectCustomerDlg</name>
+    <message>
+        <source>客服热线：</source>
+        <translation>Hotline: </translation>
+    </message>
+    <message>
+        <source>客服QQ：  </source>
+        <translation>QQ:  </translation>
+    </message>
+    <message>
+        <source>客服服务</source>
+        <translation>Customer service</translation>
     </message>
 </context>
 <context>
@@ -76,6 +171,72 @@
         <source>正在搜索图片，请耐心等待</source>
         <translation>Searching for pictures, please wait</translation>
     </message>
+    <message>
+        <source>选择文件夹扫描照片</source>
+        <translation>Scan a folder for pictures</translation>
+    </message>
+    <message>
+        <source>继续上次的工作</source>
+        <translation>Continue the last session</translation>
+    </message>
+    <message>
+        <source>浏览已导出的照片</source>
+        <translation>Browse exported pictures</translation>
+    </message>
+    <message>
+        <source>上传照片</source>
+        <translation>Upload pictures</translation>
+    </message>
+    <message>
+        <source>客服帮助</source>
+        <translation>Customer help</translation>
+    </message>
+    <message>
+        <source>搜索图片</source>
+        <translation>Searching</translation>
+    </message>
+    <message>
+        <source>扫描目录</source>
+        <translation>Folder to scan</translation>
+    </message>
+</context>
+<context>
+    <name>QLoadInDlg</name>
+    <message>
+        <source>登陆</source>
+        <translation>Log in</translation>
+    </message>
+    <message>
+        <source>用户名：</source>
+        <translation>User name:</translation>
+    </message>
+    <message>
+        <source>  密码：</source>
+        <translation>  Password:</translation>
+    </message>
+    <message>
+        <source>注册</source>
+        <translation>Register</translation>
+    </message>
+    <message>
+        <source>正在登陆...</source>
+        <translation>Logging in...</translation>
+    </message>
+    <message>
+        <source>登陆失败，请检查网络后重试</source>
+        <translation>Login failed; check the network and try again</translation>
+    </message>
+    <message>
+        <source>登陆成功</source>
+        <translation>Logged in</translation>
+    </message>
+</context>
+<context>
+    <name>QNoticeBox</name>
+    <message>
+        <source>提示信息：</source>
+        <translation>Information</translation>
+    </message>
 </context>
 <context>
     <name>QPhotoItem</name>
@@ -97,6 +258,126 @@
     <message>
         <source>文件大小 %1</source>
         <translation>File size %1</translation>
+    </message>
+</context>
+<context>
+    <name>QSetFileTimeDlg</name>
+    <message>
+        <source>起始时间：</source>
+        <translation>From:</translation>
+    </message>
+    <message>
+        <source>终止时间：</source>
+        <translation>To:</translation>
+    </message>
+    <message>
+        <source>设置照片时间</source>
+        <translation>Picture dates</translation>
+    </message>
+</context>
+<context>
+    <name>QSetFileTypeDlg</name>
+    <message>
+        <source>过滤图片类型：</source>
+        <translation>Picture types to include:</translation>
+    </message>
+    <message>
+        <source>设置照片类型</source>
+        <translation>Picture types</translation>
+    </message>
+</context>
+<context>
+    <name>QShortcutsDlg</name>
+    <message>
+        <source>键盘快捷键</source>
+        <translation>Keyboard shortcuts</translation>
+    </message>
+    <message>
+        <source>按键</source>
+        <translation>Key</translation>
+    </message>
+    <message>
+        <source>作用</source>
+        <translation>Action</translation>
+    </message>
+</context>
+<context>
+    <name>QShowHelpDlg</name>
+    <message>
+        <source>照片拖拽操作图文教程：</source>
+        <translation>How to sort pictures by dragging:</translation>
+    </message>
+    <message>
+        <source>新手指引</source>
+        <translation>Getting started</translation>
+    </message>
+</context>
+<context>
+    <name>QSignInDlg</name>
+    <message>
+        <source>注册</source>
+        <translation>Register</translation>
+    </message>
+    <message>
+        <source>  用户名：</source>
+        <translation>  User name:</translation>
+    </message>
+    <message>
+        <source>    昵称：</source>
+        <translation>    Nickname:</translation>
+    </message>
+    <message>
+        <source>    密码：</source>
+        <translation>    Password:</translation>
+    </message>
+    <message>
+        <source>确认密码：</source>
+        <translation>Confirm password:</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>注册失败，请检查网络后重试</source>
+        <translation>Registration failed; check the network and try again</translation>
+    </message>
+    <message>
+        <source>注册成功</source>
+        <translation>Registered</translation>
+    </message>
+</context>
+<context>
+    <name>QUserDialogs</name>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>继续</source>
+        <translation>Continue</translation>
+    </message>
+    <message>
+        <source>返回</source>
+        <translation>Back</translation>
+    </message>
+</context>
+<context>
+    <name>QViewMakeWidget</name>
+    <message>
+        <source>返回</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>打开文件夹</source>
+        <translation>Open folder</translation>
+    </message>
+</context>
+<context>
+    <name>QViewPage</name>
+    <message>
+        <source>历史导出记录</source>
+        <translation>Past exports</translation>
     </message>
 </context>
 </TS>

@@ -7,10 +7,10 @@
 #include <QVBoxLayout>
 
 QConnectCustomerDlg::QConnectCustomerDlg(QWidget* parent)
-    : QDialog(parent), m_hotlineLabel(new QLabel(QStringLiteral("客服热线：") + CServiceContacts::hotline())),
-      m_qqLabel(new QLabel(QStringLiteral("客服QQ：  ") + CServiceContacts::qqNumber()))
+    : QDialog(parent), m_hotlineLabel(new QLabel(tr("客服热线：") + CServiceContacts::hotline())),
+      m_qqLabel(new QLabel(tr("客服QQ：  ") + CServiceContacts::qqNumber()))
 {
-    setWindowTitle(QStringLiteral("客服服务"));
+    setWindowTitle(tr("客服服务"));
     resize(200, 60);
     m_hotlineLabel->setMinimumSize(200, 20);
     m_qqLabel->setMinimumSize(200, 20);

@@ -6,7 +6,7 @@
 #include <QStyle>
 
 QNoticeBox::QNoticeBox(QWidget* parent, const QString& text)
-    : QMessageBox(QMessageBox::NoIcon, QStringLiteral("提示信息："), text, QMessageBox::Ok, parent)
+    : QMessageBox(QMessageBox::NoIcon, tr("提示信息："), text, QMessageBox::Ok, parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);

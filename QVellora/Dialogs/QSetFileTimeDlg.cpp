@@ -9,11 +9,10 @@
 
 QSetFileTimeDlg::QSetFileTimeDlg(QWidget* parent)
     : QDialog(parent, Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      m_beginLabel(new QLabel(QStringLiteral("起始时间："))),
-      m_endLabel(new QLabel(QStringLiteral("终止时间："))), m_beginEdit(new QDateTimeEdit),
-      m_endEdit(new QDateTimeEdit)
+      m_beginLabel(new QLabel(tr("起始时间："))), m_endLabel(new QLabel(tr("终止时间："))),
+      m_beginEdit(new QDateTimeEdit), m_endEdit(new QDateTimeEdit)
 {
-    setWindowTitle(QStringLiteral("设置照片时间"));
+    setWindowTitle(tr("设置照片时间"));
     // Seconds are shown because the bounds are exclusive to the second.
     for (QDateTimeEdit* edit : {m_beginEdit, m_endEdit})
         edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));

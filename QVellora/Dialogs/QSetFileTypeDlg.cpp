@@ -11,9 +11,9 @@
 
 QSetFileTypeDlg::QSetFileTypeDlg(QWidget* parent)
     : QDialog(parent, Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      m_captionLabel(new QLabel(QStringLiteral("过滤图片类型：")))
+      m_captionLabel(new QLabel(tr("过滤图片类型：")))
 {
-    setWindowTitle(QStringLiteral("设置照片类型"));
+    setWindowTitle(tr("设置照片类型"));
     auto* boxes = new QHBoxLayout;
     for (const CPictureFormats::Format& format : CPictureFormats::all()) {
         auto* box = new QCheckBox(format.label);

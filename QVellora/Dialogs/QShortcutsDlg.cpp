@@ -9,8 +9,8 @@
 QShortcutsDlg::QShortcutsDlg(const QStringList& keys, QWidget* parent)
     : QDialog(parent), m_table(new QTableWidget(keys.size(), 2, this))
 {
-    setWindowTitle(QStringLiteral("键盘快捷键"));
-    m_table->setHorizontalHeaderLabels({QStringLiteral("按键"), QStringLiteral("作用")});
+    setWindowTitle(tr("键盘快捷键"));
+    m_table->setHorizontalHeaderLabels({tr("按键"), tr("作用")});
     m_table->verticalHeader()->hide();
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionMode(QAbstractItemView::NoSelection);

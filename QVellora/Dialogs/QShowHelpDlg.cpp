@@ -8,10 +8,10 @@
 #include <QVBoxLayout>
 
 QShowHelpDlg::QShowHelpDlg(QWidget* parent)
-    : QDialog(parent), m_caption(new QLabel(QStringLiteral("照片拖拽操作图文教程："))), m_picture(new QLabel),
+    : QDialog(parent), m_caption(new QLabel(tr("照片拖拽操作图文教程："))), m_picture(new QLabel),
       m_scrollArea(new QScrollArea)
 {
-    setWindowTitle(QStringLiteral("新手指引"));
+    setWindowTitle(tr("新手指引"));
     resize(1000, 800);
     m_picture->setPixmap(*CSharedPixmap::get(QStringLiteral(":/image/big_image/show_help.jpg")));
     m_picture->resize(928, 1680);

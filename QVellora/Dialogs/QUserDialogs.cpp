@@ -29,7 +29,7 @@ QString QUserDialogs::chooseFolder(QWidget* parent, const QString& title, const 
 
 void QUserDialogs::information(QWidget* parent, const QString& text)
 {
-    const QString title = QStringLiteral("提示");
+    const QString title = tr("提示");
     if (g_answering) {
         qCDebug(lcPages) << "notice:" << text;
         if (installed().notice)
@@ -41,14 +41,14 @@ void QUserDialogs::information(QWidget* parent, const QString& text)
 
 bool QUserDialogs::question(QWidget* parent, const QString& text)
 {
-    const QString title = QStringLiteral("提示");
+    const QString title = tr("提示");
     if (g_answering) {
         qCDebug(lcPages) << "question:" << text;
         return installed().question ? installed().question(title, text) : true;
     }
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
-    QPushButton* proceed = box.addButton(QStringLiteral("继续"), QMessageBox::AcceptRole);
-    box.addButton(QStringLiteral("返回"), QMessageBox::RejectRole);
+    QPushButton* proceed = box.addButton(tr("继续"), QMessageBox::AcceptRole);
+    box.addButton(tr("返回"), QMessageBox::RejectRole);
     box.exec();
     return box.clickedButton() == proceed;
 }

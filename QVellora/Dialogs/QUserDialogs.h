@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <functional>
@@ -14,6 +15,8 @@ class QWidget;
 // side simple: a test answers folder questions, collects notices and drives modal dialogs.
 class QUserDialogs
 {
+    Q_DECLARE_TR_FUNCTIONS(QUserDialogs)
+
 public:
     struct Answers
     {

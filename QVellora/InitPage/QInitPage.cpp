@@ -24,15 +24,15 @@ QInitPage::~QInitPage() = default;
 
 void QInitPage::createWidgets()
 {
-    auto button = [this](const char* picture) {
-        auto* made = new QDrawImageButton(CSharedPixmap::get(QString::fromLatin1(picture)), this);
+    auto button = [this](const char* picture, const QString& name) {
+        auto* made = new QDrawImageButton(CSharedPixmap::get(QString::fromLatin1(picture)), name, this);
         made->setFixedSize(150, 150);
         return made;
     };
-    m_scanButton = button(":/image/new_button/select_scan.png");
-    m_lastButton = button(":/image/new_button/go_last.png");
-    m_historyButton = button(":/image/new_button/had_scan.png");
-    m_updataButton = button(":/image/new_button/updata_net.png");
+    m_scanButton = button(":/image/new_button/select_scan.png", tr("选择文件夹扫描照片"));
+    m_lastButton = button(":/image/new_button/go_last.png", tr("继续上次的工作"));
+    m_historyButton = button(":/image/new_button/had_scan.png", tr("浏览已导出的照片"));
+    m_updataButton = button(":/image/new_button/updata_net.png", tr("上传照片"));
     connect(m_scanButton, &QPushButton::clicked, this, &QInitPage::onCheckScanImage);
     connect(m_lastButton, &QPushButton::clicked, this, &QInitPage::onCheckScanLast);
     connect(m_historyButton, &QPushButton::clicked, this, &QInitPage::onCheckViewImage);
@@ -41,10 +41,11 @@ void QInitPage::createWidgets()
     m_helpLabel = new QLabel(this);
     m_helpLabel->setPixmap(*CSharedPixmap::get(QStringLiteral(":/image/big_image/customer_help.png")));
     m_helpLabel->setFixedSize(241, 78);
+    m_helpLabel->setAccessibleName(tr("客服帮助"));
 
     m_loadInDlg = new QLoadInDlg(this);
     m_updateDlg = new QUpdateImageData(this);
-    m_progressDlg = new QBusyDialog(QStringLiteral("搜索图片"), tr("正在搜索图片，请耐心等待"), this);
+    m_progressDlg = new QBusyDialog(tr("搜索图片"), tr("正在搜索图片，请耐心等待"), this);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(200);
@@ -79,7 +80,7 @@ QString QInitPage::StartFolder()
 
 void QInitPage::CheckScanImage()
 {
-    const QString folder = QUserDialogs::chooseFolder(this, QStringLiteral("扫描目录"), StartFolder());
+    const QString folder = QUserDialogs::chooseFolder(this, tr("扫描目录"), StartFolder());
     if (folder.isEmpty() || folder == QLatin1String("\\"))
         return;
 

@@ -14,7 +14,7 @@
 QLoadInDlg::QLoadInDlg(QWidget* parent)
     : QDialog(parent), m_signInDlg(new QSignInDlg(nullptr)), m_client(new CAccountClient(this))
 {
-    setWindowTitle(QStringLiteral("登陆"));
+    setWindowTitle(tr("登陆"));
     resize(300, 200);
     createWidgets();
 
@@ -27,18 +27,18 @@ QLoadInDlg::~QLoadInDlg() = default;
 
 void QLoadInDlg::createWidgets()
 {
-    m_userNameLabel = new QLabel(QStringLiteral("用户名："));
+    m_userNameLabel = new QLabel(tr("用户名："));
     m_userNameEdit = new QLineEdit;
     m_userNameEdit->setObjectName(QStringLiteral("userNameEdit"));
     m_userNameEdit->setMaximumWidth(100);
-    m_passwordLabel = new QLabel(QStringLiteral("  密码："));
+    m_passwordLabel = new QLabel(tr("  密码："));
     m_passwordEdit = new QLineEdit;
     m_passwordEdit->setObjectName(QStringLiteral("passwordEdit"));
     m_passwordEdit->setMaximumWidth(100);
     m_passwordEdit->setEchoMode(QLineEdit::Password);
-    m_loadButton = new QPushButton(QStringLiteral("登陆"));
+    m_loadButton = new QPushButton(tr("登陆"));
     m_loadButton->setObjectName(QStringLiteral("loadButton"));
-    m_signButton = new QPushButton(QStringLiteral("注册"));
+    m_signButton = new QPushButton(tr("注册"));
     m_signButton->setObjectName(QStringLiteral("signButton"));
     m_statusLabel = new QLabel;
     m_statusLabel->setObjectName(QStringLiteral("statusLabel"));
@@ -54,7 +54,7 @@ void QLoadInDlg::createWidgets()
 void QLoadInDlg::onCheckLoadButton()
 {
     m_client->login(m_userNameEdit->text(), m_passwordEdit->text());
-    m_statusLabel->setText(QStringLiteral("正在登陆..."));
+    m_statusLabel->setText(tr("正在登陆..."));
 }
 
 void QLoadInDlg::onCheckSignButton()
@@ -65,10 +65,10 @@ void QLoadInDlg::onCheckSignButton()
 void QLoadInDlg::showAnswer(const CAccountAnswer& answer)
 {
     if (!answer.loginSucceeded()) {
-        m_statusLabel->setText(answer.failureText(QStringLiteral("登陆失败，请检查网络后重试")));
+        m_statusLabel->setText(answer.failureText(tr("登陆失败，请检查网络后重试")));
         return;
     }
-    m_statusLabel->setText(QStringLiteral("登陆成功"));
+    m_statusLabel->setText(tr("登陆成功"));
     m_userId = answer.zovid();
     accept();
 }

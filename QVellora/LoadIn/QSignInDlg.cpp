@@ -12,7 +12,7 @@
 
 QSignInDlg::QSignInDlg(QWidget* parent) : QDialog(parent), m_client(new CAccountClient(this))
 {
-    setWindowTitle(QStringLiteral("注册"));
+    setWindowTitle(tr("注册"));
     resize(300, 200);
     createWidgets();
 
@@ -24,13 +24,13 @@ QSignInDlg::QSignInDlg(QWidget* parent) : QDialog(parent), m_client(new CAccount
 void QSignInDlg::createWidgets()
 {
     new QVBoxLayout(this);
-    m_userNameEdit = addField(QStringLiteral("  用户名："), QStringLiteral("userNameEdit"), false);
-    m_nicknameEdit = addField(QStringLiteral("    昵称："), QStringLiteral("nicknameEdit"), false);
-    m_passwordEdit = addField(QStringLiteral("    密码："), QStringLiteral("passwordEdit"), true);
-    m_confirmEdit = addField(QStringLiteral("确认密码："), QStringLiteral("confirmEdit"), true);
-    m_signButton = new QPushButton(QStringLiteral("注册"));
+    m_userNameEdit = addField(tr("  用户名："), QStringLiteral("userNameEdit"), false);
+    m_nicknameEdit = addField(tr("    昵称："), QStringLiteral("nicknameEdit"), false);
+    m_passwordEdit = addField(tr("    密码："), QStringLiteral("passwordEdit"), true);
+    m_confirmEdit = addField(tr("确认密码："), QStringLiteral("confirmEdit"), true);
+    m_signButton = new QPushButton(tr("注册"));
     m_signButton->setObjectName(QStringLiteral("signButton"));
-    m_cancelButton = new QPushButton(QStringLiteral("关闭"));
+    m_cancelButton = new QPushButton(tr("关闭"));
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
     static_cast<QVBoxLayout*>(layout())->addLayout(QCentredRow::make({m_signButton, m_cancelButton}));
 }
@@ -60,9 +60,9 @@ void QSignInDlg::onCheckCancelButton()
 void QSignInDlg::showAnswer(const CAccountAnswer& answer)
 {
     if (!answer.registrationSucceeded()) {
-        QNoticeBox::about(this, answer.failureText(QStringLiteral("注册失败，请检查网络后重试")));
+        QNoticeBox::about(this, answer.failureText(tr("注册失败，请检查网络后重试")));
         return;
     }
-    const QString text = answer.msg().isEmpty() ? QStringLiteral("注册成功") : answer.msg();
+    const QString text = answer.msg().isEmpty() ? tr("注册成功") : answer.msg();
     connect(QNoticeBox::about(this, text), &QDialog::finished, this, &QDialog::accept);
 }

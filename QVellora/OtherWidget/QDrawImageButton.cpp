@@ -11,6 +11,13 @@ QDrawImageButton::QDrawImageButton(QPixmap* picture, QWidget* parent)
     setFlat(true);
 }
 
+QDrawImageButton::QDrawImageButton(QPixmap* picture, const QString& name, QWidget* parent)
+    : QDrawImageButton(picture, parent)
+{
+    setAccessibleName(name);
+    setToolTip(name);
+}
+
 void QDrawImageButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);

@@ -13,6 +13,8 @@ class QDrawImageButton : public QPushButton
     Q_OBJECT
 public:
     explicit QDrawImageButton(QPixmap* picture, QWidget* parent = nullptr);
+    // The picture carries no text: `name` is what a screen reader says and the tooltip shows.
+    QDrawImageButton(QPixmap* picture, const QString& name, QWidget* parent);
 
     QPixmap* picture() const { return m_picture; }
 

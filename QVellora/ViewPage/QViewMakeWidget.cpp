@@ -7,10 +7,11 @@
 #include <QHBoxLayout>
 
 QViewMakeWidget::QViewMakeWidget(QWidget* parent)
-    : QWidget(parent), m_backButton(new QDrawImageButton(
-                           CSharedPixmap::get(QStringLiteral(":/image/new_button/go_back.png")), this)),
-      m_openButton(
-          new QDrawImageButton(CSharedPixmap::get(QStringLiteral(":/image/new_button/open.png")), this))
+    : QWidget(parent),
+      m_backButton(new QDrawImageButton(CSharedPixmap::get(QStringLiteral(":/image/new_button/go_back.png")),
+                                        tr("返回"), this)),
+      m_openButton(new QDrawImageButton(CSharedPixmap::get(QStringLiteral(":/image/new_button/open.png")),
+                                        tr("打开文件夹"), this))
 {
     m_backButton->setObjectName(QStringLiteral("backButton"));
     m_backButton->setFixedSize(74, 26);

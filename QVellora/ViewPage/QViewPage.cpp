@@ -24,10 +24,9 @@
 #include <QVBoxLayout>
 
 QViewPage::QViewPage(QWidget* parent)
-    : QWidget(parent), m_title(new QLabel(QStringLiteral("历史导出记录"), this)),
-      m_entryList(new QListWidget(this)), m_makeWidget(new QViewMakeWidget(this)),
-      m_grid(new QPhotoViewListWidget(300, this)), m_loader(new QShowImageThread(this)),
-      m_thumbnails(new CSelectImageData)
+    : QWidget(parent), m_title(new QLabel(tr("历史导出记录"), this)), m_entryList(new QListWidget(this)),
+      m_makeWidget(new QViewMakeWidget(this)), m_grid(new QPhotoViewListWidget(300, this)),
+      m_loader(new QShowImageThread(this)), m_thumbnails(new CSelectImageData)
 {
     m_title->setMinimumHeight(43);
     m_title->setMaximumWidth(300);
