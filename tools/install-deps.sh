@@ -12,6 +12,8 @@ packages=(
     libcpp-httplib-dev libssl-dev libbrotli-dev
     fonts-noto-cjk
     xvfb xauth
+    # The accessibility check reads the real window over AT-SPI, as a screen reader does.
+    python3-pyatspi at-spi2-core dbus dbus-x11
     dpkg-dev file desktop-file-utils
     clang-format ccache
     # Picture types beyond JPG, PNG and BMP: Qt's image plugins (WebP, TIFF; HEIF, AVIF), libheif

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The real program under Xvfb on a session bus with the accessibility bus running, read through
+# AT-SPI as a screen reader reads it: the start page's picture buttons must be found by name.
+# Usage: atspi_check.sh PROGRAM. Exits 77 (skipped, with the reason) where the desktop pieces
+# are missing, so that it never passes without having looked.
+set -uo pipefail
+program="$1"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+for tool in xvfb-run dbus-run-session /usr/libexec/at-spi-bus-launcher /usr/bin/python3; do
+    if ! command -v "$tool" >/dev/null 2>&1 && [ ! -x "$tool" ]; then
+        echo "SKIP: $tool is not installed"
+        exit 77
+    fi
+done
+if ! /usr/bin/python3 -c "import pyatspi" 2>/dev/null; then
+    echo "SKIP: the Python AT-SPI bindings (python3-pyatspi) are not installed"
+    exit 77
+fi
+install="$(mktemp -d)"
+trap 'rm -rf "$install"' EXIT
+cp "$program" "$install/"
+cat >"$install/session.sh" <<SCRIPT
+/usr/libexec/at-spi-bus-launcher --launch-immediately &
+launcher=\$!
+sleep 1
+LANG=C.UTF-8 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb VELLORA_SERVICE_URL=http://127.0.0.1:9 \
+    "$install/$(basename "$program")" &
+app=\$!
+/usr/bin/python3 "$here/atspi_find.py" "选择文件夹扫描照片" "继续上次的工作" "浏览已导出的照片" "上传照片"
+rc=\$?
+kill \$app \$launcher 2>/dev/null
+wait \$app 2>/dev/null
+exit \$rc
+SCRIPT
+timeout 120 xvfb-run -a dbus-run-session -- bash "$install/session.sh"
