@@ -35,6 +35,7 @@ class tst_Merrowby : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
 
     void answerDecidesAboutTheFile_data();
@@ -492,16 +493,26 @@ void tst_Merrowby::unreachableConnectionEndsAtStallLimit()
     QCOMPARE(readFile(userData()), SampleRecords);
 }
 
+void tst_Merrowby::initTestCase()
+{
+    // Cases read what the reporter says: its debug lines are off by default, so they are asked for.
+    qputenv("QT_LOGGING_RULES", "vellora.*.debug=true");
+}
+
 void tst_Merrowby::loggingAreaFollowsRules_data()
 {
     QTest::addColumn<QString>("rules");
     QTest::addColumn<bool>("shown");
-    QTest::newRow("no rules") << QString() << true;
+    // The program's debug lines are off unless asked for.
+    QTest::newRow("no rules") << QString() << false;
+    QTest::newRow("every area on") << "vellora.*.debug=true" << true;
+    QTest::newRow("reporter on") << "vellora.reporter.debug=true" << true;
     QTest::newRow("reporter off") << "vellora.reporter.debug=false" << false;
     QTest::newRow("every area off") << "vellora.*.debug=false" << false;
     QTest::newRow("every area off but the reporter")
         << "vellora.*.debug=false;vellora.reporter.debug=true" << true;
-    QTest::newRow("another area off") << "vellora.updater.debug=false" << true;
+    QTest::newRow("another area off") << "vellora.updater.debug=false" << false;
+    QTest::newRow("all on but another area") << "vellora.*.debug=true;vellora.updater.debug=false" << true;
 }
 
 void tst_Merrowby::loggingAreaFollowsRules()

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -166,6 +167,10 @@ void tst_QTarnwick::expectRefused(const QString& reason, const QStringList& serv
 
 void tst_QTarnwick::initTestCase()
 {
+    // Some cases read what the updater says: its debug lines, off by default, are asked for here
+    // and in the copies it starts.
+    qputenv("QT_LOGGING_RULES", "vellora.*.debug=true");
+    QLoggingCategory::setFilterRules(QStringLiteral("vellora.*.debug=true"));
     qRegisterMetaType<QTarnwick::Outcome>();
     QVERIFY(QFile::exists(QStringLiteral(QTARNWICK_PROGRAM)));
 }
