@@ -8,6 +8,7 @@
 
 namespace {
 const QString thumbnailCacheKey = QStringLiteral("thumbnail_cache");
+const QString tileSizeKey = QStringLiteral("tile_size");
 }
 
 QString CProgramOptions::path()
@@ -22,6 +23,9 @@ CProgramOptions CProgramOptions::read(const QString& file)
     const QJsonValue cache = object.value(thumbnailCacheKey);
     if (cache.isBool())
         options.thumbnailCache = cache.toBool();
+    const QJsonValue tile = object.value(tileSizeKey);
+    if (tile.isDouble() && tile.toInt() >= 16 && tile.toInt() <= 4096)
+        options.tileSize = tile.toInt();
     return options;
 }
 
@@ -30,5 +34,6 @@ bool CProgramOptions::write(const QString& file) const
     // Keys of other versions are kept: an older copy run in between must not drop them.
     QJsonObject object = CJsonFile::read(file);
     object.insert(thumbnailCacheKey, thumbnailCache);
+    object.insert(tileSizeKey, tileSize);
     return CJsonFile::write(file, object);
 }

@@ -11,6 +11,8 @@ class CProgramOptions
 public:
     // Thumbnails are read from and written to the desktop's shared thumbnail cache.
     bool thumbnailCache = true;
+    // The side of the grid's tiles in pixels (the 视图 menu's slider, Ctrl+wheel).
+    int tileSize = 180;
 
     static QString path();
     static CProgramOptions read(const QString& file = path());
