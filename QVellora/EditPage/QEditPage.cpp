@@ -33,11 +33,11 @@
 #include <QDebug>
 #include <QDir>
 #include <QDockWidget>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
 #include <QSet>
@@ -83,6 +83,7 @@ QEditPage::QEditPage(QWidget* parent)
     sizeLayout->addWidget(sizeSlider);
     connect(sizeSlider, &QSlider::valueChanged, m_photoList, &QPhotoViewListWidget::SetTileSize);
     m_tileSizeAction = new QWidgetAction(this);
+    m_tileSizeAction->setText(tr("缩略图大小"));
     m_tileSizeAction->setDefaultWidget(sizeBox);
     createDocks();
 
@@ -223,7 +224,8 @@ void QEditPage::connectWorkers()
     connect(m_photoList, &QPhotoViewListWidget::visibleRowsChanged, m_feed, &QPictureFeed::setVisibleRows);
     connect(m_photoList, &QPhotoViewListWidget::tileSizeChanged, this, &QEditPage::onTileSizeChanged);
     // Unreadable pictures leave the grid as the workers find them.
-    connect(m_pictures, &QAbstractItemModel::rowsRemoved, this, [this] { emit sigCountsChanged(CountsText()); });
+    connect(m_pictures, &QAbstractItemModel::rowsRemoved, this,
+            [this] { emit sigCountsChanged(CountsText()); });
     connect(&m_restoreThread, &QShowImageThread::showOneImage, this, &QEditPage::onThreadViewLastPicture);
     connect(&m_restoreThread, &QShowImageThread::endShowOneImage, this, &QEditPage::onReViewLastPage);
     connect(&m_restoreThread, &QThumbnailThreadBase::pictureFacts, this, &QEditPage::onThreadPictureFacts);
@@ -367,8 +369,9 @@ QPixmap* QEditPage::CategoryThumbnail(const QString& path)
         return known;
     QImage thumbnail = m_pictures->thumbnail(path);
     if (thumbnail.isNull())
-        thumbnail = CThumbnailJob::make(CThumbnailCache::forLoaders(), path, CImageReading::thumbnailBox(), false)
-                        .thumbnail;
+        thumbnail =
+            CThumbnailJob::make(CThumbnailCache::forLoaders(), path, CImageReading::thumbnailBox(), false)
+                .thumbnail;
     if (!thumbnail.isNull())
         m_imageData->AddImage(path, QPixmap::fromImage(thumbnail));
     return m_imageData->FindImage(path);

@@ -43,7 +43,8 @@ QSize QTileItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QMod
     return QSize(m_side, m_side + nameStripHeight(option.fontMetrics));
 }
 
-void QTileItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+void QTileItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const
 {
     painter->save();
     painter->setRenderHint(QPainter::SmoothPixmapTransform);
@@ -64,8 +65,9 @@ void QTileItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
         if (QPixmap* art = folderPicture())
             painter->drawPixmap(square, *art);
         if (!thumbnail.isNull()) {
-            const QRect front(origin.x() + int(square.width() * 0.14388), origin.y() + int(square.height() * 0.2446),
-                              int(square.width() * 0.46763), int(square.height() * 0.46763));
+            const QRect front(origin.x() + int(square.width() * 0.14388),
+                              origin.y() + int(square.height() * 0.2446), int(square.width() * 0.46763),
+                              int(square.height() * 0.46763));
             const QRect fitted = imageRect(thumbnail.size(), front.width());
             painter->drawImage(fitted.translated(front.topLeft()), thumbnail);
         }
@@ -84,9 +86,12 @@ void QTileItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
 
     const QList<QColor> marks = index.data(CPictureListModel::MarksRole).value<QList<QColor>>();
     if (!marks.isEmpty()) {
-        // A grey veil marks a picture that a category already holds.
-        painter->fillRect(square, QColor(100, 100, 100, 100));
-        painter->setPen(QColor(50, 50, 50));
+        // A grey veil marks a picture that a category already holds; a folder that holds some
+        // gets it twice.
+        painter->setBrush(QColor(100, 100, 100, 100));
+        painter->drawRect(square);
+        if (folder)
+            painter->drawRect(square);
         for (int i = 0; i < marks.size() && i < kPaintedMarks; ++i) {
             painter->setBrush(marks.at(i));
             painter->drawRect(QRect(origin + QPoint(5 + 20 * i, 5), QSize(15, 15)));
@@ -98,13 +103,14 @@ void QTileItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
         paintBadge(painter, square, lookalikes, metrics);
 
     if (index.data(CPictureListModel::TickedRole).toBool()) {
+        // The light blue veil, outlined with the black pen of the tick box.
         const QRect mark(origin + QPoint(5, 5), QSize(15, 15));
-        painter->fillRect(square, QColor(192, 222, 252, 150));
         painter->setPen(Qt::black);
         painter->setBrush(Qt::NoBrush);
         painter->drawRect(mark);
-        QPixmap* check = CSharedPixmap::get(QStringLiteral(":/image/view_dlg_icon/check_03.png"));
-        if (check)
+        painter->setBrush(QColor(192, 222, 252, 150));
+        painter->drawRect(square);
+        if (QPixmap* check = CSharedPixmap::get(QStringLiteral(":/image/view_dlg_icon/check_03.png")))
             painter->drawPixmap(mark, *check);
     }
 
