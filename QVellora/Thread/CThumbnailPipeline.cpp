@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "Thread/CThumbnailPipeline.h"
 
-
 #include <QHash>
 #include <QMutex>
 #include <QThreadPool>
