@@ -59,7 +59,8 @@ QPhotoViewListWidget::QPhotoViewListWidget(int tileSize, QWidget* parent)
     connect(m_compareLookalikesAction, &QAction::triggered, this,
             [this]() { emit compareLookalikes(PathAt(m_currentRow)); });
     connect(m_viewDlg.get(), &QPhotoViewImageDlg::sigGetPreImage, this, &QPhotoViewListWidget::onGetPreImage);
-    connect(m_viewDlg.get(), &QPhotoViewImageDlg::sigGetNextImage, this, &QPhotoViewListWidget::onGetNextImage);
+    connect(m_viewDlg.get(), &QPhotoViewImageDlg::sigGetNextImage, this,
+            &QPhotoViewListWidget::onGetNextImage);
     connect(m_viewDlg.get(), &QPhotoViewImageDlg::sigGetCompareImage, this,
             &QPhotoViewListWidget::onGetCompareImage);
 }
@@ -119,7 +120,8 @@ void QPhotoViewListWidget::UntickPaths(const QStringList& paths)
         emit ticksChanged();
 }
 
-void QPhotoViewListWidget::SetPictureFacts(const QString& path, QSize pixels, const QDateTime& taken, qint64 bytes)
+void QPhotoViewListWidget::SetPictureFacts(const QString& path, QSize pixels, const QDateTime& taken,
+                                           qint64 bytes)
 {
     CPictureFacts facts = m_pictures->facts(m_pictures->rowOf(path));
     if (pixels.isValid() && !pixels.isEmpty())

@@ -29,7 +29,8 @@ public:
     static void setFolderPicture(QPixmap* picture);
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
 
 private:
     void paintBadge(QPainter* painter, const QRect& square, int count, const QFontMetrics& metrics) const;

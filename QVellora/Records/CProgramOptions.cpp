@@ -9,7 +9,7 @@
 namespace {
 const QString thumbnailCacheKey = QStringLiteral("thumbnail_cache");
 const QString tileSizeKey = QStringLiteral("tile_size");
-}
+} // namespace
 
 QString CProgramOptions::path()
 {
