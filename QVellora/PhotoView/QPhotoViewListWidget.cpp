@@ -411,7 +411,10 @@ void QPhotoViewListWidget::contextMenuEvent(QContextMenuEvent*)
 void QPhotoViewListWidget::scrollContentsBy(int dx, int dy)
 {
     QListView::scrollContentsBy(dx, dy);
-    ScheduleVisibleRows();
+    // At once: what the workers take next must already follow the jump.
+    m_visibleTimer->stop();
+    const QPair<int, int> shown = VisibleRows();
+    emit visibleRowsChanged(shown.first, shown.second);
 }
 
 void QPhotoViewListWidget::resizeEvent(QResizeEvent* event)

@@ -307,7 +307,9 @@ void CPictureListModel::evictOverBudget()
     std::sort(held.begin(), held.end(), [&](int a, int b) { return distance(a) > distance(b); });
     const qint64 target = m_budget - m_budget / 10;
     for (int row : held) {
-        if (m_heldBytes <= target)
+        // The screen keeps its thumbnails even over budget: dropping them would only bring the
+        // workers back for them at once.
+        if (m_heldBytes <= target || distance(row) == 0)
             break;
         Row& evicted = m_rows[row];
         m_heldBytes -= evicted.thumbnail.sizeInBytes();

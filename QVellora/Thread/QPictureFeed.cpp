@@ -80,6 +80,9 @@ int QPictureFeed::nextRow()
         return row >= 0 && row < rows && m_model->needsThumbnail(row) &&
                !m_inFlight.contains(m_model->pathAt(row));
     };
+    // Ahead of the screen only rows never looked at: an evicted row is made again when it shows,
+    // not before (it would only push out another one).
+    auto neverLoaded = [&](int row) { return wanted(row) && !m_model->isLoaded(row); };
     const int first = m_model->focusFirst();
     const int last = m_model->focusLast();
     if (last >= first) {
@@ -89,11 +92,11 @@ int QPictureFeed::nextRow()
         }
         const int screen = last - first + 1;
         for (int step = 1; step <= screen; ++step) {
-            if (wanted(last + step))
+            if (neverLoaded(last + step))
                 return last + step;
         }
         for (int step = 1; step <= screen; ++step) {
-            if (wanted(first - step))
+            if (neverLoaded(first - step))
                 return first - step;
         }
     }
