@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// grid_bench FOLDER: the real edit page, built offscreen, is handed every picture of FOLDER (no
+// grid_bench FOLDER [--shots DIR]: the real edit page, built offscreen, is handed every picture of FOLDER (no
 // cap) as the start page would hand them over, and runs until the workers have been through every
 // row of the grid (each tile has had its thumbnail once). In the same run the same files go
 // through the thumbnail loader alone, without the page, for comparison. A 10 ms timer on the
@@ -10,6 +10,8 @@
 // printed as well. The last line:
 //   grid: N tiles, first tile A s, all tiles B s, loader alone C s, longest interface stall D ms
 //   (filling), E ms (End/Home/sorting), peak memory F MB
+// With --shots, the page is filled once and saved as DIR/grid-smallest.png and DIR/grid-largest.png
+// at the smallest and the largest tile size (run it on a display server to see the real window).
 #include "BenchPictures.h"
 #include "BenchRuns.h"
 #include "EditPage/QEditPage.h"
@@ -19,6 +21,7 @@
 #include "Thread/QPictureFeed.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QTextStream>
@@ -151,6 +154,36 @@ GridRun gridFill(QApplication& app, const QString& folder, const QStringList& fi
     return run;
 }
 
+// Fills a page once and saves it at the smallest and the largest tile size.
+int takeShots(QApplication& app, const QString& folder, const QStringList& files, const QString& dir)
+{
+    QEditPage page;
+    page.resize(1600, 1000);
+    page.show();
+    auto* grid = page.findChild<QPhotoViewListWidget*>(QStringLiteral("photoList"));
+    auto* feed = page.findChild<QPictureFeed*>(QStringLiteral("pictureFeed"));
+    QObject::connect(feed, &QPictureFeed::allLoaded, &app, &QCoreApplication::quit);
+    page.SetInitScanPath(folder);
+    page.SetInitPageImageList(files);
+    app.exec();
+    const int sides[] = {QPhotoViewListWidget::MinTileSize, QPhotoViewListWidget::MaxTileSize};
+    const char* names[] = {"grid-smallest.png", "grid-largest.png"};
+    for (int i = 0; i < 2; ++i) {
+        grid->SetTileSize(sides[i]);
+        grid->SetCurrentTile(files.size() / 2);
+        waitForScreen(grid);
+        QElapsedTimer settle;
+        settle.start();
+        while (settle.elapsed() < 300)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        const QString path = QDir(dir).filePath(QString::fromLatin1(names[i]));
+        if (!page.grab().save(path))
+            return 1;
+        QTextStream(stdout) << path << ": tile " << sides[i] << " px, " << grid->count() << " pictures\n";
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -162,8 +195,9 @@ int main(int argc, char** argv)
     // first one's entries (and fill the user's cache). reopen_bench measures the cache.
     CThumbnailCache::setEnabled(false);
     QTextStream out(stdout);
-    if (argc != 2 || !QFileInfo(QString::fromLocal8Bit(argv[1])).isDir()) {
-        QTextStream(stderr) << "usage: grid_bench FOLDER\n";
+    const bool shots = argc == 4 && QString::fromLocal8Bit(argv[2]) == QLatin1String("--shots");
+    if ((argc != 2 && !shots) || !QFileInfo(QString::fromLocal8Bit(argv[1])).isDir()) {
+        QTextStream(stderr) << "usage: grid_bench FOLDER [--shots DIR]\n";
         return 2;
     }
     const QString folder = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
@@ -172,6 +206,8 @@ int main(int argc, char** argv)
         QTextStream(stderr) << "no pictures in " << folder << "\n";
         return 1;
     }
+    if (shots)
+        return takeShots(app, folder, files, QString::fromLocal8Bit(argv[3]));
     const qint64 bytes = BenchPictures::warmFileCache(files);
     out << "pictures: " << files.size() << " files, " << QString::number(bytes / 1048576.0, 'f', 1)
         << " MB, file cache warmed\n";

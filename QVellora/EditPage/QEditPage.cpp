@@ -134,7 +134,7 @@ QString QEditPage::CountsText() const
 {
     return tr("%1 张照片 · 已勾选 %2 张 · 已分类 %3 张")
         .arg(m_photoList->PictureCount())
-        .arg(m_photoList->GetCheckedRows().size())
+        .arg(m_pictures->tickedCount())
         .arg(m_selection->sortedPictureCount());
 }
 
