@@ -4,13 +4,11 @@
 #include "CLogging.h"
 #include "CProgramFiles.h"
 #include "CSafeWrite.h"
-#include "CateWidget/QCateListItemWidget.h"
-#include "CateWidget/QCateListWidget.h"
-#include "CateWidget/QPhotoCataListWdiget.h"
+#include "CateWidget/QCategoryColumn.h"
 #include "Dialogs/QBusyDialog.h"
 #include "Dialogs/QUserDialogs.h"
 #include "EditPage/QCullingKeys.h"
-#include "EditPage/QSelectionEditor.h"
+#include "Editing/QSelectionEditor.h"
 #include "OtherWidget/CSharedPixmap.h"
 #include "OtherWidget/QOutPutImageWidget.h"
 #include "PhotoView/QComprareImageDlg.h"
@@ -34,7 +32,6 @@
 #include <QFileSystemModel>
 #include <QListWidget>
 #include <QPixmap>
-#include <QSet>
 #include <QTimer>
 #include <QTreeView>
 #include <QUndoStack>
@@ -44,7 +41,7 @@
 QEditPage::QEditPage(QWidget* parent)
     : QMainWindow(parent), m_imageData(std::make_unique<CSelectImageData>()),
       m_selection(new CSelection(this)),
-      m_editor(new QSelectionEditor(m_selection, QCateListItemWidget::DefaultName(), this))
+      m_editor(new QSelectionEditor(m_selection, QSelectionEditor::DefaultName(), this))
 {
     QFolderItemWidget::SetFolderPicture(CSharedPixmap::get(QStringLiteral(":/image/icon/view_folder.png")));
 
@@ -75,12 +72,8 @@ QEditPage::QEditPage(QWidget* parent)
     connect(m_pendingTimer, &QTimer::timeout, this, &QEditPage::FilePendingPictures);
     connectWorkers();
 
-    connect(m_selection, &CSelection::categoryAdded, this, &QEditPage::onCategoryAdded);
-    connect(m_selection, &CSelection::categoryRemoved, this, &QEditPage::onCategoryRemoved);
     connect(m_selection, &CSelection::picturesAdded, this, &QEditPage::onPicturesAdded);
     connect(m_selection, &CSelection::picturesRemoved, this, &QEditPage::onPicturesRemoved);
-    connect(m_selection, &CSelection::renamed, this, &QEditPage::onCategoryRenamed);
-    connect(m_selection, &CSelection::printSizeChanged, this, &QEditPage::onPrintSizeChanged);
     // Pictures gained or lost, rows added and names edited reach the session file.
     connect(m_selection, &CSelection::changed, m_autosave, &CSessionAutosave::changed);
 
@@ -156,9 +149,15 @@ void QEditPage::createDocks()
     m_buttonBar->setObjectName(QStringLiteral("buttonBar"));
     m_buttonBar->setMinimumWidth(400);
     m_buttonBar->setMaximumHeight(50);
-    m_cateList = new QCateListWidget;
-    m_cateList->setObjectName(QStringLiteral("cateList"));
-    m_cateList->setMinimumWidth(qMax(340, m_cateList->MinimumRowsWidth()));
+    m_categories = new QCategoryColumn(QCategoryColumn::Mode::Editing);
+    m_categories->setObjectName(QStringLiteral("cateList"));
+    m_categories->setMinimumWidth(qMax(340, m_categories->minimumRowsWidth()));
+    m_categories->setThumbnails([this](const QString& path) {
+        const QPixmap* thumbnail = m_imageData->FindImage(path);
+        return thumbnail ? *thumbnail : QPixmap();
+    });
+    m_categories->setFacts([this](const QString& path) { return GetPictureFacts(path); });
+    m_categories->setEditor(m_editor);
 
     // The right column is fixed: it cannot be moved, floated or closed.
     auto rightDock = [this](QWidget* content) {
@@ -170,7 +169,7 @@ void QEditPage::createDocks()
         return dock;
     };
     m_buttonDock = rightDock(m_buttonBar);
-    m_cateDock = rightDock(m_cateList);
+    m_cateDock = rightDock(m_categories);
 }
 
 void QEditPage::connectWorkers()
@@ -186,7 +185,6 @@ void QEditPage::connectWorkers()
     connect(m_firstOfEachAction, &QAction::toggled, m_lookalikes, &QLookalikeTiles::setFirstOfEachOnly);
     connect(m_buttonBar, &QOutPutImageWidget::sigOnCheckImageButton, this, &QEditPage::onSavePhotoImage);
     connect(m_buttonBar, &QOutPutImageWidget::sigOnCheckNextPage, this, &QEditPage::sigCheckComparePage);
-    connect(m_cateList, &QCateListWidget::addCateItem, this, &QEditPage::onAddMoreCateItem);
 
     connect(&m_folderScanThread, &QScanFolderThread::findOneFolderOrImage, this,
             &QEditPage::onThreadScanFolderPicture);
@@ -254,7 +252,7 @@ void QEditPage::SetInitPageImageList(QStringList qstrImageList)
     m_chosenFolder = m_initScanPath;
     m_folderTree->RevealFolder(m_initScanPath);
     m_sourceKind = CLastSession::SearchResult;
-    AddCateListItem();
+    m_selection->addCategory(QSelectionEditor::DefaultName());
 
     // A new result replaces whatever the grid showed, including a folder still loading.
     StopPictureJobs();
@@ -368,10 +366,7 @@ void QEditPage::onThreadPictureFacts(QString qstrPath, CPictureFacts facts)
     m_facts.insert(qstrPath, facts);
     // A tile filed already shows them now; a queued one gets them when it is filed.
     m_photoList->SetPictureFacts(qstrPath, facts.pixelSize, facts.captureTime, facts.fileBytes);
-    for (int category : m_selection->rowsHolding(qstrPath)) {
-        if (QCateListItemWidget* row = m_cateList->GetCateItem(category))
-            row->GetListWidget()->RefreshPicture(qstrPath);
-    }
+    m_categories->pictureFactsArrived(qstrPath);
     emit sigPictureFacts(qstrPath, facts);
 }
 
@@ -411,107 +406,15 @@ void QEditPage::CloseSearchDialogIfOpen()
     m_searchDlgOpen = false;
 }
 
-QCateListItemWidget* QEditPage::AddCateListItem()
-{
-    return m_cateList->GetCateItem(m_selection->addCategory(QCateListItemWidget::DefaultName()));
-}
-
-void QEditPage::onCategoryAdded(int category)
-{
-    auto* row = new QCateListItemWidget(130, false, false, false, false, this);
-    row->SetCateColor(m_selection->at(category).color);
-    row->SetFactsLookup([this](const QString& path) { return GetPictureFacts(path); });
-    row->SetPrintSize(m_selection->at(category).printSize);
-    connect(row, &QCateListItemWidget::autoAddOneItem, this, &QEditPage::onAutoAddCataItem);
-    connect(row, &QCateListItemWidget::checkAddNewItem, this, &QEditPage::onCheckAddCataItem);
-    connect(row, &QCateListItemWidget::markAddPhotoOnes, this, &QEditPage::onMarkAddPhotos);
-    connect(row, &QCateListItemWidget::markSubPhotoOnes, this, &QEditPage::onMarkSubPhotos);
-    connect(row, &QCateListItemWidget::cateNameChanged, this,
-            [this, row](const QString& name) { m_editor->rename(CategoryRowOf(row), name); });
-    connect(row, &QCateListItemWidget::printSizePicked, this,
-            [this, row](const QString& key) { m_editor->setPrintSize(CategoryRowOf(row), key); });
-
-    auto* item = new QListWidgetItem;
-    item->setSizeHint(m_cateList->GetRowSize());
-    m_cateList->addItem(item);
-    m_cateList->setItemWidget(item, row);
-    row->SetCateName(m_selection->at(category).name);
-}
-
-void QEditPage::onCategoryRemoved(int category)
-{
-    // The row widget goes with its item.
-    delete m_cateList->takeItem(category);
-    update();
-}
-
-int QEditPage::CategoryRowOf(const QObject* rowWidget) const
-{
-    for (int i = 0; i < m_cateList->count(); ++i) {
-        if (m_cateList->GetCateItem(i) == rowWidget)
-            return i;
-    }
-    return -1;
-}
-
-int QEditPage::GetFilledCateCount() const
-{
-    return m_selection->filledRows().size();
-}
-
-void QEditPage::onAddMoreCateItem()
-{
-    m_editor->addCategory();
-    update();
-}
-
-void QEditPage::onCheckAddCataItem()
-{
-    m_editor->addCategory();
-    update();
-}
-
-void QEditPage::onAutoAddCataItem()
-{
-    if (!m_restoring)
-        KeepFreeRow();
-}
-
 void QEditPage::KeepFreeRow()
 {
     // Keeps one free row: a new one only when every row holds pictures.
-    if (m_selection->keepFreeRow(QCateListItemWidget::DefaultName()))
+    if (m_selection->keepFreeRow(QSelectionEditor::DefaultName()))
         update();
-}
-
-// A row's own gestures (a drop, a deletion) become undoable steps; what the selection then
-// announces updates every view, that row included (which already shows the change). The row's
-// echo of what the selection announced changes nothing and leaves no step.
-void QEditPage::onMarkAddPhotos(QStringList qstrPathList)
-{
-    const int category = CategoryRowOf(sender());
-    if (category < 0)
-        return;
-    qCDebug(lcPages) << "mark" << m_selection->at(category).name << qstrPathList.size();
-    m_editor->putInto(category, qstrPathList);
-}
-
-void QEditPage::onMarkSubPhotos(QStringList qstrPathList)
-{
-    const int category = CategoryRowOf(sender());
-    if (category >= 0)
-        m_editor->takeOutOf(category, qstrPathList);
 }
 
 void QEditPage::onPicturesAdded(int category, const QStringList& paths)
 {
-    if (QCateListItemWidget* row = m_cateList->GetCateItem(category)) {
-        QList<QPixmap*> pictures;
-        pictures.reserve(paths.size());
-        for (const QString& path : paths)
-            pictures.append(m_imageData->FindImage(path));
-        row->AddImageItems(pictures, paths);
-    }
     m_photoList->SetAddUsePhotos(paths, m_selection->at(category).color);
     if (!m_restoring)
         KeepFreeRow();
@@ -519,8 +422,6 @@ void QEditPage::onPicturesAdded(int category, const QStringList& paths)
 
 void QEditPage::onPicturesRemoved(int category, const QStringList& paths)
 {
-    if (QCateListItemWidget* row = m_cateList->GetCateItem(category))
-        row->RemoveImageItems(paths);
     // The colours repeat after twelve categories: a picture another category of the same colour
     // still holds keeps its mark.
     const QColor color = m_selection->at(category).color;
@@ -535,28 +436,10 @@ void QEditPage::onPicturesRemoved(int category, const QStringList& paths)
     m_photoList->SetSubUsePhotos(unmarked, color);
 }
 
-void QEditPage::onCategoryRenamed(int category, const QString& name)
-{
-    QCateListItemWidget* row = m_cateList->GetCateItem(category);
-    if (row && row->GetCateName() != name)
-        row->SetCateName(name);
-}
-
-void QEditPage::onPrintSizeChanged(int category, const QString& key)
-{
-    if (QCateListItemWidget* row = m_cateList->GetCateItem(category))
-        row->SetPrintSize(key);
-}
-
 CLastSession QEditPage::CurrentSession()
 {
     CLastSession session;
-    for (int row = 0; row < m_selection->count(); ++row) {
-        CCategory category = m_selection->at(row);
-        const auto restored = m_restoredRows.constFind(row);
-        if (restored != m_restoredRows.constEnd())
-            category.pictures =
-                CLastSession::keepUnshown(restored->saved, restored->shown, category.pictures);
+    for (CCategory category : m_selection->categories()) {
         // Rows take their colours in turn again when restored.
         category.color = QColor();
         session.categories.append(category);
@@ -565,13 +448,7 @@ CLastSession QEditPage::CurrentSession()
     session.chosenFolder = m_chosenFolder;
     for (const CSelectImage* record : m_imageData->GetSelectImageData())
         session.cachedPaths.append(record->GetImagePath());
-    QSet<QString> listed;
-    for (const QString& path : m_unshownCached) {
-        if (!m_imageData->FindImage(path) && !listed.contains(path)) {
-            listed.insert(path);
-            session.cachedPaths.append(path);
-        }
-    }
+    m_restore.keepUnshown(&session, [this](const QString& path) { return m_imageData->FindImage(path); });
     return session;
 }
 
@@ -596,7 +473,7 @@ void QEditPage::ReOpenLastData()
         return;
     }
     bool ok = false;
-    m_pendingRestore = CLastSession::read(path, &ok);
+    m_restore.start(CLastSession::read(path, &ok));
     if (!ok) {
         // Restores nothing but the free row; the file is kept aside before anything replaces it.
         const QString kept = keepBrokenFile(path);
@@ -608,7 +485,7 @@ void QEditPage::ReOpenLastData()
 
     // Thumbnails already in the cache are not made again (the cache keeps the first one anyway).
     QStringList missing;
-    for (const QString& cached : m_pendingRestore.cachedPaths) {
+    for (const QString& cached : m_restore.picturesToLoad()) {
         if (!m_imageData->FindImage(cached))
             missing.append(cached);
     }
@@ -665,7 +542,7 @@ void QEditPage::onPutIntoCategory(int row, QStringList qstrPathList)
 void QEditPage::onCancelRestore()
 {
     m_restoreThread.Stop();
-    m_pendingRestore = CLastSession();
+    m_restore.cancel();
     m_loadDlg->hide();
 }
 
@@ -678,10 +555,9 @@ void QEditPage::onThreadViewLastPicture(QString qstrPath, QImage image)
 void QEditPage::onReViewLastPage()
 {
     m_loadDlg->hide();
-    const CLastSession session = std::exchange(m_pendingRestore, CLastSession());
-    m_chosenFolder = session.chosenFolder;
+    m_chosenFolder = m_restore.pending().chosenFolder;
     // Saved again as it was restored: a restored folder stays a chosen folder at the next restore.
-    m_sourceKind = session.sourceKind;
+    m_sourceKind = m_restore.pending().sourceKind;
     if (m_sourceKind == CLastSession::ChosenFolder)
         m_folderTree->RevealFolder(m_chosenFolder);
     // Rebuilding the page from the file is not the user's work: the file is left as it is.
@@ -690,44 +566,22 @@ void QEditPage::onReViewLastPage()
     QStringList cached;
     for (const CSelectImage* record : m_imageData->GetSelectImageData())
         cached.append(record->GetImagePath());
-    QStringList shownInGrid = CLastSession::picturesInFolder(cached, m_chosenFolder);
+    QStringList shownInGrid = m_restore.gridPictures(cached);
     if (shownInGrid.size() >= MaxPictureCount)
         shownInGrid.erase(shownInGrid.begin() + (MaxPictureCount - 1), shownInGrid.end());
     for (const QString& path : shownInGrid)
         AddGridTile(path);
 
-    QSet<QString> unshownCached;
-    for (const QString& path : session.cachedPaths) {
-        if (!path.isEmpty() && !m_imageData->FindImage(path) && !unshownCached.contains(path)) {
-            unshownCached.insert(path);
-            m_unshownCached.append(path);
-        }
-    }
-    QSet<QString> unshown; // category pictures whose files are not there now
     // Restored rows are wired like new ones; the free row is settled once they are all filled.
     m_restoring = true;
-    for (const CCategory& category : session.categories) {
-        const int row = m_selection->addCategory(category.name);
-        m_selection->setPrintSize(row, category.printSize);
-        const QStringList shown = CLastSession::restorablePictures(category, cached);
-        m_selection->addPictures(row, shown);
-        if (shown.size() != category.pictures.size()) {
-            m_restoredRows.insert(row, {category.pictures, shown});
-            const QSet<QString> shownSet(shown.cbegin(), shown.cend());
-            for (const QString& path : category.pictures) {
-                if (!path.isEmpty() && !shownSet.contains(path))
-                    unshown.insert(path);
-            }
-        }
-    }
+    const int missing = m_restore.apply(m_selection, cached);
     m_restoring = false;
     KeepFreeRow();
     m_autosave->setIgnoringChanges(false);
     // Nothing before the restore can be undone into it.
     m_editor->forgetSteps();
     emit sigCountsChanged(CountsText());
-    if (!unshown.isEmpty())
-        emit sigStatusMessage(
-            tr("上次的 %1 张照片现在找不到（文件不在原处），仍保留在记录中").arg(unshown.size()));
+    if (missing > 0)
+        emit sigStatusMessage(tr("上次的 %1 张照片现在找不到（文件不在原处），仍保留在记录中").arg(missing));
     update();
 }
