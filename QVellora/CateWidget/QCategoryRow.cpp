@@ -53,6 +53,9 @@ QCategoryRow::QCategoryRow(QSelectionEditor* editor, int category, QCategoryColu
     m_title->setFont(titleFont);
     m_summary->setVisible(!editing);
     m_caption->setVisible(editing);
+    QPalette captionColours = m_caption->palette();
+    captionColours.setColor(QPalette::WindowText, Qt::blue);
+    m_caption->setPalette(captionColours);
 
     m_nameBox->setEditable(true);
     m_nameBox->setMinimumWidth(nameBoxWidth(m_nameBox));
