@@ -10,7 +10,6 @@
 
 #include <functional>
 
-
 // The pictures of one category of a CSelection as a list model, for the category rows' picture
 // views. It keeps nothing of the selection: every row, path, thumbnail and print grade is read
 // when asked for, so whatever changed the selection (a drop, a key, an undo, a restore) shows
