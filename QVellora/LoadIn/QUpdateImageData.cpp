@@ -111,12 +111,7 @@ bool QUpdateImageData::UpdataImagePaths(const QStringList& folders)
         qCDebug(lcService) << "upload still running, not starting" << folders;
         return false;
     }
-    QStringList pictures;
-    for (const QString& folder : folders) {
-        setFolder(folder);
-        pictures += m_fileList;
-    }
-    m_fileList = pictures;
+    listFolders(folders);
     startBatch(m_fileList);
     return true;
 }
@@ -144,7 +139,7 @@ void QUpdateImageData::onCheckSelectImagePath()
     if (folder.isEmpty() || folder == QLatin1String("\\"))
         return;
     m_folderEdit->setText(folder);
-    setFolder(folder);
+    listFolders({folder});
 }
 
 void QUpdateImageData::onCheckUpdateOk()
@@ -153,7 +148,9 @@ void QUpdateImageData::onCheckUpdateOk()
         refuseWhileRunning();
         return;
     }
-    if (!m_folder.isEmpty() && m_fileList.isEmpty()) {
+    // Listed again: pictures added since the folder was chosen go too.
+    listFolders(m_folders);
+    if (!m_folders.isEmpty() && m_fileList.isEmpty()) {
         QNoticeBox::about(this, QStringLiteral("所选目录中没有可上传的照片！"));
         return;
     }
@@ -178,10 +175,12 @@ void QUpdateImageData::onCheckRetryFailed()
     startBatch(failed);
 }
 
-void QUpdateImageData::setFolder(const QString& folder)
+void QUpdateImageData::listFolders(const QStringList& folders)
 {
-    m_folder = folder;
-    m_fileList = CUploadFolder::pictures(folder);
+    m_folders = folders;
+    m_fileList.clear();
+    for (const QString& folder : folders)
+        m_fileList += CUploadFolder::pictures(folder);
 }
 
 bool QUpdateImageData::startBatch(const QStringList& pictures)

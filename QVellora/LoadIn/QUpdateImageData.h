@@ -52,7 +52,7 @@ public slots:
 
 private:
     void createWidgets();
-    void setFolder(const QString& folder);
+    void listFolders(const QStringList& folders);
     bool startBatch(const QStringList& pictures);
     void showProgress(int finished, int total);
     void showCounts(const CUploadCounts& counts);
@@ -70,5 +70,5 @@ private:
     QUploadFailureList* m_failureList = nullptr;
     CUploadClient* m_client = nullptr;
     QStringList m_fileList;
-    QString m_folder;
+    QStringList m_folders;
 };
