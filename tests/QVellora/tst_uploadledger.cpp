@@ -147,6 +147,8 @@ void tst_UploadLedger::manyPicturesThroughFailuresRegisterOnce()
     QSignalSpy finished(&uploader, &QUpdateImageData::batchFinished);
     QVERIFY(uploader.UpdataImagePath(m_dir->filePath("photos")));
     QVERIFY(finished.wait(60000));
+    // Failed requests were tried again within the batch: about one request in three fails.
+    QVERIFY2(finished.first().at(1).toInt() <= 2, qPrintable(finished.first().at(1).toString()));
     // A picture unlucky every time is left to the user's "重试失败的照片"; with a few tries each,
     // that is rare at 20 %, and pressing it sends only those.
     for (int round = 0; round < 3 && finished.last().at(1).toInt() > 0; ++round) {
