@@ -43,8 +43,9 @@ CUploadLedger::CUploadLedger(const QString& userId, const QString& file, QObject
 
 CUploadLedger::~CUploadLedger()
 {
-    if (m_changes != m_savedChanges)
-        save();
+    // Quietly: whoever listened may be going too.
+    if (m_changes != m_savedChanges && !CJsonFile::write(m_file, toJson()))
+        qCWarning(lcRecords) << "cannot write the upload ledger" << m_file;
 }
 
 QString CUploadLedger::filePath(const QString& userId)

@@ -67,6 +67,9 @@ CUploadClient::CUploadClient(QObject* parent) : QObject(parent), m_network(new Q
 
 CUploadClient::~CUploadClient()
 {
+    // The ledger may outlive this client, or save once more when the last user lets it go.
+    for (const QMetaObject::Connection& connection : qAsConst(m_ledgerConnections))
+        disconnect(connection);
     m_converters.clear();
     m_hashers.clear();
     m_converters.waitForDone();
