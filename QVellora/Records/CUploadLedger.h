@@ -47,7 +47,7 @@ public:
         int tries = 0;  // requests tried for it since it last succeeded
     };
 
-    static constexpr int SaveDelayMs = 200;
+    static constexpr int SaveDelayMs = 100;
 
     explicit CUploadLedger(const QString& userId, const QString& file, QObject* parent = nullptr);
     ~CUploadLedger() override;

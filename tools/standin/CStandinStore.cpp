@@ -113,7 +113,8 @@ QJsonObject CStandinStore::saveImage(const QMap<QString, QString>& fields, bool*
         for (auto it = fields.constBegin(); it != fields.constEnd(); ++it)
             entry.insert(it.key(), it.value());
         entry.insert(QStringLiteral("accepted"), true);
-        entry.insert(QStringLiteral("sha256"), digest(readBytes(objectPath(src))));
+        const QString sha256 = m_objectDigests.value(src);
+        entry.insert(QStringLiteral("sha256"), sha256.isEmpty() ? digest(readBytes(objectPath(src))) : sha256);
         if (!appendTo(QStringLiteral("registrations.json"), QStringLiteral("registrations"), entry)) {
             *storageFailed = true;
             return failure(QStringLiteral("服务器忙，请稍后再试"));
@@ -163,6 +164,7 @@ bool CStandinStore::storeObject(const QString& name, const QByteArray& bytes, co
         QFile::remove(path);
         return false;
     }
+    m_objectDigests.insert(name, upload.value(QStringLiteral("sha256")).toString());
     return true;
 }
 

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QJsonObject>
+#include <QHash>
 #include <QMap>
 #include <QSet>
 #include <QString>
@@ -59,4 +60,5 @@ private:
     mutable std::mutex m_mutex;
     QSet<QString> m_registered; // objects registered, read from the log on first use
     bool m_registeredRead = false;
+    QHash<QString, QString> m_objectDigests; // object name -> SHA-256, of objects stored in this run
 };
