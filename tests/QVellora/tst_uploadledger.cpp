@@ -337,6 +337,21 @@ void tst_UploadLedger::resumeQuestionSendsOnlyTheRest()
     QVERIFY(QDir().rename(QDir(service.dataFolder()).filePath("objects/images"),
                           QDir(later.dataFolder()).filePath("objects/images")));
 
+    QUpdateImageData dialog;
+    dialog.SetUserID(userId);
+    if (!qEnvironmentVariableIsEmpty("VELLORA_SCREENSHOT_DIR")) {
+        // The real question, as the user sees it, declined.
+        QTimer::singleShot(500, [] {
+            if (QWidget* question = QApplication::activeModalWidget()) {
+                screenshot(question, "upload-resume-question.png");
+                for (QPushButton* button : question->findChildren<QPushButton*>())
+                    if (button->text() == "返回")
+                        button->click();
+            }
+        });
+        QVERIFY(!dialog.OfferResume());
+    }
+
     QStringList questions;
     QUserDialogs::Answers answers;
     answers.question = [&](const QString&, const QString& text) {
@@ -344,8 +359,6 @@ void tst_UploadLedger::resumeQuestionSendsOnlyTheRest()
         return questions.size() > 1; // declined first, accepted the second time
     };
     QUserDialogs::setAnswers(answers);
-    QUpdateImageData dialog;
-    dialog.SetUserID(userId);
     QVERIFY(!dialog.OfferResume());
     QCOMPARE(questions, QStringList{"上次有 8 张照片没有上传完，继续上传？"});
     QCOMPARE(CUploadLedger::forUser(userId)->unfinished().size(), 8); // kept for later
