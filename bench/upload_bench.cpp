@@ -45,7 +45,8 @@ public:
         static const QRegularExpression listening(QStringLiteral("^listening on port (\\d+)"));
         while (m_port == 0 && m_process.waitForReadyRead(10000)) {
             while (m_process.canReadLine()) {
-                const QRegularExpressionMatch match = listening.match(QString::fromUtf8(m_process.readLine()));
+                const QRegularExpressionMatch match =
+                    listening.match(QString::fromUtf8(m_process.readLine()));
                 if (match.hasMatch())
                     m_port = match.captured(1).toInt();
             }
@@ -65,8 +66,9 @@ public:
     QJsonArray log(const QString& file, const QString& list) const
     {
         QFile read(QDir(m_data.path()).filePath(file));
-        return read.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(read.readAll()).object().value(list).toArray()
-                                              : QJsonArray();
+        return read.open(QIODevice::ReadOnly)
+                   ? QJsonDocument::fromJson(read.readAll()).object().value(list).toArray()
+                   : QJsonArray();
     }
     // Registers an account and returns its user ID.
     QString account()
@@ -131,14 +133,16 @@ double curlUpload(Standin& standin, const QStringList& pictures)
     for (const QString& path : pictures) {
         if (path != pictures.first())
             config.write("next\n");
-        std::unique_ptr<QNetworkReply> reply(network.get(QNetworkRequest(QUrl(standin.url() + "/api/user/image/upload_auth"))));
+        std::unique_ptr<QNetworkReply> reply(
+            network.get(QNetworkRequest(QUrl(standin.url() + "/api/user/image/upload_auth"))));
         QEventLoop loop;
         QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
         loop.exec();
         const QJsonObject auth = QJsonDocument::fromJson(reply->readAll()).object();
         config.write("url = " + quoted(auth.value("postUrl").toString()) + "\n");
         for (const char* field : {"OSSAccessKeyId", "policy", "Signature"})
-            config.write("form = " + quoted(QString::fromLatin1(field) + '=' + auth.value(field).toString()) + "\n");
+            config.write("form = " + quoted(QString::fromLatin1(field) + '=' + auth.value(field).toString()) +
+                         "\n");
         config.write("form = " + quoted("key=" + auth.value("fileName").toString()) + "\n");
         config.write("form = \"Cache-Control=max-age=31536000\"\n");
         config.write("form = " + quoted("file=@" + path + ";type=image/jpeg") + "\n");
@@ -210,8 +214,9 @@ int main(int argc, char* argv[])
     {
         Standin standin({});
         const double seconds = curlUpload(standin, pictures);
-        std::printf("curl: %d pictures, %.2f s (%.1f MB/s), %d at a time, %d stored\n", int(pictures.size()), seconds,
-                    megabytes / seconds, Parallel, int(standin.log("uploads.json", "uploads").size()));
+        std::printf("curl: %d pictures, %.2f s (%.1f MB/s), %d at a time, %d stored\n", int(pictures.size()),
+                    seconds, megabytes / seconds, Parallel,
+                    int(standin.log("uploads.json", "uploads").size()));
     }
     double faulty = 0;
     bool once = false;
@@ -223,7 +228,8 @@ int main(int argc, char* argv[])
         std::printf("with faults: %.2f s, %d failed, %d stored for %d pictures\n", faulty, failed,
                     int(standin.log("uploads.json", "uploads").size()), int(pictures.size()));
     }
-    std::printf("upload: %d pictures, clean %.2f s (%.1f MB/s), with faults %.2f s, all registered once: %s\n",
-                int(pictures.size()), clean, megabytes / clean, faulty, once ? "yes" : "no");
+    std::printf(
+        "upload: %d pictures, clean %.2f s (%.1f MB/s), with faults %.2f s, all registered once: %s\n",
+        int(pictures.size()), clean, megabytes / clean, faulty, once ? "yes" : "no");
     return 0;
 }

@@ -232,7 +232,8 @@ QString QUpdateImageData::resultText(const CUploadCounts& counts) const
     } else if (counts.failed == 0 && counts.uploaded == 0) {
         text = tr("照片都已上传过，跳过 %1 张，没有重复上传。").arg(counts.skipped);
     } else if (counts.failed == 0) {
-        text = tr("照片上传完成！上传 %1 张，跳过已上传过的 %2 张。").arg(counts.uploaded).arg(counts.skipped);
+        text =
+            tr("照片上传完成！上传 %1 张，跳过已上传过的 %2 张。").arg(counts.uploaded).arg(counts.skipped);
     } else {
         text = tr("照片上传结束：成功 %1 张").arg(counts.uploaded);
         if (counts.skipped > 0)

@@ -52,8 +52,9 @@ QString CUploadLedger::filePath(const QString& userId)
 {
     // Service IDs are numbers; anything else is spelled in hex so it cannot leave the folder.
     static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_-]{1,64}$"));
-    const QString name =
-        plain.match(userId).hasMatch() ? userId : QStringLiteral("x") + QString::fromLatin1(userId.toUtf8().toHex());
+    const QString name = plain.match(userId).hasMatch()
+                             ? userId
+                             : QStringLiteral("x") + QString::fromLatin1(userId.toUtf8().toHex());
     return CProgramFiles::recordPath(Prefix + name + Suffix);
 }
 
@@ -127,7 +128,8 @@ void CUploadLedger::put(const Entry& entry)
             m_registeredBySha.remove(old.sha256);
         m_entries[index] = entry;
     }
-    if (entry.state == State::Registered && !entry.sha256.isEmpty() && !m_registeredBySha.contains(entry.sha256))
+    if (entry.state == State::Registered && !entry.sha256.isEmpty() &&
+        !m_registeredBySha.contains(entry.sha256))
         m_registeredBySha.insert(entry.sha256, index);
     ++m_changes;
     saveSoon();
@@ -228,8 +230,8 @@ bool CUploadLedger::fromJson(const QJsonObject& object)
         Entry read;
         read.path = picture.value(QStringLiteral("path")).toString();
         read.size = qint64(picture.value(QStringLiteral("size")).toDouble(-1));
-        read.modified = QDateTime::fromString(picture.value(QStringLiteral("modified")).toString(),
-                                              Qt::ISODateWithMs);
+        read.modified =
+            QDateTime::fromString(picture.value(QStringLiteral("modified")).toString(), Qt::ISODateWithMs);
         read.sha256 = picture.value(QStringLiteral("sha256")).toString();
         read.key = picture.value(QStringLiteral("key")).toString();
         read.reason = picture.value(QStringLiteral("reason")).toString();

@@ -100,10 +100,11 @@ bool CUploadClient::start(const QStringList& pictures)
     CUploadLedger& book = *ledger();
     for (const QMetaObject::Connection& connection : qAsConst(m_ledgerConnections))
         disconnect(connection);
-    m_ledgerConnections = {connect(&book, &CUploadLedger::saved, this, &CUploadClient::ledgerSaved),
-                           connect(&book, &CUploadLedger::saveFailed, this, [this] {
-                               stop(tr("无法保存上传记录（磁盘可能已满），上传已停止。请腾出磁盘空间后重新上传。"));
-                           })};
+    m_ledgerConnections = {
+        connect(&book, &CUploadLedger::saved, this, &CUploadClient::ledgerSaved),
+        connect(&book, &CUploadLedger::saveFailed, this, [this] {
+            stop(tr("无法保存上传记录（磁盘可能已满），上传已停止。请腾出磁盘空间后重新上传。"));
+        })};
 
     QSet<QString> seen;
     for (const QString& path : pictures) {
@@ -128,8 +129,8 @@ bool CUploadClient::start(const QStringList& pictures)
         item.size = info.size();
         item.modified = modifiedOf(info);
         // The content read last time still counts while the file keeps its size and time.
-        const bool same = !entry.path.isEmpty() && entry.size == item.size && entry.modified == item.modified &&
-                          !entry.sha256.isEmpty();
+        const bool same = !entry.path.isEmpty() && entry.size == item.size &&
+                          entry.modified == item.modified && !entry.sha256.isEmpty();
         if (same && entry.state == CUploadLedger::State::Registered) {
             item.sha256 = entry.sha256;
             item.key = entry.key;
@@ -308,7 +309,8 @@ void CUploadClient::schedule()
 QNetworkRequest CUploadClient::serviceRequest(const QUrl& url) const
 {
     QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/x-www-form-urlencoded"));
+    request.setHeader(QNetworkRequest::ContentTypeHeader,
+                      QByteArrayLiteral("application/x-www-form-urlencoded"));
     return CServiceRequests::withStallTimeout(request, m_stallTimeoutMs);
 }
 
@@ -326,7 +328,8 @@ void CUploadClient::authorised(int index, QNetworkReply* reply)
     const CUploadRetry::Judgement judgement = CUploadRetry::judge(reply);
     const QByteArray body = reply->readAll();
     if (judgement.verdict != CUploadRetry::Verdict::Done) {
-        qCDebug(lcService) << "upload authorisation failed for" << m_items.at(index).path << reply->errorString();
+        qCDebug(lcService) << "upload authorisation failed for" << m_items.at(index).path
+                           << reply->errorString();
         tryFailed(index, int(judgement.verdict), judgement.reason, judgement.retryAfterMs);
         return;
     }
@@ -395,8 +398,8 @@ void CUploadClient::upload(int index, const CUploadAuth& auth, const QString& se
         fail(index, QFileInfo::exists(path) ? tr("无法读取照片") : tr("照片已被删除或移动"));
         return;
     }
-    QNetworkReply* reply =
-        m_network->post(CServiceRequests::withStallTimeout(CUploadForm::request(auth, *form), m_stallTimeoutMs), form);
+    QNetworkReply* reply = m_network->post(
+        CServiceRequests::withStallTimeout(CUploadForm::request(auth, *form), m_stallTimeoutMs), form);
     form->setParent(reply);
     const int batch = m_batch;
     connect(reply, &QNetworkReply::uploadProgress, this, [this, index, batch](qint64 sentBytes, qint64) {
@@ -427,7 +430,7 @@ void CUploadClient::stored(int index, QNetworkReply* reply, const CUploadAuth& a
     const QString why = unchanged(item);
     if (!why.isEmpty()) {
         dropConverted(sent, item.path);
-        fail(index, why == tr("照片已被删除或移动") ? why : tr("照片在上传过程中被修改"));
+        fail(index, why);
         return;
     }
     // A converted picture is registered as the JPEG that was stored: its type, size and pixels.
@@ -497,7 +500,8 @@ void CUploadClient::tryFailed(int index, int verdict, const QString& reason, int
         --m_working;
     ++item.tries;
     item.reason = reason;
-    if (CUploadRetry::Verdict(verdict) == CUploadRetry::Verdict::Fail || item.tries >= CUploadRetry::MaxTries) {
+    if (CUploadRetry::Verdict(verdict) == CUploadRetry::Verdict::Fail ||
+        item.tries >= CUploadRetry::MaxTries) {
         fail(index, reason);
         return;
     }
@@ -533,7 +537,8 @@ void CUploadClient::finish(int index, Outcome outcome)
         m_contentOwner.remove(item.sha256);
     if (outcome == Outcome::Failed) {
         // A stored picture stays stored: the next try only registers it.
-        note(index, item.key.isEmpty() ? int(CUploadLedger::State::Failed) : int(CUploadLedger::State::Stored));
+        note(index,
+             item.key.isEmpty() ? int(CUploadLedger::State::Failed) : int(CUploadLedger::State::Stored));
     } else {
         note(index, int(CUploadLedger::State::Registered));
     }
@@ -569,7 +574,7 @@ QString CUploadClient::unchanged(const Item& item) const
     if (!info.isFile())
         return tr("照片已被删除或移动");
     if (info.size() != item.size || modifiedOf(info) != item.modified)
-        return tr("照片已被修改");
+        return tr("照片在上传过程中被修改");
     return {};
 }
 

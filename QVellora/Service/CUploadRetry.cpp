@@ -45,7 +45,8 @@ CUploadRetry::Judgement CUploadRetry::judge(const QNetworkReply* reply)
     judgement.retryAfterMs = retryAfterMs(reply->rawHeader("Retry-After"));
     if (status == 429 || status == 408 || status >= 500) {
         judgement.verdict = Verdict::Retry;
-        judgement.reason = status == 429 ? tr("服务器繁忙（HTTP 429）") : tr("服务器出错（HTTP %1）").arg(status);
+        judgement.reason =
+            status == 429 ? tr("服务器繁忙（HTTP 429）") : tr("服务器出错（HTTP %1）").arg(status);
         if (judgement.retryAfterMs > MaxRetryAfterMs) {
             judgement.verdict = Verdict::Fail;
             judgement.reason = tr("服务器繁忙，请 %1 分钟后再试")

@@ -100,9 +100,11 @@ void tst_UpdateImageData::batch_data()
     // Every try fails: each picture gives up after its few tries.
     QTest::newRow("storage drops every connection") << QStringList{"--drop", "100:/storage"} << 5 << false;
     QTest::newRow("storage hangs") << QStringList{"--stall", "2:/storage"} << 0 << false;
-    QTest::newRow("authorisation hangs") << QStringList{"--stall", "1:/api/user/image/upload_auth"} << 0 << false;
+    QTest::newRow("authorisation hangs")
+        << QStringList{"--stall", "1:/api/user/image/upload_auth"} << 0 << false;
     QTest::newRow("registration hangs") << QStringList{"--stall", "1:/api/user/image/save"} << 0 << false;
-    QTest::newRow("authorisation 500") << QStringList{"--fail", "500:1:/api/user/image/upload_auth"} << 0 << false;
+    QTest::newRow("authorisation 500")
+        << QStringList{"--fail", "500:1:/api/user/image/upload_auth"} << 0 << false;
     QTest::newRow("authorisation not JSON")
         << QStringList{"--fail", "200:1:/api/user/image/upload_auth"} << 0 << false;
     QTest::newRow("registration 500") << QStringList{"--fail", "500:1:/api/user/image/save"} << 0 << false;
@@ -283,8 +285,9 @@ void tst_UpdateImageData::uploadButtonSendsOnlyWhatIsNew()
     QVERIFY(finished.wait(20000));
     QCOMPARE(NoticeBoxes::texts(), QStringList{"照片上传完成！上传 1 张，跳过已上传过的 2 张。"});
     QCOMPARE(service.objects().size(), 3);
-    QCOMPARE(service.object(service.records("uploads.json", "uploads").last().toObject().value("key").toString()),
-             TestSupport::readFile(pictures.first()));
+    QCOMPARE(
+        service.object(service.records("uploads.json", "uploads").last().toObject().value("key").toString()),
+        TestSupport::readFile(pictures.first()));
 }
 
 // A JPEG whose comment holds what a fixed form boundary would be: the storage must still get every

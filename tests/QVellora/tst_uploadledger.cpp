@@ -40,6 +40,7 @@ private slots:
     void retryAfterIsWaitedFor();
     void failedPicturesListedAndRetriedAlone();
     void resumeQuestionSendsOnlyTheRest();
+    void picturesDeletedOrChangedMeanwhileFail();
     void unreadableLedgerKeptAside();
     void ledgerThatCannotBeWrittenStopsTheBatch();
 
@@ -81,9 +82,10 @@ QStringList tst_UploadLedger::makePictures(int count, const QString& folder)
 {
     QStringList paths;
     for (int i = 0; i < count; ++i) {
-        const QString path = m_dir->filePath(QStringLiteral("%1/p%2.png").arg(folder).arg(i, 3, 10, QLatin1Char('0')));
-        if (!TestSupport::writeImage(path, QSize(16 + i % 7, 12 + i / 7), QColor::fromHsv((i * 37) % 360, 200, 200),
-                                     QColor(i % 256, 40, 90)))
+        const QString path =
+            m_dir->filePath(QStringLiteral("%1/p%2.png").arg(folder).arg(i, 3, 10, QLatin1Char('0')));
+        if (!TestSupport::writeImage(path, QSize(16 + i % 7, 12 + i / 7),
+                                     QColor::fromHsv((i * 37) % 360, 200, 200), QColor(i % 256, 40, 90)))
             return {};
         paths << path;
     }
@@ -118,7 +120,8 @@ void tst_UploadLedger::verifyExactlyOnce(const StandinService& service, const QS
         const QString sha = digest(path);
         QVERIFY2(stored.value(sha) >= 1, qPrintable(path));
         if (storedOnce)
-            QVERIFY2(stored.value(sha) == 1, qPrintable(path + " stored " + QString::number(stored.value(sha))));
+            QVERIFY2(stored.value(sha) == 1,
+                     qPrintable(path + " stored " + QString::number(stored.value(sha))));
         QVERIFY2(registered.value(sha) == 1,
                  qPrintable(path + " registered " + QString::number(registered.value(sha))));
     }
@@ -172,9 +175,8 @@ static int runUploadChild()
         CUploadLedger::saveAll();
         QCoreApplication::exit(3);
     });
-    QObject::connect(&client, &CUploadClient::batchFinished, [](int, int failed) {
-        QCoreApplication::exit(failed == 0 ? 0 : 1);
-    });
+    QObject::connect(&client, &CUploadClient::batchFinished,
+                     [](int, int failed) { QCoreApplication::exit(failed == 0 ? 0 : 1); });
     const QStringList unfinished = client.ledger()->unfinished();
     client.start(unfinished.isEmpty() ? CUploadFolder::pictures(qEnvironmentVariable("UPLOAD_CHILD_FOLDER"))
                                       : unfinished);
@@ -276,8 +278,9 @@ void tst_UploadLedger::failedPicturesListedAndRetriedAlone()
     QVERIFY(dialog.UpdataImagePath(m_dir->filePath("photos")));
     QVERIFY(finished.wait(20000));
     QCOMPARE(finished.first(), (QList<QVariant>{4, 2}));
-    QCOMPARE(NoticeBoxes::texts(), QStringList{"照片上传结束：成功 4 张，失败 2 张。失败的照片及原因列在上传窗口中，"
-                                               "可点击“重试失败的照片”重新上传。"});
+    QCOMPARE(NoticeBoxes::texts(),
+             QStringList{"照片上传结束：成功 4 张，失败 2 张。失败的照片及原因列在上传窗口中，"
+                         "可点击“重试失败的照片”重新上传。"});
 
     // The failed pictures by name, with the reason.
     auto* list = dialog.findChild<QTreeWidget*>("failedList");
@@ -375,6 +378,30 @@ void tst_UploadLedger::resumeQuestionSendsOnlyTheRest()
     QCOMPARE(questions.size(), 2);
 }
 
+void tst_UploadLedger::picturesDeletedOrChangedMeanwhileFail()
+{
+    const QStringList pictures = makePictures(4);
+    StandinService service({"--delay", "300"});
+    QVERIFY(service.start());
+    QUpdateImageData uploader;
+    uploader.SetUserID(login(service));
+    uploader.findChild<CUploadClient*>()->setParallel(1);
+    QSignalSpy finished(&uploader, &QUpdateImageData::batchFinished);
+    QVERIFY(uploader.UpdataImagePath(m_dir->filePath("photos")));
+    QVERIFY(QFile::remove(pictures.at(2)));
+    QVERIFY(TestSupport::writeImage(pictures.at(3), QSize(64, 48), Qt::black, Qt::white));
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(finished.first(), (QList<QVariant>{2, 2}));
+    auto* list = uploader.findChild<QTreeWidget*>("failedList");
+    QCOMPARE(list->topLevelItemCount(), 2);
+    QCOMPARE(list->topLevelItem(0)->text(0), QFileInfo(pictures.at(2)).fileName());
+    QCOMPARE(list->topLevelItem(0)->text(1), QString("照片已被删除或移动"));
+    QCOMPARE(list->topLevelItem(1)->text(0), QFileInfo(pictures.at(3)).fileName());
+    QCOMPARE(list->topLevelItem(1)->text(1), QString("照片在上传过程中被修改"));
+    // Nothing of the changed picture was registered under its old or new content.
+    QCOMPARE(service.records("registrations.json", "registrations").size(), 2);
+}
+
 void tst_UploadLedger::unreadableLedgerKeptAside()
 {
     const QStringList pictures = makePictures(2);
@@ -412,7 +439,8 @@ void tst_UploadLedger::ledgerThatCannotBeWrittenStopsTheBatch()
     QCOMPARE(finished.first(), (QList<QVariant>{0, 5}));
     const QStringList texts = NoticeBoxes::texts();
     QCOMPARE(texts.size(), 1);
-    QVERIFY2(texts.first().startsWith("无法保存上传记录（磁盘可能已满），上传已停止。"), qPrintable(texts.first()));
+    QVERIFY2(texts.first().startsWith("无法保存上传记录（磁盘可能已满），上传已停止。"),
+             qPrintable(texts.first()));
     QTest::qWait(200);
     QVERIFY(service.records("uploads.json", "uploads").isEmpty());
 }

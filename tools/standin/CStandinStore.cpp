@@ -114,7 +114,8 @@ QJsonObject CStandinStore::saveImage(const QMap<QString, QString>& fields, bool*
             entry.insert(it.key(), it.value());
         entry.insert(QStringLiteral("accepted"), true);
         const QString sha256 = m_objectDigests.value(src);
-        entry.insert(QStringLiteral("sha256"), sha256.isEmpty() ? digest(readBytes(objectPath(src))) : sha256);
+        entry.insert(QStringLiteral("sha256"),
+                     sha256.isEmpty() ? digest(readBytes(objectPath(src))) : sha256);
         if (!appendTo(QStringLiteral("registrations.json"), QStringLiteral("registrations"), entry)) {
             *storageFailed = true;
             return failure(QStringLiteral("服务器忙，请稍后再试"));

@@ -2,8 +2,8 @@
 #pragma once
 
 #include <QByteArray>
-#include <QJsonObject>
 #include <QHash>
+#include <QJsonObject>
 #include <QMap>
 #include <QSet>
 #include <QString>
