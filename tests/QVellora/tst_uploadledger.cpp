@@ -10,6 +10,7 @@
 #include "SmallDisk.h"
 #include "StandinService.h"
 #include "TestSupport.h"
+#include "mainwindow.h"
 
 #include <QCryptographicHash>
 #include <QElapsedTimer>
@@ -40,6 +41,7 @@ private slots:
     void retryAfterIsWaitedFor();
     void failedPicturesListedAndRetriedAlone();
     void resumeQuestionSendsOnlyTheRest();
+    void windowOffersUnfinishedUploadsAtStart();
     void picturesDeletedOrChangedMeanwhileFail();
     void unreadableLedgerKeptAside();
     void ledgerThatCannotBeWrittenStopsTheBatch();
@@ -400,6 +402,40 @@ void tst_UploadLedger::picturesDeletedOrChangedMeanwhileFail()
     QCOMPARE(list->topLevelItem(1)->text(1), QString("照片在上传过程中被修改"));
     // Nothing of the changed picture was registered under its old or new content.
     QCOMPARE(service.records("registrations.json", "registrations").size(), 2);
+}
+
+void tst_UploadLedger::windowOffersUnfinishedUploadsAtStart()
+{
+    const QStringList pictures = makePictures(3);
+    StandinService service;
+    QVERIFY(service.start());
+    const QString userId = login(service);
+    {
+        // An earlier run noted the batch and was ended before it sent anything.
+        CUploadLedger earlier(userId, CUploadLedger::filePath(userId));
+        for (const QString& path : pictures) {
+            CUploadLedger::Entry entry;
+            entry.path = path;
+            entry.size = QFileInfo(path).size();
+            entry.modified = QFileInfo(path).lastModified().toUTC();
+            earlier.put(entry);
+        }
+        QVERIFY(earlier.save());
+    }
+    QStringList questions;
+    QUserDialogs::Answers answers;
+    answers.question = [&](const QString&, const QString& text) {
+        questions << text;
+        return true;
+    };
+    answers.exec = [](QDialog*) { return int(QDialog::Rejected); };
+    QUserDialogs::setAnswers(answers);
+    MainWindow window;
+    QTRY_COMPARE(questions, QStringList{"上次有 3 张照片没有上传完，继续上传？"});
+    // Continued under the user the ledger was made for, without a login.
+    QTRY_COMPARE_WITH_TIMEOUT(service.records("registrations.json", "registrations").size(), 3, 20000);
+    QTRY_VERIFY(CUploadLedger::forUser(userId)->unfinished().isEmpty());
+    verifyExactlyOnce(service, pictures, true);
 }
 
 void tst_UploadLedger::unreadableLedgerKeptAside()
