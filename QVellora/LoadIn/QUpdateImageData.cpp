@@ -23,9 +23,14 @@ namespace {
 // The bar runs in thousandths of the batch's bytes.
 const int BarSteps = 1000;
 
-QString megabytes(qint64 bytes)
+// Both amounts in the unit that suits the whole: KB below a megabyte, else MB.
+QString amounts(qint64 done, qint64 total)
 {
-    return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 1);
+    const double unit = total < 1024 * 1024 ? 1024.0 : 1024.0 * 1024.0;
+    const int decimals = total < 1024 * 1024 ? 0 : 1;
+    return QStringLiteral("%1 / %2 %3")
+        .arg(QString::number(done / unit, 'f', decimals), QString::number(total / unit, 'f', decimals),
+             total < 1024 * 1024 ? QStringLiteral("KB") : QStringLiteral("MB"));
 }
 } // namespace
 
@@ -212,10 +217,10 @@ void QUpdateImageData::showCounts(const CUploadCounts& counts)
     if (counts.uploaded + counts.skipped < counts.total)
         value = qMin(value, BarSteps - 1);
     m_progressBar->setValue(value);
-    m_progressBar->setFormat(tr("%1 / %2 张，%3 / %4 MB")
+    m_progressBar->setFormat(tr("%1 / %2 张，%3")
                                  .arg(counts.uploaded + counts.skipped)
                                  .arg(counts.total)
-                                 .arg(megabytes(counts.bytesDone), megabytes(counts.bytesTotal)));
+                                 .arg(amounts(counts.bytesDone, counts.bytesTotal)));
     m_statesLabel->setText(tr("等待 %1 张 · 上传中 %2 张 · 已完成 %3 张 · 已跳过 %4 张 · 失败 %5 张")
                                .arg(counts.waiting)
                                .arg(counts.sending)
