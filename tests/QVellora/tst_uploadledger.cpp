@@ -390,6 +390,9 @@ void tst_UploadLedger::picturesDeletedOrChangedMeanwhileFail()
     uploader.findChild<CUploadClient*>()->setParallel(1);
     QSignalSpy finished(&uploader, &QUpdateImageData::batchFinished);
     QVERIFY(uploader.UpdataImagePath(m_dir->filePath("photos")));
+    // Changed once their content was read, while the first pictures are on their way.
+    const std::shared_ptr<CUploadLedger> ledger = uploader.findChild<CUploadClient*>()->ledger();
+    QTRY_VERIFY(!ledger->entry(pictures.at(3)).sha256.isEmpty());
     QVERIFY(QFile::remove(pictures.at(2)));
     QVERIFY(TestSupport::writeImage(pictures.at(3), QSize(64, 48), Qt::black, Qt::white));
     QVERIFY(finished.wait(20000));
