@@ -357,17 +357,19 @@ void QEditPage::AddGridTile(const QString& path)
     m_photoList->AddPhotoItem(m_imageData->FindImage(path), path);
     const auto known = m_facts.constFind(path);
     if (known != m_facts.constEnd())
-        m_photoList->SetPictureFacts(path, known->pixelSize, known->captureTime, known->fileBytes);
+        m_photoList->SetPictureFacts(path, known->pixelSize, known->captureTime, known->fileBytes,
+                                     known->refusal);
     m_lookalikes->tileAdded(path, known != m_facts.constEnd() ? *known : CPictureFacts());
 }
 
 void QEditPage::onThreadPictureFacts(QString qstrPath, CPictureFacts facts)
 {
-    if (!facts.isValid())
+    if (!facts.isValid() && facts.refusal.isEmpty())
         return;
     m_facts.insert(qstrPath, facts);
     // A tile filed already shows them now; a queued one gets them when it is filed.
-    m_photoList->SetPictureFacts(qstrPath, facts.pixelSize, facts.captureTime, facts.fileBytes);
+    m_photoList->SetPictureFacts(qstrPath, facts.pixelSize, facts.captureTime, facts.fileBytes,
+                                 facts.refusal);
     for (int category : m_selection->rowsHolding(qstrPath)) {
         if (QCateListItemWidget* row = m_cateList->GetCateItem(category))
             row->GetListWidget()->RefreshPicture(qstrPath);

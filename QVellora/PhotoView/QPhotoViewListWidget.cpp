@@ -198,9 +198,11 @@ void QPhotoViewListWidget::SetSubUsePhotos(const QStringList& paths, const QColo
 }
 
 void QPhotoViewListWidget::SetPictureFacts(const QString& path, QSize pixels, const QDateTime& taken,
-                                           qint64 bytes)
+                                           qint64 bytes, const QString& refusal)
 {
     for (QListWidgetItem* at : m_itemsOfPath.values(path)) {
+        if (!refusal.isEmpty())
+            at->setData(RefusalRole, refusal);
         if (pixels.isValid() && !pixels.isEmpty())
             at->setData(PixelSizeRole, pixels);
         if (taken.isValid())
@@ -237,6 +239,9 @@ void QPhotoViewListWidget::SetLookalikes(const QHash<QString, int>& groupSizes, 
 QString QPhotoViewListWidget::ComposeToolTip(const QListWidgetItem* item)
 {
     QStringList lines{QDir::toNativeSeparators(item->data(PathRole).toString())};
+    const QString refusal = item->data(RefusalRole).toString();
+    if (!refusal.isEmpty())
+        lines.prepend(refusal);
     const QSize pixels = item->data(PixelSizeRole).toSize();
     if (pixels.isValid())
         lines << tr("尺寸 %1 × %2 像素").arg(pixels.width()).arg(pixels.height());

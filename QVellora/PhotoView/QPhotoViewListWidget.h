@@ -34,7 +34,8 @@ public:
         // Facts about a photo's file, known once a worker has read them (unset until then).
         PixelSizeRole = Qt::UserRole + 2,
         TakenRole = Qt::UserRole + 3,
-        FileBytesRole = Qt::UserRole + 4
+        FileBytesRole = Qt::UserRole + 4,
+        RefusalRole = Qt::UserRole + 5 // why the picture shows the broken-picture tile
     };
 
     explicit QPhotoViewListWidget(int itemSize, QWidget* parent = nullptr);
@@ -53,8 +54,10 @@ public:
 
     // Stores what a worker learnt about the file at path on its tiles and renews their tooltips:
     // the size in pixels, when it was taken and its size on disk. Invalid or negative values stay
-    // unknown. The grid itself reads nothing from the disk.
-    void SetPictureFacts(const QString& path, QSize pixels, const QDateTime& taken, qint64 bytes);
+    // unknown. The grid itself reads nothing from the disk. refusal, when given, is why the
+    // picture was not read (it shows the broken-picture tile); the tooltip leads with it.
+    void SetPictureFacts(const QString& path, QSize pixels, const QDateTime& taken, qint64 bytes,
+                         const QString& refusal = QString());
 
     // Look-alike groups on the tiles of the paths in groupSizes: each gets its group's size (a
     // badge from two on) and is hidden when its path is in hidden, shown otherwise. Tiles of other

@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "Thread/CThumbnailPipeline.h"
 
+#include "CLogging.h"
+
 #include "Pictures/CImageReading.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMutex>
 #include <QThreadPool>
 #include <QWaitCondition>
 
+#include <atomic>
 #include <memory>
 #include <numeric>
 
@@ -16,7 +20,44 @@ namespace {
 // How long the caller waits for the next thumbnail before it looks at the stop request again.
 constexpr int stopPollMs = 20;
 
+std::atomic<int> patienceMs{30000};
+std::atomic<int> stopGraceMs{1000};
+std::function<void(const QString&)> workerHook; // set by tests before any run
+
+// The outcome of a picture refused for its size: the broken tile, and the reason in its facts.
+template <typename Outcome>
+Outcome refusedOutcome(const QString& file, const CImageReading::Thumbnails& made, const QSize& box)
+{
+    Outcome outcome;
+    outcome.thumbnail = CImageReading::brokenTile(box);
+    outcome.facts = CPictureFacts::refused(file, made.uprightSize, made.refusal);
+    return outcome;
+}
+
+// A pool whose workers may be stuck for good in a decode (a file on a dead network share): it is
+// given a short while to finish, and otherwise left to its stuck workers instead of being joined.
+void release(QThreadPool* pool)
+{
+    pool->clear();
+    if (pool->waitForDone(stopGraceMs.load())) {
+        delete pool;
+        return;
+    }
+    qCWarning(lcThumbnails) << "thumbnail workers did not come back; left behind";
+}
+
 } // namespace
+
+void CThumbnailPipeline::setPatience(int patience, int stopGrace)
+{
+    patienceMs.store(patience);
+    stopGraceMs.store(stopGrace);
+}
+
+void CThumbnailPipeline::setWorkerHookForTests(std::function<void(const QString&)> hook)
+{
+    workerHook = std::move(hook);
+}
 
 CThumbnailPipeline::CThumbnailPipeline(const QSize& box, int workers, std::optional<CThumbnailCache> cache)
     : m_box(box), m_workers(qMax(1, workers)), m_cache(std::move(cache))
@@ -39,8 +80,15 @@ bool CThumbnailPipeline::runWithFacts(int count, const std::function<QString(int
                                       const FactsDelivery& deliver,
                                       const std::function<bool()>& stopRequested) const
 {
-    QThreadPool pool;
-    pool.setMaxThreadCount(m_workers);
+    // On the heap: a pool with a stuck worker is left behind rather than joined (release()).
+    QThreadPool* const heldPool = new QThreadPool;
+    heldPool->setMaxThreadCount(m_workers);
+    QThreadPool& pool = *heldPool;
+    struct Release
+    {
+        QThreadPool* pool;
+        ~Release() { release(pool); }
+    } releaseAtEnd{heldPool};
     const QSize box = m_box;
     const bool makeFacts = m_makeFacts;
 
@@ -62,6 +110,8 @@ bool CThumbnailPipeline::runWithFacts(int count, const std::function<QString(int
             if (file.isEmpty())
                 return Outcome{};
             const CImageReading::Thumbnails made = CImageReading::thumbnailAndKept(file, box, QSize());
+            if (!made.refusal.isEmpty())
+                return refusedOutcome<Outcome>(file, made, box);
             Outcome outcome;
             outcome.thumbnail = made.thumbnail;
             if (makeFacts)
@@ -80,7 +130,18 @@ bool CThumbnailPipeline::runWithFacts(int count, const std::function<QString(int
         Outcome outcome;
         outcome.thumbnail = found.thumbnail;
         outcome.settled = found.state != CThumbnailCache::State::Miss;
-        if (makeFacts && found.state == CThumbnailCache::State::Hit) {
+        if (found.state != CThumbnailCache::State::Hit)
+            return outcome;
+        // What an entry claims decides nothing about the picture: its header tells the size,
+        // and an entry whose shape does not fit it is made again from the picture.
+        const QSize header = CImageReading::uprightSizeOf(file);
+        if (header.isValid()) {
+            const QSize shape = CImageReading::fittedSize(header, found.thumbnail.size());
+            if (qAbs(shape.width() - found.thumbnail.width()) > 1 ||
+                qAbs(shape.height() - found.thumbnail.height()) > 1)
+                return Outcome{QImage(), false, CPictureFacts()};
+        }
+        if (makeFacts) {
             // An entry of ours names size and time; another program's only the size, if that.
             if (found.captureTime.isValid()) {
                 outcome.facts.captureTime = found.captureTime;
@@ -88,8 +149,7 @@ bool CThumbnailPipeline::runWithFacts(int count, const std::function<QString(int
             } else {
                 outcome.facts = CPictureFacts::withCaptureTime(file);
             }
-            outcome.facts.pixelSize =
-                found.uprightSize.isValid() ? found.uprightSize : CImageReading::uprightSizeOf(file);
+            outcome.facts.pixelSize = header.isValid() ? header : found.uprightSize;
             outcome.facts.hash = CPictureFacts::differenceHash(found.thumbnail);
             outcome.facts.fileBytes = source.size;
         }
@@ -100,6 +160,9 @@ bool CThumbnailPipeline::runWithFacts(int count, const std::function<QString(int
         const CThumbnailCache::Source source = cache.source(file);
         const CImageReading::Thumbnails made =
             CImageReading::thumbnailAndKept(file, box, CThumbnailCache::keptBox());
+        // Refused from its header: cheap to refuse again, and no failure of the picture's own.
+        if (!made.refusal.isEmpty())
+            return refusedOutcome<Outcome>(file, made, box);
         Outcome outcome;
         outcome.thumbnail = made.thumbnail;
         if (made.thumbnail.isNull()) {
@@ -152,6 +215,8 @@ bool CThumbnailPipeline::pass(QThreadPool& pool, const QVector<int>& items,
     auto submit = [&](int position) {
         const QString file = fileAt(items.at(position));
         pool.start([results, position, file, work]() {
+            if (workerHook)
+                workerHook(file);
             Outcome outcome = work(file);
             QMutexLocker lock(&results->mutex);
             results->done.insert(position, std::move(outcome));
@@ -168,17 +233,27 @@ bool CThumbnailPipeline::pass(QThreadPool& pool, const QVector<int>& items,
 
         Outcome outcome;
         {
+            QElapsedTimer waited;
+            waited.start();
             QMutexLocker lock(&results->mutex);
-            while (!results->done.contains(next) && !(stopped = stopRequested()))
+            while (!results->done.contains(next) && !(stopped = stopRequested())) {
+                if (waited.hasExpired(patienceMs.load())) {
+                    // Its worker is stuck: the item counts as unreadable, and another worker
+                    // takes the stuck one's place so that the others go on.
+                    qCWarning(lcThumbnails) << "thumbnail worker stuck on" << fileAt(items.at(next));
+                    pool.setMaxThreadCount(pool.maxThreadCount() + 1);
+                    break;
+                }
                 results->ready.wait(&results->mutex, stopPollMs);
+            }
             if (!stopped)
                 outcome = results->done.take(next);
         }
         if (!stopped && !(stopped = stopRequested()))
             take(items.at(next), outcome);
     }
+    // The pool is drained (or left behind) by the caller: a stuck worker holds up no one here.
     if (stopped)
         pool.clear();
-    pool.waitForDone();
     return !stopped;
 }
