@@ -131,6 +131,17 @@ QSize CImageReading::fittedSize(const QSize& uprightSize, const QSize& box)
     return uprightSize.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
 }
 
+bool CImageReading::sameShape(const QSize& picture, const QSize& thumbnail)
+{
+    if (picture.isEmpty() || thumbnail.isEmpty())
+        return false;
+    // Scaled by s and rounded, each side is off by at most one pixel: the cross products then
+    // differ by at most the picture's width plus height; twice that for a thumbnail of a thumbnail.
+    const qint64 cross =
+        qint64(picture.width()) * thumbnail.height() - qint64(picture.height()) * thumbnail.width();
+    return qAbs(cross) <= 2 * (qint64(picture.width()) + picture.height());
+}
+
 QString CImageReading::tooLargeText(const QSize& size)
 {
     return QStringLiteral("图片过大（%1 × %2 像素），为保护内存未读取").arg(size.width()).arg(size.height());

@@ -23,6 +23,10 @@ public:
     // thinner than one pixel, so a strip of 3000x10 still shows, letterboxed in its tile.
     static QSize fittedSize(const QSize& uprightSize, const QSize& box);
 
+    // Whether a thumbnail could have been made from a picture of this size: the same shape,
+    // allowing for the rounding of each side when it was scaled (twice).
+    static bool sameShape(const QSize& picture, const QSize& thumbnail);
+
     // The whole picture, upright; null when the file is not a readable picture. A picture too
     // large to decode whole comes reduced where its format decodes at reduced size, and null
     // otherwise, with *refusal saying why.

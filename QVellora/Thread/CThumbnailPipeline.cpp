@@ -20,7 +20,8 @@ namespace {
 // How long the caller waits for the next thumbnail before it looks at the stop request again.
 constexpr int stopPollMs = 20;
 
-std::atomic<int> patienceMs{30000};
+std::atomic<int> patienceMs{120000};
+std::atomic<bool> leftBehind{false};
 std::atomic<int> stopGraceMs{1000};
 std::function<void(const QString&)> workerHook; // set by tests before any run
 
@@ -43,6 +44,7 @@ void release(QThreadPool* pool)
         delete pool;
         return;
     }
+    leftBehind.store(true);
     qCWarning(lcThumbnails) << "thumbnail workers did not come back; left behind";
 }
 
@@ -52,6 +54,11 @@ void CThumbnailPipeline::setPatience(int patience, int stopGrace)
 {
     patienceMs.store(patience);
     stopGraceMs.store(stopGrace);
+}
+
+bool CThumbnailPipeline::workersLeftBehind()
+{
+    return leftBehind.load();
 }
 
 void CThumbnailPipeline::setWorkerHookForTests(std::function<void(const QString&)> hook)
@@ -135,12 +142,8 @@ bool CThumbnailPipeline::runWithFacts(int count, const std::function<QString(int
         // What an entry claims decides nothing about the picture: its header tells the size,
         // and an entry whose shape does not fit it is made again from the picture.
         const QSize header = CImageReading::uprightSizeOf(file);
-        if (header.isValid()) {
-            const QSize shape = CImageReading::fittedSize(header, found.thumbnail.size());
-            if (qAbs(shape.width() - found.thumbnail.width()) > 1 ||
-                qAbs(shape.height() - found.thumbnail.height()) > 1)
-                return Outcome{QImage(), false, CPictureFacts()};
-        }
+        if (header.isValid() && !CImageReading::sameShape(header, found.thumbnail.size()))
+            return Outcome{QImage(), false, CPictureFacts()};
         if (makeFacts) {
             // An entry of ours names size and time; another program's only the size, if that.
             if (found.captureTime.isValid()) {

@@ -39,9 +39,12 @@ public:
     void setMakeFacts(bool on) { m_makeFacts = on; }
 
     // How long the caller waits for one item's worker before it counts the item as unreadable
-    // and goes on without that worker (30 s), and how long a run that ends waits for its workers
+    // and goes on without that worker (2 min), and how long a run that ends waits for its workers
     // before it leaves stuck ones behind (1 s). For all pipelines of the process.
     static void setPatience(int patienceMs, int stopGraceMs);
+    // Whether any run of the process left a stuck worker behind: the program then leaves
+    // without tearing down the libraries that worker may still be in.
+    static bool workersLeftBehind();
     // Tests only: called on the worker with the file before each item's work (a stuck decode).
     static void setWorkerHookForTests(std::function<void(const QString&)> hook);
 
