@@ -53,6 +53,7 @@ private slots:
     void picturesThatCannotBeShownStayInTheRecord();
     void unreadableSessionIsKeptAside();
     void aRestoreCanBeCancelled();
+    void pictureTakenOutOfARestoredRowStaysOut();
 
 private:
     static bool showWindow(QWidget& window);
@@ -597,6 +598,37 @@ void tst_SessionRestore::aRestoreCanBeCancelled()
     page.ReOpenLastData();
     QVERIFY(waitForRestore(&page));
     QCOMPARE(rows(&page).value(0), (CCategory{"全部", inKeyTextOrder(photos)}));
+}
+
+void tst_SessionRestore::pictureTakenOutOfARestoredRowStaysOut()
+{
+    const QStringList here = writePictures(m_dir->path(), "photos", 3, QSize(40, 30));
+    QCOMPARE(here.size(), 3);
+    const QStringList away = writePictures(m_dir->path(), "usb", 1, QSize(40, 30));
+    QCOMPARE(away.size(), 1);
+    CLastSession last;
+    last.categories = {{"海边", {here.at(0), away.at(0), here.at(1)}}};
+    last.sourceKind = CLastSession::ChosenFolder;
+    last.chosenFolder = m_dir->filePath("photos");
+    last.cachedPaths = here + away;
+    QVERIFY(last.write(sessionFile()));
+    QVERIFY(QDir(m_dir->filePath("usb")).removeRecursively());
+
+    QEditPage page;
+    QVERIFY(showWindow(page));
+    PageParts::find<CSessionAutosave>(&page, "sessionAutosave")->setDelay(20);
+    page.ReOpenLastData();
+    QVERIFY(waitForRestore(&page));
+    QCOMPARE(rows(&page).value(0), (CCategory{"海边", {here.at(0), here.at(1)}}));
+
+    // The user takes a shown picture out: it stays out; the one that could not be shown stays in.
+    QPhotoCataListWdiget* row = page.GetCateListWidget()->GetCateItem(0)->GetListWidget();
+    row->setCurrentRow(0);
+    QTest::keyClick(row, Qt::Key_Delete);
+    const QStringList kept{here.at(1), away.at(0)};
+    QTRY_COMPARE_WITH_TIMEOUT(CLastSession::read(sessionFile()).categories.value(0).pictures, kept, 10000);
+    QVERIFY(page.SaveCloseData());
+    QCOMPARE(CLastSession::read(sessionFile()).categories.value(0).pictures, kept);
 }
 
 int main(int argc, char* argv[])
