@@ -5,6 +5,7 @@
 #include "CFolderRemoval.h"
 #include "CLogging.h"
 #include "CSafeWrite.h"
+#include "CStaleLock.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -16,9 +17,6 @@
 #include <QLockFile>
 
 #ifdef Q_OS_UNIX
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -164,23 +162,6 @@ void completePlaced(const Journal& journal)
     }
 }
 
-#ifdef Q_OS_UNIX
-// Whether no process holds the lock file: a live QLockFile keeps an flock on it.
-bool nobodyHolds(const QString& path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT;
-    const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-    ::close(fd);
-    return free;
-}
-#else
-bool nobodyHolds(const QString&)
-{
-    return true;
-}
-#endif
 } // namespace
 
 CInstallJournal::CInstallJournal(const QString& installFolder) : m_folder(installFolder) {}
@@ -310,22 +291,7 @@ CInstallJournal::Recovery CInstallJournal::recover(const QString& installFolder)
 
 bool CInstallJournal::lockInstallation(QLockFile& lock, const QString& path)
 {
-    // Only a live updater holds the lock; one that was killed leaves a stale lock that is taken over.
-    lock.setStaleLockTime(0);
-    if (lock.tryLock(0))
-        return true;
-    if (lock.error() != QLockFile::LockFailedError)
-        return false;
-    qint64 pid = 0;
-    QString host;
-    QString application;
-    // A lock naming its owner is judged by Qt: a live owner keeps it.
-    if (lock.getLockInfo(&pid, &host, &application) && pid > 0)
-        return false;
-    if (!nobodyHolds(path))
-        return false;
-    qCDebug(lcUpdater) << "taking over a lock that names no owner:" << path;
-    return lock.removeStaleLockFile() && lock.tryLock(0);
+    return CStaleLock::take(lock, path);
 }
 
 bool CInstallJournal::renameOver(const QString& from, const QString& to)

@@ -703,13 +703,18 @@ void QEditPage::onReViewLastPage()
             m_unshownCached.append(path);
         }
     }
+    const QSet<QString> cachedSet(cached.cbegin(), cached.cend());
     QSet<QString> unshown; // category pictures whose files are not there now
     // Restored rows are wired like new ones; the free row is settled once they are all filled.
+    // A shown list lays out every row again at each insert (quadratic in the rows); hidden, it
+    // lays them out once when shown again.
+    const bool listHidden = m_cateList->isHidden();
+    m_cateList->setVisible(false);
     m_restoring = true;
     for (const CCategory& category : session.categories) {
         const int row = m_selection->addCategory(category.name);
         m_selection->setPrintSize(row, category.printSize);
-        const QStringList shown = CLastSession::restorablePictures(category, cached);
+        const QStringList shown = CLastSession::restorablePicturesIn(category, cachedSet);
         m_selection->addPictures(row, shown);
         if (shown.size() != category.pictures.size()) {
             m_restoredRows.insert(row, {category.pictures, shown});
@@ -721,6 +726,7 @@ void QEditPage::onReViewLastPage()
         }
     }
     m_restoring = false;
+    m_cateList->setHidden(listHidden);
     KeepFreeRow();
     m_autosave->setIgnoringChanges(false);
     // Nothing before the restore can be undone into it.

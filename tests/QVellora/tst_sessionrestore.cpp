@@ -19,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QFileSystemModel>
 #include <QInputMethodEvent>
+#include <QJsonDocument>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -180,11 +181,9 @@ void tst_SessionRestore::sortingSurvivesCloseAndContinue()
         QCOMPARE(folders["1"].toObject(), (QJsonObject{{"folder_name", "B"}, {"pic_number", 0}}));
         QCOMPARE(run["time"].toObject()["upload_count"].toVariant(), QVariant(0));
         QCOMPARE(run["time"].toObject()["feedback"].toVariant(), QVariant(QStringLiteral("满意")));
-        // The window posts the same file to the service on its way out.
-        QTRY_COMPARE_WITH_TIMEOUT(service.records("usage_reports.json", "reports").size(), 1, 10000);
-        QCOMPARE(
-            service.records("usage_reports.json", "reports").at(0).toObject()["data"].toString().toUtf8(),
-            TestSupport::readFile(CProgramFiles::userDataFile()));
+        // The file is left to the usage reporter: the window posts nothing of its own on its way out.
+        QTest::qWait(300);
+        QCOMPARE(service.records("usage_reports.json", "reports").size(), 0);
     }
 
     // Two cycles: continued from the menu, closed, continued from the start page's button.
@@ -543,12 +542,16 @@ void tst_SessionRestore::unreadableSessionIsKeptAside()
     QUserDialogs::Answers answers;
     answers.notice = [&notices](const QString&, const QString& text) { notices.append(text); };
     QUserDialogs::setAnswers(answers);
-    // Torn, JSON of another shape, not text at all: each kept under a name of its own.
+    // Torn, JSON of another shape, not text at all, more categories than anyone sorts into: each
+    // kept under a name of its own.
+    CLastSession absurd;
+    for (int i = 0; i <= CLastSession::MaxCategories; ++i)
+        absurd.categories.append({QString("c%1").arg(i), {}});
     const QList<QByteArray> broken{"{\"page\": {\"0\": {\"name\": \"海边\", \"files\"",
                                    "{\"page\": {\"0\": [\"/photos/a.jpg\"]}, \"all_cached\": {}}",
-                                   QByteArray("\x00\x01\xff", 3)};
+                                   QByteArray("\x00\x01\xff", 3), QJsonDocument(absurd.toJson()).toJson()};
     const QStringList kept{sessionFile() + ".broken", sessionFile() + ".broken.2",
-                           sessionFile() + ".broken.3"};
+                           sessionFile() + ".broken.3", sessionFile() + ".broken.4"};
     for (int i = 0; i < broken.size(); ++i) {
         QVERIFY(TestSupport::writeFile(sessionFile(), broken.at(i)));
         QEditPage page;
