@@ -579,11 +579,17 @@ void tst_Merrowby::answerPastTheCapIsNotRead()
             if (!request->contains("\r\n\r\n") || !request->endsWith(QUrl::toPercentEncoding("}\n")))
                 return;
             socket->write(head + piece);
-            if (endless)
-                connect(socket, &QTcpSocket::bytesWritten, socket, [=] {
+            if (endless) {
+                // Four times the cap at once, then more for as long as the connection lasts; the
+                // chunked answer never ends.
+                socket->write(piece.repeated(64));
+                auto* more = new QTimer(socket);
+                connect(more, &QTimer::timeout, socket, [=] {
                     if (socket->bytesToWrite() < 256 * 1024)
-                        socket->write(piece);
+                        socket->write(piece.repeated(16));
                 });
+                more->start(10);
+            }
         });
     });
     // Neither the stall limit nor the deadline can end these within the test's wait: only the cap.
