@@ -68,6 +68,7 @@ CImageReading::Thumbnails CImageReading::thumbnailAndKept(const QString& path, c
         if (!heif.thumbnail.isNull()) {
             heif.uprightSize = details.uprightSize;
             heif.exif = details.exif;
+            heif.decoded = heif.thumbnail;
             return heif;
         }
     }
@@ -95,6 +96,7 @@ CImageReading::Thumbnails CImageReading::thumbnailAndKept(const QString& path, c
     if (image.isNull())
         return {};
     Thumbnails result;
+    result.decoded = image;
     result.uprightSize = upright.isValid() ? upright : image.size();
     const QSize target = result.uprightSize.scaled(box, Qt::KeepAspectRatio);
     result.thumbnail = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

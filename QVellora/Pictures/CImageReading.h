@@ -32,6 +32,7 @@ public:
         QImage kept;
         QSize uprightSize;
         QByteArray exif; // the EXIF block when the container reader had it at hand (HEIF), else empty
+        QImage decoded;  // the picture upright as decoded (reduced for a JPEG), before any fitting
     };
     static Thumbnails thumbnailAndKept(const QString& path, const QSize& box, const QSize& keepBox);
 };

@@ -30,6 +30,8 @@ const QString failureFolder = QStringLiteral("fail/vellora-" VELLORA_VERSION);
 // Our own keys ("X-" as the standard asks): when the picture was taken, and from where.
 const QByteArray captureTimeKey("X-Vellora::CaptureTime");
 const QByteArray captureFromKey("X-Vellora::CaptureFrom");
+// The picture's sharpness score, or "none" for a picture that has none.
+const QByteArray sharpnessKey("X-Vellora::Sharpness");
 
 QByteArray keyText(qint64 value)
 {
@@ -225,6 +227,14 @@ CThumbnailCache::Found CThumbnailCache::find(const Source& source, const QSize& 
             found.captureTime = QDateTime::fromSecsSinceEpoch(seconds);
             found.timeFromExif = entry.keys.value(captureFromKey) == QLatin1String("exif");
         }
+        const QString sharpness = entry.keys.value(sharpnessKey);
+        bool scoreOk = false;
+        const qreal score = sharpness.toDouble(&scoreOk);
+        if (sharpness == QLatin1String("none"))
+            found.sharpness = -1;
+        else if (scoreOk && score >= 0 && score <= 100)
+            found.sharpness = score;
+        found.stored = image;
         return true;
     };
 
@@ -245,12 +255,13 @@ CThumbnailCache::Found CThumbnailCache::find(const Source& source, const QSize& 
 }
 
 bool CThumbnailCache::store(const Source& source, const QImage& kept, const QSize& uprightSize,
-                            const QDateTime& captureTime, bool timeFromExif) const
+                            const QDateTime& captureTime, bool timeFromExif,
+                            std::optional<qreal> sharpness) const
 {
     if (!source.cacheable || kept.isNull())
         return false;
     return writeEntry(largerFolders[0], entryName(source.path), kept, source, uprightSize, captureTime,
-                      timeFromExif);
+                      timeFromExif, sharpness);
 }
 
 bool CThumbnailCache::storeFailure(const Source& source) const
@@ -262,12 +273,13 @@ bool CThumbnailCache::storeFailure(const Source& source) const
         return false;
     QImage empty(1, 1, QImage::Format_ARGB32);
     empty.fill(Qt::transparent);
-    return writeEntry(failureFolder, entryName(source.path), empty, source, QSize(), QDateTime(), false);
+    return writeEntry(failureFolder, entryName(source.path), empty, source, QSize(), QDateTime(), false,
+                      std::nullopt);
 }
 
 bool CThumbnailCache::writeEntry(const QString& sizeFolder, const QString& file, const QImage& image,
                                  const Source& source, const QSize& uprightSize, const QDateTime& captureTime,
-                                 bool timeFromExif) const
+                                 bool timeFromExif, std::optional<qreal> sharpness) const
 {
     const QString folder = m_root + QLatin1Char('/') + sizeFolder;
     if (!makeFolder(folder))
@@ -294,6 +306,9 @@ bool CThumbnailCache::writeEntry(const QString& sizeFolder, const QString& file,
         keys.append({captureTimeKey, keyText(captureTime.toSecsSinceEpoch())});
         keys.append({captureFromKey, timeFromExif ? QByteArray("exif") : QByteArray("file")});
     }
+    if (sharpness)
+        keys.append(
+            {sharpnessKey, *sharpness < 0 ? QByteArray("none") : QByteArray::number(*sharpness, 'f', 2)});
     keys.append({QByteArray("Software"), QByteArray("Vellora")});
     if (!CPngWriter::write(&out, image, keys) || !out.flush())
         return false;

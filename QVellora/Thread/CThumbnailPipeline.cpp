@@ -2,6 +2,7 @@
 #include "Thread/CThumbnailPipeline.h"
 
 #include "Pictures/CImageReading.h"
+#include "Pictures/CSharpness.h"
 
 #include <QHash>
 #include <QMutex>
@@ -64,8 +65,10 @@ bool CThumbnailPipeline::runWithFacts(int count, const std::function<QString(int
             const CImageReading::Thumbnails made = CImageReading::thumbnailAndKept(file, box, QSize());
             Outcome outcome;
             outcome.thumbnail = made.thumbnail;
-            if (makeFacts)
+            if (makeFacts) {
                 outcome.facts = CPictureFacts::of(file, made.thumbnail, made.uprightSize, made.exif);
+                outcome.facts.sharpness = CSharpness::score(made.decoded);
+            }
             return outcome;
         };
         return pass(pool, all, fileAt, decode, deliverOutcome, stopRequested);
@@ -90,8 +93,10 @@ bool CThumbnailPipeline::runWithFacts(int count, const std::function<QString(int
             }
             outcome.facts.pixelSize =
                 found.uprightSize.isValid() ? found.uprightSize : CImageReading::uprightSizeOf(file);
-            outcome.facts.hash = CPictureFacts::differenceHash(found.thumbnail);
+            outcome.facts.setLooks(found.thumbnail);
             outcome.facts.fileBytes = source.size;
+            // Entries written before scores were kept, or by other programs, are scored here.
+            outcome.facts.sharpness = found.sharpness ? *found.sharpness : CSharpness::score(found.stored);
         }
         return outcome;
     };
@@ -106,10 +111,14 @@ bool CThumbnailPipeline::runWithFacts(int count, const std::function<QString(int
             cache.storeFailure(source);
             return outcome;
         }
-        if (makeFacts)
+        std::optional<qreal> sharpness;
+        if (makeFacts) {
             outcome.facts = CPictureFacts::of(file, made.thumbnail, made.uprightSize, made.exif);
+            outcome.facts.sharpness = CSharpness::score(made.decoded);
+            sharpness = outcome.facts.sharpness;
+        }
         cache.store(source, made.kept, made.uprightSize, outcome.facts.captureTime,
-                    outcome.facts.timeFromExif);
+                    outcome.facts.timeFromExif, sharpness);
         return outcome;
     };
 
