@@ -42,7 +42,7 @@ QComprareImageDlg::QComprareImageDlg(QWidget* parent) : QDialog(parent), m_butto
         auto* bar = new QProgressBar(this);
         bar->setObjectName(QStringLiteral("sharpness%1Bar").arg(i));
         bar->setRange(0, 100);
-        bar->setMaximumWidth(240);
+        bar->setFixedWidth(220);
         auto* column = new QVBoxLayout;
         column->addWidget(label, 1);
         column->addWidget(caption);

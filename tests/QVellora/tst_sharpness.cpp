@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ExifJpeg.h"
 #include "PaintedScenes.h"
+#include "PhotoView/QComprareImageDlg.h"
 #include "Pictures/CLookalikeGroups.h"
 #include "Pictures/CSharpestPicks.h"
 #include "Pictures/CThumbnailCache.h"
@@ -8,7 +9,9 @@
 #include "Thread/QShowImageThread.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QPainter>
+#include <QProgressBar>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -26,6 +29,7 @@ private slots:
     void sharpShotOfABurstIsPicked();
     void flatOrTinyPicturesHaveNoScore();
     void scoreComesBackFromTheCacheEntry();
+    void compareWindowShowsTheSharpestFirst();
 
 private:
     QHash<QString, CPictureFacts> load(const QStringList& files);
@@ -276,6 +280,38 @@ void tst_Sharpness::scoreComesBackFromTheCacheEntry()
         qAbs(again.value("shot.jpg").sharpness - first.sharpness) < 0.2 * first.sharpness,
         qPrintable(
             QStringLiteral("%1 against %2").arg(again.value("shot.jpg").sharpness).arg(first.sharpness)));
+}
+
+void tst_Sharpness::compareWindowShowsTheSharpestFirst()
+{
+    const QImage scene = detailedScene(31);
+    QVERIFY(ExifJpeg::writeWithTime(path("a.jpg"), defocused(scene, 2), exifText(0), 1, 92));
+    QVERIFY(ExifJpeg::writeWithTime(path("b.jpg"), noisy(scene, 14), exifText(2), 1, 92));
+    QVERIFY(ExifJpeg::writeWithTime(path("c.jpg"), scene, exifText(4), 1, 92));
+    QVERIFY(ExifJpeg::writeWithTime(path("d.jpg"), defocused(scene, 1), exifText(6), 1, 92));
+
+    // As the grid hands a group over: in capture order, the picture opened from chosen.
+    QComprareImageDlg dialog;
+    dialog.SetPictures({path("a.jpg"), path("b.jpg"), path("c.jpg"), path("d.jpg")}, path("b.jpg"));
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCOMPARE(dialog.GetPaths().first(), path("c.jpg"));
+    QCOMPARE(dialog.GetPaths().indexOf(path("d.jpg")) < dialog.GetPaths().indexOf(path("a.jpg")), true);
+    QCOMPARE(dialog.GetChosenPath(), path("b.jpg"));
+    // Each picture's bar shows its score, the first the highest.
+    int previous = 101;
+    for (int i = 0; i < 4; ++i) {
+        const auto* bar = dialog.findChild<QProgressBar*>(QStringLiteral("sharpness%1Bar").arg(i));
+        QVERIFY(bar && bar->isVisible());
+        QVERIFY2(bar->value() > 0 && bar->value() <= previous, qPrintable(QString::number(bar->value())));
+        previous = bar->value();
+        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("caption%1").arg(i))->text(),
+                 QFileInfo(dialog.GetPaths().at(i)).fileName());
+    }
+    // Two pictures from the viewer have no scores to show.
+    const QPixmap left = QPixmap::fromImage(scene.scaled(400, 300));
+    dialog.SetImages(&left, &left);
+    QVERIFY(!dialog.findChild<QProgressBar*>(QStringLiteral("sharpness0Bar"))->isVisible());
 }
 
 QTEST_MAIN(tst_Sharpness)
