@@ -32,4 +32,4 @@ kill \$app \$launcher 2>/dev/null
 wait \$app 2>/dev/null
 exit \$rc
 SCRIPT
-timeout 120 xvfb-run -a dbus-run-session -- bash "$install/session.sh"
+timeout 200 xvfb-run -a dbus-run-session -- bash "$install/session.sh"

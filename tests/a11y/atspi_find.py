@@ -2,7 +2,7 @@
 # Looks for accessible objects by name on the desktop's accessibility bus (AT-SPI), as a screen
 # reader sees them. Usage: atspi_find.py [--press NAME] NAME...
 # --press NAME first presses the button of that name (its default action), then the NAMEs are
-# looked for. Exits 0 when every NAME shows within 30 s, 1 otherwise (listing what it saw).
+# looked for. Exits 0 when every NAME shows within 90 s, 1 otherwise (listing what it saw).
 import sys
 import time
 
@@ -44,7 +44,7 @@ def main(argv):
     press = None
     if len(argv) > 1 and argv[0] == "--press":
         press, argv = argv[1], argv[2:]
-    deadline = time.time() + 30
+    deadline = time.time() + 90
     pressed = press is None
     seen = []
     while time.time() < deadline:
