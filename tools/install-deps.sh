@@ -13,7 +13,7 @@ packages=(
     fonts-noto-cjk
     xvfb xauth
     # The accessibility check reads the real window over AT-SPI, as a screen reader does.
-    python3-pyatspi at-spi2-core dbus dbus-x11
+    python3-pyatspi at-spi2-core dbus dbus-x11 x11-utils
     dpkg-dev file desktop-file-utils
     clang-format ccache
     # Picture types beyond JPG, PNG and BMP: Qt's image plugins (WebP, TIFF; HEIF, AVIF), libheif

@@ -6,7 +6,7 @@
 set -uo pipefail
 program="$1"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-for tool in xvfb-run dbus-run-session /usr/libexec/at-spi-bus-launcher /usr/bin/python3; do
+for tool in xvfb-run xprop dbus-send dbus-run-session /usr/libexec/at-spi-bus-launcher /usr/bin/python3; do
     if ! command -v "$tool" >/dev/null 2>&1 && [ ! -x "$tool" ]; then
         echo "SKIP: $tool is not installed"
         exit 77
@@ -22,7 +22,16 @@ cp "$program" "$install/"
 cat >"$install/session.sh" <<SCRIPT
 /usr/libexec/at-spi-bus-launcher --launch-immediately &
 launcher=\$!
-sleep 1
+address=""
+for i in \$(seq 1 150); do
+    address=\$(dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress 2>/dev/null | sed -n 's/.*string "\(.*\)"/\1/p')
+    [ -n "\$address" ] && break
+    sleep 0.2
+done
+# A desktop publishes the accessibility bus on the root window, and that is the path Qt takes
+# without a race: found over the session bus alone, Qt 5.15 can register the program before its
+# bus connection is up, and then never appears to a screen reader.
+xprop -root -f AT_SPI_BUS 8s -set AT_SPI_BUS "\$address"
 LANG=C.UTF-8 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb VELLORA_SERVICE_URL=http://127.0.0.1:9 \
     "$install/$(basename "$program")" &
 app=\$!
@@ -32,4 +41,5 @@ kill \$app \$launcher 2>/dev/null
 wait \$app 2>/dev/null
 exit \$rc
 SCRIPT
-timeout 200 xvfb-run -a dbus-run-session -- bash "$install/session.sh"
+# -noreset: the X server would otherwise drop the root window's property when xprop leaves.
+timeout 200 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" dbus-run-session -- bash "$install/session.sh"
