@@ -226,6 +226,7 @@ void MainWindow::createMenus()
     m_viewMenu->addActions(m_editPage->GetDockToggleActions());
     m_viewMenu->addSeparator();
     m_viewMenu->addAction(m_editPage->GetFirstOfEachAction());
+    m_viewMenu->addAction(m_editPage->GetTileSizeAction());
 
     m_settingsMenu = menuBar()->addMenu(tr("&设置"));
     m_settingsMenu->addAction(m_fileTypeAct);

@@ -13,13 +13,14 @@ namespace BenchPictures {
 
 constexpr int maxPictures = 999;
 
-// The photos directly in folder (the filter's suffixes, any date), in name order, at most 999.
-inline QStringList picturesOf(const QString& folder)
+// The photos directly in folder (the filter's suffixes, any date), in name order, at most cap
+// (none when cap is negative).
+inline QStringList picturesOf(const QString& folder, int cap = maxPictures)
 {
     const CPhotoFilter filter;
     QStringList files;
     for (const QFileInfo& entry : QDir(folder).entryInfoList(QDir::Files, QDir::Name)) {
-        if (filter.acceptsSuffix(entry.suffix()) && files.size() < maxPictures)
+        if (filter.acceptsSuffix(entry.suffix()) && (cap < 0 || files.size() < cap))
             files.append(entry.absoluteFilePath());
     }
     return files;

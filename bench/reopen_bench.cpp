@@ -13,6 +13,7 @@
 #include "EditPage/QEditPage.h"
 #include "PhotoView/QPhotoViewListWidget.h"
 #include "Pictures/CThumbnailCache.h"
+#include "Thread/QPictureFeed.h"
 #include "Thread/QShowImageThread.h"
 
 #include <QApplication>
@@ -39,9 +40,11 @@ double openInPage(QApplication& app, const QString& folder, const QStringList& f
     QCoreApplication::processEvents();
 
     QPhotoViewListWidget* grid = page.findChild<QPhotoViewListWidget*>(QStringLiteral("photoList"));
+    QPictureFeed* feed = page.findChild<QPictureFeed*>(QStringLiteral("pictureFeed"));
     QElapsedTimer clock;
     double seconds = -1;
-    QObject::connect(grid->model(), &QAbstractItemModel::rowsInserted, [&]() {
+    // Every row is listed at once; a tile is in once the workers have been through its row.
+    QObject::connect(feed, &QPictureFeed::allLoaded, [&]() {
         if (seconds < 0 && grid->count() >= expected) {
             seconds = clock.nsecsElapsed() / 1e9;
             QTimer::singleShot(0, &app, &QCoreApplication::quit);

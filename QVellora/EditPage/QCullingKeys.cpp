@@ -188,8 +188,8 @@ QStringList QCullingKeys::gridTargets() const
     const QStringList ticked = m_grid->GetCheckedPaths();
     if (!ticked.isEmpty())
         return ticked;
-    const QListWidgetItem* current = m_grid->item(m_grid->GetCurrentRow());
-    if (!current)
+    const QString current = m_grid->PathAt(m_grid->GetCurrentRow());
+    if (current.isEmpty())
         return {};
-    return {current->data(QPhotoViewListWidget::PathRole).toString()};
+    return {current};
 }

@@ -14,30 +14,38 @@
 #include "OtherWidget/CSharedPixmap.h"
 #include "OtherWidget/QOutPutImageWidget.h"
 #include "PhotoView/QComprareImageDlg.h"
-#include "PhotoView/QFolderItemWidget.h"
 #include "PhotoView/QLookalikeTiles.h"
 #include "PhotoView/QPhotoViewImageDlg.h"
 #include "PhotoView/QPhotoViewListWidget.h"
+#include "PhotoView/QTileItemDelegate.h"
+#include "Pictures/CImageReading.h"
+#include "Pictures/CPictureListModel.h"
 #include "Pictures/CSelectImage.h"
 #include "Pictures/CSelectImageData.h"
+#include "Records/CProgramOptions.h"
 #include "Records/CSessionAutosave.h"
 #include "Records/CUserDataFile.h"
 #include "Selection/CSelection.h"
+#include "Thread/CThumbnailJob.h"
+#include "Thread/QPictureFeed.h"
 
 #include <QAction>
 #include <QDebug>
 #include <QDir>
 #include <QDockWidget>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
 #include <QSet>
+#include <QSlider>
 #include <QTimer>
 #include <QTreeView>
 #include <QUndoStack>
+#include <QWidgetAction>
 
 #include <utility>
 
@@ -46,14 +54,37 @@ QEditPage::QEditPage(QWidget* parent)
       m_selection(new CSelection(this)),
       m_editor(new QSelectionEditor(m_selection, QCateListItemWidget::DefaultName(), this))
 {
-    QFolderItemWidget::SetFolderPicture(CSharedPixmap::get(QStringLiteral(":/image/icon/view_folder.png")));
+    QTileItemDelegate::setFolderPicture(CSharedPixmap::get(QStringLiteral(":/image/icon/view_folder.png")));
 
-    m_photoList = new QPhotoViewListWidget(m_imageWidth, this);
+    m_pictures = new CPictureListModel(this);
+    m_pictures->setObjectName(QStringLiteral("pictureModel"));
+    m_pictures->setSelection(m_selection);
+    m_feed = new QPictureFeed(m_pictures, this);
+    m_feed->setObjectName(QStringLiteral("pictureFeed"));
+    m_photoList = new QPhotoViewListWidget(CProgramOptions::read().tileSize, this);
     m_photoList->setObjectName(QStringLiteral("photoList"));
+    m_photoList->SetPictureModel(m_pictures);
     setCentralWidget(m_photoList);
     m_lookalikes = new QLookalikeTiles(m_photoList, this);
     m_firstOfEachAction = new QAction(QStringLiteral("只显示每组第一张"), this);
     m_firstOfEachAction->setCheckable(true);
+    // The tile size: a slider in the 视图 menu, and Ctrl+wheel on the grid.
+    auto* sizeBox = new QWidget(this);
+    auto* sizeLayout = new QHBoxLayout(sizeBox);
+    sizeLayout->setContentsMargins(8, 4, 8, 4);
+    sizeLayout->addWidget(new QLabel(tr("缩略图大小"), sizeBox));
+    auto* sizeSlider = new QSlider(Qt::Horizontal, sizeBox);
+    sizeSlider->setObjectName(QStringLiteral("tileSizeSlider"));
+    sizeSlider->setRange(QPhotoViewListWidget::MinTileSize, QPhotoViewListWidget::MaxTileSize);
+    sizeSlider->setSingleStep(8);
+    sizeSlider->setPageStep(32);
+    sizeSlider->setMinimumWidth(160);
+    sizeSlider->setValue(m_photoList->TileSize());
+    sizeLayout->addWidget(sizeSlider);
+    connect(sizeSlider, &QSlider::valueChanged, m_photoList, &QPhotoViewListWidget::SetTileSize);
+    m_tileSizeAction = new QWidgetAction(this);
+    m_tileSizeAction->setText(tr("缩略图大小"));
+    m_tileSizeAction->setDefaultWidget(sizeBox);
     createDocks();
 
     m_searchDlg = new QBusyDialog(QStringLiteral("搜索图片"), tr("正在搜索图片，请耐心等待"), this);
@@ -69,10 +100,6 @@ QEditPage::QEditPage(QWidget* parent)
         if (!ok)
             emit sigStatusMessage(tr("工作记录未能保存（磁盘已满或不可写），上一次保存的记录仍然保留"));
     });
-    m_pendingTimer = new QTimer(this);
-    m_pendingTimer->setSingleShot(true);
-    m_pendingTimer->setInterval(0);
-    connect(m_pendingTimer, &QTimer::timeout, this, &QEditPage::FilePendingPictures);
     connectWorkers();
 
     connect(m_selection, &CSelection::categoryAdded, this, &QEditPage::onCategoryAdded);
@@ -94,6 +121,8 @@ QEditPage::QEditPage(QWidget* parent)
     connect(m_photoList->GetViewImageDlg(), &QPhotoViewImageDlg::imageShown, this,
             &QEditPage::ShowViewerMarks);
     connect(m_selection, &CSelection::changed, this, [this] {
+        // The tiles ask the selection for their colour marks when painted.
+        m_photoList->viewport()->update();
         ShowViewerMarks();
         emit sigCountsChanged(CountsText());
     });
@@ -105,7 +134,7 @@ QString QEditPage::CountsText() const
 {
     return tr("%1 张照片 · 已勾选 %2 张 · 已分类 %3 张")
         .arg(m_photoList->PictureCount())
-        .arg(m_photoList->GetCheckedRows().size())
+        .arg(m_pictures->tickedCount())
         .arg(m_selection->sortedPictureCount());
 }
 
@@ -190,19 +219,16 @@ void QEditPage::connectWorkers()
 
     connect(&m_folderScanThread, &QScanFolderThread::findOneFolderOrImage, this,
             &QEditPage::onThreadScanFolderPicture);
-    connect(&m_initListThread, &QShowImageThread::showOneImage, this, &QEditPage::onThreadShowOnePicture);
-    connect(&m_initListThread, &QShowImageThread::endShowOneImage, this, &QEditPage::onThreadEndShowImage);
-    connect(&m_folderThread, &QShowImageFolderThread::showSingleImage, this,
-            &QEditPage::onThreadShowSingelImage);
-    connect(&m_folderThread, &QShowImageFolderThread::showFolderImage, this,
-            &QEditPage::onThreadShowFolderImage);
-    connect(&m_folderThread, &QShowImageFolderThread::endShowMoreImages, this,
-            &QEditPage::onThreadEndShowImage);
+    connect(m_feed, &QPictureFeed::allLoaded, this, &QEditPage::onThreadEndShowImage);
+    connect(m_feed, &QPictureFeed::pictureFacts, this, &QEditPage::onThreadPictureFacts);
+    connect(m_photoList, &QPhotoViewListWidget::visibleRowsChanged, m_feed, &QPictureFeed::setVisibleRows);
+    connect(m_photoList, &QPhotoViewListWidget::tileSizeChanged, this, &QEditPage::onTileSizeChanged);
+    // Unreadable pictures leave the grid as the workers find them.
+    connect(m_pictures, &QAbstractItemModel::rowsRemoved, this,
+            [this] { emit sigCountsChanged(CountsText()); });
     connect(&m_restoreThread, &QShowImageThread::showOneImage, this, &QEditPage::onThreadViewLastPicture);
     connect(&m_restoreThread, &QShowImageThread::endShowOneImage, this, &QEditPage::onReViewLastPage);
-    for (QThumbnailThreadBase* loader :
-         std::initializer_list<QThumbnailThreadBase*>{&m_initListThread, &m_folderThread, &m_restoreThread})
-        connect(loader, &QThumbnailThreadBase::pictureFacts, this, &QEditPage::onThreadPictureFacts);
+    connect(&m_restoreThread, &QThumbnailThreadBase::pictureFacts, this, &QEditPage::onThreadPictureFacts);
 }
 
 QList<QAction*> QEditPage::GetDockToggleActions() const
@@ -218,20 +244,37 @@ void QEditPage::SetPhotoFilter(const CPhotoFilter* filter)
 void QEditPage::StopPictureJobs()
 {
     m_folderScanThread.Stop();
-    m_folderThread.Stop();
-    m_initListThread.Stop();
-    m_pendingPictures.clear();
-    m_pendingTimer->stop();
+    m_feed->stop();
 }
 
-QStringList QEditPage::LimitPictures(QStringList paths)
+void QEditPage::ShowInGrid(const QStringList& folders, const QStringList& pictures)
 {
-    if (paths.size() >= MaxPictureCount) {
-        QUserDialogs::information(this,
-                                  QStringLiteral("已经超过了可以支持的最大图片数，部分图片可能无法显示!"));
-        paths.erase(paths.begin() + (MaxPictureCount - 1), paths.end());
+    m_lookalikes->clear();
+    m_feed->show(folders, pictures);
+    for (const QString& path : pictures)
+        m_lookalikes->tileAdded(path, m_facts.value(path));
+    emit sigCountsChanged(CountsText());
+    // The session lists the grid's pictures.
+    m_autosave->changed();
+}
+
+QAction* QEditPage::GetTileSizeAction() const
+{
+    return m_tileSizeAction;
+}
+
+void QEditPage::onTileSizeChanged(int side)
+{
+    if (auto* slider = findChild<QSlider*>(QStringLiteral("tileSizeSlider"))) {
+        const QSignalBlocker quiet(slider);
+        slider->setValue(side);
     }
-    return paths;
+    CProgramOptions options = CProgramOptions::read();
+    if (options.tileSize == side)
+        return;
+    options.tileSize = side;
+    if (!options.write())
+        qCDebug(lcRecords) << "options not saved" << CProgramOptions::path();
 }
 
 void QEditPage::AddFolderPath(const QString& qstrPath, const QString& displayName)
@@ -260,11 +303,7 @@ void QEditPage::SetInitPageImageList(QStringList qstrImageList)
     StopPictureJobs();
     m_searchDlgOpen = false;
     m_searchDlg->hide();
-    m_photoList->ClearSelfData();
-    m_lookalikes->clear();
-
-    m_initListThread.SetPathList(LimitPictures(qstrImageList));
-    m_initListThread.start();
+    ShowInGrid({}, qstrImageList);
 
     // A drive root has no base name: it is listed by its path.
     const QFileInfo folder(m_initScanPath);
@@ -280,8 +319,7 @@ void QEditPage::OpenFolder(const QString& qstrPath, bool listIt)
     m_folderScanThread.SetFilter(*m_filter);
     m_folderScanThread.start();
 
-    m_photoList->ClearSelfData();
-    m_lookalikes->clear();
+    ShowInGrid({}, {});
     m_sourceKind = CLastSession::ChosenFolder;
     m_chosenFolder = qstrPath;
     m_folderTree->RevealFolder(qstrPath);
@@ -316,49 +354,27 @@ void QEditPage::onCheckViewImage(QString qstrPath)
 
 void QEditPage::onThreadScanFolderPicture(QStringList fileList)
 {
-    if (fileList.isEmpty()) {
-        m_searchDlg->hide();
-        return;
-    }
-    m_folderThread.Stop();
-    m_folderThread.SetPathList(LimitPictures(fileList));
-    m_folderThread.start();
-    m_searchDlgOpen = true;
+    m_searchDlg->hide();
+    m_searchDlgOpen = false;
+    QStringList folders;
+    QStringList pictures;
+    for (const QString& path : fileList)
+        (QFileInfo(path).isDir() ? folders : pictures).append(path);
+    ShowInGrid(folders, pictures);
 }
 
-void QEditPage::QueuePicture(const QString& qstrPath, const QImage& image)
+QPixmap* QEditPage::CategoryThumbnail(const QString& path)
 {
-    if (image.isNull())
-        return;
-    m_pendingPictures.append(qMakePair(qstrPath, image));
-    if (!m_pendingTimer->isActive())
-        m_pendingTimer->start();
-}
-
-void QEditPage::FilePendingPictures()
-{
-    QElapsedTimer slice;
-    slice.start();
-    while (!m_pendingPictures.isEmpty() && slice.elapsed() < 20) {
-        const QPair<QString, QImage> picture = m_pendingPictures.takeFirst();
-        m_imageData->AddImage(picture.first, QPixmap::fromImage(picture.second));
-        AddGridTile(picture.first);
-    }
-    // The grid repaints the tiles it gained; the rest of the page has not changed.
-    if (!m_pendingPictures.isEmpty())
-        m_pendingTimer->start();
-    // The session lists every cached picture; a crash should not forget the ones loaded last.
-    m_autosave->changed();
-    emit sigCountsChanged(CountsText());
-}
-
-void QEditPage::AddGridTile(const QString& path)
-{
-    m_photoList->AddPhotoItem(m_imageData->FindImage(path), path);
-    const auto known = m_facts.constFind(path);
-    if (known != m_facts.constEnd())
-        m_photoList->SetPictureFacts(path, known->pixelSize, known->captureTime, known->fileBytes);
-    m_lookalikes->tileAdded(path, known != m_facts.constEnd() ? *known : CPictureFacts());
+    if (QPixmap* known = m_imageData->FindImage(path))
+        return known;
+    QImage thumbnail = m_pictures->thumbnail(path);
+    if (thumbnail.isNull())
+        thumbnail =
+            CThumbnailJob::make(CThumbnailCache::forLoaders(), path, CImageReading::thumbnailBox(), false)
+                .thumbnail;
+    if (!thumbnail.isNull())
+        m_imageData->AddImage(path, QPixmap::fromImage(thumbnail));
+    return m_imageData->FindImage(path);
 }
 
 void QEditPage::onThreadPictureFacts(QString qstrPath, CPictureFacts facts)
@@ -366,36 +382,14 @@ void QEditPage::onThreadPictureFacts(QString qstrPath, CPictureFacts facts)
     if (!facts.isValid())
         return;
     m_facts.insert(qstrPath, facts);
-    // A tile filed already shows them now; a queued one gets them when it is filed.
-    m_photoList->SetPictureFacts(qstrPath, facts.pixelSize, facts.captureTime, facts.fileBytes);
+    // The grid's row has them from the feed; a restored picture's row gets them here.
+    if (m_pictures->rowOf(qstrPath) >= 0)
+        m_pictures->setFacts(qstrPath, facts);
     for (int category : m_selection->rowsHolding(qstrPath)) {
         if (QCateListItemWidget* row = m_cateList->GetCateItem(category))
             row->GetListWidget()->RefreshPicture(qstrPath);
     }
     emit sigPictureFacts(qstrPath, facts);
-}
-
-void QEditPage::onThreadShowOnePicture(QString qstrPath, QImage image)
-{
-    QueuePicture(qstrPath, image);
-}
-
-void QEditPage::onThreadShowSingelImage(QString qstrPath, QImage image)
-{
-    if (image.isNull())
-        return;
-    CloseSearchDialogIfOpen();
-    QueuePicture(qstrPath, image);
-}
-
-void QEditPage::onThreadShowFolderImage(QString qstrFolderPath, QStringList listFolderPixmapList,
-                                        QImage image)
-{
-    if (image.isNull())
-        return;
-    m_imageData->AddImage(qstrFolderPath, QPixmap::fromImage(image));
-    m_photoList->AddPhotosItem(listFolderPixmapList, qstrFolderPath, m_imageData->FindImage(qstrFolderPath));
-    m_autosave->changed();
 }
 
 void QEditPage::onThreadEndShowImage()
@@ -509,10 +503,10 @@ void QEditPage::onPicturesAdded(int category, const QStringList& paths)
         QList<QPixmap*> pictures;
         pictures.reserve(paths.size());
         for (const QString& path : paths)
-            pictures.append(m_imageData->FindImage(path));
+            pictures.append(CategoryThumbnail(path));
         row->AddImageItems(pictures, paths);
     }
-    m_photoList->SetAddUsePhotos(paths, m_selection->at(category).color);
+    m_photoList->UntickPaths(paths);
     if (!m_restoring)
         KeepFreeRow();
 }
@@ -521,18 +515,6 @@ void QEditPage::onPicturesRemoved(int category, const QStringList& paths)
 {
     if (QCateListItemWidget* row = m_cateList->GetCateItem(category))
         row->RemoveImageItems(paths);
-    // The colours repeat after twelve categories: a picture another category of the same colour
-    // still holds keeps its mark.
-    const QColor color = m_selection->at(category).color;
-    QStringList unmarked;
-    for (const QString& path : paths) {
-        bool stillMarked = false;
-        for (int other : m_selection->rowsHolding(path))
-            stillMarked = stillMarked || m_selection->at(other).color == color;
-        if (!stillMarked)
-            unmarked.append(path);
-    }
-    m_photoList->SetSubUsePhotos(unmarked, color);
 }
 
 void QEditPage::onCategoryRenamed(int category, const QString& name)
@@ -563,15 +545,21 @@ CLastSession QEditPage::CurrentSession()
     }
     session.sourceKind = m_sourceKind;
     session.chosenFolder = m_chosenFolder;
-    for (const CSelectImage* record : m_imageData->GetSelectImageData())
-        session.cachedPaths.append(record->GetImagePath());
+    // The grid's pictures, then the categories' pictures from elsewhere, then the restored ones
+    // whose files were not there: each once.
     QSet<QString> listed;
-    for (const QString& path : m_unshownCached) {
-        if (!m_imageData->FindImage(path) && !listed.contains(path)) {
+    auto list = [&](const QString& path) {
+        if (!path.isEmpty() && !listed.contains(path)) {
             listed.insert(path);
             session.cachedPaths.append(path);
         }
-    }
+    };
+    for (const QString& path : m_pictures->picturePaths())
+        list(path);
+    for (const CSelectImage* record : m_imageData->GetSelectImageData())
+        list(record->GetImagePath());
+    for (const QString& path : m_unshownCached)
+        list(path);
     return session;
 }
 
@@ -606,11 +594,19 @@ void QEditPage::ReOpenLastData()
                       : tr("上次的工作记录无法读取，已另存为“%1”。").arg(QDir::toNativeSeparators(kept)));
     }
 
-    // Thumbnails already in the cache are not made again (the cache keeps the first one anyway).
+    // Only the categories' pictures are loaded before the page is shown; the grid's come
+    // through the feed, the ones on screen first. Thumbnails already in the store are not made
+    // again.
+    StopPictureJobs();
     QStringList missing;
-    for (const QString& cached : m_pendingRestore.cachedPaths) {
-        if (!m_imageData->FindImage(cached))
-            missing.append(cached);
+    QSet<QString> asked;
+    for (const CCategory& category : m_pendingRestore.categories) {
+        for (const QString& picture : category.pictures) {
+            if (!picture.isEmpty() && !asked.contains(picture) && !m_imageData->FindImage(picture)) {
+                asked.insert(picture);
+                missing.append(picture);
+            }
+        }
     }
     m_restoreThread.Stop();
     m_restoreThread.SetPathList(missing);
@@ -690,11 +686,9 @@ void QEditPage::onReViewLastPage()
     QStringList cached;
     for (const CSelectImage* record : m_imageData->GetSelectImageData())
         cached.append(record->GetImagePath());
-    QStringList shownInGrid = CLastSession::picturesInFolder(cached, m_chosenFolder);
-    if (shownInGrid.size() >= MaxPictureCount)
-        shownInGrid.erase(shownInGrid.begin() + (MaxPictureCount - 1), shownInGrid.end());
-    for (const QString& path : shownInGrid)
-        AddGridTile(path);
+    // Pictures whose files are gone leave the grid as the feed finds them; the session keeps
+    // listing them (m_unshownCached).
+    ShowInGrid({}, CLastSession::picturesInFolder(session.cachedPaths, m_chosenFolder));
 
     QSet<QString> unshownCached;
     for (const QString& path : session.cachedPaths) {

@@ -5,7 +5,6 @@
 #include "Pictures/CPhotoFilter.h"
 #include "Records/CLastSession.h"
 #include "Thread/QScanFolderThread.h"
-#include "Thread/QShowImageFolderThread.h"
 #include "Thread/QShowImageThread.h"
 
 #include <QColor>
@@ -20,6 +19,7 @@
 
 #include <memory>
 
+class CPictureListModel;
 class CSelectImageData;
 class CSelection;
 class QCullingKeys;
@@ -36,13 +36,16 @@ class QOutPutImageWidget;
 class QComprareImageDlg;
 class QLookalikeTiles;
 class QPhotoViewListWidget;
+class QPictureFeed;
 class QTimer;
+class QWidgetAction;
 
 // The page on which pictures are sorted into categories. The photo grid in the centre shows the
 // start page's search result or one opened folder; the left docks are a folder tree and the list
 // of folders looked at, the right ones the button bar and the category rows. The page searches and
-// decodes nothing itself: its worker threads do, and every thumbnail they make goes into the one
-// thumbnail cache, which later pages and the session restore reuse.
+// decodes nothing itself: its workers do (QPictureFeed), and the grid is a view of their picture
+// model, whose thumbnails stay within a memory budget. Only the pictures the categories hold keep a
+// thumbnail in the page's store (CSelectImageData), which the category page reuses.
 //
 // Only the newest source reaches the grid: opening a folder or handing over a new list stops every
 // picture job of the page first (stopped jobs deliver nothing more).
@@ -81,12 +84,12 @@ public:
     // The filter of the folder search; not owned. Until one is set the page uses its own default.
     void SetPhotoFilter(const CPhotoFilter* filter);
 
-    static constexpr int MaxPictureCount = 1000;
-
     // The show/hide actions of the folder tree and the folder list docks, for the window's menu.
     QList<QAction*> GetDockToggleActions() const;
     // The checkable "只显示每组第一张" for the window's menu: one tile per look-alike group.
     QAction* GetFirstOfEachAction() const { return m_firstOfEachAction; }
+    // The tile size slider ("缩略图大小") for the window's 视图 menu.
+    QAction* GetTileSizeAction() const;
     // The look-alike groups of the pictures in the grid.
     const QLookalikeTiles* lookalikes() const { return m_lookalikes; }
     // The compare window of look-alike groups; null until a group was first compared.
@@ -116,7 +119,7 @@ signals:
 public slots:
     // What the window asks of the page.
     // Hands over the start page's search result (set the start folder first). An empty list
-    // changes nothing. At most 999 pictures are loaded; more give a notice first.
+    // changes nothing. Every picture is listed, however many.
     void SetInitPageImageList(QStringList qstrImageList);
     // The folder the start page searched.
     void SetInitScanPath(const QString& qstrPath) { m_initScanPath = qstrPath; }
@@ -141,10 +144,9 @@ public slots:
     void onMarkAddPhotos(QStringList qstrPathList);
     void onMarkSubPhotos(QStringList qstrPathList);
     void onThreadScanFolderPicture(QStringList fileList);
-    void onThreadShowOnePicture(QString qstrPath, QImage image);
-    void onThreadShowSingelImage(QString qstrPath, QImage image);
-    void onThreadShowFolderImage(QString qstrFolderPath, QStringList listFolderPixmapList, QImage image);
     void onThreadEndShowImage();
+    // The tile size from the slider or Ctrl+wheel; kept in the options file.
+    void onTileSizeChanged(int side);
     // Restore thread: files one thumbnail of the last session in the cache; shows nothing yet.
     void onThreadViewLastPicture(QString qstrPath, QImage image);
     // Any loader: keeps a picture's facts and shows them on its tile and its category tiles.
@@ -170,16 +172,12 @@ private:
     void connectWorkers();
     // Stops every job that fills the grid; none of them delivers anything afterwards.
     void StopPictureJobs();
-    // Tells the user and keeps the first 999 when a list reaches the limit.
-    QStringList LimitPictures(QStringList paths);
+    // Lists folders and pictures in the grid (a new source) and starts loading them.
+    void ShowInGrid(const QStringList& folders, const QStringList& pictures);
+    // The thumbnail of a picture a category holds, for its row: from the grid's memory, else
+    // made now (from the shared cache when it has it).
+    QPixmap* CategoryThumbnail(const QString& path);
     void AddFolderPath(const QString& qstrPath, const QString& displayName);
-    // Queues a thumbnail for the grid. Tiles are added by FilePendingPictures in slices of a few
-    // milliseconds: however fast thumbnails arrive, the window keeps answering, and one layout of
-    // the grid covers every tile of a slice.
-    void QueuePicture(const QString& qstrPath, const QImage& image);
-    void FilePendingPictures();
-    // Adds a picture's tile to the grid with what is known of it.
-    void AddGridTile(const QString& path);
     void CloseSearchDialogIfOpen();
     // Adds a row at the bottom when no row is free.
     void KeepFreeRow();
@@ -202,6 +200,7 @@ private:
     QPhotoViewListWidget* m_photoList = nullptr;
     QLookalikeTiles* m_lookalikes = nullptr;
     QAction* m_firstOfEachAction = nullptr;
+    QWidgetAction* m_tileSizeAction = nullptr;
     QComprareImageDlg* m_lookalikeDlg = nullptr;
     QCateListWidget* m_cateList = nullptr;
     QBusyDialog* m_searchDlg = nullptr;
@@ -210,14 +209,10 @@ private:
     QBusyDialog* m_loadDlg = nullptr;
 
     QScanFolderThread m_folderScanThread;
-    QShowImageThread m_initListThread;
-    QShowImageFolderThread m_folderThread;
     QShowImageThread m_restoreThread;
-    QList<QPair<QString, QImage>> m_pendingPictures;
-    QTimer* m_pendingTimer = nullptr;
-
-    int m_imageWidth = 270;
-    int m_imageHeight = 270;
+    // The grid's rows and the workers that fill them.
+    CPictureListModel* m_pictures = nullptr;
+    QPictureFeed* m_feed = nullptr;
     std::unique_ptr<CSelectImageData> m_imageData;
     int m_sourceKind = CLastSession::SearchResult;
     QString m_initScanPath;

@@ -1,100 +1,240 @@
 // SPDX-License-Identifier: MIT
 #include "PhotoView/QPhotoViewListWidget.h"
 
-#include "PhotoView/QFolderItemWidget.h"
-#include "PhotoView/QPhotoViewItemWidget.h"
+#include "Dialogs/QUserDialogs.h"
+#include "PhotoView/QPhotoViewImageDlg.h"
 #include "PhotoView/QTileItemDelegate.h"
 #include "Pictures/CPhotoDragPayload.h"
 
 #include <QApplication>
 #include <QDateTime>
-#include <QDir>
 #include <QDrag>
 #include <QFileInfo>
-#include <QFrame>
-#include <QLocale>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QSet>
+#include <QPixmap>
+#include <QScrollBar>
+#include <QTimer>
+#include <QWheelEvent>
 
-QPhotoViewListWidget::QPhotoViewListWidget(int itemSize, QWidget* parent)
-    : QViewerListWidget(parent), m_menu(new QMenu(this)), m_currentFrame(new QFrame(viewport())),
-      m_showLargeAction(m_menu->addAction(QStringLiteral("显示大图"))),
-      m_compareLookalikesAction(m_menu->addAction(QStringLiteral("对比相似照片"))), m_itemSize(itemSize)
+namespace {
+// Between tiles; small, so that more columns fit.
+constexpr int kSpacing = 8;
+constexpr int kWheelStep = 16;
+} // namespace
+
+QPhotoViewListWidget::QPhotoViewListWidget(int tileSize, QWidget* parent)
+    : QListView(parent), m_ownPictures(std::make_unique<CPictureListModel>()),
+      m_delegate(new QTileItemDelegate(this)), m_viewDlg(std::make_unique<QPhotoViewImageDlg>()),
+      m_menu(new QMenu(this)), m_showLargeAction(m_menu->addAction(tr("显示大图"))),
+      m_compareLookalikesAction(m_menu->addAction(tr("对比相似照片"))), m_visibleTimer(new QTimer(this))
 {
     setViewMode(QListView::IconMode);
+    setMovement(QListView::Static);
     setResizeMode(QListView::Adjust);
     setFlow(QListView::LeftToRight);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setIconSize(QSize(itemSize, itemSize - 15));
-    setSpacing(30);
+    setWrapping(true);
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setSpacing(kSpacing);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setDragEnabled(true);
     setAcceptDrops(false);
     setDropIndicatorShown(false);
-    setItemDelegate(new QTileItemDelegate(this));
+    setItemDelegate(m_delegate);
+    ApplyTileSize(tileSize);
+    SetPictureModel(m_ownPictures.get());
     setToolTip(
         QStringLiteral("方向键、PageUp/PageDown、Home/End 移动；空格 勾选；Ctrl+A 全选；Esc 取消勾选；\n"
-                       "1–9 放入类别，Shift+1–9 移出，0 移出全部类别；回车 看大图"));
+                       "1–9 放入类别，Shift+1–9 移出，0 移出全部类别；回车 看大图；Ctrl+滚轮 缩放"));
 
-    // The keyboard's current tile: a frame over it that lets the mouse through to the tile.
-    m_currentFrame->setObjectName(QStringLiteral("currentTileFrame"));
-    m_currentFrame->setStyleSheet(QStringLiteral(
-        "#currentTileFrame { border: 3px solid rgb(61, 174, 233); background: transparent; }"));
-    m_currentFrame->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_currentFrame->hide();
-
+    m_visibleTimer->setSingleShot(true);
+    m_visibleTimer->setInterval(0);
+    connect(m_visibleTimer, &QTimer::timeout, this, [this]() {
+        const QPair<int, int> shown = VisibleRows();
+        emit visibleRowsChanged(shown.first, shown.second);
+    });
     connect(m_showLargeAction, &QAction::triggered, this, &QPhotoViewListWidget::onShowImageView);
     connect(m_compareLookalikesAction, &QAction::triggered, this,
-            [this]() { emit compareLookalikes(ViewablePath(GetCurrentRow())); });
+            [this]() { emit compareLookalikes(PathAt(m_currentRow)); });
+    connect(m_viewDlg.get(), &QPhotoViewImageDlg::sigGetPreImage, this, &QPhotoViewListWidget::onGetPreImage);
+    connect(m_viewDlg.get(), &QPhotoViewImageDlg::sigGetNextImage, this,
+            &QPhotoViewListWidget::onGetNextImage);
+    connect(m_viewDlg.get(), &QPhotoViewImageDlg::sigGetCompareImage, this,
+            &QPhotoViewListWidget::onGetCompareImage);
 }
 
-void QPhotoViewListWidget::AddPhotoItem(QPixmap* picture, const QString& path)
+QPhotoViewListWidget::~QPhotoViewListWidget()
 {
-    auto* tile = new QPhotoViewItemWidget(m_itemSize, m_itemSize, picture, path);
-    AddTile(new QListWidgetItem, tile, picture ? *picture : QPixmap(), count());
+    // The view lets go of the model before its own model goes.
+    setModel(nullptr);
 }
 
-int QPhotoViewListWidget::AddPhotosItem(const QStringList& picturePaths, const QString& folderPath,
-                                        QPixmap* picture)
+void QPhotoViewListWidget::SetPictureModel(CPictureListModel* pictures)
 {
-    auto* tile = new QFolderItemWidget(m_itemSize, m_itemSize, picturePaths, folderPath);
-    auto* item = new QListWidgetItem;
-    AddTile(item, tile, picture ? *picture : QPixmap(), 0);
-    return row(item);
+    if (m_pictures)
+        disconnect(m_pictures, nullptr, this, nullptr);
+    m_pictures = pictures;
+    setModel(pictures);
+    auto rowsMoved = [this]() {
+        SetCurrentRow(-1);
+        ScheduleVisibleRows();
+    };
+    connect(pictures, &QAbstractItemModel::modelReset, this, rowsMoved);
+    connect(pictures, &QAbstractItemModel::rowsRemoved, this, rowsMoved);
+    connect(pictures, &QAbstractItemModel::rowsInserted, this, [this]() { ScheduleVisibleRows(); });
+    ScheduleVisibleRows();
+}
+
+void QPhotoViewListWidget::AddPhotoItem(const QImage& picture, const QString& path)
+{
+    m_pictures->appendPicture(path, picture);
 }
 
 void QPhotoViewListWidget::ClearSelfData()
 {
-    m_checkedItems.clear();
-    m_itemsOfPath.clear();
-    for (int i = count() - 1; i >= 0; --i)
-        delete item(i);
-    clear();
-    m_currentFrame->hide();
+    m_pictures->clear();
     emit ticksChanged();
 }
 
-int QPhotoViewListWidget::PictureCount() const
+QStringList QPhotoViewListWidget::GetCheckedPaths() const
 {
-    int pictures = 0;
-    for (int i = 0; i < count(); ++i) {
-        if (!qobject_cast<QFolderItemWidget*>(itemWidget(item(i))))
-            ++pictures;
+    QStringList paths;
+    for (int row : GetCheckedRows())
+        paths.append(PathAt(row));
+    return paths;
+}
+
+void QPhotoViewListWidget::UntickPaths(const QStringList& paths)
+{
+    bool changed = false;
+    for (const QString& path : paths) {
+        const int row = m_pictures->rowOf(path);
+        if (m_pictures->isTicked(row)) {
+            m_pictures->setTicked(row, false);
+            changed = true;
+        }
     }
-    return pictures;
+    if (changed)
+        emit ticksChanged();
+}
+
+void QPhotoViewListWidget::SetPictureFacts(const QString& path, QSize pixels, const QDateTime& taken,
+                                           qint64 bytes)
+{
+    CPictureFacts facts = m_pictures->facts(m_pictures->rowOf(path));
+    if (pixels.isValid() && !pixels.isEmpty())
+        facts.pixelSize = pixels;
+    if (taken.isValid())
+        facts.captureTime = taken;
+    if (bytes >= 0)
+        facts.fileBytes = bytes;
+    m_pictures->setFacts(path, facts);
+}
+
+void QPhotoViewListWidget::SetLookalikes(const QHash<QString, int>& groupSizes, const QSet<QString>& hidden)
+{
+    bool untickedSome = false;
+    for (auto size = groupSizes.constBegin(); size != groupSizes.constEnd(); ++size) {
+        const int row = m_pictures->rowOf(size.key());
+        if (row < 0 || m_pictures->isFolder(row))
+            continue;
+        m_pictures->setLookalikeCount(size.key(), *size);
+        const bool hide = hidden.contains(size.key());
+        if (hide != isRowHidden(row))
+            setRowHidden(row, hide);
+        if (hide && m_pictures->isTicked(row)) {
+            m_pictures->setTicked(row, false);
+            untickedSome = true;
+        }
+    }
+    if (untickedSome)
+        emit ticksChanged();
+    ScheduleVisibleRows();
+}
+
+QPair<int, int> QPhotoViewListWidget::VisibleRows() const
+{
+    const int rows = count();
+    if (rows == 0)
+        return {0, -1};
+    const QRect area = viewport()->rect();
+    // Any point of a cell finds it; the gaps between cells are searched a step at a time.
+    auto firstFrom = [&](QPoint at, int stepX, int stepY) {
+        for (int tries = 0; tries < 64; ++tries) {
+            const QModelIndex found = indexAt(at);
+            if (found.isValid())
+                return found.row();
+            at += QPoint(stepX, stepY);
+            if (!area.adjusted(-1, -1, 1, 1).contains(at))
+                break;
+        }
+        return -1;
+    };
+    const int step = kSpacing;
+    int first = firstFrom(area.topLeft() + QPoint(1, 1), step, step);
+    int last = firstFrom(area.bottomRight() - QPoint(1, 1), -step, -step);
+    if (first < 0)
+        first = 0;
+    if (last < 0)
+        last = qMin(rows - 1, first + 64);
+    // A line's last cells are right of the corner found.
+    const int perLine = qMax(1, area.width() / qMax(1, gridSizeOf()));
+    return {first, qMin(rows - 1, last + perLine)};
+}
+
+int QPhotoViewListWidget::gridSizeOf() const
+{
+    return TileSize() + 2 * kSpacing;
+}
+
+QSize QPhotoViewListWidget::sizeHint() const
+{
+    return QSize(150, 200);
+}
+
+int QPhotoViewListWidget::TileSize() const
+{
+    return m_delegate->tileSize();
+}
+
+void QPhotoViewListWidget::SetTileSize(int side)
+{
+    side = qBound(MinTileSize, side, MaxTileSize);
+    if (side == TileSize())
+        return;
+    // The tile on screen stays in view.
+    const int keep = VisibleRows().first;
+    ApplyTileSize(side);
+    if (keep >= 0 && keep < count())
+        scrollTo(model()->index(keep, 0), QAbstractItemView::PositionAtTop);
+    ScheduleVisibleRows();
+    emit tileSizeChanged(side);
+}
+
+void QPhotoViewListWidget::ApplyTileSize(int side)
+{
+    m_delegate->setTileSize(qBound(MinTileSize, side, MaxTileSize));
+    // Equal cells: the delegate's size hint changed for every row at once.
+    doItemsLayout();
+}
+
+void QPhotoViewListWidget::SetCurrentRow(int row)
+{
+    m_currentRow = row;
+    m_delegate->setCurrentRow(row);
+    viewport()->update();
 }
 
 void QPhotoViewListWidget::SetCurrentTile(int row)
 {
-    QListWidgetItem* tile = item(row);
-    if (!tile)
+    if (row < 0 || row >= count())
         return;
     SetCurrentRow(row);
-    selectionModel()->setCurrentIndex(indexFromItem(tile), QItemSelectionModel::NoUpdate);
-    scrollToItem(tile);
-    PlaceCurrentFrame();
+    const QModelIndex at = model()->index(row, 0);
+    selectionModel()->setCurrentIndex(at, QItemSelectionModel::NoUpdate);
+    scrollTo(at);
 }
 
 void QPhotoViewListWidget::MoveCurrentTile(Qt::Key key)
@@ -110,11 +250,11 @@ void QPhotoViewListWidget::MoveCurrentTile(Qt::Key key)
         return;
     if (count() == 0)
         return;
-    if (!item(GetCurrentRow())) {
+    if (m_currentRow < 0 || m_currentRow >= count()) {
         SetCurrentTile(0);
         return;
     }
-    selectionModel()->setCurrentIndex(model()->index(GetCurrentRow(), 0), QItemSelectionModel::NoUpdate);
+    selectionModel()->setCurrentIndex(model()->index(m_currentRow, 0), QItemSelectionModel::NoUpdate);
     const QModelIndex next = moveCursor(action, Qt::NoModifier);
     if (next.isValid())
         SetCurrentTile(next.row());
@@ -122,239 +262,171 @@ void QPhotoViewListWidget::MoveCurrentTile(Qt::Key key)
 
 void QPhotoViewListWidget::ToggleTick(int row)
 {
-    QPhotoItem* tile = GetPhotoItem(row);
-    if (!tile)
+    if (row < 0 || row >= count())
         return;
-    tile->ToggleChecked();
-    if (tile->IsChecked())
-        m_checkedItems.append(QPersistentModelIndex(model()->index(row, 0)));
-    else
-        ForgetUntickedItems();
+    m_pictures->setTicked(row, !m_pictures->isTicked(row));
     emit ticksChanged();
 }
 
 void QPhotoViewListWidget::TickAll()
 {
-    for (int i = 0; i < count(); ++i) {
-        QPhotoItem* tile = GetPhotoItem(i);
-        if (tile && !tile->IsChecked()) {
-            tile->SetChecked(true);
-            m_checkedItems.append(QPersistentModelIndex(model()->index(i, 0)));
-        }
+    for (int row = 0; row < count(); ++row) {
+        if (!isRowHidden(row))
+            m_pictures->setTicked(row, true);
     }
     emit ticksChanged();
 }
 
 void QPhotoViewListWidget::ClearTicks()
 {
-    for (int checkedRow : GetCheckedRows())
-        GetPhotoItem(checkedRow)->SetChecked(false);
-    m_checkedItems.clear();
+    m_pictures->clearTicks();
     emit ticksChanged();
 }
 
-void QPhotoViewListWidget::PlaceCurrentFrame()
+int QPhotoViewListWidget::StepShown(int row, int step) const
 {
-    const QListWidgetItem* tile = item(GetCurrentRow());
-    if (!tile) {
-        m_currentFrame->hide();
+    const int rows = count();
+    if (rows == 0)
+        return -1;
+    int at = qBound(0, row, rows - 1);
+    for (int next = row + step; next >= 0 && next < rows; next += step) {
+        if (!isRowHidden(next))
+            return next;
+    }
+    return at;
+}
+
+void QPhotoViewListWidget::onGetPreImage()
+{
+    const int row = StepShown(m_currentRow, -1);
+    if (row < 0)
         return;
-    }
-    m_currentFrame->setGeometry(visualItemRect(tile));
-    m_currentFrame->show();
-    m_currentFrame->raise();
+    m_currentRow = row;
+    m_viewDlg->SetImage(PathAt(row));
 }
 
-void QPhotoViewListWidget::scrollContentsBy(int dx, int dy)
+void QPhotoViewListWidget::onGetNextImage()
 {
-    QViewerListWidget::scrollContentsBy(dx, dy);
-    if (m_currentFrame->isVisible())
-        PlaceCurrentFrame();
+    const int row = StepShown(m_currentRow, 1);
+    if (row < 0)
+        return;
+    m_currentRow = row;
+    m_viewDlg->SetImage(PathAt(row));
 }
 
-void QPhotoViewListWidget::updateGeometries()
+void QPhotoViewListWidget::onGetCompareImage()
 {
-    QViewerListWidget::updateGeometries();
-    if (m_currentFrame->isVisible())
-        PlaceCurrentFrame();
+    const int row = StepShown(m_currentRow, 1);
+    if (row < 0)
+        return;
+    m_currentRow = row;
+    m_viewDlg->SetCompareImage(PathAt(row));
 }
 
-void QPhotoViewListWidget::SetAddUsePhotos(const QStringList& paths, const QColor& color)
+void QPhotoViewListWidget::onShowImageView()
 {
-    for (QPhotoItem* tile : TilesWithPaths(paths)) {
-        tile->SetChecked(false);
-        tile->AddItemColor(color);
-    }
-    ForgetUntickedItems();
-    emit ticksChanged();
-}
-
-void QPhotoViewListWidget::SetSubUsePhotos(const QStringList& paths, const QColor& color)
-{
-    for (QPhotoItem* tile : TilesWithPaths(paths)) {
-        tile->SubItemColor(color);
-        tile->update();
-    }
-}
-
-void QPhotoViewListWidget::SetPictureFacts(const QString& path, QSize pixels, const QDateTime& taken,
-                                           qint64 bytes)
-{
-    for (QListWidgetItem* at : m_itemsOfPath.values(path)) {
-        if (pixels.isValid() && !pixels.isEmpty())
-            at->setData(PixelSizeRole, pixels);
-        if (taken.isValid())
-            at->setData(TakenRole, taken);
-        if (bytes >= 0)
-            at->setData(FileBytesRole, bytes);
-        at->setToolTip(ComposeToolTip(at));
-    }
-}
-
-void QPhotoViewListWidget::SetLookalikes(const QHash<QString, int>& groupSizes, const QSet<QString>& hidden)
-{
-    bool untickedSome = false;
-    for (auto size = groupSizes.constBegin(); size != groupSizes.constEnd(); ++size) {
-        for (QListWidgetItem* at : m_itemsOfPath.values(size.key())) {
-            const int i = row(at);
-            QPhotoItem* tile = GetPhotoItem(i);
-            if (!tile)
-                continue;
-            tile->SetLookalikeCount(*size);
-            const bool hide = hidden.contains(tile->GetPath());
-            if (hide != isRowHidden(i))
-                setRowHidden(i, hide);
-            if (hide && tile->IsChecked()) {
-                tile->SetChecked(false);
-                untickedSome = true;
-            }
-        }
-    }
-    if (untickedSome)
-        ForgetUntickedItems();
-}
-
-QString QPhotoViewListWidget::ComposeToolTip(const QListWidgetItem* item)
-{
-    QStringList lines{QDir::toNativeSeparators(item->data(PathRole).toString())};
-    const QSize pixels = item->data(PixelSizeRole).toSize();
-    if (pixels.isValid())
-        lines << tr("尺寸 %1 × %2 像素").arg(pixels.width()).arg(pixels.height());
-    const QDateTime taken = item->data(TakenRole).toDateTime();
-    if (taken.isValid())
-        lines << tr("拍摄时间 %1").arg(taken.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
-    const QVariant bytes = item->data(FileBytesRole);
-    if (bytes.isValid())
-        lines << tr("文件大小 %1")
-                     .arg(QLocale::c().formattedDataSize(bytes.toLongLong(), 1,
-                                                         QLocale::DataSizeTraditionalFormat));
-    return lines.join(QLatin1Char('\n'));
-}
-
-QList<int> QPhotoViewListWidget::GetCheckedRows() const
-{
-    QList<int> rows;
-    for (const QPersistentModelIndex& index : m_checkedItems) {
-        const QPhotoItem* tile = index.isValid() ? GetPhotoItem(index.row()) : nullptr;
-        if (tile && tile->IsChecked())
-            rows.append(index.row());
-    }
-    return rows;
-}
-
-QStringList QPhotoViewListWidget::GetCheckedPaths() const
-{
-    QStringList paths;
-    for (int checkedRow : GetCheckedRows())
-        paths.append(ViewablePath(checkedRow));
-    return paths;
-}
-
-void QPhotoViewListWidget::ForgetUntickedItems()
-{
-    QList<QPersistentModelIndex> stillTicked;
-    for (int checkedRow : GetCheckedRows())
-        stillTicked.append(QPersistentModelIndex(model()->index(checkedRow, 0)));
-    m_checkedItems = stillTicked;
-}
-
-QPhotoItem* QPhotoViewListWidget::GetPhotoItem(int row) const
-{
-    return qobject_cast<QPhotoItem*>(itemWidget(item(row)));
-}
-
-QSize QPhotoViewListWidget::sizeHint() const
-{
-    return QSize(150, 200);
-}
-
-void QPhotoViewListWidget::onDoubleItem(const QString& qstrPath)
-{
-    const QFileInfo info(qstrPath);
-    if (info.isDir())
-        emit doubleFolder(qstrPath);
-    else if (info.isFile())
-        onShowImageView();
+    if (m_currentRow < 0 || m_currentRow >= count())
+        return;
+    m_viewDlg->SetImage(PathAt(m_currentRow));
+    QUserDialogs::exec(m_viewDlg.get());
 }
 
 void QPhotoViewListWidget::mousePressEvent(QMouseEvent* event)
 {
+    const QModelIndex pressed = indexAt(event->pos());
     if (event->button() == Qt::LeftButton) {
         m_pressPos = event->pos();
-        if (QListWidgetItem* pressed = itemAt(m_pressPos)) {
-            SetCurrentRow(row(pressed));
-            emit checkImageItem(ViewablePath(GetCurrentRow()));
+        if (pressed.isValid()) {
+            SetCurrentRow(pressed.row());
+            emit checkImageItem(PathAt(pressed.row()));
         }
-    } else if (event->buttons() == Qt::RightButton) {
-        if (QListWidgetItem* pressed = itemAt(event->pos())) {
-            SetCurrentRow(row(pressed));
-            const QPhotoItem* tile = GetPhotoItem(row(pressed));
-            m_compareLookalikesAction->setEnabled(tile && tile->LookalikeCount() >= 2);
-            m_menu->exec(event->globalPos());
-        }
+    } else if (event->buttons() == Qt::RightButton && pressed.isValid()) {
+        SetCurrentRow(pressed.row());
+        m_compareLookalikesAction->setEnabled(!m_pictures->isFolder(pressed.row()) &&
+                                              m_pictures->lookalikeCount(pressed.row()) >= 2);
+        m_menu->exec(event->globalPos());
     }
-    QListWidget::mousePressEvent(event);
+    QListView::mousePressEvent(event);
 }
 
 void QPhotoViewListWidget::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
         m_pressPos = event->pos();
-        if (QListWidgetItem* released = itemAt(m_pressPos)) {
-            const int releasedRow = row(released);
-            SetCurrentRow(releasedRow);
-            ToggleTick(releasedRow);
-            if (m_currentFrame->isVisible())
-                PlaceCurrentFrame();
+        const QModelIndex released = indexAt(m_pressPos);
+        if (released.isValid()) {
+            SetCurrentRow(released.row());
+            ToggleTick(released.row());
         }
     }
-    QListWidget::mouseReleaseEvent(event);
+    QListView::mouseReleaseEvent(event);
 }
 
 void QPhotoViewListWidget::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    if (QListWidgetItem* clicked = itemAt(event->pos()))
-        SetCurrentRow(row(clicked));
-    QListWidget::mouseDoubleClickEvent(event);
+    const QModelIndex clicked = indexAt(event->pos());
+    if (clicked.isValid()) {
+        SetCurrentRow(clicked.row());
+        const QString path = PathAt(clicked.row());
+        const QFileInfo info(path);
+        if (info.isDir())
+            emit doubleFolder(path);
+        else if (info.isFile())
+            onShowImageView();
+    }
+    QListView::mouseDoubleClickEvent(event);
 }
 
 void QPhotoViewListWidget::mouseMoveEvent(QMouseEvent* event)
 {
-    if ((event->buttons() & Qt::LeftButton) && itemAt(m_pressPos) &&
+    if ((event->buttons() & Qt::LeftButton) && indexAt(m_pressPos).isValid() &&
         (event->pos() - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
         startDrag(Qt::MoveAction);
         // The drag ate the release: the base class must not take the next move for a new drag.
         setState(NoState);
         return;
     }
-    QListWidget::mouseMoveEvent(event);
+    QListView::mouseMoveEvent(event);
 }
 
 void QPhotoViewListWidget::keyPressEvent(QKeyEvent*) {}
 
+void QPhotoViewListWidget::wheelEvent(QWheelEvent* event)
+{
+    if (event->modifiers() & Qt::ControlModifier) {
+        const int notches = event->angleDelta().y() / 120;
+        if (notches != 0)
+            SetTileSize(TileSize() + notches * kWheelStep);
+        event->accept();
+        return;
+    }
+    QListView::wheelEvent(event);
+}
+
 void QPhotoViewListWidget::contextMenuEvent(QContextMenuEvent*)
 {
-    update();
+    viewport()->update();
+}
+
+void QPhotoViewListWidget::scrollContentsBy(int dx, int dy)
+{
+    QListView::scrollContentsBy(dx, dy);
+    // At once: what the workers take next must already follow the jump.
+    m_visibleTimer->stop();
+    const QPair<int, int> shown = VisibleRows();
+    emit visibleRowsChanged(shown.first, shown.second);
+}
+
+void QPhotoViewListWidget::resizeEvent(QResizeEvent* event)
+{
+    QListView::resizeEvent(event);
+    ScheduleVisibleRows();
+}
+
+void QPhotoViewListWidget::ScheduleVisibleRows()
+{
+    if (!m_visibleTimer->isActive())
+        m_visibleTimer->start();
 }
 
 void QPhotoViewListWidget::dragEnterEvent(QDragEnterEvent* event)
@@ -378,16 +450,15 @@ void QPhotoViewListWidget::dragMoveEvent(QDragMoveEvent* event)
 void QPhotoViewListWidget::startDrag(Qt::DropActions)
 {
     // Only the ticked tiles travel, in the order they were ticked; the tile under the mouse
-    // joins only if it was ticked before.
+    // joins only if it was ticked before. A thumbnail not in memory travels as a null picture.
     QStringList paths;
     QList<QPixmap> pictures;
     QPixmap dragPicture;
-    for (int checkedRow : GetCheckedRows()) {
-        const QListWidgetItem* checked = item(checkedRow);
-        if (!checked)
-            continue;
-        const QPixmap picture = checked->data(PictureRole).value<QPixmap>();
-        paths.append(checked->data(PathRole).toString());
+    for (int row : GetCheckedRows()) {
+        const QString path = PathAt(row);
+        const QImage thumbnail = m_pictures->thumbnail(path);
+        const QPixmap picture = thumbnail.isNull() ? QPixmap() : QPixmap::fromImage(thumbnail);
+        paths.append(path);
         pictures.append(picture);
         if (!picture.isNull())
             dragPicture = picture;
@@ -402,37 +473,4 @@ void QPhotoViewListWidget::startDrag(Qt::DropActions)
         drag->setHotSpot(QPoint(dragPicture.width() / 2, dragPicture.height() / 2));
     }
     drag->exec(Qt::MoveAction);
-}
-
-void QPhotoViewListWidget::AddTile(QListWidgetItem* item, QPhotoItem* tile, const QPixmap& picture, int row)
-{
-    connect(tile, &QPhotoItem::doublePhotoItem, this, &QPhotoViewListWidget::onDoubleItem);
-    // The cell is taller than the square tile by the strip that names the file.
-    item->setSizeHint(QSize(m_itemSize, m_itemSize + QPhotoItem::NameStripHeight(fontMetrics())));
-    item->setData(PictureRole, picture);
-    item->setData(PathRole, tile->GetPath());
-    m_itemsOfPath.insert(tile->GetPath(), item);
-    item->setToolTip(ComposeToolTip(item));
-    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled);
-    insertItem(row, item);
-    setItemWidget(item, tile);
-}
-
-QList<QPhotoItem*> QPhotoViewListWidget::TilesWithPaths(const QStringList& paths) const
-{
-    const QSet<QString> wanted(paths.cbegin(), paths.cend());
-    QList<QPhotoItem*> tiles;
-    for (const QString& path : wanted) {
-        for (QListWidgetItem* at : m_itemsOfPath.values(path)) {
-            if (auto* tile = qobject_cast<QPhotoItem*>(itemWidget(at)))
-                tiles.append(tile);
-        }
-    }
-    return tiles;
-}
-
-QString QPhotoViewListWidget::ViewablePath(int row) const
-{
-    const QListWidgetItem* at = item(row);
-    return at ? at->data(PathRole).toString() : QString();
 }

@@ -1,74 +1,82 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "PhotoView/QViewerListWidget.h"
+#include "Pictures/CPictureListModel.h"
 
 #include <QHash>
-#include <QPersistentModelIndex>
+#include <QListView>
 #include <QSet>
 
-class QDateTime;
+#include <memory>
 
 class QAction;
-class QFrame;
+class QDateTime;
 class QMenu;
-class QPhotoItem;
+class QPhotoViewImageDlg;
+class QTileItemDelegate;
+class QTimer;
 
-// The thumbnail grid: folder tiles first, then photo tiles, in a wrapping icon grid. A left click
-// ticks or unticks a tile; dragging carries the ticked pictures, in the order they were ticked, to
-// a category list under "photo/x-ombrel-cata". It owns one viewer, which it steps through its rows.
-// Its own key presses do nothing; the edit page's sorting keys move and tick through the public
-// calls below.
+// The thumbnail grid: a view of a picture model (CPictureListModel), folder rows first, then
+// pictures, in a wrapping icon grid of equal cells painted by one delegate (QTileItemDelegate);
+// no widget per tile. A left click ticks or unticks a tile; dragging carries the ticked pictures,
+// in the order they were ticked, to a category list under "photo/x-ombrel-cata". It owns one
+// viewer, which it steps through the rows that show. Its own key presses do nothing; the edit
+// page's sorting keys move and tick through the public calls below.
 //
-// Ticks are kept on the items themselves, not as row numbers: a folder tile inserted at the top
-// while a folder still loads moves the rows but not what a drag carries. What shows a tick is
-// exactly what the next drag carries.
-class QPhotoViewListWidget : public QViewerListWidget
+// Ticks live in the model's rows (TickedRole): what shows a tick is exactly what the next drag
+// carries. Ctrl+wheel (or SetTileSize) sets the side of the tiles.
+class QPhotoViewListWidget : public QListView
 {
     Q_OBJECT
 public:
     enum
     {
-        PictureRole = Qt::UserRole,
-        PathRole = Qt::UserRole + 1,
-        // Facts about a photo's file, known once a worker has read them (unset until then).
-        PixelSizeRole = Qt::UserRole + 2,
-        TakenRole = Qt::UserRole + 3,
-        FileBytesRole = Qt::UserRole + 4
+        PathRole = CPictureListModel::PathRole,
+        PixelSizeRole = CPictureListModel::PixelSizeRole,
+        TakenRole = CPictureListModel::TakenRole,
+        FileBytesRole = CPictureListModel::FileBytesRole
     };
+    static constexpr int MinTileSize = 96;
+    static constexpr int MaxTileSize = 320;
+    static constexpr int DefaultTileSize = 180;
 
-    explicit QPhotoViewListWidget(int itemSize, QWidget* parent = nullptr);
+    // A grid over a model of its own (filled with AddPhotoItem); SetPictureModel shares another.
+    explicit QPhotoViewListWidget(int tileSize = DefaultTileSize, QWidget* parent = nullptr);
+    ~QPhotoViewListWidget() override;
 
-    // Appends a photo tile. The picture is painted through the pointer and must stay alive as
-    // long as the item (it lives in the page's thumbnail cache); a copy goes into the item.
-    void AddPhotoItem(QPixmap* picture, const QString& path);
-    // Inserts a folder tile at row 0 and returns its row; picture is only copied.
-    int AddPhotosItem(const QStringList& picturePaths, const QString& folderPath, QPixmap* picture);
-    // Removes every item and forgets the ticks.
+    // Views this model from now on; not owned.
+    void SetPictureModel(CPictureListModel* pictures);
+    CPictureListModel* pictureModel() const { return m_pictures; }
+
+    // Appends a photo tile with its thumbnail (the grid's own model).
+    void AddPhotoItem(const QImage& picture, const QString& path);
+    // Removes every row of the grid's own model and forgets the ticks.
     void ClearSelfData();
-    // The pictures joined a category of this colour: untick and mark them. Other ticks stay.
-    void SetAddUsePhotos(const QStringList& paths, const QColor& color);
-    // The pictures left the category of this colour.
-    void SetSubUsePhotos(const QStringList& paths, const QColor& color);
-
-    // Stores what a worker learnt about the file at path on its tiles and renews their tooltips:
-    // the size in pixels, when it was taken and its size on disk. Invalid or negative values stay
-    // unknown. The grid itself reads nothing from the disk.
+    // The pictures joined a category: their ticks go. Other ticks stay.
+    void UntickPaths(const QStringList& paths);
+    // Stores what a worker learnt about the file at path on its row (see CPictureListModel).
     void SetPictureFacts(const QString& path, QSize pixels, const QDateTime& taken, qint64 bytes);
-
-    // Look-alike groups on the tiles of the paths in groupSizes: each gets its group's size (a
-    // badge from two on) and is hidden when its path is in hidden, shown otherwise. Tiles of other
-    // paths are left as they are. A hidden tile loses its tick: a drag never carries a picture the
-    // user cannot see.
+    // Look-alike groups on the rows of the paths in groupSizes: each gets its group's size (a
+    // badge from two on) and is hidden when its path is in hidden, shown otherwise. A hidden row
+    // loses its tick: a drag never carries a picture the user cannot see.
     void SetLookalikes(const QHash<QString, int>& groupSizes, const QSet<QString>& hidden);
 
-    // The current rows and the paths of the ticked tiles, in ticking order.
-    QList<int> GetCheckedRows() const;
+    int count() const { return m_pictures->rowCount(); }
+    QString PathAt(int row) const { return m_pictures->pathAt(row); }
+    // Photo rows, folder rows not counted.
+    int PictureCount() const { return m_pictures->pictureCount(); }
+    // The ticked rows and their paths, in ticking order.
+    QList<int> GetCheckedRows() const { return m_pictures->tickedRows(); }
     QStringList GetCheckedPaths() const;
-    QPhotoItem* GetPhotoItem(int row) const;
-    // Photo tiles, folder tiles not counted.
-    int PictureCount() const;
+    int GetCurrentRow() const { return m_currentRow; }
+    QPhotoViewImageDlg* GetViewImageDlg() const { return m_viewDlg.get(); }
+    // The first and last row (partly) on screen; last < first when none.
+    QPair<int, int> VisibleRows() const;
     QSize sizeHint() const override;
+
+    int TileSize() const;
+    // Clamped to MinTileSize..MaxTileSize.
+    void SetTileSize(int side);
 
     // The keyboard's way to the same current tile and ticks as the mouse's: the current tile
     // is framed and scrolled into view; a tick is the same as a click's.
@@ -77,7 +85,7 @@ public:
     // (Up, Down, PageUp, PageDown); to the first tile when there was none.
     void MoveCurrentTile(Qt::Key key);
     void ToggleTick(int row);
-    // Ticks every tile not ticked yet, in row order after the ticks there were.
+    // Ticks every row that shows and is not ticked yet, in row order after the ticks there were.
     void TickAll();
     void ClearTicks();
 
@@ -91,9 +99,17 @@ signals:
     void doubleImageFile(QString qstrPath);
     // "对比相似照片" was chosen on the tile of this picture.
     void compareLookalikes(QString qstrPath);
+    // The rows on screen changed (scroll, jump, resize, new rows); once per pass of the event loop.
+    void visibleRowsChanged(int first, int last);
+    void tileSizeChanged(int side);
 
 public slots:
-    void onDoubleItem(const QString& qstrPath);
+    // Previous and next step over the rows that show; compare shows the next one beside.
+    void onGetPreImage();
+    void onGetNextImage();
+    void onGetCompareImage();
+    // Shows the current row's picture in the viewer, modally; nothing for a row outside the list.
+    void onShowImageView();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -101,35 +117,31 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
-    void updateGeometries() override;
+    void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
-    // Every row can be viewed, folder rows included (they show an empty picture).
-    int ViewableCount() const override { return count(); }
-    QString ViewablePath(int row) const override;
 
 private:
-    void AddTile(QListWidgetItem* item, QPhotoItem* tile, const QPixmap& picture, int row);
-    // The tooltip from what the item knows: always the path, the facts once they are set.
-    static QString ComposeToolTip(const QListWidgetItem* item);
-    // The tiles whose path is one of paths (exact text), found through the path index.
-    QList<QPhotoItem*> TilesWithPaths(const QStringList& paths) const;
-    // Drops the items that are gone or no longer show a tick.
-    void ForgetUntickedItems();
-    void PlaceCurrentFrame();
+    void SetCurrentRow(int row);
+    // The next row that shows from row in the direction of step, clamped to the ends.
+    int StepShown(int row, int step) const;
+    void ScheduleVisibleRows();
+    void ApplyTileSize(int side);
+    // The width of a cell with the spacing around it.
+    int gridSizeOf() const;
 
+    std::unique_ptr<CPictureListModel> m_ownPictures;
+    CPictureListModel* m_pictures = nullptr;
+    QTileItemDelegate* m_delegate;
+    std::unique_ptr<QPhotoViewImageDlg> m_viewDlg;
     QMenu* m_menu;
-    QFrame* m_currentFrame;
     QAction* m_showLargeAction;
     QAction* m_compareLookalikesAction;
+    QTimer* m_visibleTimer;
     QPoint m_pressPos;
-    int m_itemSize;
-    // Persistent indexes follow their items through inserts and become invalid when they go.
-    QList<QPersistentModelIndex> m_checkedItems;
-    // The items by path, so that what arrives for one picture (its facts, its group) costs the
-    // same in a grid of a thousand tiles as in one of ten. Items go only all at once.
-    QMultiHash<QString, QListWidgetItem*> m_itemsOfPath;
+    int m_currentRow = -1;
 };

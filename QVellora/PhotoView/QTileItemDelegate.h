@@ -3,16 +3,38 @@
 
 #include <QStyledItemDelegate>
 
-// The delegate of the photo grid. Its tiles cover their item's rectangle exactly, so placing a
-// tile needs no style look-up. The view places every tile again after each insert and each
-// layout; with a thousand tiles the default placement (a full style option per tile) made each
-// new thumbnail cost milliseconds on the interface thread.
+class QPixmap;
+
+// Paints every tile of the photo grid from its model row (CPictureListModel's roles): the
+// thumbnail fitted into the square, or the file name while it loads; a folder's picture with its
+// first thumbnail in front; the name strip under the square, elided in the middle; the colour
+// marks of the categories holding it, with a grey veil; the "相似 N" badge; the tick; and the
+// keyboard's current frame. Nothing is cached per tile.
 class QTileItemDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    explicit QTileItemDelegate(QObject* parent = nullptr);
 
-    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
-                              const QModelIndex& index) const override;
+    // The side of the square; the cell is taller by the name strip.
+    void setTileSize(int side) { m_side = side; }
+    int tileSize() const { return m_side; }
+    // The row framed as the keyboard's current tile (-1: none).
+    void setCurrentRow(int row) { m_currentRow = row; }
+    // The height of the strip under the square that holds the name.
+    static int nameStripHeight(const QFontMetrics& metrics) { return metrics.height() + 6; }
+    // Where a picture of this size is painted in a square of this side: fitted, centred.
+    static QRect imageRect(const QSize& picture, int side);
+    // The folder picture painted under every folder tile; not owned (null: none).
+    static void setFolderPicture(QPixmap* picture);
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+
+private:
+    void paintBadge(QPainter* painter, const QRect& square, int count, const QFontMetrics& metrics) const;
+
+    int m_side = 180;
+    int m_currentRow = -1;
 };

@@ -10,6 +10,7 @@
 namespace {
 const QString thumbnailCacheKey = QStringLiteral("thumbnail_cache");
 const QString languageKey = QStringLiteral("language");
+const QString tileSizeKey = QStringLiteral("tile_size");
 } // namespace
 
 QString CProgramOptions::path()
@@ -25,6 +26,9 @@ CProgramOptions CProgramOptions::read(const QString& file)
     if (cache.isBool())
         options.thumbnailCache = cache.toBool();
     options.language = CUiLanguage::normalisedChoice(object.value(languageKey).toString());
+    const QJsonValue tile = object.value(tileSizeKey);
+    if (tile.isDouble() && tile.toInt() >= 16 && tile.toInt() <= 4096)
+        options.tileSize = tile.toInt();
     return options;
 }
 
@@ -34,5 +38,6 @@ bool CProgramOptions::write(const QString& file) const
     QJsonObject object = CJsonFile::read(file);
     object.insert(thumbnailCacheKey, thumbnailCache);
     object.insert(languageKey, CUiLanguage::normalisedChoice(language));
+    object.insert(tileSizeKey, tileSize);
     return CJsonFile::write(file, object);
 }

@@ -13,6 +13,8 @@ public:
     bool thumbnailCache = true;
     // The interface language: "system", "zh" or "en" (CUiLanguage); applied at the next start.
     QString language = QStringLiteral("system");
+    // The side of the grid's tiles in pixels (the 视图 menu's slider, Ctrl+wheel).
+    int tileSize = 180;
 
     static QString path();
     static CProgramOptions read(const QString& file = path());

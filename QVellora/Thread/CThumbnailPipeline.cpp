@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "Thread/CThumbnailPipeline.h"
 
-#include "Pictures/CImageReading.h"
-
 #include <QHash>
 #include <QMutex>
 #include <QThreadPool>
@@ -59,58 +57,17 @@ bool CThumbnailPipeline::runWithFacts(int count, const std::function<QString(int
 
     if (!m_cache) {
         const Work decode = [box, makeFacts](const QString& file) {
-            if (file.isEmpty())
-                return Outcome{};
-            const CImageReading::Thumbnails made = CImageReading::thumbnailAndKept(file, box, QSize());
-            Outcome outcome;
-            outcome.thumbnail = made.thumbnail;
-            if (makeFacts)
-                outcome.facts = CPictureFacts::of(file, made.thumbnail, made.uprightSize, made.exif);
-            return outcome;
+            return CThumbnailJob::decode(file, box, makeFacts);
         };
         return pass(pool, all, fileAt, decode, deliverOutcome, stopRequested);
     }
 
     const CThumbnailCache cache = *m_cache;
     const Work lookUp = [cache, box, makeFacts](const QString& file) {
-        if (file.isEmpty())
-            return Outcome{};
-        const CThumbnailCache::Source source = cache.source(file);
-        const CThumbnailCache::Found found = cache.find(source, box);
-        Outcome outcome;
-        outcome.thumbnail = found.thumbnail;
-        outcome.settled = found.state != CThumbnailCache::State::Miss;
-        if (makeFacts && found.state == CThumbnailCache::State::Hit) {
-            // An entry of ours names size and time; another program's only the size, if that.
-            if (found.captureTime.isValid()) {
-                outcome.facts.captureTime = found.captureTime;
-                outcome.facts.timeFromExif = found.timeFromExif;
-            } else {
-                outcome.facts = CPictureFacts::withCaptureTime(file);
-            }
-            outcome.facts.pixelSize =
-                found.uprightSize.isValid() ? found.uprightSize : CImageReading::uprightSizeOf(file);
-            outcome.facts.hash = CPictureFacts::differenceHash(found.thumbnail);
-            outcome.facts.fileBytes = source.size;
-        }
-        return outcome;
+        return CThumbnailJob::lookUp(cache, file, box, makeFacts);
     };
     const Work decodeAndKeep = [cache, box, makeFacts](const QString& file) {
-        // Stat before decoding: a picture changed meanwhile gets an entry that no longer matches.
-        const CThumbnailCache::Source source = cache.source(file);
-        const CImageReading::Thumbnails made =
-            CImageReading::thumbnailAndKept(file, box, CThumbnailCache::keptBox());
-        Outcome outcome;
-        outcome.thumbnail = made.thumbnail;
-        if (made.thumbnail.isNull()) {
-            cache.storeFailure(source);
-            return outcome;
-        }
-        if (makeFacts)
-            outcome.facts = CPictureFacts::of(file, made.thumbnail, made.uprightSize, made.exif);
-        cache.store(source, made.kept, made.uprightSize, outcome.facts.captureTime,
-                    outcome.facts.timeFromExif);
-        return outcome;
+        return CThumbnailJob::decodeAndKeep(cache, file, box, makeFacts);
     };
 
     if (!m_cachedFirst) {

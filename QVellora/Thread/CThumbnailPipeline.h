@@ -3,6 +3,7 @@
 
 #include "Pictures/CPictureFacts.h"
 #include "Pictures/CThumbnailCache.h"
+#include "Thread/CThumbnailJob.h"
 
 #include <QImage>
 #include <QSize>
@@ -57,12 +58,7 @@ public:
                       const std::function<bool()>& stopRequested) const;
 
 private:
-    struct Outcome
-    {
-        QImage thumbnail;
-        bool settled = true; // false: the cache could not answer, decode it
-        CPictureFacts facts;
-    };
+    using Outcome = CThumbnailJob::Outcome;
     using Work = std::function<Outcome(const QString& file)>;
 
     // One ordered pass over `items`: work(file) runs on the pool, take(i, outcome) on the calling

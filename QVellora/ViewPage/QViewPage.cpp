@@ -188,7 +188,7 @@ void QViewPage::fillGrid()
         const QString& path = pictures.at(m_shownPictures);
         QPixmap* thumbnail = m_thumbnails->FindImage(path);
         if (thumbnail || QFileInfo::exists(path))
-            m_grid->AddPhotoItem(thumbnail, path);
+            m_grid->AddPhotoItem(thumbnail ? thumbnail->toImage() : QImage(), path);
         ++m_shownPictures;
     }
 }

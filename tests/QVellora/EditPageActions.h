@@ -6,7 +6,6 @@
 #include "CateWidget/QPhotoCataListWdiget.h"
 #include "EditPage/QEditPage.h"
 #include "PageParts.h"
-#include "PhotoView/QPhotoItem.h"
 #include "PhotoView/QPhotoViewListWidget.h"
 #include "TestSupport.h"
 #include "WidgetTestHelpers.h"
@@ -35,19 +34,62 @@ inline QStringList writePictures(const QString& root, const QString& folder, int
     return paths;
 }
 
+// The centre of a tile's square on the grid's viewport, scrolled into view first.
+inline QPoint tileCentre(QPhotoViewListWidget* grid, int row)
+{
+    const QModelIndex at = grid->model()->index(row, 0);
+    grid->scrollTo(at);
+    const QRect cell = grid->visualRect(at);
+    return cell.topLeft() + QPoint(grid->TileSize() / 2, grid->TileSize() / 2);
+}
+
 inline void clickTile(QPhotoViewListWidget* grid, int row)
 {
-    QPhotoItem* tile = grid->GetPhotoItem(row);
-    grid->scrollToItem(grid->item(row));
-    QTest::mouseClick(tile, Qt::LeftButton, {}, tile->rect().center());
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, tileCentre(grid, row));
+}
+
+inline void doubleClickTile(QPhotoViewListWidget* grid, int row)
+{
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, tileCentre(grid, row));
 }
 
 inline QStringList tilePaths(QPhotoViewListWidget* grid)
 {
     QStringList paths;
     for (int row = 0; row < grid->count(); ++row)
-        paths << grid->GetPhotoItem(row)->GetPath();
+        paths << grid->PathAt(row);
     return paths;
+}
+
+// What the tile of a row paints, as its model row tells the delegate.
+inline QVariant tileData(QPhotoViewListWidget* grid, int row, int role)
+{
+    return grid->model()->index(row, 0).data(role);
+}
+
+inline QList<QColor> tileMarks(QPhotoViewListWidget* grid, int row)
+{
+    return tileData(grid, row, CPictureListModel::MarksRole).value<QList<QColor>>();
+}
+
+inline bool tileTicked(QPhotoViewListWidget* grid, int row)
+{
+    return tileData(grid, row, CPictureListModel::TickedRole).toBool();
+}
+
+inline int tileLookalikes(QPhotoViewListWidget* grid, int row)
+{
+    return tileData(grid, row, CPictureListModel::LookalikeCountRole).toInt();
+}
+
+// Whether every row of the grid has been through the workers once.
+inline bool gridLoaded(QPhotoViewListWidget* grid)
+{
+    for (int row = 0; row < grid->count(); ++row) {
+        if (!tileData(grid, row, CPictureListModel::LoadedRole).toBool())
+            return false;
+    }
+    return true;
 }
 
 // Ticks the tiles of these rows, drags the ticked pictures and drops them onto category row cate.
@@ -60,8 +102,8 @@ inline bool dragTicked(QEditPage& page, const QList<int>& rows, int cate)
         clickTile(grid, row);
     DragCatcher catcher;
     grid->installEventFilter(&catcher);
-    QPhotoItem* tile = grid->GetPhotoItem(rows.last());
-    const QPoint start = tile->rect().center();
+    QWidget* tile = grid->viewport();
+    const QPoint start = tileCentre(grid, rows.last());
     // On a display server (screenshots under Xvfb) the drag waits for the button to come up; the
     // offscreen platform ends it at once.
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) {

@@ -11,7 +11,6 @@
 #include "OtherWidget/QDrawImageButton.h"
 #include "OtherWidget/QOutPutImageWidget.h"
 #include "PageParts.h"
-#include "PhotoView/QPhotoItem.h"
 #include "PhotoView/QPhotoViewImageDlg.h"
 #include "PhotoView/QPhotoViewImageWidget.h"
 #include "PhotoView/QPhotoViewListWidget.h"
@@ -52,7 +51,7 @@ private:
     QStringList scan(MainWindow& window, int count);
     static QList<QColor> marks(QPhotoViewListWidget* grid, int row)
     {
-        return grid->GetPhotoItem(row)->GetItemColors();
+        return grid->model()->index(row, 0).data(CPictureListModel::MarksRole).value<QList<QColor>>();
     }
     static void key(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
@@ -96,7 +95,7 @@ QStringList tst_KeyboardSorting::scan(MainWindow& window, int count)
     grid->setFocus();
     QStringList shown;
     for (int row = 0; row < grid->count(); ++row)
-        shown << grid->GetPhotoItem(row)->GetPath();
+        shown << grid->PathAt(row);
     std::sort(paths.begin(), paths.end());
     QStringList sorted = shown;
     std::sort(sorted.begin(), sorted.end());
@@ -186,8 +185,10 @@ void tst_KeyboardSorting::numberKeysSortAndUndoRedoFollow()
     key(grid, Qt::Key_Down);
     const int below = grid->GetCurrentRow();
     QVERIFY(below > 0);
-    QCOMPARE(grid->visualItemRect(grid->item(below)).left(), grid->visualItemRect(grid->item(0)).left());
-    QVERIFY(grid->visualItemRect(grid->item(below)).top() > grid->visualItemRect(grid->item(0)).top());
+    const QRect belowRect = grid->visualRect(grid->model()->index(below, 0));
+    const QRect firstRect = grid->visualRect(grid->model()->index(0, 0));
+    QCOMPARE(belowRect.left(), firstRect.left());
+    QVERIFY(belowRect.top() > firstRect.top());
     key(grid, Qt::Key_Up);
     QCOMPARE(grid->GetCurrentRow(), 0);
     key(grid, Qt::Key_End);

@@ -7,7 +7,6 @@
 #include "PaintedScenes.h"
 #include "PhotoView/QComprareImageDlg.h"
 #include "PhotoView/QLookalikeTiles.h"
-#include "PhotoView/QPhotoItem.h"
 #include "PhotoView/QPhotoViewListWidget.h"
 #include "Selection/CSelection.h"
 #include "TestSupport.h"
@@ -60,9 +59,20 @@ QByteArray exifText(const QDateTime& time)
 }
 
 // The colour painted at the badge's place in the top right corner of a tile.
-QColor badgeCorner(QPhotoItem* tile)
+QColor badgeCorner(QPhotoViewListWidget* grid, int row)
 {
-    return tile->grab().toImage().pixelColor(tile->width() - 12, 10);
+    const QModelIndex at = grid->model()->index(row, 0);
+    grid->scrollTo(at);
+    const QRect cell = grid->visualRect(at);
+    const QImage shot = grid->viewport()->grab(cell).toImage();
+    return shot.pixelColor(grid->TileSize() - 12, 10);
+}
+
+QPoint tileCentre(QPhotoViewListWidget* grid, int row)
+{
+    const QModelIndex at = grid->model()->index(row, 0);
+    grid->scrollTo(at);
+    return grid->visualRect(at).topLeft() + QPoint(grid->TileSize() / 2, grid->TileSize() / 2);
 }
 
 } // namespace
@@ -118,7 +128,7 @@ bool tst_LookalikeGrid::openAndGroup(QEditPage& page, int tiles)
             if (grid->count() != tiles)
                 return false;
             for (int row = 0; row < grid->count(); ++row) {
-                if (!page.GetPictureFacts(grid->GetPhotoItem(row)->GetPath()).isValid())
+                if (!page.GetPictureFacts(grid->PathAt(row)).isValid())
                     return false;
             }
             // Groups reach the tiles once per pass of the event loop.
@@ -130,7 +140,7 @@ bool tst_LookalikeGrid::openAndGroup(QEditPage& page, int tiles)
 int tst_LookalikeGrid::rowOf(QPhotoViewListWidget* grid, const QString& path)
 {
     for (int row = 0; row < grid->count(); ++row) {
-        if (grid->GetPhotoItem(row)->GetPath() == path)
+        if (grid->PathAt(row) == path)
             return row;
     }
     return -1;
@@ -148,17 +158,15 @@ void tst_LookalikeGrid::reencodeCarriesBadgeOtherScenesDoNot()
 
     QMap<QString, int> counts;
     for (int row = 0; row < grid->count(); ++row)
-        counts.insert(QFileInfo(grid->GetPhotoItem(row)->GetPath()).fileName(),
-                      grid->GetPhotoItem(row)->LookalikeCount());
+        counts.insert(QFileInfo(grid->PathAt(row)).fileName(),
+                      grid->model()->index(row, 0).data(CPictureListModel::LookalikeCountRole).toInt());
     const QMap<QString, int> expected{
         {"a0.jpg", 2}, {"a1_reencoded.jpg", 2}, {"b0_other.jpg", 1}, {"c0_hour_later.jpg", 1}};
     QCOMPARE(counts, expected);
 
     // The badge is painted on the two and only on them.
-    QPhotoItem* reencoded = grid->GetPhotoItem(rowOf(grid, path("a1_reencoded.jpg")));
-    QPhotoItem* other = grid->GetPhotoItem(rowOf(grid, path("b0_other.jpg")));
-    QCOMPARE(badgeCorner(reencoded), QColor(20, 90, 160));
-    QVERIFY(badgeCorner(other) != QColor(20, 90, 160));
+    QCOMPARE(badgeCorner(grid, rowOf(grid, path("a1_reencoded.jpg"))), QColor(20, 90, 160));
+    QVERIFY(badgeCorner(grid, rowOf(grid, path("b0_other.jpg"))) != QColor(20, 90, 160));
     QCOMPARE(page.lookalikes()->groupOf(path("a1_reencoded.jpg")),
              (QStringList{path("a0.jpg"), path("a1_reencoded.jpg")}));
 
@@ -167,7 +175,7 @@ void tst_LookalikeGrid::reencodeCarriesBadgeOtherScenesDoNot()
     QPhotoViewListWidget lateGrid(270);
     QLookalikeTiles late(&lateGrid);
     for (const char* name : {"a0.jpg", "a1_reencoded.jpg", "b0_other.jpg"}) {
-        lateGrid.AddPhotoItem(nullptr, path(name));
+        lateGrid.AddPhotoItem(QImage(), path(name));
         late.tileAdded(path(name), CPictureFacts());
     }
     for (const char* name : {"a0.jpg", "a1_reencoded.jpg", "b0_other.jpg", "c0_hour_later.jpg"})
@@ -175,8 +183,8 @@ void tst_LookalikeGrid::reencodeCarriesBadgeOtherScenesDoNot()
     QCOMPARE(late.groups().count(), 3);
     QVERIFY(!late.isSettled());
     QTRY_VERIFY(late.isSettled());
-    QCOMPARE(lateGrid.GetPhotoItem(1)->LookalikeCount(), 2);
-    QCOMPARE(lateGrid.GetPhotoItem(2)->LookalikeCount(), 1);
+    QCOMPARE(lateGrid.model()->index(1, 0).data(CPictureListModel::LookalikeCountRole).toInt(), 2);
+    QCOMPARE(lateGrid.model()->index(2, 0).data(CPictureListModel::LookalikeCountRole).toInt(), 1);
 
     // Another folder starts from nothing: its single picture joins no group of the last one.
     QDir().mkpath(m_dir->filePath("next"));
@@ -186,7 +194,7 @@ void tst_LookalikeGrid::reencodeCarriesBadgeOtherScenesDoNot()
     QTRY_COMPARE(grid->count(), 1);
     QTRY_VERIFY(page.GetPictureFacts(m_dir->filePath("next/a0_copy.jpg")).isValid());
     QTRY_VERIFY(page.lookalikes()->isSettled());
-    QCOMPARE(grid->GetPhotoItem(0)->LookalikeCount(), 1);
+    QCOMPARE(grid->model()->index(0, 0).data(CPictureListModel::LookalikeCountRole).toInt(), 1);
     QCOMPARE(page.lookalikes()->groups().count(), 1);
 }
 
@@ -205,7 +213,7 @@ void tst_LookalikeGrid::firstOfEachHidesExactlyTheLaterMembers()
         QStringList names;
         for (int row = 0; row < grid->count(); ++row) {
             if (grid->isRowHidden(row))
-                names << QFileInfo(grid->GetPhotoItem(row)->GetPath()).fileName();
+                names << QFileInfo(grid->PathAt(row)).fileName();
         }
         names.sort();
         return names;
@@ -219,15 +227,13 @@ void tst_LookalikeGrid::firstOfEachHidesExactlyTheLaterMembers()
     const int cropped = rowOf(grid, path("a2_cropped.jpg"));
     const int other = rowOf(grid, path("b0_other.jpg"));
     for (int row : {cropped, other}) {
-        QPhotoItem* tile = grid->GetPhotoItem(row);
-        grid->scrollToItem(grid->item(row));
-        QTest::mouseClick(tile, Qt::LeftButton, {}, tile->rect().center());
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, tileCentre(grid, row));
     }
     QCOMPARE(grid->GetCheckedPaths(), (QStringList{path("a2_cropped.jpg"), path("b0_other.jpg")}));
     firstOnly->setChecked(true);
     QCOMPARE(hiddenNames(), (QStringList{"a1_reencoded.jpg", "a2_cropped.jpg"}));
     QCOMPARE(grid->GetCheckedPaths(), QStringList{path("b0_other.jpg")});
-    QVERIFY(!grid->GetPhotoItem(cropped)->IsChecked());
+    QVERIFY(!grid->model()->index(cropped, 0).data(CPictureListModel::TickedRole).toBool());
 }
 
 void tst_LookalikeGrid::compareWindowSortsTheChosenPicture()
@@ -256,10 +262,9 @@ void tst_LookalikeGrid::compareWindowSortsTheChosenPicture()
                 }
             }
         });
-        QPhotoItem* tile = grid->GetPhotoItem(row);
-        grid->scrollToItem(grid->item(row));
-        QTest::mousePress(tile, Qt::RightButton, {}, tile->rect().center());
-        QTest::mouseRelease(tile, Qt::RightButton, {}, tile->rect().center());
+        const QPoint at = tileCentre(grid, row);
+        QTest::mousePress(grid->viewport(), Qt::RightButton, {}, at);
+        QTest::mouseRelease(grid->viewport(), Qt::RightButton, {}, at);
     };
 
     // A single has nothing to compare with.

@@ -9,7 +9,6 @@
 #include "InitPage/QInitPage.h"
 #include "OtherWidget/QDrawImageButton.h"
 #include "PageParts.h"
-#include "PhotoView/QPhotoItem.h"
 #include "PhotoView/QPhotoViewListWidget.h"
 #include "Pictures/CThumbnailCache.h"
 #include "Records/CCompanionLauncher.h"
@@ -106,8 +105,9 @@ void tst_MainWindow::menusAndActions()
         {QStringLiteral("选择扫描对象目录"), QStringLiteral("&继续上次扫描"),
          QStringLiteral("浏览已扫描照片")},
         {QStringLiteral("撤销"), QStringLiteral("重做")}, // nothing to undo yet: greyed out
-        // the edit page's dock toggles, then its one-tile-per-group view
-        {QStringLiteral("目录"), QStringLiteral("已扫描"), QString(), QStringLiteral("只显示每组第一张")},
+        // the edit page's dock toggles, then its one-tile-per-group view and its tile size
+        {QStringLiteral("目录"), QStringLiteral("已扫描"), QString(), QStringLiteral("只显示每组第一张"),
+         QStringLiteral("缩略图大小")},
         {QStringLiteral("&过滤照片类型"), QStringLiteral("&照片时间范围"),
          QStringLiteral("&使用系统缩略图缓存"), QStringLiteral("界面语言")},
         {QStringLiteral("&新手帮助"), QStringLiteral("键盘快捷键"), QStringLiteral("&访问主页"),
@@ -210,12 +210,11 @@ void tst_MainWindow::scanFromTheMenuFillsTheEditPage()
     QTRY_COMPARE(window.pageStack()->currentIndex(), 1);
     QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(window.editPage(), "photoList");
     QTRY_COMPARE(grid->count(), 1);
-    QCOMPARE(grid->GetPhotoItem(0)->GetPath(), dir.filePath("photos/b.png"));
+    QCOMPARE(grid->PathAt(0), dir.filePath("photos/b.png"));
     QCOMPARE(window.editPage()->CurrentSession().chosenFolder, dir.filePath("photos"));
 
     // A picture pressed in the grid shows its path in the status bar.
-    QPhotoItem* tile = grid->GetPhotoItem(0);
-    QTest::mouseClick(tile, Qt::LeftButton, {}, tile->rect().center());
+    EditPageActions::clickTile(grid, 0);
     QCOMPARE(window.statusBar()->currentMessage(), dir.filePath("photos/b.png"));
 }
 

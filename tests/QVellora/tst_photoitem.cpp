@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "PhotoView/QFolderItemWidget.h"
-#include "PhotoView/QPhotoViewItemWidget.h"
+#include "PhotoView/QTileItemDelegate.h"
 #include "Pictures/CPictureFit.h"
+#include "Pictures/CPictureListModel.h"
+#include "Selection/CSelection.h"
 #include "TestSupport.h"
+#include "Thread/QPictureFeed.h"
+
+#include <QPainter>
+#include <QWidget>
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -11,7 +16,7 @@ class tst_PhotoItem : public QObject
 {
     Q_OBJECT
 private slots:
-    void cleanup() { QFolderItemWidget::SetFolderPicture(nullptr); }
+    void cleanup() { QTileItemDelegate::setFolderPicture(nullptr); }
     void fitMatchesKeepAspectRatio_data();
     void fitMatchesKeepAspectRatio();
     void photoTileFitsAndCentres_data();
@@ -21,8 +26,8 @@ private slots:
     void colourMarks();
     void photoTilePaints_data();
     void photoTilePaints();
-    void folderTileLoadsUpToFour_data();
-    void folderTileLoadsUpToFour();
+    void folderTileShowsItsFirstFile_data();
+    void folderTileShowsItsFirstFile();
     void folderTilePaints_data();
     void folderTilePaints();
 };
@@ -32,6 +37,31 @@ static QPixmap solid(const QSize& size, const QColor& colour)
     QPixmap pixmap(size);
     pixmap.fill(colour);
     return pixmap;
+}
+
+// One tile as the grid's delegate paints row 0 of the model, on white, at its cell's size.
+static QImage paintTile(const CPictureListModel& model, int side, int row = 0)
+{
+    QWidget host;
+    QTileItemDelegate delegate;
+    delegate.setTileSize(side);
+    QStyleOptionViewItem option;
+    option.initFrom(&host);
+    const QModelIndex index = model.index(row, 0);
+    option.rect = QRect(QPoint(0, 0), delegate.sizeHint(option, index));
+    QImage shot(option.rect.size(), QImage::Format_RGB32);
+    shot.fill(Qt::white);
+    QPainter painter(&shot);
+    delegate.paint(&painter, option, index);
+    return shot;
+}
+
+// A model of one picture with this thumbnail (none when null).
+static void onePicture(CPictureListModel& model, const QString& path, const QImage& thumbnail)
+{
+    model.setItems({}, {path});
+    if (!thumbnail.isNull())
+        model.setThumbnail(path, thumbnail);
 }
 
 // Source-over blending of a translucent veil, worked out independently of the painter.
@@ -96,16 +126,23 @@ void tst_PhotoItem::photoTileFitsAndCentres()
     QFETCH(QSize, picture);
     QFETCH(int, tile);
     QFETCH(QRect, imageRect);
-    QPixmap pixmap = picture.isValid() ? solid(picture, Qt::red) : QPixmap();
-    QPhotoViewItemWidget item(tile, tile, picture.isValid() ? &pixmap : nullptr, "/p/a.jpg");
-    QCOMPARE(item.GetImageRect(), imageRect);
-    QCOMPARE(item.GetPath(), QStringLiteral("/p/a.jpg"));
+    QCOMPARE(QTileItemDelegate::imageRect(picture, tile), imageRect);
+    if (!picture.isValid())
+        return;
+    // Painted there: red inside the rectangle, white just outside it.
+    CPictureListModel model;
+    onePicture(model, "/p/a.jpg", solid(picture, Qt::red).toImage());
+    const QImage shot = paintTile(model, tile);
+    QCOMPARE(shot.pixelColor(imageRect.center()), QColor(Qt::red));
+    if (imageRect.top() > 2)
+        QCOMPARE(shot.pixelColor(imageRect.center().x(), imageRect.top() - 2), QColor(Qt::white));
 }
 
 void tst_PhotoItem::unreadablePictureShowsItsName()
 {
-    QPhotoViewItemWidget item(270, 270, nullptr, "/p/IMG_0001.heic");
-    const QImage shot = item.grab().toImage();
+    CPictureListModel model;
+    onePicture(model, "/p/IMG_0001.heic", QImage());
+    const QImage shot = paintTile(model, 270);
     // The name is written across the middle; nothing else is drawn inside the outline there.
     int ink = 0;
     for (int y = 110; y < 160; ++y)
@@ -116,31 +153,35 @@ void tst_PhotoItem::unreadablePictureShowsItsName()
 
 void tst_PhotoItem::colourMarks_data()
 {
-    QTest::addColumn<QList<QColor>>("added");
-    QTest::addColumn<QList<QColor>>("removed");
-    QTest::addColumn<QList<QColor>>("expected");
-    const QColor a(255, 53, 53), b(255, 215, 0), c(100, 149, 237);
-    QTest::newRow("same colour twice") << QList<QColor>{a, a} << QList<QColor>{} << QList<QColor>{a};
-    QTest::newRow("kept in order") << QList<QColor>{c, a, b} << QList<QColor>{} << QList<QColor>{c, a, b};
-    QTest::newRow("remove one") << QList<QColor>{a, b, c} << QList<QColor>{b} << QList<QColor>{a, c};
-    QTest::newRow("remove absent") << QList<QColor>{a} << QList<QColor>{c} << QList<QColor>{a};
-    QTest::newRow("alpha makes a different colour")
-        << QList<QColor>{a, QColor(255, 53, 53, 100)} << QList<QColor>{}
-        << QList<QColor>{a, QColor(255, 53, 53, 100)};
-    QTest::newRow("remove the first") << QList<QColor>{a, b} << QList<QColor>{a} << QList<QColor>{b};
+    QTest::addColumn<QList<int>>("holding");
+    QTest::addColumn<QList<int>>("expected");
+    // Categories 0 and 12 share a colour: the twelve colours repeat.
+    QTest::newRow("one") << QList<int>{1} << QList<int>{1};
+    QTest::newRow("kept in category order") << QList<int>{4, 0, 2} << QList<int>{0, 2, 4};
+    QTest::newRow("same colour twice is one mark") << QList<int>{0, 12} << QList<int>{0};
+    QTest::newRow("none") << QList<int>{} << QList<int>{};
 }
 
 void tst_PhotoItem::colourMarks()
 {
-    QFETCH(QList<QColor>, added);
-    QFETCH(QList<QColor>, removed);
-    QFETCH(QList<QColor>, expected);
-    QPhotoViewItemWidget item(270, 270, nullptr, "/p/a.jpg");
-    for (const QColor& colour : added)
-        item.AddItemColor(colour);
-    for (const QColor& colour : removed)
-        item.SubItemColor(colour);
-    QCOMPARE(item.GetItemColors(), expected);
+    QFETCH(QList<int>, holding);
+    QFETCH(QList<int>, expected);
+    // The marks are read from the selection each time they are asked for.
+    CSelection selection;
+    for (int i = 0; i < 13; ++i)
+        selection.addCategory(QString::number(i));
+    CPictureListModel model;
+    model.setSelection(&selection);
+    onePicture(model, "/p/a.jpg", QImage());
+    for (int category : holding)
+        selection.addPictures(category, {"/p/a.jpg"});
+    QList<QColor> colours;
+    for (int category : expected)
+        colours << selection.at(category).color;
+    QCOMPARE(model.index(0, 0).data(CPictureListModel::MarksRole).value<QList<QColor>>(), colours);
+    for (int category : holding)
+        selection.removePictures(category, {"/p/a.jpg"});
+    QVERIFY(model.index(0, 0).data(CPictureListModel::MarksRole).value<QList<QColor>>().isEmpty());
 }
 
 void tst_PhotoItem::photoTilePaints_data()
@@ -162,15 +203,15 @@ void tst_PhotoItem::photoTilePaints()
     QFETCH(int, colours);
     QFETCH(bool, checked);
     QFETCH(QColor, centre);
-    const QList<QColor> palette{QColor(255, 53, 53),   QColor(255, 215, 0),   QColor(255, 0, 255),
-                                QColor(188, 238, 104), QColor(100, 149, 237), QColor(123, 104, 238),
-                                QColor(0, 255, 150)};
-    QPixmap picture = solid(QSize(536, 268), Qt::white);
-    QPhotoViewItemWidget item(270, 270, &picture, "/p/a.jpg");
+    const QList<QColor> palette = CSelection::colors().mid(0, 7);
+    CSelection selection;
+    CPictureListModel model;
+    model.setSelection(&selection);
+    onePicture(model, "/p/a.jpg", solid(QSize(536, 268), Qt::white).toImage());
     for (int i = 0; i < colours; ++i)
-        item.AddItemColor(palette.at(i));
-    item.SetChecked(checked);
-    const QImage shot = item.grab().toImage();
+        selection.addPictures(selection.addCategory(), {"/p/a.jpg"});
+    model.setTicked(0, checked);
+    const QImage shot = paintTile(model, 270);
 
     QVERIFY2(near(shot.pixelColor(135, 135), centre), qPrintable(shot.pixelColor(135, 135).name()));
     // The outline of the content rectangle; a tick redraws it with the black pen of the tick box.
@@ -194,43 +235,43 @@ void tst_PhotoItem::photoTilePaints()
     }
 }
 
-void tst_PhotoItem::folderTileLoadsUpToFour_data()
+void tst_PhotoItem::folderTileShowsItsFirstFile_data()
 {
     QTest::addColumn<int>("pictures");
     QTest::addColumn<int>("unreadable");
-    QTest::addColumn<int>("thumbnails");
-    QTest::addColumn<QSize>("thumbnailSize");
-    // 200 x 400 pictures in a 270 tile: boxes of 125 x 115 (up to four paths) or 125 x 125.
-    QTest::newRow("three") << 3 << 0 << 3 << QSize(57, 115);
-    QTest::newRow("four") << 4 << 0 << 4 << QSize(57, 115);
-    QTest::newRow("five loads the first four") << 5 << 0 << 4 << QSize(62, 125);
-    QTest::newRow("unreadable one skipped") << 3 << 1 << 2 << QSize(57, 115);
-    QTest::newRow("all unreadable") << 2 << 2 << 0 << QSize();
-    QTest::newRow("none") << 0 << 0 << 0 << QSize();
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("three") << 3 << 0 << true;
+    QTest::newRow("first unreadable: no tile") << 3 << 1 << false;
+    QTest::newRow("empty folder: no tile") << 0 << 0 << false;
 }
 
-void tst_PhotoItem::folderTileLoadsUpToFour()
+void tst_PhotoItem::folderTileShowsItsFirstFile()
 {
     QFETCH(int, pictures);
     QFETCH(int, unreadable);
-    QFETCH(int, thumbnails);
-    QFETCH(QSize, thumbnailSize);
+    QFETCH(bool, shown);
     QTemporaryDir dir;
-    QStringList paths;
+    QVERIFY(QDir(dir.path()).mkdir("sub"));
+    const QString folder = dir.filePath("sub");
     for (int i = 0; i < pictures; ++i) {
-        const QString path = dir.filePath(QStringLiteral("%1.jpg").arg(i));
+        const QString path = QDir(folder).filePath(QStringLiteral("%1.jpg").arg(i));
         if (i < unreadable)
             QVERIFY(TestSupport::writeFile(path, "not a picture"));
         else
             QVERIFY(TestSupport::writeImage(path, QSize(200, 400), QColor(10 * i, 0, 0), Qt::white));
-        paths << path;
     }
-    QFolderItemWidget folder(270, 270, paths, dir.path());
-    QCOMPARE(folder.GetPath(), dir.path());
-    const QList<QPixmap> loaded = folder.GetThumbnails();
-    QCOMPARE(loaded.size(), thumbnails);
-    for (const QPixmap& thumbnail : loaded)
-        QCOMPARE(thumbnail.size(), thumbnailSize);
+    // Through the workers, as the grid gets it.
+    CPictureListModel model;
+    QPictureFeed feed(&model);
+    QSignalSpy done(&feed, &QPictureFeed::allLoaded);
+    feed.show({folder}, {});
+    QVERIFY(done.wait(5000));
+    QTRY_COMPARE(model.rowCount(), shown ? 1 : 0);
+    if (shown) {
+        QVERIFY(model.isFolder(0));
+        // The first picture's thumbnail, fitted into the loaders' box.
+        QCOMPARE(model.thumbnail(folder).size(), QSize(200, 400).scaled(270, 270, Qt::KeepAspectRatio));
+    }
 }
 
 void tst_PhotoItem::folderTilePaints_data()
@@ -240,10 +281,10 @@ void tst_PhotoItem::folderTilePaints_data()
     QTest::addColumn<QColor>("front");
     QTest::addColumn<QColor>("backOnly");
     const QColor red(Qt::red), blue(Qt::blue), green(Qt::green), none;
-    QTest::newRow("two, the first on top") << 2 << true << red << blue;
-    QTest::newRow("three, only two painted") << 3 << true << red << blue;
+    Q_UNUSED(blue)
+    QTest::newRow("the first picture in front") << 2 << true << red << green;
     QTest::newRow("one") << 1 << true << red << green;
-    QTest::newRow("none loads: folder only") << 0 << true << green << green;
+    QTest::newRow("none loaded yet: folder only") << 0 << true << green << green;
     QTest::newRow("no folder picture set") << 1 << false << red << none;
 }
 
@@ -254,18 +295,16 @@ void tst_PhotoItem::folderTilePaints()
     QFETCH(QColor, front);
     QFETCH(QColor, backOnly);
     QTemporaryDir dir;
-    const QColor colours[] = {Qt::red, Qt::blue, Qt::yellow};
-    QStringList paths;
-    for (int i = 0; i < 3; ++i) {
-        paths << dir.filePath(QStringLiteral("%1.png").arg(i));
-        if (i < readable)
-            QVERIFY(TestSupport::writeImage(paths.last(), QSize(40, 40), colours[i], colours[i]));
-    }
     QPixmap folderArt = solid(QSize(50, 50), Qt::green);
     if (folderPicture)
-        QFolderItemWidget::SetFolderPicture(&folderArt);
-    QFolderItemWidget folder(270, 270, paths, dir.path());
-    QImage shot = folder.grab().toImage();
+        QTileItemDelegate::setFolderPicture(&folderArt);
+    CSelection selection;
+    CPictureListModel model;
+    model.setSelection(&selection);
+    model.setItems({dir.path()}, {});
+    if (readable > 0)
+        model.setThumbnail(dir.path(), solid(QSize(40, 40), Qt::red).toImage());
+    QImage shot = paintTile(model, 270);
 
     // Front rectangle (38, 65) 125 x 125; back rectangle (103, 75) 125 x 115.
     QCOMPARE(shot.pixelColor(60, 130), front);
@@ -274,13 +313,14 @@ void tst_PhotoItem::folderTilePaints()
 
     // A used folder gets the grey veil twice, a ticked one the light blue veil on top.
     const QColor underFront = shot.pixelColor(60, 130);
-    folder.AddItemColor(QColor(255, 215, 0));
-    shot = folder.grab().toImage();
-    QCOMPARE(shot.pixelColor(12, 12), QColor(255, 215, 0));
+    selection.addCategory();
+    selection.addPictures(selection.addCategory(), {dir.path()});
+    shot = paintTile(model, 270);
+    QCOMPARE(shot.pixelColor(12, 12), selection.at(1).color);
     const QColor used = veiled(veiled(underFront, kUsedVeil), kUsedVeil);
     QVERIFY2(near(shot.pixelColor(60, 130), used), qPrintable(shot.pixelColor(60, 130).name()));
-    folder.SetChecked(true);
-    shot = folder.grab().toImage();
+    model.setTicked(0, true);
+    shot = paintTile(model, 270);
     QVERIFY(near(shot.pixelColor(60, 130), veiled(used, kTickVeil)));
 }
 

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "CateWidget/QPhotoCataListWdiget.h"
 #include "PhotoView/QComprareImageDlg.h"
-#include "PhotoView/QPhotoItem.h"
 #include "PhotoView/QPhotoViewImageDlg.h"
 #include "PhotoView/QPhotoViewListWidget.h"
+#include "PhotoView/QTileItemDelegate.h"
 #include "Pictures/CPhotoDragPayload.h"
+#include "Selection/CSelection.h"
 #include "TestSupport.h"
 #include "WidgetTestHelpers.h"
 
@@ -55,13 +56,16 @@ private slots:
 
 private:
     void fill(QPhotoViewListWidget& grid, int photos);
+    // The folder "sub" first, then the first photos, with their thumbnails.
+    void fillWithFolder(QPhotoViewListWidget& grid, int photos);
+    QPoint tileCentre(QPhotoViewListWidget& grid, int row) const;
     // Fills the grid with the first photos of the fixture and shows it.
     bool showGrid(QPhotoViewListWidget& grid, int photos);
     QString photoPath(int i) const { return m_dir->filePath(QStringLiteral("p%1.png").arg(i)); }
     void click(QPhotoViewListWidget& grid, int row);
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::vector<std::unique_ptr<QPixmap>> m_thumbnails;
+    std::vector<QImage> m_thumbnails;
 };
 
 static const int kTile = 120;
@@ -85,9 +89,24 @@ void tst_PhotoViewList::cleanup()
 void tst_PhotoViewList::fill(QPhotoViewListWidget& grid, int photos)
 {
     for (int i = 0; i < photos; ++i) {
-        m_thumbnails.push_back(std::make_unique<QPixmap>(photoPath(i)));
-        grid.AddPhotoItem(m_thumbnails.back().get(), photoPath(i));
+        m_thumbnails.push_back(QImage(photoPath(i)));
+        grid.AddPhotoItem(m_thumbnails.back(), photoPath(i));
     }
+}
+
+void tst_PhotoViewList::fillWithFolder(QPhotoViewListWidget& grid, int photos)
+{
+    QStringList paths;
+    for (int i = 0; i < photos; ++i)
+        paths << photoPath(i);
+    grid.pictureModel()->setItems({m_dir->filePath("sub")}, paths);
+    for (const QString& path : paths)
+        grid.pictureModel()->setThumbnail(path, QImage(path));
+}
+
+QPoint tst_PhotoViewList::tileCentre(QPhotoViewListWidget& grid, int row) const
+{
+    return grid.visualRect(grid.model()->index(row, 0)).topLeft() + QPoint(kTile / 2, kTile / 2);
 }
 
 bool tst_PhotoViewList::showGrid(QPhotoViewListWidget& grid, int photos)
@@ -100,36 +119,38 @@ bool tst_PhotoViewList::showGrid(QPhotoViewListWidget& grid, int photos)
 
 void tst_PhotoViewList::click(QPhotoViewListWidget& grid, int row)
 {
-    // The tile lies over the grid, as for a real click; it lets the press through to the grid.
-    QTest::mouseClick(grid.GetPhotoItem(row), Qt::LeftButton, {}, QPoint(kTile / 2, kTile / 2));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, tileCentre(grid, row));
 }
 
 void tst_PhotoViewList::foldersComeFirstPhotosAreAppended()
 {
     QPhotoViewListWidget grid(kTile);
-    fill(grid, 2);
-    QPixmap folderPicture(30, 20);
-    folderPicture.fill(Qt::darkGreen);
-    QCOMPARE(grid.AddPhotosItem({photoPath(3)}, m_dir->filePath("sub"), &folderPicture), 0);
-    QCOMPARE(grid.AddPhotosItem({}, m_dir->path(), nullptr), 0);
+    grid.pictureModel()->setItems({m_dir->filePath("sub"), m_dir->path()}, {photoPath(0), photoPath(1)});
     fill(grid, 1);
 
-    const QStringList expected{m_dir->path(), m_dir->filePath("sub"), photoPath(0), photoPath(1),
-                               photoPath(0)};
+    // A path listed twice is one row.
+    const QStringList expected{m_dir->filePath("sub"), m_dir->path(), photoPath(0), photoPath(1)};
     QCOMPARE(grid.count(), expected.size());
+    QCOMPARE(grid.PictureCount(), 2);
+    auto* delegate = qobject_cast<QTileItemDelegate*>(grid.itemDelegate());
+    QVERIFY(delegate);
     for (int row = 0; row < grid.count(); ++row) {
-        const QListWidgetItem* item = grid.item(row);
-        QCOMPARE(item->data(QPhotoViewListWidget::PathRole).toString(), expected.at(row));
-        QCOMPARE(grid.GetPhotoItem(row)->GetPath(), expected.at(row));
+        const QModelIndex index = grid.model()->index(row, 0);
+        QCOMPARE(index.data(QPhotoViewListWidget::PathRole).toString(), expected.at(row));
+        QCOMPARE(index.data(CPictureListModel::IsFolderRole).toBool(), row < 2);
         // The cell is the square tile and the strip with the file's name under it.
-        QCOMPARE(item->sizeHint(), QSize(kTile, kTile + QPhotoItem::NameStripHeight(grid.fontMetrics())));
-        QCOMPARE(item->flags(), Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled);
+        QStyleOptionViewItem option;
+        option.initFrom(&grid);
+        QCOMPARE(delegate->sizeHint(option, index),
+                 QSize(kTile, kTile + QTileItemDelegate::nameStripHeight(grid.fontMetrics())));
+        QCOMPARE(grid.model()->flags(index),
+                 Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsEnabled);
     }
-    // The item keeps its own copy of the picture.
-    QCOMPARE(grid.item(1)->data(QPhotoViewListWidget::PictureRole).value<QPixmap>().toImage(),
-             folderPicture.toImage());
-    QVERIFY(grid.item(0)->data(QPhotoViewListWidget::PictureRole).value<QPixmap>().isNull());
-    QCOMPARE(grid.item(2)->data(QPhotoViewListWidget::PictureRole).value<QPixmap>().size(), QSize(60, 40));
+    // Thumbnails are absent until loaded.
+    QVERIFY(!grid.model()->index(0, 0).data(CPictureListModel::ThumbnailRole).isValid());
+    grid.pictureModel()->setThumbnail(photoPath(1), m_thumbnails.at(0));
+    QCOMPARE(grid.model()->index(3, 0).data(CPictureListModel::ThumbnailRole).value<QImage>().size(),
+             QSize(60, 40));
 }
 
 void tst_PhotoViewList::clicksTickAndUntick_data()
@@ -154,7 +175,7 @@ void tst_PhotoViewList::clicksTickAndUntick()
     QCOMPARE(grid.GetCheckedRows(), checkedRows);
     QCOMPARE(grid.GetCurrentRow(), clicks.last());
     for (int row = 0; row < grid.count(); ++row)
-        QCOMPARE(grid.GetPhotoItem(row)->IsChecked(), checkedRows.contains(row));
+        QCOMPARE(grid.pictureModel()->isTicked(row), checkedRows.contains(row));
 }
 
 void tst_PhotoViewList::leftPressReportsThePicture_data()
@@ -170,7 +191,7 @@ void tst_PhotoViewList::leftPressReportsThePicture()
     QPhotoViewListWidget grid(kTile);
     QVERIFY(showGrid(grid, 2));
     QSignalSpy pressed(&grid, &QPhotoViewListWidget::checkImageItem);
-    const QPoint at = onTile ? grid.visualItemRect(grid.item(1)).center() : QPoint(790, 590);
+    const QPoint at = onTile ? tileCentre(grid, 1) : QPoint(790, 590);
     sendMouse(grid.viewport(), QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
     sendMouse(grid.viewport(), QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
     QCOMPARE(pressed.count(), onTile ? 1 : 0);
@@ -184,12 +205,13 @@ void tst_PhotoViewList::keysAreSwallowed()
 {
     QPhotoViewListWidget grid(kTile);
     fill(grid, 3);
-    grid.setCurrentRow(0);
+    grid.SetCurrentTile(0);
     QTest::keyClick(&grid, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(&grid, Qt::Key_Right);
     QTest::keyClick(&grid, Qt::Key_End, Qt::ShiftModifier);
-    QCOMPARE(grid.selectedItems().size(), 1);
-    QCOMPARE(grid.currentRow(), 0);
+    QVERIFY(grid.GetCheckedRows().isEmpty());
+    QCOMPARE(grid.currentIndex().row(), 0);
+    QCOMPARE(grid.GetCurrentRow(), 0);
 }
 
 void tst_PhotoViewList::rightPressMenuOnlyOverATile_data()
@@ -205,7 +227,7 @@ void tst_PhotoViewList::rightPressMenuOnlyOverATile()
     QPhotoViewListWidget grid(kTile);
     QVERIFY(showGrid(grid, 3));
     QStringList menuTexts;
-    const QPoint at = onTile ? grid.visualItemRect(grid.item(2)).center() : QPoint(790, 590);
+    const QPoint at = onTile ? tileCentre(grid, 2) : QPoint(790, 590);
     const bool opened = opensModal(
         [] { return QApplication::activePopupWidget(); },
         [&] { sendMouse(grid.viewport(), QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton); },
@@ -237,8 +259,10 @@ void tst_PhotoViewList::doubleClick()
     QFETCH(bool, viewerOpens);
     QFETCH(bool, folderSignal);
     QPhotoViewListWidget grid(kTile);
-    grid.AddPhotosItem({}, m_dir->filePath("sub"), nullptr);
-    QVERIFY(showGrid(grid, 2));
+    grid.resize(800, 600);
+    fillWithFolder(grid, 2);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
     if (kind == "gone")
         QVERIFY(QFile::remove(photoPath(1)));
     const int row = kind == "folder" ? 0 : 2;
@@ -246,8 +270,8 @@ void tst_PhotoViewList::doubleClick()
 
     QPhotoViewImageDlg* viewer = grid.GetViewImageDlg();
     QString shownPath;
-    QPhotoItem* tile = grid.GetPhotoItem(row);
-    const QPoint at(kTile / 2, kTile / 2);
+    QWidget* tile = grid.viewport();
+    const QPoint at = tileCentre(grid, row);
     const bool opened = opensModal([viewer] { return viewer; },
                                    [&] {
                                        QTest::mouseClick(tile, Qt::LeftButton, {}, at);
@@ -281,14 +305,16 @@ void tst_PhotoViewList::viewerStepsClamped()
     QFETCH(QString, button);
     QFETCH(int, expectedRow);
     QPhotoViewListWidget grid(kTile);
-    grid.AddPhotosItem({}, m_dir->filePath("sub"), nullptr); // rows: folder, p0, p1, p2
-    QVERIFY(showGrid(grid, 3));
+    grid.resize(800, 600);
+    fillWithFolder(grid, 3); // rows: folder, p0, p1, p2
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
     if (startRow >= 0)
         click(grid, startRow);
     QPhotoViewImageDlg* viewer = grid.GetViewImageDlg();
     viewer->findChild<QPushButton*>(button)->click();
     QCOMPARE(grid.GetCurrentRow(), expectedRow);
-    QCOMPARE(viewer->GetImagePath(), grid.item(expectedRow)->data(QPhotoViewListWidget::PathRole).toString());
+    QCOMPARE(viewer->GetImagePath(), grid.PathAt(expectedRow));
     // Stepping onto the folder shows its name and an empty area.
     if (expectedRow == 0) {
         QCOMPARE(viewer->findChild<QLabel*>("nameLabel")->text(), QStringLiteral("sub"));
@@ -335,36 +361,51 @@ void tst_PhotoViewList::viewerAfterClearingDoesNothing()
     grid.ClearSelfData();
     QCOMPARE(grid.count(), 0);
     QVERIFY(grid.GetCheckedRows().isEmpty());
-    // The current row outlives the items it pointed at; showing must not reach for them.
-    QCOMPARE(grid.GetCurrentRow(), 2);
+    // The rows went with the current one; showing must not reach for them.
+    QCOMPARE(grid.GetCurrentRow(), -1);
     QVERIFY(!opensModal([&] { return grid.GetViewImageDlg(); }, [&] { grid.onShowImageView(); }));
 }
 
 void tst_PhotoViewList::usedPicturesAreMarked()
 {
+    // The marks are the colours of the categories holding a picture, asked at paint time.
+    CSelection selection;
+    const int red = selection.addCategory("a");
+    const int green = selection.addCategory("b");
     QPhotoViewListWidget grid(kTile);
+    grid.pictureModel()->setSelection(&selection);
     QVERIFY(showGrid(grid, 4));
     for (int row : {0, 1, 2})
         click(grid, row);
+    auto marks = [&](int row) {
+        return grid.model()->index(row, 0).data(CPictureListModel::MarksRole).value<QList<QColor>>();
+    };
 
-    grid.SetAddUsePhotos({"/elsewhere/x.png"}, Qt::red);
+    grid.UntickPaths({"/elsewhere/x.png"});
     QCOMPARE(grid.GetCheckedRows(), (QList<int>{0, 1, 2}));
 
-    grid.SetAddUsePhotos({photoPath(1), photoPath(3)}, Qt::red);
-    grid.SetAddUsePhotos({photoPath(1)}, Qt::green);
-    grid.SetAddUsePhotos({photoPath(1)}, Qt::red);
+    selection.addPictures(red, {photoPath(1), photoPath(3)});
+    selection.addPictures(green, {photoPath(1)});
+    grid.UntickPaths({photoPath(1), photoPath(3)});
     // Tiles that were not put into the category keep their tick, and still travel with a drag.
     QCOMPARE(grid.GetCheckedRows(), (QList<int>{0, 2}));
-    QVERIFY(grid.GetPhotoItem(0)->IsChecked());
-    QVERIFY(!grid.GetPhotoItem(1)->IsChecked());
-    QCOMPARE(grid.GetPhotoItem(1)->GetItemColors(), (QList<QColor>{Qt::red, Qt::green}));
-    QCOMPARE(grid.GetPhotoItem(3)->GetItemColors(), QList<QColor>{Qt::red});
-    QVERIFY(grid.GetPhotoItem(2)->GetItemColors().isEmpty());
+    QVERIFY(grid.pictureModel()->isTicked(0));
+    QVERIFY(!grid.pictureModel()->isTicked(1));
+    const QColor redColour = selection.at(red).color;
+    const QColor greenColour = selection.at(green).color;
+    QCOMPARE(marks(1), (QList<QColor>{redColour, greenColour}));
+    QCOMPARE(marks(3), QList<QColor>{redColour});
+    QVERIFY(marks(2).isEmpty());
 
-    grid.SetSubUsePhotos({photoPath(1), photoPath(2)}, Qt::red);
-    QCOMPARE(grid.GetPhotoItem(1)->GetItemColors(), QList<QColor>{Qt::green});
-    QVERIFY(grid.GetPhotoItem(2)->GetItemColors().isEmpty());
-    QCOMPARE(grid.GetPhotoItem(3)->GetItemColors(), QList<QColor>{Qt::red});
+    selection.removePictures(red, {photoPath(1), photoPath(2)});
+    QCOMPARE(marks(1), QList<QColor>{greenColour});
+    QVERIFY(marks(2).isEmpty());
+    QCOMPARE(marks(3), QList<QColor>{redColour});
+
+    // The veil and the first square are painted in the category's colour.
+    const QImage painted = grid.viewport()->grab().toImage();
+    const QPoint square = grid.visualRect(grid.model()->index(3, 0)).topLeft() + QPoint(12, 12);
+    QCOMPARE(painted.pixelColor(square * painted.devicePixelRatio()).rgb(), redColour.rgb());
 }
 
 void tst_PhotoViewList::dragCarriesTickedTilesToACategory_data()
@@ -398,8 +439,8 @@ void tst_PhotoViewList::dragCarriesTickedTilesToACategory()
 
     DragCatcher catcher;
     grid->installEventFilter(&catcher);
-    QPhotoItem* tile = grid->GetPhotoItem(dragRow);
-    const QPoint start(kTile / 2, kTile / 2);
+    QWidget* tile = grid->viewport();
+    const QPoint start = tileCentre(*grid, dragRow);
     const QPoint nearly = start + QPoint(QApplication::startDragDistance() - 1, 0);
     sendMouse(tile, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
     sendMouse(tile, QEvent::MouseMove, nearly, Qt::NoButton, Qt::LeftButton);
@@ -411,7 +452,7 @@ void tst_PhotoViewList::dragCarriesTickedTilesToACategory()
     // The drag shows the last ticked picture, held by its centre.
     QCOMPARE(drag->pixmap().isNull(), dropped.isEmpty());
     if (!dropped.isEmpty()) {
-        const QSize shown = m_thumbnails[dropped.last()]->size();
+        const QSize shown = m_thumbnails[dropped.last()].size();
         QCOMPARE(drag->pixmap().size(), shown);
         QCOMPARE(drag->hotSpot(), QPoint(shown.width() / 2, shown.height() / 2));
     }
@@ -433,8 +474,12 @@ void tst_PhotoViewList::dragCarriesTickedTilesToACategory()
     QCOMPARE(added.at(0).at(0).toStringList(), expected);
     QCOMPARE(category->GetImagePaths(), expected);
     for (int i = 0; i < dropped.size(); ++i)
-        QCOMPARE(category->item(i)->icon().pixmap(m_thumbnails[dropped[i]]->size()).toImage(),
-                 m_thumbnails[dropped[i]]->toImage());
+        QCOMPARE(category->item(i)
+                     ->icon()
+                     .pixmap(m_thumbnails[dropped[i]].size())
+                     .toImage()
+                     .convertToFormat(QImage::Format_RGB32),
+                 m_thumbnails[dropped[i]].convertToFormat(QImage::Format_RGB32));
     // The drag changes nothing in the grid.
     QCOMPARE(grid->GetCheckedRows().size(), dropped.size());
 }
@@ -444,9 +489,9 @@ void tst_PhotoViewList::ticksFollowTheTiles_data()
     QTest::addColumn<QList<int>>("clicks");
     QTest::addColumn<QString>("meanwhile");
     QTest::addColumn<QList<int>>("dragged");
-    // A folder still loading inserts its folder tiles at row 0, moving every photo down a row.
-    QTest::newRow("folder tile after the tick") << QList<int>{1} << "folder" << QList<int>{1};
-    QTest::newRow("folder tile between two ticks") << QList<int>{3, 0} << "folder" << QList<int>{3, 0};
+    // Unreadable rows leave the grid as the workers find them, moving the photos after them up.
+    QTest::newRow("row before the tick goes") << QList<int>{1} << "unreadable 0" << QList<int>{1};
+    QTest::newRow("row between two ticks goes") << QList<int>{3, 0} << "unreadable 2" << QList<int>{3, 0};
     // A drop marks the dropped tiles; the other ticked tiles still show a tick and still travel.
     QTest::newRow("part of the ticks dropped") << QList<int>{2, 0, 4} << "drop 0" << QList<int>{2, 4};
     QTest::newRow("cleared") << QList<int>{2, 0} << "clear" << QList<int>{};
@@ -462,12 +507,13 @@ void tst_PhotoViewList::ticksFollowTheTiles()
     for (int row : clicks)
         click(grid, row);
 
-    QPixmap folderPicture(30, 20);
-    folderPicture.fill(Qt::darkGreen);
-    if (meanwhile == "folder") {
-        grid.AddPhotosItem({photoPath(4)}, m_dir->filePath("sub"), &folderPicture);
+    if (meanwhile.startsWith("unreadable")) {
+        const QString gone = photoPath(meanwhile.back().digitValue());
+        grid.pictureModel()->setThumbnail(gone, QImage());
+        QTRY_COMPARE(grid.count(), 4);
+        QVERIFY(!grid.PathAt(0).isEmpty() && !grid.GetCheckedPaths().contains(gone));
     } else if (meanwhile == "drop 0") {
-        grid.SetAddUsePhotos({photoPath(0)}, Qt::red);
+        grid.UntickPaths({photoPath(0)});
     } else {
         grid.ClearSelfData();
         fill(grid, 5);
@@ -481,8 +527,8 @@ void tst_PhotoViewList::ticksFollowTheTiles()
     // What shows a tick is what the drag carries.
     QStringList ticked;
     for (int row = 0; row < grid.count(); ++row) {
-        if (grid.GetPhotoItem(row)->IsChecked())
-            ticked << grid.GetPhotoItem(row)->GetPath();
+        if (grid.model()->index(row, 0).data(CPictureListModel::TickedRole).toBool())
+            ticked << grid.PathAt(row);
     }
     QStringList expectedSorted = expected;
     expectedSorted.sort();
@@ -491,8 +537,8 @@ void tst_PhotoViewList::ticksFollowTheTiles()
 
     DragCatcher catcher;
     grid.installEventFilter(&catcher);
-    QPhotoItem* tile = grid.GetPhotoItem(grid.count() - 1);
-    const QPoint start(kTile / 2, kTile / 2);
+    QWidget* tile = grid.viewport();
+    const QPoint start = tileCentre(grid, grid.count() - 1);
     sendMouse(tile, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
     sendMouse(tile, QEvent::MouseMove, start + QPoint(QApplication::startDragDistance() + 1, 0), Qt::NoButton,
               Qt::LeftButton);
@@ -514,34 +560,38 @@ void tst_PhotoViewList::tilesNameTheirFiles()
     // The edit page's tile size.
     const int size = 270;
     QPhotoViewListWidget grid(size);
-    grid.resize(800, 600);
-    QPixmap longPicture(longName), shortPicture(shortName);
-    grid.AddPhotoItem(&longPicture, longName);
-    grid.AddPhotoItem(&shortPicture, shortName);
-    grid.AddPhotosItem({}, m_dir->filePath("sub"), nullptr);
+    grid.resize(900, 600);
+    grid.pictureModel()->setItems({m_dir->filePath("sub")}, {longName, shortName});
+    grid.pictureModel()->setThumbnail(longName, QImage(longName));
+    grid.pictureModel()->setThumbnail(shortName, QImage(shortName));
     grid.show();
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QCOMPARE(grid.model()->index(0, 0).data().toString(), QString("sub"));
+    QCOMPARE(grid.model()->index(2, 0).data().toString(), QString("a.png"));
 
-    // A long name keeps its start and its end, with the middle elided, in the tile's width.
-    QPhotoItem* tile = grid.GetPhotoItem(1);
-    const QString shown = tile->ShownName();
-    QVERIFY2(shown.contains(QChar(0x2026)), qPrintable(shown));
-    QVERIFY(shown.startsWith("holi"));
-    QVERIFY2(shown.endsWith("0001.png"), qPrintable(shown));
-    QVERIFY(tile->fontMetrics().horizontalAdvance(shown) <= size - 8);
-    QCOMPARE(grid.GetPhotoItem(2)->ShownName(), QString("a.png"));
-    QCOMPARE(grid.GetPhotoItem(0)->ShownName(), QString("sub"));
-
-    // The tile covers its cell, and the name is painted in the strip under the square.
-    QCOMPARE(tile->size(), grid.visualItemRect(grid.item(1)).size());
-    const QImage painted = tile->grab().toImage();
-    const QColor text = tile->palette().color(QPalette::WindowText);
+    // A long name keeps its start and its end, with the middle elided, in the tile's width: the
+    // painted strip has text at both ends of its width, and the middle of it is not blank.
+    const QRect cell = grid.visualRect(grid.model()->index(1, 0));
+    QCOMPARE(cell.size(), QSize(size, size + QTileItemDelegate::nameStripHeight(grid.fontMetrics())));
+    const QImage painted = grid.viewport()->grab(cell).toImage();
+    const QColor text = grid.palette().color(QPalette::WindowText);
     int textPixels = 0;
-    for (int y = size; y < painted.height(); ++y) {
-        for (int x = 0; x < painted.width(); ++x)
-            textPixels += qAbs(painted.pixelColor(x, y).lightness() - text.lightness()) < 60;
+    int leftmost = painted.width();
+    int rightmost = 0;
+    for (int y = size * painted.devicePixelRatio(); y < painted.height(); ++y) {
+        for (int x = 0; x < painted.width(); ++x) {
+            if (qAbs(painted.pixelColor(x, y).lightness() - text.lightness()) < 60) {
+                ++textPixels;
+                leftmost = qMin(leftmost, x);
+                rightmost = qMax(rightmost, x);
+            }
+        }
     }
     QVERIFY2(textPixels > 20, qPrintable(QString::number(textPixels)));
+    // Elided to the width: it fills the strip but stays inside it.
+    QVERIFY2(leftmost >= 4 && rightmost <= painted.width() - 4,
+             qPrintable(QString("%1..%2").arg(leftmost).arg(rightmost)));
+    QVERIFY2(rightmost - leftmost > size / 2, qPrintable(QString("%1..%2").arg(leftmost).arg(rightmost)));
 }
 
 void tst_PhotoViewList::tooltipTellsWhatIsKnown()
@@ -549,25 +599,25 @@ void tst_PhotoViewList::tooltipTellsWhatIsKnown()
     QPhotoViewListWidget grid(kTile);
     QVERIFY(showGrid(grid, 2));
     const QString native = QDir::toNativeSeparators(photoPath(0));
-    QCOMPARE(grid.item(0)->toolTip(), native);
+    auto tip = [&](int row) { return grid.model()->index(row, 0).data(Qt::ToolTipRole).toString(); };
+    QCOMPARE(tip(0), native);
 
     grid.SetPictureFacts(photoPath(0), QSize(4000, 3000), QDateTime(QDate(2024, 5, 1), QTime(12, 30)),
                          2516582);
     const QString full = native + "\n尺寸 4000 × 3000 像素\n拍摄时间 2024-05-01 12:30\n文件大小 2.4 MB";
-    QCOMPARE(grid.item(0)->toolTip(), full);
-    QCOMPARE(grid.item(0)->data(QPhotoViewListWidget::PixelSizeRole).toSize(), QSize(4000, 3000));
-    QCOMPARE(grid.item(1)->toolTip(), QDir::toNativeSeparators(photoPath(1)));
+    QCOMPARE(tip(0), full);
+    QCOMPARE(grid.model()->index(0, 0).data(QPhotoViewListWidget::PixelSizeRole).toSize(), QSize(4000, 3000));
+    QCOMPARE(tip(1), QDir::toNativeSeparators(photoPath(1)));
 
     // Facts not known yet stay out; a later report does not forget what was known.
     grid.SetPictureFacts(photoPath(1), QSize(), QDateTime(), 1536);
-    QCOMPARE(grid.item(1)->toolTip(), QDir::toNativeSeparators(photoPath(1)) + "\n文件大小 1.5 kB");
+    QCOMPARE(tip(1), QDir::toNativeSeparators(photoPath(1)) + "\n文件大小 1.5 kB");
     grid.SetPictureFacts(photoPath(1), QSize(640, 480), QDateTime(), -1);
-    QCOMPARE(grid.item(1)->toolTip(),
-             QDir::toNativeSeparators(photoPath(1)) + "\n尺寸 640 × 480 像素\n文件大小 1.5 kB");
+    QCOMPARE(tip(1), QDir::toNativeSeparators(photoPath(1)) + "\n尺寸 640 × 480 像素\n文件大小 1.5 kB");
 
-    // Hovering the tile (which lies over the grid) shows the item's tooltip.
-    QPhotoItem* tile = grid.GetPhotoItem(0);
-    const QPoint at(kTile / 2, kTile / 2);
+    // Hovering the tile shows the row's tooltip.
+    QWidget* tile = grid.viewport();
+    const QPoint at = tileCentre(grid, 0);
     QHelpEvent hover(QEvent::ToolTip, at, tile->mapToGlobal(at));
     QApplication::sendEvent(tile, &hover);
     QTRY_COMPARE(QToolTip::text(), full);

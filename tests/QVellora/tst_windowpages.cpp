@@ -123,7 +123,7 @@ bool tst_WindowPages::drag(MainWindow& window, const QStringList& pictures, int 
     QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(window.editPage(), "photoList");
     QList<int> rows;
     for (int row = 0; row < grid->count(); ++row) {
-        if (pictures.contains(grid->GetPhotoItem(row)->GetPath()))
+        if (pictures.contains(grid->PathAt(row)))
             rows << row;
     }
     return rows.size() == pictures.size() && dragTicked(*window.editPage(), rows, cate);
@@ -181,14 +181,15 @@ bool tst_WindowPages::marksMatchCategories(QEditPage* page)
     }
     QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(page, "photoList");
     for (int i = 0; i < grid->count(); ++i) {
-        QList<QRgb> want = expected.value(grid->GetPhotoItem(i)->GetPath());
+        QList<QRgb> want = expected.value(grid->PathAt(i));
         QList<QRgb> have;
-        for (const QColor& colour : grid->GetPhotoItem(i)->GetItemColors())
+        for (const QColor& colour :
+             grid->model()->index(i, 0).data(CPictureListModel::MarksRole).value<QList<QColor>>())
             have.append(colour.rgba());
         std::sort(want.begin(), want.end());
         std::sort(have.begin(), have.end());
         if (want != have) {
-            qWarning() << "marks of" << grid->GetPhotoItem(i)->GetPath() << have << "expected" << want;
+            qWarning() << "marks of" << grid->PathAt(i) << have << "expected" << want;
             return false;
         }
     }
@@ -321,8 +322,12 @@ void tst_WindowPages::wrappedColoursKeepTheirMarks()
     QVERIFY(editPaths(window, 12).isEmpty());
     QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(edit, "photoList");
     for (int i = 0; i < grid->count(); ++i) {
-        if (grid->GetPhotoItem(i)->GetPath() == p.at(0))
-            QVERIFY(grid->GetPhotoItem(i)->GetItemColors().contains(first));
+        if (grid->PathAt(i) == p.at(0))
+            QVERIFY(grid->model()
+                        ->index(i, 0)
+                        .data(CPictureListModel::MarksRole)
+                        .value<QList<QColor>>()
+                        .contains(first));
     }
     QVERIFY(marksMatchCategories(edit));
 }

@@ -234,10 +234,14 @@ void tst_WholeRound::wholeRound()
                  QSet<QString>(tiles.begin() + 3, tiles.begin() + 5));
         QVERIFY(editRows.at(2).paths.isEmpty());
         // The sorted tiles carry their category's colour, the unsorted one none.
-        QCOMPARE(grid->GetPhotoItem(0)->GetItemColors().size(), 1);
-        QCOMPARE(grid->GetPhotoItem(3)->GetItemColors().size(), 1);
-        QVERIFY(grid->GetPhotoItem(0)->GetItemColors() != grid->GetPhotoItem(3)->GetItemColors());
-        QVERIFY(grid->GetPhotoItem(5)->GetItemColors().isEmpty());
+        QCOMPARE(grid->model()->index(0, 0).data(CPictureListModel::MarksRole).value<QList<QColor>>().size(),
+                 1);
+        QCOMPARE(grid->model()->index(3, 0).data(CPictureListModel::MarksRole).value<QList<QColor>>().size(),
+                 1);
+        QVERIFY(grid->model()->index(0, 0).data(CPictureListModel::MarksRole).value<QList<QColor>>() !=
+                grid->model()->index(3, 0).data(CPictureListModel::MarksRole).value<QList<QColor>>());
+        QVERIFY(
+            grid->model()->index(5, 0).data(CPictureListModel::MarksRole).value<QList<QColor>>().isEmpty());
 
         // Next: the category page shows the two categories with their pictures.
         QTest::mouseClick(PageParts::find<QOutPutImageWidget>(edit, "buttonBar")->GetNextPageButton(),

@@ -5,7 +5,6 @@
 #include "InitPage/QInitPage.h"
 #include "OtherWidget/QDrawImageButton.h"
 #include "PageParts.h"
-#include "PhotoView/QPhotoItem.h"
 #include "PhotoView/QPhotoViewListWidget.h"
 #include "PictureKinds.h"
 #include "Pictures/CImageReading.h"
@@ -107,7 +106,7 @@ void tst_FormatsWithoutPlugins::windowStartsAndGreysTheMissingTypes()
     QTRY_COMPARE(grid->count(), 2);
     QStringList shown;
     for (int i = 0; i < grid->count(); ++i)
-        shown << QFileInfo(grid->GetPhotoItem(i)->GetPath()).fileName();
+        shown << QFileInfo(grid->PathAt(i)).fileName();
     shown.sort();
     QCOMPARE(shown, (QStringList{"a.jpg", "b.png"}));
 

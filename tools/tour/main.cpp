@@ -180,7 +180,7 @@ QList<int> rowsOf(QPhotoViewListWidget* grid, const QStringList& pictures)
 {
     QList<int> rows;
     for (int row = 0; row < grid->count(); ++row) {
-        if (pictures.contains(grid->GetPhotoItem(row)->GetPath()))
+        if (pictures.contains(grid->PathAt(row)))
             rows << row;
     }
     return rows;
@@ -235,8 +235,8 @@ bool runTour(const QString& outDir)
         return fail("naming the categories failed");
     // The grid lists pictures in the order the search found them: show the ones sorted to the beach.
     const QList<int> sorted = rowsOf(grid, seaside);
-    grid->scrollToItem(grid->item(*std::min_element(sorted.begin(), sorted.end())),
-                       QAbstractItemView::PositionAtTop);
+    grid->scrollTo(grid->model()->index(*std::min_element(sorted.begin(), sorted.end()), 0),
+                   QAbstractItemView::PositionAtTop);
     expandTree(edit, {photoRoot + "/2025", photoRoot + "/2026"});
     if (!saveShot(window, outDir + "/2-edit.png"))
         return false;
