@@ -15,7 +15,7 @@
 #include "Dialogs/QUserDialogs.h"
 #include "EditPage/QCullingKeys.h"
 #include "EditPage/QEditPage.h"
-#include "EditPage/QSelectionEditor.h"
+#include "Editing/QSelectionEditor.h"
 #include "InitPage/QInitPage.h"
 #include "OtherWidget/CSharedPixmap.h"
 #include "Pictures/CSelectImageData.h"
@@ -114,8 +114,8 @@ void MainWindow::createPages()
 
     // The category page shows the edit page's categories: one selection, two views.
     m_catePage = new QCatePage(this);
-    m_catePage->SetSelection(m_editPage->selection(), m_editPage->GetSelectImageData());
-    m_catePage->SetSelectionEditor(m_editPage->selectionEditor());
+    m_catePage->SetSelection(m_editPage->selection(), m_editPage->GetSelectImageData(),
+                             m_editPage->selectionEditor());
     m_catePage->SetFactsLookup([this](const QString& path) { return m_editPage->GetPictureFacts(path); });
     connect(m_editPage, &QEditPage::sigPictureFacts, m_catePage, &QCatePage::PictureFactsArrived);
     connect(m_catePage, &QCatePage::sigGoBackPrePage, this, &MainWindow::onCheckCateBackPage);

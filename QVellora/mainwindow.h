@@ -81,7 +81,7 @@ public slots:
     void onCheckEditViewItem(QString qstrPath);
     // Fills the category page with exactly the edit page's categories that hold pictures.
     void onCheckEditCompareButton();
-    // Copies each category page row back over the edit row it was filled from.
+    // Back to the edit page, which shows the same selection: nothing is copied.
     void onCheckCateBackPage();
     void onCheckViewBackPage();
     void onCatePageCloseSoft();

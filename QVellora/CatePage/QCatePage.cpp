@@ -5,12 +5,10 @@
 #include "CProgramFiles.h"
 #include "CServiceEndpoints.h"
 #include "CatePage/QCateMakeWidget.h"
-#include "CateWidget/QCateListItemWidget.h"
-#include "CateWidget/QCateListWidget.h"
-#include "CateWidget/QPhotoCataListWdiget.h"
+#include "CateWidget/QCategoryColumn.h"
 #include "Dialogs/QNoticeBox.h"
 #include "Dialogs/QUserDialogs.h"
-#include "EditPage/QSelectionEditor.h"
+#include "Editing/QSelectionEditor.h"
 #include "Export/CExportHistory.h"
 #include "Export/QExportThread.h"
 #include "LoadIn/QLoadInDlg.h"
@@ -29,8 +27,6 @@
 
 namespace {
 
-// The selection row of the category a page row shows.
-const int CategoryRole = Qt::UserRole;
 // How many names of pictures that could not be copied the end message spells out.
 const int ListedFailures = 5;
 
@@ -38,12 +34,17 @@ const int ListedFailures = 5;
 
 QCatePage::QCatePage(QWidget* parent)
     : QWidget(parent), m_ownSelection(new CSelection(this)), m_selection(m_ownSelection),
-      m_makeWidget(new QCateMakeWidget(this)), m_cateList(new QCateListWidget(this)),
+      m_makeWidget(new QCateMakeWidget(this)),
+      m_categories(new QCategoryColumn(QCategoryColumn::Mode::Review, this)),
       m_exportFolder(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)),
       m_loginDlg(new QLoadInDlg(this)), m_exportThread(new QExportThread(this))
 {
     m_makeWidget->setObjectName(QStringLiteral("makeWidget"));
-    m_cateList->setObjectName(QStringLiteral("cateList"));
+    m_categories->setObjectName(QStringLiteral("cateList"));
+    m_categories->setThumbnails([this](const QString& path) {
+        const QPixmap* thumbnail = m_pictures ? m_pictures->FindImage(path) : nullptr;
+        return thumbnail ? *thumbnail : QPixmap();
+    });
     connect(m_makeWidget, &QCateMakeWidget::sigCheckCallBackButton, this, &QCatePage::onGoBacePrePage);
     connect(m_makeWidget, &QCateMakeWidget::sigCheckOutPutImageButton, this, &QCatePage::onOutputImageAction);
     connect(m_makeWidget, &QCateMakeWidget::sigCheckOpenImageButton, this,
@@ -54,10 +55,9 @@ QCatePage::QCatePage(QWidget* parent)
     connect(m_exportThread, &QExportThread::exportProgress, this, &QCatePage::onExportProgress);
     connect(m_exportThread, &QExportThread::exportFinished, this, &QCatePage::onExportFinished);
 
-    m_cateList->SetRowsFitPictures(true);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_makeWidget);
-    layout->addWidget(m_cateList);
+    layout->addWidget(m_categories);
     SetSelection(nullptr, nullptr);
 }
 
@@ -69,167 +69,38 @@ QCatePage::~QCatePage()
         disconnect(m_selection, nullptr, this, nullptr);
 }
 
-void QCatePage::SetSelection(CSelection* selection, const CSelectImageData* pictures)
+void QCatePage::SetSelection(CSelection* selection, const CSelectImageData* pictures,
+                             QSelectionEditor* editor)
 {
     if (m_selection)
         disconnect(m_selection, nullptr, this, nullptr);
     m_selection = selection ? selection : m_ownSelection;
     m_pictures = pictures;
-    m_cateList->clear();
+    delete m_ownEditor;
+    m_ownEditor = nullptr;
+    if (!editor || editor->selection() != m_selection)
+        editor = m_ownEditor = new QSelectionEditor(m_selection, QSelectionEditor::DefaultName(), this);
+    m_categories->setEditor(editor);
     // A selection that goes before the page leaves it with its own, empty one.
     connect(m_selection, &QObject::destroyed, this, [this] {
         m_selection = nullptr;
         SetSelection(nullptr, nullptr);
     });
-    connect(m_selection, &CSelection::picturesAdded, this, [this](int category, const QStringList& paths) {
-        if (QCateListItemWidget* cate = m_cateList->GetCateItem(rowOfCategory(category))) {
-            QList<QPixmap*> thumbnails;
-            for (const QString& path : paths)
-                thumbnails.append(m_pictures ? m_pictures->FindImage(path) : nullptr);
-            cate->AddImageItems(thumbnails, paths);
-        }
-    });
-    connect(m_selection, &CSelection::picturesRemoved, this, [this](int category, const QStringList& paths) {
-        if (QCateListItemWidget* cate = m_cateList->GetCateItem(rowOfCategory(category)))
-            cate->RemoveImageItems(paths);
-    });
-    connect(m_selection, &CSelection::categoryRemoved, this, [this](int category) {
-        const int row = rowOfCategory(category);
-        if (row >= 0)
-            delete m_cateList->takeItem(row);
-    });
-    connect(m_selection, &CSelection::renamed, this, [this](int category, const QString& name) {
-        if (QCateListItemWidget* cate = m_cateList->GetCateItem(rowOfCategory(category)))
-            cate->SetCateName(name);
-    });
-    connect(m_selection, &CSelection::printSizeChanged, this, [this](int category, const QString& key) {
-        if (QCateListItemWidget* cate = m_cateList->GetCateItem(rowOfCategory(category)))
-            cate->SetPrintSize(key);
-    });
 }
 
-void QCatePage::SetFactsLookup(QPhotoCataListWdiget::FactsLookup lookup)
+void QCatePage::SetFactsLookup(CCategoryPictures::FactsLookup lookup)
 {
-    m_facts = std::move(lookup);
-    for (int row = 0; row < m_cateList->count(); ++row)
-        m_cateList->GetCateItem(row)->SetFactsLookup(m_facts);
+    m_categories->setFacts(std::move(lookup));
 }
 
 void QCatePage::PictureFactsArrived(const QString& path)
 {
-    for (int row = 0; row < m_cateList->count(); ++row)
-        m_cateList->GetCateItem(row)->GetListWidget()->RefreshPicture(path);
+    m_categories->pictureFactsArrived(path);
 }
 
 void QCatePage::ShowCategories()
 {
-    // Only the categories that hold pictures: an empty one in between must not push the last
-    // category off the page, and no row of an earlier visit may stay behind.
-    m_cateList->clear();
-    for (int category : m_selection->filledRows()) {
-        appendRow(category);
-        QCateListItemWidget* cate = m_cateList->GetCateItem(m_cateList->count() - 1);
-        const CCategory& content = m_selection->at(category);
-        cate->SetCateName(content.name);
-        cate->SetCateColor(content.color);
-        cate->SetPrintSize(content.printSize);
-        // A picture without a thumbnail (unreadable) stays in its category, shown by its name.
-        QList<QPixmap*> thumbnails;
-        for (const QString& path : content.pictures)
-            thumbnails.append(m_pictures ? m_pictures->FindImage(path) : nullptr);
-        cate->AddImageItems(thumbnails, content.pictures);
-    }
-    m_cateList->FitRows();
-}
-
-int QCatePage::rowOfCategory(int category) const
-{
-    for (int row = 0; row < m_cateList->count(); ++row) {
-        if (m_cateList->item(row)->data(CategoryRole).toInt() == category)
-            return row;
-    }
-    return -1;
-}
-
-int QCatePage::categoryOfRow(const QObject* rowWidget) const
-{
-    for (int row = 0; row < m_cateList->count(); ++row) {
-        if (m_cateList->GetCateItem(row) == rowWidget)
-            return m_cateList->item(row)->data(CategoryRole).toInt();
-    }
-    return -1;
-}
-
-void QCatePage::SetSelectionEditor(QSelectionEditor* editor)
-{
-    m_editor = editor;
-}
-
-bool QCatePage::editing() const
-{
-    return m_editor && m_editor->selection() == m_selection;
-}
-
-void QCatePage::AddCateListItem()
-{
-    if (editing()) {
-        m_editor->addCategory();
-        appendRow(m_selection->count() - 1);
-    } else {
-        appendRow(m_selection->addCategory());
-    }
-    m_cateList->FitRows();
-}
-
-void QCatePage::appendRow(int category)
-{
-    auto* cate = new QCateListItemWidget(130, true, true, true, true, this);
-    cate->SetFactsLookup(m_facts);
-    cate->SetPrintSize(m_selection->at(category).printSize);
-    // The row's own changes (a picture deleted, a name set row by row) go into its category.
-    connect(cate, &QCateListItemWidget::markAddPhotoOnes, this, [this, cate](const QStringList& paths) {
-        if (editing())
-            m_editor->putInto(categoryOfRow(cate), paths);
-        else
-            m_selection->addPictures(categoryOfRow(cate), paths);
-    });
-    connect(cate, &QCateListItemWidget::markSubPhotoOnes, this, [this, cate](const QStringList& paths) {
-        if (editing())
-            m_editor->takeOutOf(categoryOfRow(cate), paths);
-        else
-            m_selection->removePictures(categoryOfRow(cate), paths);
-    });
-    connect(cate, &QCateListItemWidget::cateNameChanged, this, [this, cate](const QString& name) {
-        if (editing())
-            m_editor->rename(categoryOfRow(cate), name);
-        else
-            m_selection->rename(categoryOfRow(cate), name);
-    });
-    auto* item = new QListWidgetItem;
-    item->setSizeHint(m_cateList->GetRowSize());
-    item->setData(CategoryRole, category);
-    m_cateList->addItem(item);
-    m_cateList->setItemWidget(item, cate);
-}
-
-void QCatePage::AddCateImage(int row, QPixmap* picture, const QString& path)
-{
-    m_cateList->AddCateImage(row, picture, path);
-}
-
-void QCatePage::SetCateName(int row, const QString& name)
-{
-    m_cateList->SetCateName(row, name);
-}
-
-void QCatePage::ClearCateImages(int row)
-{
-    m_cateList->ClearCateImages(row);
-}
-
-int QCatePage::GetCateCount() const
-{
-    return m_cateList->count();
+    m_categories->showFilled();
 }
 
 QString QCatePage::GetSubmitText()
@@ -253,16 +124,14 @@ bool QCatePage::IsExporting() const
 QList<CCategory> QCatePage::exportCategories() const
 {
     QList<CCategory> categories;
-    for (int row = 0; row < m_cateList->count(); ++row)
-        categories.append(m_selection->at(m_cateList->item(row)->data(CategoryRole).toInt()));
+    for (int category : m_categories->shownCategories())
+        categories.append(m_selection->at(category));
     return categories;
 }
 
 bool QCatePage::ProceedDespitePoorPictures()
 {
-    int poor = 0;
-    for (int row = 0; row < m_cateList->count(); ++row)
-        poor += m_cateList->GetCateItem(row)->GetListWidget()->CountBadges(QPhotoCataListWdiget::Badge::Poor);
+    const int poor = m_categories->poorPictureCount();
     if (poor == 0)
         return true;
     return QUserDialogs::question(

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "CateWidget/QPhotoCataListWdiget.h"
 #include "Export/CExportPlan.h"
+#include "Selection/CCategoryPictures.h"
 #include "Selection/CSelection.h"
 
 #include <QList>
@@ -11,7 +11,7 @@
 #include <QWidget>
 
 class CSelectImageData;
-class QCateListWidget;
+class QCategoryColumn;
 class QCateMakeWidget;
 class QExportThread;
 class QLoadInDlg;
@@ -37,26 +37,16 @@ public:
     ~QCatePage() override;
 
     // The categories this page shows, with the thumbnail cache their pictures are painted from
-    // (neither owned). Until one is set the page has an empty selection of its own. Each row of
-    // the page is a view of one category: pictures deleted here leave the category, and changes
-    // of the category made elsewhere show here.
-    void SetSelection(CSelection* selection, const CSelectImageData* pictures);
+    // (neither owned). The user's changes on this page become undoable steps of editor, which
+    // edits selection; without one the page makes its own. Until a selection is set the page has
+    // an empty one of its own. Each row of the page is a view of one category: pictures deleted
+    // here leave the category, and changes of the category made elsewhere show here.
+    void SetSelection(CSelection* selection, const CSelectImageData* pictures,
+                      QSelectionEditor* editor = nullptr);
     CSelection* selection() const { return m_selection; }
     // Where the rows learn each picture's size, for the print badges. The window hands the edit
     // page's facts over once; pictures whose facts arrive later are announced to PictureFactsArrived.
-    void SetFactsLookup(QPhotoCataListWdiget::FactsLookup lookup);
-    // The user's changes on this page become undoable steps of the editor (which must edit the
-    // same selection); without one they go into the selection directly.
-    void SetSelectionEditor(QSelectionEditor* editor);
-
-    // Row by row: a new row is a new empty category at the bottom of the selection; the others
-    // act on the category of the row.
-    void AddCateListItem();
-    void AddCateImage(int row, QPixmap* picture, const QString& path);
-    void SetCateName(int row, const QString& name);
-    void ClearCateImages(int row);
-    int GetCateCount() const;
-    QCateListWidget* GetCateListWidget() const { return m_cateList; }
+    void SetFactsLookup(CCategoryPictures::FactsLookup lookup);
 
     QString GetUserID() const { return m_userId; }
     // The survey's result, for the usage record at close.
@@ -93,11 +83,6 @@ private slots:
     void onExportFinished(const CExportResult& result);
 
 private:
-    void appendRow(int category);
-    // The row showing a category, or -1.
-    int rowOfCategory(int category) const;
-    int categoryOfRow(const QObject* rowWidget) const;
-    bool editing() const;
     // The shown categories in row order: a row's place is its page in "select.js".
     QList<CCategory> exportCategories() const;
     // When shown pictures print poorly at their category's size, asks once whether to go on;
@@ -108,11 +93,11 @@ private:
 
     CSelection* m_ownSelection;
     QPointer<CSelection> m_selection;
-    QPointer<QSelectionEditor> m_editor;
+    // The editor the page made for a selection handed over without one.
+    QSelectionEditor* m_ownEditor = nullptr;
     const CSelectImageData* m_pictures = nullptr;
-    QPhotoCataListWdiget::FactsLookup m_facts;
     QCateMakeWidget* m_makeWidget;
-    QCateListWidget* m_cateList;
+    QCategoryColumn* m_categories;
     QString m_exportFolder; // where the folder dialog starts; the last export folder after an export
     bool m_exported = false;
     QStringList m_exportedFolders;

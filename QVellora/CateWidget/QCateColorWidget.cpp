@@ -3,20 +3,15 @@
 
 #include <QPainter>
 
-QCateColorWidget::QCateColorWidget(QWidget* parent) : QPushButton(parent), m_color(255, 0, 255, 255)
+QCateColorWidget::QCateColorWidget(std::function<QColor()> color, QWidget* parent)
+    : QPushButton(parent), m_color(std::move(color))
 {
     resize(20, 20);
-}
-
-void QCateColorWidget::SetColor(const QColor& color)
-{
-    m_color = color;
-    repaint();
 }
 
 void QCateColorWidget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setBrush(QBrush(m_color, Qt::SolidPattern));
+    painter.setBrush(QBrush(m_color(), Qt::SolidPattern));
     painter.drawRect(QRect(0, 0, 20, 20));
 }

@@ -4,19 +4,18 @@
 #include <QColor>
 #include <QPushButton>
 
-// The colour square of a category row: a 20 x 20 button painted in the category's colour.
+#include <functional>
+
+// The colour square of a category row: a 20 x 20 button painted in the category's colour, which
+// it asks for whenever it paints.
 class QCateColorWidget : public QPushButton
 {
 public:
-    explicit QCateColorWidget(QWidget* parent = nullptr);
-
-    // Stores the colour and repaints at once.
-    void SetColor(const QColor& color);
-    QColor GetColor() const { return m_color; }
+    explicit QCateColorWidget(std::function<QColor()> color, QWidget* parent = nullptr);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QColor m_color;
+    std::function<QColor()> m_color;
 };

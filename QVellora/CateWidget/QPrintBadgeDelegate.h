@@ -5,16 +5,19 @@
 
 // Paints a category tile as usual and, when the tile's print grade asks for it, a small round
 // badge in the picture's top right corner: amber for a picture that prints acceptably at the
-// category's size, red for one that prints poorly. The grade is read from BadgeRole.
+// category's size, red for one that prints poorly. The grade is read from the model's
+// CCategoryPictures::BadgeRole at paint time.
 class QPrintBadgeDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
 public:
-    // Holds a QPhotoCataListWdiget::Badge as an int; none when unset.
-    static constexpr int BadgeRole = Qt::UserRole + 1;
+    // Every tile is tileSize square, as the rows' heights reckon.
+    QPrintBadgeDelegate(int tileSize, QObject* parent = nullptr);
 
-    using QStyledItemDelegate::QStyledItemDelegate;
-
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
+
+private:
+    int m_tileSize;
 };

@@ -4,13 +4,11 @@
 #include "CLogging.h"
 #include "CProgramFiles.h"
 #include "CSafeWrite.h"
-#include "CateWidget/QCateListItemWidget.h"
-#include "CateWidget/QCateListWidget.h"
-#include "CateWidget/QPhotoCataListWdiget.h"
+#include "CateWidget/QCategoryColumn.h"
 #include "Dialogs/QBusyDialog.h"
 #include "Dialogs/QUserDialogs.h"
 #include "EditPage/QCullingKeys.h"
-#include "EditPage/QSelectionEditor.h"
+#include "Editing/QSelectionEditor.h"
 #include "OtherWidget/CSharedPixmap.h"
 #include "OtherWidget/QOutPutImageWidget.h"
 #include "PhotoView/QComprareImageDlg.h"
@@ -52,7 +50,7 @@
 QEditPage::QEditPage(QWidget* parent)
     : QMainWindow(parent), m_imageData(std::make_unique<CSelectImageData>()),
       m_selection(new CSelection(this)),
-      m_editor(new QSelectionEditor(m_selection, QCateListItemWidget::DefaultName(), this))
+      m_editor(new QSelectionEditor(m_selection, QSelectionEditor::DefaultName(), this))
 {
     QTileItemDelegate::setFolderPicture(CSharedPixmap::get(QStringLiteral(":/image/icon/view_folder.png")));
 
@@ -102,12 +100,7 @@ QEditPage::QEditPage(QWidget* parent)
     });
     connectWorkers();
 
-    connect(m_selection, &CSelection::categoryAdded, this, &QEditPage::onCategoryAdded);
-    connect(m_selection, &CSelection::categoryRemoved, this, &QEditPage::onCategoryRemoved);
     connect(m_selection, &CSelection::picturesAdded, this, &QEditPage::onPicturesAdded);
-    connect(m_selection, &CSelection::picturesRemoved, this, &QEditPage::onPicturesRemoved);
-    connect(m_selection, &CSelection::renamed, this, &QEditPage::onCategoryRenamed);
-    connect(m_selection, &CSelection::printSizeChanged, this, &QEditPage::onPrintSizeChanged);
     // Pictures gained or lost, rows added and names edited reach the session file.
     connect(m_selection, &CSelection::changed, m_autosave, &CSessionAutosave::changed);
 
@@ -185,9 +178,15 @@ void QEditPage::createDocks()
     m_buttonBar->setObjectName(QStringLiteral("buttonBar"));
     m_buttonBar->setMinimumWidth(400);
     m_buttonBar->setMaximumHeight(50);
-    m_cateList = new QCateListWidget;
-    m_cateList->setObjectName(QStringLiteral("cateList"));
-    m_cateList->setMinimumWidth(qMax(340, m_cateList->MinimumRowsWidth()));
+    m_categories = new QCategoryColumn(QCategoryColumn::Mode::Editing);
+    m_categories->setObjectName(QStringLiteral("cateList"));
+    m_categories->setMinimumWidth(qMax(340, m_categories->minimumRowsWidth()));
+    m_categories->setThumbnails([this](const QString& path) {
+        const QPixmap* thumbnail = CategoryThumbnail(path);
+        return thumbnail ? *thumbnail : QPixmap();
+    });
+    m_categories->setFacts([this](const QString& path) { return GetPictureFacts(path); });
+    m_categories->setEditor(m_editor);
 
     // The right column is fixed: it cannot be moved, floated or closed.
     auto rightDock = [this](QWidget* content) {
@@ -199,7 +198,7 @@ void QEditPage::createDocks()
         return dock;
     };
     m_buttonDock = rightDock(m_buttonBar);
-    m_cateDock = rightDock(m_cateList);
+    m_cateDock = rightDock(m_categories);
 }
 
 void QEditPage::connectWorkers()
@@ -215,7 +214,6 @@ void QEditPage::connectWorkers()
     connect(m_firstOfEachAction, &QAction::toggled, m_lookalikes, &QLookalikeTiles::setFirstOfEachOnly);
     connect(m_buttonBar, &QOutPutImageWidget::sigOnCheckImageButton, this, &QEditPage::onSavePhotoImage);
     connect(m_buttonBar, &QOutPutImageWidget::sigOnCheckNextPage, this, &QEditPage::sigCheckComparePage);
-    connect(m_cateList, &QCateListWidget::addCateItem, this, &QEditPage::onAddMoreCateItem);
 
     connect(&m_folderScanThread, &QScanFolderThread::findOneFolderOrImage, this,
             &QEditPage::onThreadScanFolderPicture);
@@ -297,7 +295,7 @@ void QEditPage::SetInitPageImageList(QStringList qstrImageList)
     m_chosenFolder = m_initScanPath;
     m_folderTree->RevealFolder(m_initScanPath);
     m_sourceKind = CLastSession::SearchResult;
-    AddCateListItem();
+    m_selection->addCategory(QSelectionEditor::DefaultName());
 
     // A new result replaces whatever the grid showed, including a folder still loading.
     StopPictureJobs();
@@ -385,10 +383,7 @@ void QEditPage::onThreadPictureFacts(QString qstrPath, CPictureFacts facts)
     // The grid's row has them from the feed; a restored picture's row gets them here.
     if (m_pictures->rowOf(qstrPath) >= 0)
         m_pictures->setFacts(qstrPath, facts);
-    for (int category : m_selection->rowsHolding(qstrPath)) {
-        if (QCateListItemWidget* row = m_cateList->GetCateItem(category))
-            row->GetListWidget()->RefreshPicture(qstrPath);
-    }
+    m_categories->pictureFactsArrived(qstrPath);
     emit sigPictureFacts(qstrPath, facts);
 }
 
@@ -405,140 +400,24 @@ void QEditPage::CloseSearchDialogIfOpen()
     m_searchDlgOpen = false;
 }
 
-QCateListItemWidget* QEditPage::AddCateListItem()
-{
-    return m_cateList->GetCateItem(m_selection->addCategory(QCateListItemWidget::DefaultName()));
-}
-
-void QEditPage::onCategoryAdded(int category)
-{
-    auto* row = new QCateListItemWidget(130, false, false, false, false, this);
-    row->SetCateColor(m_selection->at(category).color);
-    row->SetFactsLookup([this](const QString& path) { return GetPictureFacts(path); });
-    row->SetPrintSize(m_selection->at(category).printSize);
-    connect(row, &QCateListItemWidget::autoAddOneItem, this, &QEditPage::onAutoAddCataItem);
-    connect(row, &QCateListItemWidget::checkAddNewItem, this, &QEditPage::onCheckAddCataItem);
-    connect(row, &QCateListItemWidget::markAddPhotoOnes, this, &QEditPage::onMarkAddPhotos);
-    connect(row, &QCateListItemWidget::markSubPhotoOnes, this, &QEditPage::onMarkSubPhotos);
-    connect(row, &QCateListItemWidget::cateNameChanged, this,
-            [this, row](const QString& name) { m_editor->rename(CategoryRowOf(row), name); });
-    connect(row, &QCateListItemWidget::printSizePicked, this,
-            [this, row](const QString& key) { m_editor->setPrintSize(CategoryRowOf(row), key); });
-
-    auto* item = new QListWidgetItem;
-    item->setSizeHint(m_cateList->GetRowSize());
-    m_cateList->addItem(item);
-    m_cateList->setItemWidget(item, row);
-    row->SetCateName(m_selection->at(category).name);
-}
-
-void QEditPage::onCategoryRemoved(int category)
-{
-    // The row widget goes with its item.
-    delete m_cateList->takeItem(category);
-    update();
-}
-
-int QEditPage::CategoryRowOf(const QObject* rowWidget) const
-{
-    for (int i = 0; i < m_cateList->count(); ++i) {
-        if (m_cateList->GetCateItem(i) == rowWidget)
-            return i;
-    }
-    return -1;
-}
-
-int QEditPage::GetFilledCateCount() const
-{
-    return m_selection->filledRows().size();
-}
-
-void QEditPage::onAddMoreCateItem()
-{
-    m_editor->addCategory();
-    update();
-}
-
-void QEditPage::onCheckAddCataItem()
-{
-    m_editor->addCategory();
-    update();
-}
-
-void QEditPage::onAutoAddCataItem()
-{
-    if (!m_restoring)
-        KeepFreeRow();
-}
-
 void QEditPage::KeepFreeRow()
 {
     // Keeps one free row: a new one only when every row holds pictures.
-    if (m_selection->keepFreeRow(QCateListItemWidget::DefaultName()))
+    if (m_selection->keepFreeRow(QSelectionEditor::DefaultName()))
         update();
 }
 
-// A row's own gestures (a drop, a deletion) become undoable steps; what the selection then
-// announces updates every view, that row included (which already shows the change). The row's
-// echo of what the selection announced changes nothing and leaves no step.
-void QEditPage::onMarkAddPhotos(QStringList qstrPathList)
+void QEditPage::onPicturesAdded(int /*category*/, const QStringList& paths)
 {
-    const int category = CategoryRowOf(sender());
-    if (category < 0)
-        return;
-    qCDebug(lcPages) << "mark" << m_selection->at(category).name << qstrPathList.size();
-    m_editor->putInto(category, qstrPathList);
-}
-
-void QEditPage::onMarkSubPhotos(QStringList qstrPathList)
-{
-    const int category = CategoryRowOf(sender());
-    if (category >= 0)
-        m_editor->takeOutOf(category, qstrPathList);
-}
-
-void QEditPage::onPicturesAdded(int category, const QStringList& paths)
-{
-    if (QCateListItemWidget* row = m_cateList->GetCateItem(category)) {
-        QList<QPixmap*> pictures;
-        pictures.reserve(paths.size());
-        for (const QString& path : paths)
-            pictures.append(CategoryThumbnail(path));
-        row->AddImageItems(pictures, paths);
-    }
     m_photoList->UntickPaths(paths);
     if (!m_restoring)
         KeepFreeRow();
 }
 
-void QEditPage::onPicturesRemoved(int category, const QStringList& paths)
-{
-    if (QCateListItemWidget* row = m_cateList->GetCateItem(category))
-        row->RemoveImageItems(paths);
-}
-
-void QEditPage::onCategoryRenamed(int category, const QString& name)
-{
-    QCateListItemWidget* row = m_cateList->GetCateItem(category);
-    if (row && row->GetCateName() != name)
-        row->SetCateName(name);
-}
-
-void QEditPage::onPrintSizeChanged(int category, const QString& key)
-{
-    if (QCateListItemWidget* row = m_cateList->GetCateItem(category))
-        row->SetPrintSize(key);
-}
-
 CLastSession QEditPage::CurrentSession()
 {
     CLastSession session;
-    for (int row = 0; row < m_selection->count(); ++row) {
-        CCategory category = m_selection->at(row);
-        const auto restored = m_restoredRows.constFind(row);
-        if (restored != m_restoredRows.constEnd())
-            category.pictures =
-                CLastSession::keepUnshown(restored->saved, restored->shown, category.pictures);
+    for (CCategory category : m_selection->categories()) {
         // Rows take their colours in turn again when restored.
         category.color = QColor();
         session.categories.append(category);
@@ -558,8 +437,9 @@ CLastSession QEditPage::CurrentSession()
         list(path);
     for (const CSelectImage* record : m_imageData->GetSelectImageData())
         list(record->GetImagePath());
-    for (const QString& path : m_unshownCached)
-        list(path);
+    m_restore.keepUnshown(&session, [this](const QString& path) {
+        return m_imageData->FindImage(path) != nullptr || m_pictures->rowOf(path) >= 0;
+    });
     return session;
 }
 
@@ -584,7 +464,7 @@ void QEditPage::ReOpenLastData()
         return;
     }
     bool ok = false;
-    m_pendingRestore = CLastSession::read(path, &ok);
+    m_restore.start(CLastSession::read(path, &ok));
     if (!ok) {
         // Restores nothing but the free row; the file is kept aside before anything replaces it.
         const QString kept = keepBrokenFile(path);
@@ -600,9 +480,9 @@ void QEditPage::ReOpenLastData()
     StopPictureJobs();
     QStringList missing;
     QSet<QString> asked;
-    for (const CCategory& category : m_pendingRestore.categories) {
+    for (const CCategory& category : m_restore.pending().categories) {
         for (const QString& picture : category.pictures) {
-            if (!picture.isEmpty() && !asked.contains(picture) && !m_imageData->FindImage(picture)) {
+            if (!asked.contains(picture) && !m_imageData->FindImage(picture)) {
                 asked.insert(picture);
                 missing.append(picture);
             }
@@ -661,7 +541,7 @@ void QEditPage::onPutIntoCategory(int row, QStringList qstrPathList)
 void QEditPage::onCancelRestore()
 {
     m_restoreThread.Stop();
-    m_pendingRestore = CLastSession();
+    m_restore.cancel();
     m_loadDlg->hide();
 }
 
@@ -674,10 +554,9 @@ void QEditPage::onThreadViewLastPicture(QString qstrPath, QImage image)
 void QEditPage::onReViewLastPage()
 {
     m_loadDlg->hide();
-    const CLastSession session = std::exchange(m_pendingRestore, CLastSession());
-    m_chosenFolder = session.chosenFolder;
+    m_chosenFolder = m_restore.pending().chosenFolder;
     // Saved again as it was restored: a restored folder stays a chosen folder at the next restore.
-    m_sourceKind = session.sourceKind;
+    m_sourceKind = m_restore.pending().sourceKind;
     if (m_sourceKind == CLastSession::ChosenFolder)
         m_folderTree->RevealFolder(m_chosenFolder);
     // Rebuilding the page from the file is not the user's work: the file is left as it is.
@@ -687,41 +566,19 @@ void QEditPage::onReViewLastPage()
     for (const CSelectImage* record : m_imageData->GetSelectImageData())
         cached.append(record->GetImagePath());
     // Pictures whose files are gone leave the grid as the feed finds them; the session keeps
-    // listing them (m_unshownCached).
-    ShowInGrid({}, CLastSession::picturesInFolder(session.cachedPaths, m_chosenFolder));
+    // listing them.
+    ShowInGrid({}, m_restore.gridPictures(m_restore.pending().cachedPaths));
 
-    QSet<QString> unshownCached;
-    for (const QString& path : session.cachedPaths) {
-        if (!path.isEmpty() && !m_imageData->FindImage(path) && !unshownCached.contains(path)) {
-            unshownCached.insert(path);
-            m_unshownCached.append(path);
-        }
-    }
-    QSet<QString> unshown; // category pictures whose files are not there now
     // Restored rows are wired like new ones; the free row is settled once they are all filled.
     m_restoring = true;
-    for (const CCategory& category : session.categories) {
-        const int row = m_selection->addCategory(category.name);
-        m_selection->setPrintSize(row, category.printSize);
-        const QStringList shown = CLastSession::restorablePictures(category, cached);
-        m_selection->addPictures(row, shown);
-        if (shown.size() != category.pictures.size()) {
-            m_restoredRows.insert(row, {category.pictures, shown});
-            const QSet<QString> shownSet(shown.cbegin(), shown.cend());
-            for (const QString& path : category.pictures) {
-                if (!path.isEmpty() && !shownSet.contains(path))
-                    unshown.insert(path);
-            }
-        }
-    }
+    const int missing = m_restore.apply(m_selection, cached);
     m_restoring = false;
     KeepFreeRow();
     m_autosave->setIgnoringChanges(false);
     // Nothing before the restore can be undone into it.
     m_editor->forgetSteps();
     emit sigCountsChanged(CountsText());
-    if (!unshown.isEmpty())
-        emit sigStatusMessage(
-            tr("上次的 %1 张照片现在找不到（文件不在原处），仍保留在记录中").arg(unshown.size()));
+    if (missing > 0)
+        emit sigStatusMessage(tr("上次的 %1 张照片现在找不到（文件不在原处），仍保留在记录中").arg(missing));
     update();
 }

@@ -4,6 +4,7 @@
 #include "EditPage/QFolderTreeView.h"
 #include "Pictures/CPhotoFilter.h"
 #include "Records/CLastSession.h"
+#include "Records/CSessionRestore.h"
 #include "Thread/QScanFolderThread.h"
 #include "Thread/QShowImageThread.h"
 
@@ -27,8 +28,7 @@ class QSelectionEditor;
 class CSessionAutosave;
 class QAction;
 class QBusyDialog;
-class QCateListItemWidget;
-class QCateListWidget;
+class QCategoryColumn;
 class QDockWidget;
 class QFileSystemModel;
 class QListWidget;
@@ -60,11 +60,9 @@ public:
     explicit QEditPage(QWidget* parent = nullptr);
     ~QEditPage() override;
 
-    // What the grid was last filled from (CLastSession::SourceKind); saved with the session.
-    QCateListWidget* GetCateListWidget() const { return m_cateList; }
     CSelectImageData* GetSelectImageData() const { return m_imageData.get(); }
-    // The user's categories. The category rows on the right are its views: what the user drops
-    // on a row, deletes from it or types as its name goes into the selection, and every change of
+    // The user's categories. The category column on the right is its view: what the user drops
+    // on a row, deletes from it or types as its name goes to the editor, and every change of
     // the selection, from wherever, reaches the rows, the grid's colour marks and the session.
     CSelection* selection() const { return m_selection; }
     // Every change the user makes to the selection goes through here, as an undoable step.
@@ -72,10 +70,6 @@ public:
     // "N 张照片 · 已勾选 M 张 · 已分类 K 张": the grid's pictures, the ticked ones and the
     // distinct pictures in any category.
     QString CountsText() const;
-    // Categories whose picture list is not empty.
-    int GetFilledCateCount() const;
-    // Adds a category with the next colour at the bottom; returns its row.
-    QCateListItemWidget* AddCateListItem();
 
     // What the workers learnt about a picture shown or restored in this run (size in pixels,
     // capture time, look-alike hash, file size); invalid facts when nothing is known yet.
@@ -138,11 +132,6 @@ public slots:
     void onCheckViewImage(QString qstrPath);
     void delectPhotoFilesSlot(QList<int>) {}
     void onSavePhotoImage() {}
-    void onAddMoreCateItem();
-    void onAutoAddCataItem();
-    void onCheckAddCataItem();
-    void onMarkAddPhotos(QStringList qstrPathList);
-    void onMarkSubPhotos(QStringList qstrPathList);
     void onThreadScanFolderPicture(QStringList fileList);
     void onThreadEndShowImage();
     // The tile size from the slider or Ctrl+wheel; kept in the options file.
@@ -153,17 +142,13 @@ public slots:
     void onThreadPictureFacts(QString qstrPath, CPictureFacts facts);
     // Restore thread ended: rebuilds the grid and the category rows of the last session.
     void onReViewLastPage();
-    // The selection changed: its rows, the grid's marks and the session follow.
-    void onCategoryAdded(int row);
-    void onCategoryRemoved(int row);
+    // The selection changed: the grid's marks and the free row follow (the column and the
+    // session follow by themselves).
     void onPicturesAdded(int row, const QStringList& paths);
-    void onPicturesRemoved(int row, const QStringList& paths);
-    void onCategoryRenamed(int row, const QString& name);
     // Opens the compare window on the look-alike group of path (up to four pictures), path chosen.
     void onCompareLookalikes(QString qstrPath);
     // Puts the pictures into the category of this row (asked for by the compare window).
     void onPutIntoCategory(int row, QStringList qstrPathList);
-    void onPrintSizeChanged(int row, const QString& key);
     // The user gave up waiting for the restore: nothing of it is shown, the file stays as it was.
     void onCancelRestore();
 
@@ -183,8 +168,6 @@ private:
     void KeepFreeRow();
     // The compare window's category buttons, from the selection's rows.
     void FillLookalikeCategories();
-    // The category a row widget shows, or -1.
-    int CategoryRowOf(const QObject* rowWidget) const;
     // The viewer's corner shows the categories of the picture it shows.
     void ShowViewerMarks();
 
@@ -202,7 +185,7 @@ private:
     QAction* m_firstOfEachAction = nullptr;
     QWidgetAction* m_tileSizeAction = nullptr;
     QComprareImageDlg* m_lookalikeDlg = nullptr;
-    QCateListWidget* m_cateList = nullptr;
+    QCategoryColumn* m_categories = nullptr;
     QBusyDialog* m_searchDlg = nullptr;
     bool m_searchDlgOpen = false;
     // Shown by the session restore while it reloads the last run's thumbnails.
@@ -224,20 +207,10 @@ private:
     CPhotoFilter m_ownFilter;
     const CPhotoFilter* m_filter = &m_ownFilter;
 
-    // The session being restored, read once when the restore starts: the autosave may rewrite
-    // the file while the thumbnails load.
-    CLastSession m_pendingRestore;
+    // The session being restored, read once when the restore starts (the autosave may rewrite
+    // the file while the thumbnails load), and what it keeps of pictures that were not there.
+    CSessionRestore m_restore;
     // While restored rows are filled, no free row is added between them.
     bool m_restoring = false;
-    // Restored pictures whose files were not there (an unplugged drive, a renamed folder) are
-    // not shown but never dropped: each restored row that lost some remembers what it was saved
-    // with, and the cache's missing pictures stay listed, until the session is written again.
-    struct RestoredRow
-    {
-        QStringList saved;
-        QStringList shown;
-    };
-    QHash<int, RestoredRow> m_restoredRows; // by category row
-    QStringList m_unshownCached;
     CSessionAutosave* m_autosave = nullptr;
 };

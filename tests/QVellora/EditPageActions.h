@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "CateWidget/QCateListItemWidget.h"
-#include "CateWidget/QCateListWidget.h"
-#include "CateWidget/QPhotoCataListWdiget.h"
+#include "CategoryParts.h"
 #include "EditPage/QEditPage.h"
 #include "PageParts.h"
 #include "PhotoView/QPhotoViewListWidget.h"
@@ -118,10 +116,10 @@ inline bool dragTicked(QEditPage& page, const QList<int>& rows, int cate)
               Qt::LeftButton);
     grid->removeEventFilter(&catcher);
     const QDrag* drag = catcher.drag();
-    QCateListItemWidget* row = page.GetCateListWidget()->GetCateItem(cate);
+    QCategoryRow* row = CategoryParts::column(&page)->rowWidget(cate);
     if (!drag || !row)
         return false;
-    QWidget* target = row->GetListWidget()->viewport();
+    QWidget* target = CategoryParts::pictures(row)->viewport();
     const QPoint at = target->rect().center();
     QDragEnterEvent enter(at, Qt::MoveAction, drag->mimeData(), Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);

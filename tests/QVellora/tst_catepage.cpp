@@ -3,9 +3,7 @@
 #include "CProgramFiles.h"
 #include "CatePage/QCateMakeWidget.h"
 #include "CatePage/QCatePage.h"
-#include "CateWidget/QCateListItemWidget.h"
-#include "CateWidget/QCateListWidget.h"
-#include "CateWidget/QPhotoCataListWdiget.h"
+#include "CategoryParts.h"
 #include "Dialogs/QUserDialogs.h"
 #include "Export/CExportHistory.h"
 #include "Export/CExportSelection.h"
@@ -186,30 +184,33 @@ void tst_CatePage::showsExactlyTheGivenCategories()
     QCatePage page;
     const QString a = picture("x/a.jpg"), b = picture("x/b.jpg"), c = picture("x/c.jpg");
     show(page, {row(0, "Old1", {a}), row(1, "Old2", {b}), row(2, "Old3", {c})});
-    QCOMPARE(page.GetCateCount(), 3);
+    QCOMPARE(CategoryParts::rowCount(&page), 3);
 
     // The first category became empty and the third lost a picture: two rows, each showing its
     // category, and a picture without a thumbnail (unreadable) is kept all the same.
     Row withoutThumbnail = row(2, "Autumn", {c, a});
     withoutThumbnail.uncached = QStringList{a};
     show(page, {row(1, "Summer", {b}), withoutThumbnail});
-    QCOMPARE(page.GetCateCount(), 2);
-    QCateListWidget* list = page.GetCateListWidget();
-    QCOMPARE(list->GetCateItem(0)->GetCateName(), QString("Summer"));
-    QCOMPARE(list->GetCateItem(0)->GetListWidget()->GetImagePaths(), QStringList{b});
-    QCOMPARE(list->GetCateItem(1)->GetListWidget()->GetImagePaths(), (QStringList{c, a}));
+    QCOMPARE(CategoryParts::rowCount(&page), 2);
+    namespace shown = CategoryParts;
+    QCOMPARE(shown::name(shown::row(&page, 0)), QString("Summer"));
+    QCOMPARE(shown::paths(shown::row(&page, 0)), QStringList{b});
+    QCOMPARE(shown::paths(shown::row(&page, 1)), (QStringList{c, a}));
 
     // A row is a view of its category both ways: a picture deleted on the page leaves the
     // category, and a picture the category gains elsewhere shows on its row.
-    list->GetCateItem(1)->GetListWidget()->RemoveImageItems({c});
+    QCategoryPicturesView* view = shown::pictures(shown::row(&page, 1));
+    view->selectionModel()->select(view->model()->index(0, 0), QItemSelectionModel::Select);
+    QTest::keyClick(view, Qt::Key_Delete);
     QCOMPARE(m_selection->at(2).pictures, QStringList{a});
+    QCOMPARE(shown::paths(shown::row(&page, 1)), QStringList{a});
     m_selection->addPictures(1, {c});
-    QCOMPARE(list->GetCateItem(0)->GetListWidget()->GetImagePaths(), (QStringList{b, c}));
+    QCOMPARE(shown::paths(shown::row(&page, 0)), (QStringList{b, c}));
     m_selection->rename(1, "Late summer");
-    QCOMPARE(list->GetCateItem(0)->GetCateName(), QString("Late summer"));
+    QCOMPARE(shown::name(shown::row(&page, 0)), QString("Late summer"));
 
     show(page, {});
-    QCOMPARE(page.GetCateCount(), 0);
+    QCOMPARE(CategoryParts::rowCount(&page), 0);
 }
 
 void tst_CatePage::rowsStackAtAnyWidth_data()
@@ -228,7 +229,7 @@ void tst_CatePage::rowsStackAtAnyWidth()
     page.resize(width, 800);
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
-    QCateListWidget* list = page.GetCateListWidget();
+    QCategoryColumn* list = CategoryParts::column(&page);
     auto stacked = [list] {
         for (int i = 0; i < list->count(); ++i) {
             const QRect rect = list->visualItemRect(list->item(i));
@@ -243,7 +244,7 @@ void tst_CatePage::rowsStackAtAnyWidth()
     QTRY_VERIFY(stacked());
 
     page.resize(width + 300, 800);
-    QTRY_COMPARE(list->GetRowSize().width(), list->width() - 30);
+    QTRY_COMPARE(list->item(0)->sizeHint().width(), list->width() - 30);
     show(page, {row(0, "Spring", {picture("x/c.jpg")}), row(2, "Autumn", {picture("x/d.jpg")}),
                 row(3, "Winter", {})});
     QTRY_VERIFY(stacked());
@@ -262,15 +263,16 @@ void tst_CatePage::boxesFitTheirPictures()
         many << picture(QString("m/%1.jpg").arg(i));
     const QString longName = QStringLiteral("二零二四年春节 Family (家人) 海边旅行");
     show(page, {row(0, longName, {picture("x/a.jpg")}), row(1, "Many", many), row(2, "Empty", {})});
-    QCateListWidget* list = page.GetCateListWidget();
+    QCategoryColumn* list = CategoryParts::column(&page);
     auto height = [list](int row) { return list->item(row)->sizeHint().height(); };
     // Every picture in view without scrolling, and no more than one line of pictures to spare
     // (an empty box keeps one line to show where pictures would go).
     auto fitsWhole = [list](int row) {
-        QPhotoCataListWdiget* pictures = list->GetCateItem(row)->GetListWidget();
-        if (pictures->count() == 0)
+        QCategoryPicturesView* pictures = CategoryParts::pictures(list->rowWidget(row));
+        const int count = pictures->model()->rowCount();
+        if (count == 0)
             return pictures->viewport()->height() >= 130 && pictures->viewport()->height() < 2 * 130;
-        const int bottom = pictures->visualItemRect(pictures->item(pictures->count() - 1)).bottom();
+        const int bottom = pictures->visualRect(pictures->model()->index(count - 1, 0)).bottom();
         return bottom < pictures->viewport()->height() && pictures->viewport()->height() < bottom + 130;
     };
     QTRY_VERIFY(fitsWhole(0) && fitsWhole(1) && fitsWhole(2));
@@ -279,7 +281,7 @@ void tst_CatePage::boxesFitTheirPictures()
     QVERIFY(oneLine < 430);
     QVERIFY(qAbs(height(0) - oneLine) < 130);
     QVERIFY(height(1) > oneLine + 130);
-    QCOMPARE(list->GetCateItem(0)->GetTitleText(), longName);
+    QCOMPARE(CategoryParts::text(list->rowWidget(0), "title"), longName);
 
     // Wider: more pictures to a line, fewer lines.
     const int narrow = height(1);
@@ -287,17 +289,13 @@ void tst_CatePage::boxesFitTheirPictures()
     QTRY_VERIFY(height(1) < narrow);
     QTRY_VERIFY(fitsWhole(1));
 
-    page.ClearCateImages(1);
+    // The categories change elsewhere (the edit page, an undo): the boxes follow.
+    m_selection->clearPictures(1);
     QTRY_COMPARE(height(1), oneLine);
-    page.AddCateImage(2, m_cache.FindImage(many.at(0)), picture("x/b.jpg"));
+    m_selection->addPictures(2, {picture("x/b.jpg")});
     QCOMPARE(height(2), oneLine);
     QTRY_VERIFY(fitsWhole(0) && fitsWhole(1) && fitsWhole(2));
-
-    // Pictures given to a row itself, not through the page, resize its box as well.
-    QList<QPixmap*> thumbnails;
-    for (int i = 0; i < many.size(); ++i)
-        thumbnails << m_cache.FindImage(many.at(0));
-    list->GetCateItem(0)->AddImageItems(thumbnails, many);
+    m_selection->addPictures(0, many);
     QTRY_VERIFY(height(0) > oneLine + 130);
     QTRY_VERIFY(fitsWhole(0));
 }

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "CProgramFiles.h"
-#include "CateWidget/QCateListItemWidget.h"
-#include "CateWidget/QCateListWidget.h"
-#include "CateWidget/QPhotoCataListWdiget.h"
+#include "CategoryParts.h"
 #include "Dialogs/QBusyDialog.h"
 #include "Dialogs/QUserDialogs.h"
 #include "EditPage/QEditPage.h"
@@ -163,7 +161,7 @@ void tst_EditPage::handOverListsEveryPicture()
     QCOMPARE(folderPaths(page), QStringList{m_dir->filePath("trip.2015")});
     QCOMPARE(page.CurrentSession().chosenFolder, m_dir->filePath("trip.2015"));
     QCOMPARE(page.CurrentSession().sourceKind, int(CLastSession::SearchResult));
-    QCOMPARE(page.GetCateListWidget()->count(), 1);
+    QCOMPARE(CategoryParts::rowCount(&page), 1);
     QVERIFY(!PageParts::find<QBusyDialog>(&page, "searchWait")->isVisible());
 
     // Listing the start folder did not open it; choosing its row does.
@@ -277,15 +275,13 @@ void tst_EditPage::rowsTakeTheColoursInTurn()
     QVERIFY(showPage(page));
     page.SetInitScanPath(m_dir->filePath("photos"));
     page.SetInitPageImageList(pictures("photos", 1));
-    QCateListWidget* cates = page.GetCateListWidget();
+    QCategoryColumn* cates = CategoryParts::column(&page);
     QCOMPARE(cates->count(), 1);
 
     // The add button of a row adds a row at the bottom.
     for (int i = 0; i < 12; ++i) {
-        QCateListItemWidget* last = cates->GetCateItem(cates->count() - 1);
-        auto* add = last->findChild<QDrawImageButton*>();
-        QVERIFY(add);
-        QTest::mouseClick(add, Qt::LeftButton);
+        QCategoryRow* last = CategoryParts::row(&page, cates->count() - 1);
+        QTest::mouseClick(PageParts::find<QDrawImageButton>(last, "addCategory"), Qt::LeftButton);
     }
     QCOMPARE(cates->count(), 13);
     // A double click on the list adds one too.
@@ -297,8 +293,8 @@ void tst_EditPage::rowsTakeTheColoursInTurn()
     QCOMPARE(colours.first(), QColor(255, 53, 53));
     QCOMPARE(colours.last(), QColor(171, 171, 171));
     for (int row = 0; row < cates->count(); ++row)
-        QCOMPARE(cates->GetCateItem(row)->GetCateColor(), colours.at(row % 12));
-    QCOMPARE(page.GetFilledCateCount(), 0);
+        QCOMPARE(CategoryParts::colour(CategoryParts::row(&page, row)), colours.at(row % 12));
+    QCOMPARE(page.selection()->filledRows().size(), 0);
 }
 
 void tst_EditPage::droppedPicturesAreMarkedAndAFreeRowKept()
@@ -310,7 +306,7 @@ void tst_EditPage::droppedPicturesAreMarkedAndAFreeRowKept()
     page.SetInitPageImageList(list);
     QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(&page, "photoList");
     QTRY_COMPARE(grid->count(), 5);
-    QCateListWidget* cates = page.GetCateListWidget();
+    QCategoryColumn* cates = CategoryParts::column(&page);
     const QList<QColor> colours = CSelection::colors();
     auto marks = [&](int row) {
         return grid->model()->index(row, 0).data(CPictureListModel::MarksRole).value<QList<QColor>>();
@@ -318,7 +314,7 @@ void tst_EditPage::droppedPicturesAreMarkedAndAFreeRowKept()
 
     // Every row now holds pictures: a free row is added below.
     QVERIFY(dragTicked(page, {0, 2}, 0));
-    QCOMPARE(cates->GetCateItem(0)->GetListWidget()->GetImagePaths(), (QStringList{list.at(0), list.at(2)}));
+    QCOMPARE(CategoryParts::paths(CategoryParts::row(&page, 0)), (QStringList{list.at(0), list.at(2)}));
     QCOMPARE(marks(0), QList<QColor>{colours.at(0)});
     QCOMPARE(marks(2), QList<QColor>{colours.at(0)});
     QVERIFY(marks(1).isEmpty());
@@ -333,18 +329,18 @@ void tst_EditPage::droppedPicturesAreMarkedAndAFreeRowKept()
     // Row 2 is still free: dropping into row 0 adds no row.
     QVERIFY(dragTicked(page, {4}, 0));
     QCOMPARE(cates->count(), 3);
-    QCOMPARE(page.GetFilledCateCount(), 2);
+    QCOMPARE(page.selection()->filledRows().size(), 2);
 
     // The user deletes every picture of row 0: their marks of its colour go.
-    QPhotoCataListWdiget* first = cates->GetCateItem(0)->GetListWidget();
+    QCategoryPicturesView* first = CategoryParts::pictures(CategoryParts::row(&page, 0));
     QTest::keyClick(first, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(first, Qt::Key_Delete);
-    QVERIFY(first->GetImagePaths().isEmpty());
+    QCOMPARE(first->model()->rowCount(), 0);
     QVERIFY(marks(0).isEmpty());
     QCOMPARE(marks(2), QList<QColor>{colours.at(1)});
     QCOMPARE(marks(3), QList<QColor>{colours.at(1)});
     QVERIFY(marks(4).isEmpty());
-    QCOMPARE(page.GetFilledCateCount(), 1);
+    QCOMPARE(page.selection()->filledRows().size(), 1);
 }
 
 void tst_EditPage::openedFolderShowsInTheTreeAndNamesFit()
@@ -374,13 +370,13 @@ void tst_EditPage::openedFolderShowsInTheTreeAndNamesFit()
 
     // A twenty-character name shows whole in the row's name field.
     const QString name = QStringLiteral("二零二四年春节全家人一起去海边旅行的照片");
-    QCateListItemWidget* row = page.GetCateListWidget()->GetCateItem(0);
-    row->SetCateName(name);
-    QLineEdit* edit = row->findChild<QComboBox*>()->lineEdit();
+    QCategoryRow* row = CategoryParts::row(&page, 0);
+    page.selection()->rename(0, name);
+    QLineEdit* edit = CategoryParts::nameBox(row)->lineEdit();
     QVERIFY(edit->isVisible());
     QVERIFY(edit->width() - 4 >= edit->fontMetrics().horizontalAdvance(name));
     QVERIFY(edit->mapTo(row, QPoint(edit->width(), 0)).x() <= row->width());
-    QCOMPARE(row->findChild<QComboBox*>()->toolTip(), name);
+    QCOMPARE(CategoryParts::nameBox(row)->toolTip(), name);
 }
 
 QTEST_MAIN(tst_EditPage)

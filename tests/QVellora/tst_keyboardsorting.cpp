@@ -2,11 +2,10 @@
 #include "AnsweredDialogs.h"
 #include "CProgramFiles.h"
 #include "CatePage/QCatePage.h"
-#include "CateWidget/QCateListItemWidget.h"
-#include "CateWidget/QCateListWidget.h"
-#include "CateWidget/QPhotoCataListWdiget.h"
+#include "CategoryParts.h"
 #include "EditPage/QEditPage.h"
 #include "EditPageActions.h"
+#include "Editing/QSelectionEditor.h"
 #include "InitPage/QInitPage.h"
 #include "OtherWidget/QDrawImageButton.h"
 #include "OtherWidget/QOutPutImageWidget.h"
@@ -141,14 +140,14 @@ void tst_KeyboardSorting::numberKeysSortAndUndoRedoFollow()
     for (int row : {0, 1, 2})
         QCOMPARE(marks(grid, row), QList<QColor>{});
     QCOMPARE(selection->count(), 1);
-    QCOMPARE(page->GetCateListWidget()->count(), 1);
+    QCOMPARE(CategoryParts::rowCount(page), 1);
     QCOMPARE(counts->text(), QString("6 张照片 · 已勾选 0 张 · 已分类 0 张"));
     QCOMPARE(window.redoAction()->text(), QString("重做 放入 类别 1 (3 张)"));
 
     key(grid, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(selection->at(0).pictures, (QStringList{p[0], p[2], p[1]}));
     QCOMPARE(marks(grid, 1), QList<QColor>{first});
-    QCOMPARE(page->GetCateListWidget()->GetCateItem(0)->GetListWidget()->count(), 3);
+    QCOMPARE(CategoryParts::pictureCount(CategoryParts::row(page, 0)), 3);
     QCOMPARE(selection->count(), 2);
 
     // Without ticks the keys act on the current tile (p1): into the free row, out of the first,
@@ -222,7 +221,7 @@ void tst_KeyboardSorting::aKeyPastTheRowsOnlyNamesTheFreeRow()
 
     key(grid, Qt::Key_5);
     QCOMPARE(selection->count(), rowsAfter);
-    QCOMPARE(window.editPage()->GetCateListWidget()->count(), rowsAfter);
+    QCOMPARE(CategoryParts::rowCount(window.editPage()), rowsAfter);
     QCOMPARE(selection->rowsHolding(p[filled]), filled == 4 ? QList<int>{4} : QList<int>{});
     // Past every row, free one included: nothing.
     key(grid, Qt::Key_7);
@@ -301,7 +300,7 @@ void tst_KeyboardSorting::undoOfARenameRestoresTheOldName()
     QEditPage* page = window.editPage();
     QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(page, "photoList");
     CSelection* selection = page->selection();
-    auto* box = page->GetCateListWidget()->GetCateItem(0)->findChild<QComboBox*>();
+    QComboBox* box = CategoryParts::nameBox(CategoryParts::row(page, 0));
 
     // Typed over the selected default name: one step however many keys.
     box->lineEdit()->setFocus();
@@ -324,8 +323,8 @@ void tst_KeyboardSorting::undoOfARenameRestoresTheOldName()
     QCOMPARE(saved.categories.value(0).name, QString("Beach"));
 
     key(grid, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(selection->at(0).name, QCateListItemWidget::DefaultName());
-    QCOMPARE(box->currentText(), QCateListItemWidget::DefaultName());
+    QCOMPARE(selection->at(0).name, QSelectionEditor::DefaultName());
+    QCOMPARE(box->currentText(), QSelectionEditor::DefaultName());
     key(grid, Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(box->currentText(), QString("Beach"));
 }
@@ -343,9 +342,9 @@ void tst_KeyboardSorting::dropsAndDeletionsOnRowsAreStepsToo()
     QCOMPARE(window.undoAction()->text(), QString("撤销 放入 类别 1 (2 张)"));
 
     // Deleting one picture on the row, then undoing it: it comes back, row and mark included.
-    QPhotoCataListWdiget* list = page->GetCateListWidget()->GetCateItem(0)->GetListWidget();
-    list->setCurrentRow(0);
-    list->item(0)->setSelected(true);
+    QCategoryRow* row = CategoryParts::row(page, 0);
+    QCategoryPicturesView* list = CategoryParts::pictures(row);
+    list->setCurrentIndex(list->model()->index(0, 0));
     QTest::keyClick(list, Qt::Key_Delete);
     QCOMPARE(selection->at(0).pictures, QStringList{p[2]});
     QCOMPARE(marks(grid, 0), QList<QColor>{});
@@ -353,12 +352,12 @@ void tst_KeyboardSorting::dropsAndDeletionsOnRowsAreStepsToo()
     grid->setFocus();
     key(grid, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(selection->at(0).pictures, (QStringList{p[2], p[0]}));
-    QCOMPARE(list->GetImagePaths(), (QStringList{p[2], p[0]}));
+    QCOMPARE(CategoryParts::paths(row), (QStringList{p[2], p[0]}));
     QCOMPARE(marks(grid, 0), QList<QColor>{selection->at(0).color});
     // And the drop itself.
     key(grid, Qt::Key_Z, Qt::ControlModifier);
     QVERIFY(selection->at(0).pictures.isEmpty());
-    QCOMPARE(list->count(), 0);
+    QCOMPARE(CategoryParts::pictureCount(row), 0);
     QVERIFY(!window.undoAction()->isEnabled());
 }
 
@@ -377,15 +376,16 @@ void tst_KeyboardSorting::aDeletionOnTheCategoryPageIsAStep()
     QCatePage* cate = window.catePage();
     QCOMPARE(window.pageStack()->currentWidget(), static_cast<QWidget*>(cate));
 
-    QPhotoCataListWdiget* list = cate->GetCateListWidget()->GetCateItem(0)->GetListWidget();
+    QCategoryRow* row = CategoryParts::row(cate, 0);
+    QCategoryPicturesView* list = CategoryParts::pictures(row);
     list->setFocus();
-    list->item(1)->setSelected(true);
+    list->selectionModel()->select(list->model()->index(1, 0), QItemSelectionModel::Select);
     QTest::keyClick(list, Qt::Key_Delete);
     QCOMPARE(selection->at(0).pictures, (QStringList{p[0], p[2]}));
     QCOMPARE(window.undoAction()->text(), QString("撤销 移出 类别 1 (1 张)"));
     QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(selection->at(0).pictures, (QStringList{p[0], p[2], p[1]}));
-    QCOMPARE(list->GetImagePaths(), (QStringList{p[0], p[2], p[1]}));
+    QCOMPARE(CategoryParts::paths(row), (QStringList{p[0], p[2], p[1]}));
 }
 
 void tst_KeyboardSorting::aRestoredSessionCannotBeUndone()

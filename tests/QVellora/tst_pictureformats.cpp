@@ -2,9 +2,7 @@
 #include "AnsweredDialogs.h"
 #include "CatePage/QCateMakeWidget.h"
 #include "CatePage/QCatePage.h"
-#include "CateWidget/QCateListItemWidget.h"
-#include "CateWidget/QCateListWidget.h"
-#include "CateWidget/QPhotoCataListWdiget.h"
+#include "CategoryParts.h"
 #include "Dialogs/QSetFileTypeDlg.h"
 #include "LoadIn/QUpdateImageData.h"
 #include "NoticeBoxes.h"
@@ -304,12 +302,14 @@ void tst_PictureFormats::categoryKeepsUnreadablePicturesAndExportsBytes()
     QCatePage page;
     page.SetSelection(&selection, &thumbnails);
     page.ShowCategories();
-    QPhotoCataListWdiget* list = page.GetCateListWidget()->GetCateItem(0)->GetListWidget();
-    QCOMPARE(list->GetImagePaths(), phone);
-    QCOMPARE(list->item(1)->text(), QStringLiteral("broken.heic"));
-    QVERIFY(list->item(1)->icon().isNull());
-    QCOMPARE(list->item(2)->text(), QStringLiteral("g.webp"));
-    QVERIFY(list->item(0)->text().isEmpty());
+    QCategoryRow* row = CategoryParts::row(&page, 0);
+    QCOMPARE(CategoryParts::paths(row), phone);
+    const QAbstractItemModel* list = CategoryParts::pictures(row)->model();
+    auto tile = [list](int i) { return list->index(i, 0); };
+    QCOMPARE(tile(1).data(Qt::DisplayRole).toString(), QStringLiteral("broken.heic"));
+    QVERIFY(tile(1).data(Qt::DecorationRole).isNull());
+    QCOMPARE(tile(2).data(Qt::DisplayRole).toString(), QStringLiteral("g.webp"));
+    QVERIFY(tile(0).data(Qt::DisplayRole).toString().isEmpty());
 
     const QString target = m_dir.filePath("export");
     QVERIFY(QDir().mkpath(target));

@@ -23,7 +23,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-using Badge = QPhotoCataListWdiget::Badge;
+using Badge = CCategoryPictures::Badge;
 
 // A category's print size as the user meets it: picked on the edit page's row, shown as badges on
 // the tiles of both pages, asked about before an export, and kept in "save_last.js".
@@ -45,8 +45,8 @@ private:
     // Paints the pictures into the photos folder, scans it through the start page and waits until
     // the edit page shows every picture and knows its size.
     bool scan(MainWindow& window, const QList<QPair<QString, QSize>>& pictures);
-    static void pickSize(QCateListItemWidget* row, const QString& label);
-    static QComboBox* sizeBox(QCateListItemWidget* row);
+    static void pickSize(QCategoryRow* row, const QString& label);
+    static QComboBox* sizeBox(QCategoryRow* row);
     static bool goForward(MainWindow& window);
     static bool waitForRestore(QEditPage* page);
     QString photo(const QString& name) const { return m_dir->filePath("photos/" + name); }
@@ -93,12 +93,12 @@ bool tst_PrintSizes::scan(MainWindow& window, const QList<QPair<QString, QSize>>
         20000);
 }
 
-QComboBox* tst_PrintSizes::sizeBox(QCateListItemWidget* row)
+QComboBox* tst_PrintSizes::sizeBox(QCategoryRow* row)
 {
-    return row->findChild<QComboBox*>("printSizeBox");
+    return PageParts::find<QComboBox>(row, "printSizeBox");
 }
 
-void tst_PrintSizes::pickSize(QCateListItemWidget* row, const QString& label)
+void tst_PrintSizes::pickSize(QCategoryRow* row, const QString& label)
 {
     QComboBox* box = sizeBox(row);
     QVERIFY(box && box->isEnabled());
@@ -149,35 +149,34 @@ void tst_PrintSizes::badgesFollowThePrintSize()
     QVERIFY(scan(window, {{"wide.jpg", QSize(1800, 1200)}, {"tall.jpg", QSize(1200, 1800)}}));
     QEditPage* edit = window.editPage();
     QVERIFY(EditPageActions::dragTicked(*edit, {0, 1}, 0));
-    QCateListItemWidget* row = edit->GetCateListWidget()->GetCateItem(0);
-    QPhotoCataListWdiget* tiles = row->GetListWidget();
-    QCOMPARE(tiles->count(), 2);
+    QCategoryRow* row = CategoryParts::row(edit, 0);
+    QCOMPARE(CategoryParts::pictureCount(row), 2);
 
     // The pick goes through the selection; the badges follow the selection.
     pickSize(row, size);
     QCOMPARE(edit->selection()->at(0).printSize, size);
-    QCOMPARE(int(tiles->GetBadge(photo("wide.jpg"))), badge);
+    QCOMPARE(int(CategoryParts::badge(row, photo("wide.jpg"))), badge);
     // A portrait picture is turned to fill the print: it prints as sharp as the landscape one.
-    QCOMPARE(int(tiles->GetBadge(photo("tall.jpg"))), badge);
-    QCOMPARE(tiles->item(0)->toolTip(), tip);
+    QCOMPARE(int(CategoryParts::badge(row, photo("tall.jpg"))), badge);
+    QCOMPARE(CategoryParts::pictures(row)->model()->index(0, 0).data(Qt::ToolTipRole).toString(), tip);
 
     // A change made on the model alone (as an undo makes it) reaches the box and the badges.
     edit->selection()->setPrintSize(0, "12寸");
     QCOMPARE(sizeBox(row)->currentText(), QString("12寸"));
-    QCOMPARE(tiles->GetBadge(photo("wide.jpg")), Badge::Poor);
+    QCOMPARE(CategoryParts::badge(row, photo("wide.jpg")), Badge::Poor);
     edit->selection()->setPrintSize(0, "6寸");
-    QCOMPARE(tiles->GetBadge(photo("wide.jpg")), Badge::None);
+    QCOMPARE(CategoryParts::badge(row, photo("wide.jpg")), Badge::None);
 
     // A pick is one step: Ctrl+Z gives the size before it back, box and badges, and redo again.
     pickSize(row, "12寸");
-    QCOMPARE(tiles->GetBadge(photo("wide.jpg")), Badge::Poor);
+    QCOMPARE(CategoryParts::badge(row, photo("wide.jpg")), Badge::Poor);
     QApplication::setActiveWindow(&window);
     QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(edit->selection()->at(0).printSize, QString("6寸"));
     QCOMPARE(sizeBox(row)->currentText(), QString("6寸"));
-    QCOMPARE(tiles->GetBadge(photo("wide.jpg")), Badge::None);
+    QCOMPARE(CategoryParts::badge(row, photo("wide.jpg")), Badge::None);
     QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(tiles->GetBadge(photo("wide.jpg")), Badge::Poor);
+    QCOMPARE(CategoryParts::badge(row, photo("wide.jpg")), Badge::Poor);
 }
 
 void tst_PrintSizes::categoryPageCountsAndAsksBeforeExport()
@@ -196,13 +195,11 @@ void tst_PrintSizes::categoryPageCountsAndAsksBeforeExport()
     QVERIFY(goForward(window));
 
     QCatePage* cate = window.catePage();
-    QCateListItemWidget* row = cate->GetCateListWidget()->GetCateItem(0);
-    QVERIFY(row);
-    QPhotoCataListWdiget* tiles = row->GetListWidget();
-    QCOMPARE(tiles->GetBadge(photo("good.jpg")), Badge::None);
-    QCOMPARE(tiles->GetBadge(photo("fair.jpg")), Badge::Acceptable);
-    QCOMPARE(tiles->GetBadge(photo("poor.jpg")), Badge::Poor);
-    QCOMPARE(row->GetPrintSummary(), QString("6寸 · 1 张清晰度一般 · 1 张清晰度不足"));
+    QCategoryRow* row = CategoryParts::row(cate, 0);
+    QCOMPARE(CategoryParts::badge(row, photo("good.jpg")), Badge::None);
+    QCOMPARE(CategoryParts::badge(row, photo("fair.jpg")), Badge::Acceptable);
+    QCOMPARE(CategoryParts::badge(row, photo("poor.jpg")), Badge::Poor);
+    QCOMPARE(CategoryParts::text(row, "printSummary"), QString("6寸 · 1 张清晰度一般 · 1 张清晰度不足"));
     QCOMPARE(sizeBox(row)->currentText(), QString("6寸"));
     if (!qEnvironmentVariableIsEmpty("VELLORA_SHOTS"))
         window.grab().save(qEnvironmentVariable("VELLORA_SHOTS") + "/print-badges.png");
@@ -210,7 +207,7 @@ void tst_PrintSizes::categoryPageCountsAndAsksBeforeExport()
     // A size changed while the page is shown: 10寸 makes the good one acceptable (150 dpi).
     edit->selection()->setPrintSize(0, "10寸");
     QCOMPARE(sizeBox(row)->currentText(), QString("10寸"));
-    QCOMPARE(row->GetPrintSummary(), QString("10寸 · 1 张清晰度一般 · 2 张清晰度不足"));
+    QCOMPARE(CategoryParts::text(row, "printSummary"), QString("10寸 · 1 张清晰度一般 · 2 张清晰度不足"));
     edit->selection()->setPrintSize(0, "6寸");
 
     // Going back asks once and exports nothing.
@@ -258,19 +255,19 @@ void tst_PrintSizes::factsArrivingLaterReachBothPages()
     QVERIFY(TestSupport::writeImage(photo("late.jpg"), QSize(600, 400)));
     QEditPage* edit = window.editPage();
     // In a category before any worker has read it: no badge, nothing counted.
-    QVERIFY(edit->AddCateListItem());
+    QCOMPARE(edit->selection()->addCategory(), 0);
     edit->selection()->addPictures(0, {photo("late.jpg")});
     QVERIFY(goForward(window));
-    QCateListItemWidget* cateRow = window.catePage()->GetCateListWidget()->GetCateItem(0);
-    QPhotoCataListWdiget* editTiles = edit->GetCateListWidget()->GetCateItem(0)->GetListWidget();
-    QCOMPARE(cateRow->GetListWidget()->GetBadge(photo("late.jpg")), Badge::None);
-    QCOMPARE(editTiles->GetBadge(photo("late.jpg")), Badge::None);
-    QCOMPARE(cateRow->GetPrintSummary(), QString("6寸"));
+    QCategoryRow* cateRow = CategoryParts::row(window.catePage(), 0);
+    QCategoryRow* editRow = CategoryParts::row(edit, 0);
+    QCOMPARE(CategoryParts::badge(cateRow, photo("late.jpg")), Badge::None);
+    QCOMPARE(CategoryParts::badge(editRow, photo("late.jpg")), Badge::None);
+    QCOMPARE(CategoryParts::text(cateRow, "printSummary"), QString("6寸"));
 
     edit->OpenFolder(m_dir->filePath("photos"), true);
-    QTRY_COMPARE_WITH_TIMEOUT(cateRow->GetListWidget()->GetBadge(photo("late.jpg")), Badge::Poor, 20000);
-    QCOMPARE(editTiles->GetBadge(photo("late.jpg")), Badge::Poor);
-    QCOMPARE(cateRow->GetPrintSummary(), QString("6寸 · 1 张清晰度不足"));
+    QTRY_COMPARE_WITH_TIMEOUT(CategoryParts::badge(cateRow, photo("late.jpg")), Badge::Poor, 20000);
+    QCOMPARE(CategoryParts::badge(editRow, photo("late.jpg")), Badge::Poor);
+    QCOMPARE(CategoryParts::text(cateRow, "printSummary"), QString("6寸 · 1 张清晰度不足"));
 }
 
 void tst_PrintSizes::oldSessionRestoresAsDefaultAndSavedSizeComesBack()
@@ -301,7 +298,7 @@ void tst_PrintSizes::oldSessionRestoresAsDefaultAndSavedSizeComesBack()
         QCOMPARE(page.selection()->count(), 3);
         QCOMPARE(page.selection()->at(0).printSize, QString("6寸"));
         QCOMPARE(page.selection()->at(1).printSize, QString("6寸"));
-        QCateListItemWidget* row = page.GetCateListWidget()->GetCateItem(1);
+        QCategoryRow* row = CategoryParts::row(&page, 1);
         QCOMPARE(sizeBox(row)->currentText(), QString("6寸"));
         pickSize(row, "A4");
         QVERIFY(page.SaveCloseData());
@@ -316,11 +313,11 @@ void tst_PrintSizes::oldSessionRestoresAsDefaultAndSavedSizeComesBack()
     QVERIFY(waitForRestore(&page));
     QCOMPARE(page.selection()->at(0).printSize, QString("6寸"));
     QCOMPARE(page.selection()->at(1).printSize, QString("A4"));
-    QCateListItemWidget* row = page.GetCateListWidget()->GetCateItem(1);
+    QCategoryRow* row = CategoryParts::row(&page, 1);
     QCOMPARE(sizeBox(row)->currentText(), QString("A4"));
     // The restore's workers learnt the size, so the restored tile is badged at once.
-    QCOMPARE(row->GetListWidget()->GetBadge(other), Badge::Poor);
-    QCOMPARE(page.GetCateListWidget()->GetCateItem(0)->GetListWidget()->GetBadge(wide), Badge::None);
+    QCOMPARE(CategoryParts::badge(row, other), Badge::Poor);
+    QCOMPARE(CategoryParts::badge(CategoryParts::row(&page, 0), wide), Badge::None);
 }
 
 void tst_PrintSizes::sessionShapeChecksTheSize()

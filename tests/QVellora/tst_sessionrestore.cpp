@@ -3,6 +3,7 @@
 #include "Dialogs/QBusyDialog.h"
 #include "Dialogs/QUserDialogs.h"
 #include "EditPageActions.h"
+#include "Editing/QSelectionEditor.h"
 #include "InitPage/QInitPage.h"
 #include "OtherWidget/QDrawImageButton.h"
 #include "PageParts.h"
@@ -53,6 +54,7 @@ private slots:
     void picturesThatCannotBeShownStayInTheRecord();
     void unreadableSessionIsKeptAside();
     void aRestoreCanBeCancelled();
+    void manySpellingsOfOnePictureRestoreOnePicture();
 
 private:
     static bool showWindow(QWidget& window);
@@ -105,7 +107,7 @@ QAction* tst_SessionRestore::action(MainWindow& window, const QString& text)
 
 void tst_SessionRestore::nameRow(QEditPage* page, int row, const QString& name)
 {
-    QLineEdit* edit = page->GetCateListWidget()->GetCateItem(row)->findChild<QComboBox*>()->lineEdit();
+    QLineEdit* edit = CategoryParts::nameBox(CategoryParts::row(page, row))->lineEdit();
     edit->selectAll();
     // Committed by an input method, as Chinese names are typed.
     QInputMethodEvent typed;
@@ -122,9 +124,9 @@ bool tst_SessionRestore::waitForRestore(QEditPage* page)
 QList<CCategory> tst_SessionRestore::rows(QEditPage* page)
 {
     QList<CCategory> categories;
-    for (int i = 0; i < page->GetCateListWidget()->count(); ++i) {
-        QCateListItemWidget* row = page->GetCateListWidget()->GetCateItem(i);
-        categories.append({row->GetCateName(), row->GetListWidget()->GetImagePaths()});
+    for (int i = 0; i < CategoryParts::rowCount(page); ++i) {
+        QCategoryRow* row = CategoryParts::row(page, i);
+        categories.append({CategoryParts::name(row), CategoryParts::paths(row)});
     }
     return categories;
 }
@@ -159,7 +161,7 @@ void tst_SessionRestore::sortingSurvivesCloseAndContinue()
         shown = tilePaths(PageParts::find<QPhotoViewListWidget>(page, "photoList"));
         sorted = {{"A", shown.mid(0, 3)}, {"B", {}}};
         QVERIFY(dragTicked(*page, {0, 1, 2}, 0));
-        QCOMPARE(page->GetCateListWidget()->count(), 2); // the free row below "A"
+        QCOMPARE(CategoryParts::rowCount(page), 2); // the free row below "A"
         nameRow(page, 0, "A");
         nameRow(page, 1, "B");
         QVERIFY(window.close());
@@ -204,8 +206,8 @@ void tst_SessionRestore::sortingSurvivesCloseAndContinue()
 
         // Same names, same pictures, the colours in turn; "B" is the one free row.
         QCOMPARE(rows(page), sorted);
-        QCOMPARE(page->GetCateListWidget()->GetCateItem(0)->GetCateColor(), colours.at(0));
-        QCOMPARE(page->GetCateListWidget()->GetCateItem(1)->GetCateColor(), colours.at(1));
+        QCOMPARE(CategoryParts::colour(CategoryParts::row(page, 0)), colours.at(0));
+        QCOMPARE(CategoryParts::colour(CategoryParts::row(page, 1)), colours.at(1));
         QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(page, "photoList");
         QCOMPARE(tilePaths(grid), shown);
         for (int i = 0; i < 4; ++i)
@@ -214,10 +216,10 @@ void tst_SessionRestore::sortingSurvivesCloseAndContinue()
         if (cycle == 1) {
             // Restored rows answer like new ones: filling "B" adds a free row, the add button a row.
             QVERIFY(dragTicked(*page, {3}, 1));
-            QCOMPARE(page->GetCateListWidget()->count(), 3);
-            QTest::mouseClick(page->GetCateListWidget()->GetCateItem(0)->findChild<QDrawImageButton*>(),
+            QCOMPARE(CategoryParts::rowCount(page), 3);
+            QTest::mouseClick(PageParts::find<QDrawImageButton>(CategoryParts::row(page, 0), "addCategory"),
                               Qt::LeftButton);
-            QCOMPARE(page->GetCateListWidget()->count(), 4);
+            QCOMPARE(CategoryParts::rowCount(page), 4);
         }
         QVERIFY(window.close());
     }
@@ -258,7 +260,7 @@ void tst_SessionRestore::manyCategoriesComeBackInKeyTextOrder()
     // Without a session file nothing happens: no wait dialog, no rows.
     page.ReOpenLastData();
     QVERIFY(!PageParts::find<QBusyDialog>(&page, "loadWait")->isVisible());
-    QCOMPARE(page.GetCateListWidget()->count(), 0);
+    QCOMPARE(CategoryParts::rowCount(&page), 0);
 
     CLastSession last;
     for (int i = 0; i < 15; ++i)
@@ -269,8 +271,7 @@ void tst_SessionRestore::manyCategoriesComeBackInKeyTextOrder()
 
     page.ReOpenLastData();
     QVERIFY(waitForRestore(&page));
-    QCateListWidget* cates = page.GetCateListWidget();
-    QCOMPARE(cates->count(), 16);
+    QCOMPARE(CategoryParts::rowCount(&page), 16);
     QStringList keys;
     for (int i = 0; i < 15; ++i)
         keys << QString::number(i);
@@ -278,14 +279,14 @@ void tst_SessionRestore::manyCategoriesComeBackInKeyTextOrder()
     const QList<QColor> colours = CSelection::colors();
     for (int row = 0; row < 15; ++row) {
         const int saved = keys.at(row).toInt();
-        QCOMPARE(cates->GetCateItem(row)->GetCateName(), QString("c%1").arg(saved));
-        QCOMPARE(cates->GetCateItem(row)->GetListWidget()->GetImagePaths(), QStringList{photos.at(saved)});
+        QCOMPARE(CategoryParts::name(CategoryParts::row(&page, row)), QString("c%1").arg(saved));
+        QCOMPARE(CategoryParts::paths(CategoryParts::row(&page, row)), QStringList{photos.at(saved)});
         // Rows 13 to 15 wrap round to the first colours.
-        QCOMPARE(cates->GetCateItem(row)->GetCateColor(), colours.at(row % 12));
+        QCOMPARE(CategoryParts::colour(CategoryParts::row(&page, row)), colours.at(row % 12));
     }
     // Every restored row holds a picture: one free row below them, with the next colour.
-    QVERIFY(cates->GetCateItem(15)->GetListWidget()->GetImagePaths().isEmpty());
-    QCOMPARE(cates->GetCateItem(15)->GetCateColor(), colours.at(3));
+    QVERIFY(CategoryParts::paths(CategoryParts::row(&page, 15)).isEmpty());
+    QCOMPARE(CategoryParts::colour(CategoryParts::row(&page, 15)), colours.at(3));
 }
 
 void tst_SessionRestore::restoreTakesExactPathsAndTheSavedFolder_data()
@@ -362,13 +363,44 @@ void tst_SessionRestore::changesReachTheFileWithoutAClose()
     // A new name, a removed picture, another folder.
     nameRow(&page, 0, "海边 & 山+");
     QTRY_COMPARE_WITH_TIMEOUT(saved().categories.value(0).name, QString("海边 & 山+"), 10000);
-    QPhotoCataListWdiget* first = page.GetCateListWidget()->GetCateItem(0)->GetListWidget();
-    first->setCurrentRow(0);
+    QCategoryPicturesView* first = CategoryParts::pictures(CategoryParts::row(&page, 0));
+    first->setCurrentIndex(first->model()->index(0, 0));
     QTest::keyClick(first, Qt::Key_Delete);
     QTRY_COMPARE_WITH_TIMEOUT(saved().categories.value(0).pictures, photos.mid(1, 9), 10000);
     page.OpenFolder(m_dir->filePath("other"), true);
     QTRY_COMPARE_WITH_TIMEOUT(saved().chosenFolder, m_dir->filePath("other"), 10000);
     QCOMPARE(saved().sourceKind, int(CLastSession::ChosenFolder));
+}
+
+// A session file naming one picture 20,000 ways (as a hostile or broken writer might) restores
+// one picture: one thumbnail made and kept, one tile, one category entry.
+void tst_SessionRestore::manySpellingsOfOnePictureRestoreOnePicture()
+{
+    const QStringList photos = writePictures(m_dir->path(), "roll", 1);
+    QCOMPARE(photos.size(), 1);
+    for (int i = 0; i < 100; ++i)
+        QVERIFY(QDir().mkpath(m_dir->filePath(QString("roll/s%1").arg(i))));
+    QStringList spellings{photos.first()};
+    const QString name = QFileInfo(photos.first()).fileName();
+    for (int dots = 0; spellings.size() < 20000; ++dots) {
+        for (int sub = 0; sub < 100 && spellings.size() < 20000; ++sub)
+            spellings << m_dir->filePath("roll/") + QString("./").repeated(dots) +
+                             QString("s%1/../").arg(sub) + name;
+    }
+    CLastSession last;
+    last.categories.append({"Roll", spellings.mid(0, 500)});
+    last.chosenFolder = m_dir->filePath("roll");
+    last.cachedPaths = spellings;
+    QVERIFY(last.write(sessionFile()));
+
+    QEditPage page;
+    QVERIFY(showWindow(page));
+    page.ReOpenLastData();
+    QVERIFY(waitForRestore(&page));
+    QCOMPARE(page.GetSelectImageData()->Count(), 1);
+    QCOMPARE(tilePaths(PageParts::find<QPhotoViewListWidget>(&page, "photoList")), photos);
+    QCOMPARE(CategoryParts::paths(CategoryParts::row(&page, 0)), photos);
+    QCOMPARE(page.CurrentSession().cachedPaths, photos);
 }
 
 // The killed run: this test program again, told by the environment to sort instead of testing.
@@ -397,7 +429,6 @@ int run()
     page.show();
     page.SetInitScanPath(folder);
     page.SetInitPageImageList(photos);
-    QCateListItemWidget* row = page.GetCateListWidget()->GetCateItem(0);
     QTextStream out(stdout);
     int next = 0;
     QTimer step;
@@ -407,8 +438,7 @@ int run()
                                      ->thumbnail(photos.value(next));
         if (thumbnail.isNull())
             return; // not loaded yet
-        QPixmap picture = QPixmap::fromImage(thumbnail);
-        row->AddImageItem(&picture, photos.at(next++));
+        page.selectionEditor()->putInto(0, {photos.at(next++)});
         out << "step " << next << ' ' << monotonicMs() << Qt::endl;
     });
     step.start(100);
@@ -561,7 +591,7 @@ void tst_SessionRestore::unreadableSessionIsKeptAside()
         QCOMPARE(notices.size(), i + 1);
         QVERIFY2(notices.last().contains(QDir::toNativeSeparators(kept.at(i))), qPrintable(notices.last()));
         // Nothing but the free row, and the file stays until the user's own work replaces it.
-        QCOMPARE(page.GetCateListWidget()->count(), 1);
+        QCOMPARE(CategoryParts::rowCount(&page), 1);
         QVERIFY(page.SaveCloseData());
         QCOMPARE(TestSupport::readFile(sessionFile()), broken.at(i));
     }
@@ -592,7 +622,7 @@ void tst_SessionRestore::aRestoreCanBeCancelled()
     // Given up: no rows come back later, the page is usable and the file is as it was.
     QVERIFY(!wait->isVisible());
     QTest::qWait(300);
-    QCOMPARE(page.GetCateListWidget()->count(), 0);
+    QCOMPARE(CategoryParts::rowCount(&page), 0);
     QCOMPARE(PageParts::find<QPhotoViewListWidget>(&page, "photoList")->count(), 0);
     QVERIFY(page.SaveCloseData());
     QCOMPARE(TestSupport::readFile(sessionFile()), before);

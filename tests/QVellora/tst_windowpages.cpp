@@ -56,8 +56,8 @@ private:
     // Drags these pictures from the edit page's grid onto its category row cate.
     static bool drag(MainWindow& window, const QStringList& pictures, int cate);
     static void nameRow(QEditPage* page, int row, const QString& name);
-    static void emptyRow(QPhotoCataListWdiget* list);
-    static QPhotoCataListWdiget* editRow(MainWindow& window, int row);
+    static void emptyRow(QCategoryRow* row);
+    static QCategoryRow* editRow(MainWindow& window, int row);
     static QStringList editPaths(MainWindow& window, int row);
     static void goForward(MainWindow& window);
     static void goBack(MainWindow& window);
@@ -80,9 +80,9 @@ struct ShownRow
 QList<ShownRow> shownRows(QCatePage* page)
 {
     QList<ShownRow> rows;
-    for (int i = 0; i < page->GetCateCount(); ++i) {
-        QCateListItemWidget* row = page->GetCateListWidget()->GetCateItem(i);
-        rows.append({row->GetCateName(), row->GetListWidget()->GetImagePaths()});
+    for (int i = 0; i < CategoryParts::rowCount(page); ++i) {
+        QCategoryRow* row = CategoryParts::row(page, i);
+        rows.append({CategoryParts::name(row), CategoryParts::paths(row)});
     }
     return rows;
 }
@@ -131,25 +131,26 @@ bool tst_WindowPages::drag(MainWindow& window, const QStringList& pictures, int 
 
 void tst_WindowPages::nameRow(QEditPage* page, int row, const QString& name)
 {
-    QLineEdit* box = page->GetCateListWidget()->GetCateItem(row)->findChild<QComboBox*>()->lineEdit();
+    QLineEdit* box = CategoryParts::nameBox(CategoryParts::row(page, row))->lineEdit();
     box->selectAll();
     QTest::keyClicks(box, name);
 }
 
-void tst_WindowPages::emptyRow(QPhotoCataListWdiget* list)
+void tst_WindowPages::emptyRow(QCategoryRow* row)
 {
+    QCategoryPicturesView* list = CategoryParts::pictures(row);
     QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(list, Qt::Key_Delete);
 }
 
-QPhotoCataListWdiget* tst_WindowPages::editRow(MainWindow& window, int row)
+QCategoryRow* tst_WindowPages::editRow(MainWindow& window, int row)
 {
-    return window.editPage()->GetCateListWidget()->GetCateItem(row)->GetListWidget();
+    return CategoryParts::row(window.editPage(), row);
 }
 
 QStringList tst_WindowPages::editPaths(MainWindow& window, int row)
 {
-    return editRow(window, row)->GetImagePaths();
+    return CategoryParts::paths(editRow(window, row));
 }
 
 void tst_WindowPages::goForward(MainWindow& window)
@@ -171,10 +172,9 @@ void tst_WindowPages::goBack(MainWindow& window)
 bool tst_WindowPages::marksMatchCategories(QEditPage* page)
 {
     QHash<QString, QList<QRgb>> expected;
-    QCateListWidget* cates = page->GetCateListWidget();
-    for (int row = 0; row < cates->count(); ++row) {
-        const QRgb colour = cates->GetCateItem(row)->GetCateColor().rgba();
-        for (const QString& path : cates->GetCateItem(row)->GetListWidget()->GetImagePaths()) {
+    for (int row = 0; row < CategoryParts::rowCount(page); ++row) {
+        const QRgb colour = CategoryParts::colour(CategoryParts::row(page, row)).rgba();
+        for (const QString& path : CategoryParts::paths(CategoryParts::row(page, row))) {
             if (!expected[path].contains(colour))
                 expected[path].append(colour);
         }
@@ -233,7 +233,7 @@ void tst_WindowPages::categoryPageFollowsTheEditPage()
     nameRow(edit, 2, "Autumn");
     // The first row is emptied again: the last filled row must still reach the category page.
     emptyRow(editRow(window, 0));
-    QCOMPARE(edit->GetFilledCateCount(), 2);
+    QCOMPARE(edit->selection()->filledRows().size(), 2);
     QVERIFY(marksMatchCategories(edit));
     // The edit row's order (the order of the drop) is the order the category page must keep.
     const QStringList autumnPaths = editPaths(window, 2);
@@ -248,21 +248,24 @@ void tst_WindowPages::categoryPageFollowsTheEditPage()
     QCOMPARE(rows.at(1).name, QString("Autumn"));
     QCOMPARE(rows.at(1).paths, autumnPaths);
     // Every picture came with its thumbnail from the edit page's cache.
-    QCOMPARE(cate->GetCateListWidget()->GetCateItem(1)->GetListWidget()->count(), 2);
+    const QAbstractItemModel* shownAutumn = CategoryParts::pictures(CategoryParts::row(cate, 1))->model();
+    QCOMPARE(shownAutumn->rowCount(), 2);
+    QVERIFY(!shownAutumn->index(0, 0).data(Qt::DecorationRole).isNull());
+    QVERIFY(!shownAutumn->index(1, 0).data(Qt::DecorationRole).isNull());
 
     // On the category page the user empties Summer and takes Autumn's first picture out.
-    emptyRow(cate->GetCateListWidget()->GetCateItem(0)->GetListWidget());
-    QPhotoCataListWdiget* autumn = cate->GetCateListWidget()->GetCateItem(1)->GetListWidget();
-    autumn->item(0)->setSelected(true);
+    emptyRow(CategoryParts::row(cate, 0));
+    QCategoryPicturesView* autumn = CategoryParts::pictures(CategoryParts::row(cate, 1));
+    autumn->selectionModel()->select(autumn->model()->index(0, 0), QItemSelectionModel::Select);
     QTest::keyClick(autumn, Qt::Key_Delete);
-    QCOMPARE(autumn->GetImagePaths(), QStringList{autumnPaths.at(1)});
+    QCOMPARE(CategoryParts::paths(CategoryParts::row(cate, 1)), QStringList{autumnPaths.at(1)});
 
     // Back: each row lands on the edit row it came from; names stay as they were on the edit page.
     goBack(window);
     QVERIFY(editPaths(window, 0).isEmpty());
     QVERIFY(editPaths(window, 1).isEmpty());
     QCOMPARE(editPaths(window, 2), QStringList{autumnPaths.at(1)});
-    QCOMPARE(edit->GetCateListWidget()->GetCateItem(2)->GetCateName(), QString("Autumn"));
+    QCOMPARE(CategoryParts::name(CategoryParts::row(edit, 2)), QString("Autumn"));
     QVERIFY(marksMatchCategories(edit));
 
     // Forward again: only what is filled now, no row left over from the first visit.
@@ -303,18 +306,18 @@ void tst_WindowPages::wrappedColoursKeepTheirMarks()
         QVERIFY(drag(window, {p.at(1)}, row));
     QVERIFY(drag(window, {p.at(0)}, 12));
     const QColor first = CSelection::colors().at(0);
-    QCOMPARE(edit->GetCateListWidget()->GetCateItem(12)->GetCateColor(), first);
+    QCOMPARE(CategoryParts::colour(CategoryParts::row(edit, 12)), first);
 
     // On the category page p0 leaves the thirteenth row only.
     goForward(window);
     // Every row holds pictures, so the thirteenth category is the thirteenth row there.
-    QCOMPARE(window.catePage()->GetCateCount(), 13);
-    QPhotoCataListWdiget* thirteenth =
-        window.catePage()->GetCateListWidget()->GetCateItem(12)->GetListWidget();
-    QCOMPARE(thirteenth->GetImagePaths(), QStringList{p.at(0)});
-    thirteenth->item(0)->setSelected(true);
-    QTest::keyClick(thirteenth, Qt::Key_Delete);
-    QVERIFY(thirteenth->GetImagePaths().isEmpty());
+    QCOMPARE(CategoryParts::rowCount(window.catePage()), 13);
+    QCategoryRow* thirteenth = CategoryParts::row(window.catePage(), 12);
+    QCOMPARE(CategoryParts::paths(thirteenth), QStringList{p.at(0)});
+    QCategoryPicturesView* view = CategoryParts::pictures(thirteenth);
+    view->selectionModel()->select(view->model()->index(0, 0), QItemSelectionModel::Select);
+    QTest::keyClick(view, Qt::Key_Delete);
+    QVERIFY(CategoryParts::paths(thirteenth).isEmpty());
 
     // Back: the first row still holds p0, so its tile keeps the first colour's mark.
     goBack(window);

@@ -54,19 +54,19 @@ struct Category
 };
 
 // The category rows as the page shows them: name and pictures of each.
-QList<Category> shownRows(QCateListWidget* list)
+QList<Category> shownRows(const QObject* page)
 {
     QList<Category> rows;
-    for (int i = 0; i < list->count(); ++i)
-        rows.append(
-            {list->GetCateItem(i)->GetCateName(), list->GetCateItem(i)->GetListWidget()->GetImagePaths()});
+    for (int i = 0; i < CategoryParts::rowCount(page); ++i)
+        rows.append({CategoryParts::name(CategoryParts::row(page, i)),
+                     CategoryParts::paths(CategoryParts::row(page, i))});
     return rows;
 }
 
 // Typed into a row's name box through the input method, as Chinese names are entered.
 void nameRow(QEditPage* page, int row, const QString& name)
 {
-    QLineEdit* box = page->GetCateListWidget()->GetCateItem(row)->findChild<QComboBox*>()->lineEdit();
+    QLineEdit* box = CategoryParts::nameBox(CategoryParts::row(page, row))->lineEdit();
     box->selectAll();
     QInputMethodEvent typed;
     typed.setCommitString(name);
@@ -207,7 +207,7 @@ void tst_WholeRound::wholeRound()
         // Three pictures dragged into the first category, two put into the second (the free row
         // that appeared) with the keys; a third one put in by mistake is undone.
         QVERIFY(dragTicked(*edit, {0, 1, 2}, 0));
-        QCOMPARE(edit->GetCateListWidget()->count(), 2);
+        QCOMPARE(CategoryParts::rowCount(edit), 2);
         QApplication::setActiveWindow(&window);
         QVERIFY(QTest::qWaitForWindowActive(&window));
         grid->setFocus();
@@ -223,7 +223,7 @@ void tst_WholeRound::wholeRound()
         QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
         nameRow(edit, 0, FirstName);
         nameRow(edit, 1, SecondName);
-        const QList<Category> editRows = shownRows(edit->GetCateListWidget());
+        const QList<Category> editRows = shownRows(edit);
         QCOMPARE(editRows.size(), 3);
         sorted = editRows.mid(0, 2);
         QCOMPARE(sorted.at(0).name, FirstName);
@@ -247,10 +247,13 @@ void tst_WholeRound::wholeRound()
         QTest::mouseClick(PageParts::find<QOutPutImageWidget>(edit, "buttonBar")->GetNextPageButton(),
                           Qt::LeftButton);
         QCOMPARE(window.pageStack()->currentWidget(), static_cast<QWidget*>(cate));
-        QCOMPARE(shownRows(cate->GetCateListWidget()), sorted);
-        for (int row = 0; row < 2; ++row)
-            QCOMPARE(cate->GetCateListWidget()->GetCateItem(row)->GetListWidget()->count(),
-                     sorted.at(row).paths.size());
+        QCOMPARE(shownRows(cate), sorted);
+        // Every tile shows its picture's thumbnail.
+        for (int row = 0; row < 2; ++row) {
+            const QAbstractItemModel* shown = CategoryParts::pictures(CategoryParts::row(cate, row))->model();
+            for (int tile = 0; tile < shown->rowCount(); ++tile)
+                QVERIFY(!shown->index(tile, 0).data(Qt::DecorationRole).isNull());
+        }
 
         // Export: a folder per category holding its pictures, "select.js" and the history entry.
         m_answers->folder = exportFolder;
@@ -343,7 +346,7 @@ void tst_WholeRound::wholeRound()
         QCOMPARE(window.pageStack()->currentWidget(), static_cast<QWidget*>(edit));
         QVERIFY(QTest::qWaitFor(
             [edit] { return !PageParts::find<QBusyDialog>(edit, "loadWait")->isVisible(); }, Patience));
-        const QList<Category> rows = shownRows(edit->GetCateListWidget());
+        const QList<Category> rows = shownRows(edit);
         QCOMPARE(rows.mid(0, 2), sorted);
         QCOMPARE(rows.size(), 3);
         QVERIFY(rows.at(2).paths.isEmpty());

@@ -6,8 +6,8 @@
 #include "CTourPhoto.h"
 #include "CatePage/QCateMakeWidget.h"
 #include "CatePage/QCatePage.h"
-#include "CateWidget/QCateListItemWidget.h"
-#include "CateWidget/QCateListWidget.h"
+#include "CateWidget/QCategoryColumn.h"
+#include "CateWidget/QCategoryRow.h"
 #include "Dialogs/QBusyDialog.h"
 #include "EditPageActions.h"
 #include "InitPage/QInitPage.h"
@@ -139,15 +139,18 @@ bool saveShot(MainWindow& window, const QString& path)
 // Types a Chinese name the way an input method delivers it: one committed string.
 bool nameRow(QEditPage* page, int row, const QString& name)
 {
-    QCateListItemWidget* item = page->GetCateListWidget()->GetCateItem(row);
-    QLineEdit* box = item->findChild<QComboBox*>()->lineEdit();
+    QCategoryRow* item = PageParts::find<QCategoryColumn>(page, "cateList")->rowWidget(row);
+    if (!item)
+        return false;
+    QComboBox* names = PageParts::find<QComboBox>(item, "nameBox");
+    QLineEdit* box = names->lineEdit();
     box->setFocus();
     box->selectAll();
     QInputMethodEvent typed;
     typed.setCommitString(name);
     QApplication::sendEvent(box, &typed);
     QTest::keyClick(box, Qt::Key_Return);
-    return item->GetCateName() == name;
+    return names->currentText() == name;
 }
 
 // Opens the folder tree down to each of these folders and the folders themselves, as a user
@@ -268,7 +271,8 @@ bool runTour(const QString& outDir)
         Qt::LeftButton);
     if (window.pageStack()->currentIndex() != 1)
         return fail("the edit page did not come back");
-    auto* sizes = edit->GetCateListWidget()->GetCateItem(1)->findChild<QComboBox*>("printSizeBox");
+    QCategoryRow* second = PageParts::find<QCategoryColumn>(edit, "cateList")->rowWidget(1);
+    auto* sizes = second ? second->findChild<QComboBox*>("printSizeBox") : nullptr;
     if (!sizes || sizes->findText(QStringLiteral("10寸")) < 0)
         return fail("the category has no print size box");
     sizes->setCurrentIndex(sizes->findText(QStringLiteral("10寸")));

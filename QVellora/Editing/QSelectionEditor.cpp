@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "EditPage/QSelectionEditor.h"
+#include "Editing/QSelectionEditor.h"
 
-#include "EditPage/QSelectionCommands.h"
+#include "Editing/QSelectionCommands.h"
 #include "Selection/CSelection.h"
 
 #include <QUndoStack>
@@ -9,6 +9,11 @@
 QSelectionEditor::QSelectionEditor(CSelection* selection, const QString& newName, QObject* parent)
     : QObject(parent), m_selection(selection), m_stack(new QUndoStack(this)), m_newName(newName)
 {
+}
+
+QString QSelectionEditor::DefaultName()
+{
+    return QStringLiteral("点击命名");
 }
 
 void QSelectionEditor::putInto(int row, const QStringList& paths)

@@ -17,7 +17,11 @@ class QSelectionEditor : public QObject
     Q_OBJECT
 public:
     // newName: what a category made here is called until the user names it.
-    QSelectionEditor(CSelection* selection, const QString& newName, QObject* parent = nullptr);
+    QSelectionEditor(CSelection* selection, const QString& newName = DefaultName(),
+                     QObject* parent = nullptr);
+
+    // What a new category is called until the user names it ("点击命名").
+    static QString DefaultName();
 
     CSelection* selection() const { return m_selection; }
     QUndoStack* undoStack() const { return m_stack; }

@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: MIT
-#include "EditPage/QSelectionCommands.h"
+#include "Editing/QSelectionCommands.h"
 
-#include "CateWidget/QCateListItemWidget.h"
+#include "Editing/QSelectionEditor.h"
 #include "Selection/CSelection.h"
 
 QString categoryTitle(const CSelection* selection, int row)
 {
     const QString name = selection->at(row).name.trimmed();
-    return name.isEmpty() || name == QCateListItemWidget::DefaultName()
-               ? QStringLiteral("类别 %1").arg(row + 1)
-               : name;
+    return name.isEmpty() || name == QSelectionEditor::DefaultName() ? QStringLiteral("类别 %1").arg(row + 1)
+                                                                     : name;
 }
 
 QAddPicturesCommand::QAddPicturesCommand(CSelection* selection, int row, const QStringList& paths,
