@@ -377,7 +377,7 @@ QPixmap* QEditPage::CategoryThumbnail(const QString& path)
 
 void QEditPage::onThreadPictureFacts(QString qstrPath, CPictureFacts facts)
 {
-    if (!facts.isValid())
+    if (!facts.isValid() && facts.refusal.isEmpty())
         return;
     m_facts.insert(qstrPath, facts);
     // The grid's row has them from the feed; a restored picture's row gets them here.

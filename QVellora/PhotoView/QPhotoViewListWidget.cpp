@@ -121,9 +121,11 @@ void QPhotoViewListWidget::UntickPaths(const QStringList& paths)
 }
 
 void QPhotoViewListWidget::SetPictureFacts(const QString& path, QSize pixels, const QDateTime& taken,
-                                           qint64 bytes)
+                                           qint64 bytes, const QString& refusal)
 {
     CPictureFacts facts = m_pictures->facts(m_pictures->rowOf(path));
+    if (!refusal.isEmpty())
+        facts.refusal = refusal;
     if (pixels.isValid() && !pixels.isEmpty())
         facts.pixelSize = pixels;
     if (taken.isValid())

@@ -34,7 +34,8 @@ public:
         PathRole = CPictureListModel::PathRole,
         PixelSizeRole = CPictureListModel::PixelSizeRole,
         TakenRole = CPictureListModel::TakenRole,
-        FileBytesRole = CPictureListModel::FileBytesRole
+        FileBytesRole = CPictureListModel::FileBytesRole,
+        RefusalRole = CPictureListModel::RefusalRole
     };
     static constexpr int MinTileSize = 96;
     static constexpr int MaxTileSize = 320;
@@ -55,7 +56,10 @@ public:
     // The pictures joined a category: their ticks go. Other ticks stay.
     void UntickPaths(const QStringList& paths);
     // Stores what a worker learnt about the file at path on its row (see CPictureListModel).
-    void SetPictureFacts(const QString& path, QSize pixels, const QDateTime& taken, qint64 bytes);
+    // refusal, when given, is why the picture was not read (it shows the broken-picture tile);
+    // the tooltip leads with it.
+    void SetPictureFacts(const QString& path, QSize pixels, const QDateTime& taken, qint64 bytes,
+                         const QString& refusal = QString());
     // Look-alike groups on the rows of the paths in groupSizes: each gets its group's size (a
     // badge from two on) and is hidden when its path is in hidden, shown otherwise. A hidden row
     // loses its tick: a drag never carries a picture the user cannot see.

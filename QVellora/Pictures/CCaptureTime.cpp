@@ -3,6 +3,8 @@
 
 #include <QFile>
 
+#include "Pictures/CPictureFile.h"
+
 namespace {
 
 constexpr quint16 exifIfdTag = 0x8769;
@@ -170,8 +172,8 @@ QDateTime CCaptureTime::fromJpeg(const QByteArray& bytes)
 
 QDateTime CCaptureTime::fromFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!CPictureFile::open(file, path))
         return {};
     // Most EXIF blocks sit in the first few kilobytes; read more only when the walk ran out.
     QByteArray head = file.read(64 * 1024);

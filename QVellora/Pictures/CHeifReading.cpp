@@ -3,6 +3,10 @@
 
 #include "CLogging.h"
 
+#include "Pictures/CDecodeBudget.h"
+#include "Pictures/CImageReading.h"
+#include "Pictures/CPictureFile.h"
+
 #include <QFile>
 
 #include <libheif/heif.h>
@@ -46,9 +50,27 @@ bool failed(const heif_error& error, const QString& path)
     return true;
 }
 
+// Whether the primary picture, as large as it claims to be, may be decoded: its RGB pixels and
+// the decoder's planes.
+bool withinBudget(const QSize& claimed)
+{
+    return qint64(claimed.width()) * claimed.height() <= CDecodeBudget::maxDecodePixels();
+}
+
+qint64 decodeCost(const QSize& claimed)
+{
+    return qint64(claimed.width()) * claimed.height() * 8;
+}
+
 Context openFile(const QString& path)
 {
     enterLibheif();
+    // libheif opens by name: only a regular file is handed to it.
+    {
+        QFile check;
+        if (!CPictureFile::open(check, path))
+            return {};
+    }
     Context context(heif_context_alloc());
     if (failed(heif_context_read_from_file(context.get(), QFile::encodeName(path).constData(), nullptr),
                path))
@@ -138,8 +160,8 @@ QByteArray exifOf(const heif_image_handle* handle)
 
 bool CHeifReading::isHeif(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!CPictureFile::open(file, path))
         return false;
     const QByteArray head = file.read(64);
     return heif_check_filetype(reinterpret_cast<const uint8_t*>(head.constData()), head.size()) ==
@@ -159,7 +181,7 @@ QImage CHeifReading::thumbnail(const QString& path, const QSize& box, Source* so
     const QSize upright = sizeOf(primary.get());
     if (upright.isEmpty())
         return {};
-    const QSize target = upright.scaled(box, Qt::KeepAspectRatio);
+    QSize target = CImageReading::fittedSize(upright, box);
     if (details) {
         details->uprightSize = upright;
         details->exif = exifOf(primary.get());
@@ -178,20 +200,54 @@ QImage CHeifReading::thumbnail(const QString& path, const QSize& box, Source* so
         }
     }
     if (picture.isNull()) {
-        picture = decode(primary.get(), path);
+        if (!withinBudget(upright)) {
+            if (details)
+                details->refusal = CImageReading::tooLargeText(upright);
+            return {};
+        }
+        {
+            const CDecodeBudget::Lease lease(decodeCost(upright));
+            picture = decode(primary.get(), path);
+        }
         if (picture.isNull())
             return {};
         if (source)
             *source = Source::Primary;
+        // The size the file claims may be false; the decoded picture is what there is.
+        if (picture.size() != upright) {
+            if (details)
+                details->uprightSize = picture.size();
+            target = CImageReading::fittedSize(picture.size(), box);
+        }
     }
     return picture.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-QImage CHeifReading::readUpright(const QString& path)
+QImage CHeifReading::readUpright(const QString& path, QString* refusal)
+{
+    if (refusal)
+        refusal->clear();
+    const Context context = openFile(path);
+    if (!context)
+        return {};
+    const Handle primary = primaryOf(context.get(), path);
+    if (!primary)
+        return {};
+    const QSize claimed = sizeOf(primary.get());
+    if (!withinBudget(claimed)) {
+        if (refusal)
+            *refusal = CImageReading::tooLargeText(claimed);
+        return {};
+    }
+    const CDecodeBudget::Lease lease(decodeCost(claimed));
+    return decode(primary.get(), path);
+}
+
+QSize CHeifReading::uprightSizeOf(const QString& path)
 {
     const Context context = openFile(path);
     if (!context)
         return {};
     const Handle primary = primaryOf(context.get(), path);
-    return primary ? decode(primary.get(), path) : QImage();
+    return primary ? sizeOf(primary.get()) : QSize();
 }

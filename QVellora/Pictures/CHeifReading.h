@@ -9,6 +9,8 @@
 // Reads HEIF files (phone HEIC, and AVIF where libheif has a decoder) through libheif itself.
 // Decoding a phone's 12-megapixel HEIC takes more than a second, while the phone stores a small
 // thumbnail in the file; a tile is made from that thumbnail whenever it is large enough. The
+// size the file claims (its ispe box) only decides whether the primary picture may be decoded at
+// all (CDecodeBudget); once it is decoded, its decoded size is the picture's size. The
 // file's rotation and mirroring are applied, so pictures come out upright. Thread-safe: every
 // call works on a decoder context of its own.
 class CHeifReading
@@ -27,6 +29,7 @@ public:
     {
         QSize uprightSize;
         QByteArray exif;
+        QString refusal; // set when the picture is too large to decode (CDecodeBudget)
     };
 
     // The file starts like a HEIF file that libheif can decode.
@@ -40,6 +43,10 @@ public:
     static QImage thumbnail(const QString& path, const QSize& box, Source* source = nullptr,
                             Details* details = nullptr);
 
-    // The primary picture at full size, upright; null when it cannot be decoded.
-    static QImage readUpright(const QString& path);
+    // The primary picture at full size, upright; null when it cannot be decoded or, with
+    // *refusal saying why, when it is too large to decode.
+    static QImage readUpright(const QString& path, QString* refusal = nullptr);
+
+    // The primary picture's upright size as the file claims it; invalid when unknown.
+    static QSize uprightSizeOf(const QString& path);
 };

@@ -89,3 +89,13 @@ CPictureFacts CPictureFacts::of(const QString& path, const QImage& thumbnail, co
     facts.hash = differenceHash(thumbnail);
     return facts;
 }
+
+CPictureFacts CPictureFacts::refused(const QString& path, const QSize& uprightSize, const QString& refusal)
+{
+    CPictureFacts facts;
+    facts.pixelSize = uprightSize;
+    const QFileInfo file(path);
+    facts.fileBytes = file.exists() ? file.size() : -1;
+    facts.refusal = refusal;
+    return facts;
+}

@@ -15,6 +15,9 @@ struct CPictureFacts
     bool timeFromExif = false; // which of the two captureTime is
     quint64 hash = 0;          // differenceHash() of the upright thumbnail
     qint64 fileBytes = -1;     // the file's size; -1 when unknown
+    // Why the picture was not decoded (too large), for its tile's tooltip; empty for a picture
+    // that was read. A refused picture's other facts are empty apart from size and bytes.
+    QString refusal;
 
     // Facts of a picture that was read (as opposed to the empty facts of a file that was not).
     bool isValid() const { return captureTime.isValid(); }
@@ -31,6 +34,8 @@ struct CPictureFacts
     // file. Reads at most the file's head. Invalid when the thumbnail is null.
     static CPictureFacts of(const QString& path, const QImage& thumbnail, const QSize& uprightSize,
                             const QByteArray& exifBlock = QByteArray());
+    // The facts of a picture refused for its size (CImageReading::Thumbnails::refusal).
+    static CPictureFacts refused(const QString& path, const QSize& uprightSize, const QString& refusal);
     // The capture time alone, as above.
     static CPictureFacts withCaptureTime(const QString& path, const QByteArray& exifBlock = QByteArray());
 };

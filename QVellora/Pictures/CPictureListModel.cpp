@@ -103,6 +103,8 @@ QVariant CPictureListModel::data(const QModelIndex& index, int role) const
         return QFileInfo(row.path).fileName();
     case Qt::ToolTipRole: {
         QStringList lines{QDir::toNativeSeparators(row.path)};
+        if (!row.facts.refusal.isEmpty())
+            lines.prepend(row.facts.refusal);
         if (row.facts.pixelSize.isValid() && !row.facts.pixelSize.isEmpty())
             lines
                 << tr("尺寸 %1 × %2 像素").arg(row.facts.pixelSize.width()).arg(row.facts.pixelSize.height());
@@ -134,6 +136,8 @@ QVariant CPictureListModel::data(const QModelIndex& index, int role) const
         return row.tick != 0;
     case LoadedRole:
         return row.loaded;
+    case RefusalRole:
+        return row.facts.refusal.isEmpty() ? QVariant() : QVariant(row.facts.refusal);
     case MarksRole: {
         QList<QColor> marks;
         if (m_selection) {
@@ -227,7 +231,7 @@ void CPictureListModel::setFacts(const QString& path, const CPictureFacts& facts
     if (at < 0)
         return;
     m_rows[at].facts = facts;
-    rowChanged(at, {Qt::ToolTipRole, PixelSizeRole, TakenRole, FileBytesRole});
+    rowChanged(at, {Qt::ToolTipRole, PixelSizeRole, TakenRole, FileBytesRole, RefusalRole});
 }
 
 CPictureFacts CPictureListModel::facts(int row) const

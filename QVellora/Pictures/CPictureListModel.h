@@ -37,7 +37,8 @@ public:
         LookalikeCountRole = Qt::UserRole + 7, // the size of its look-alike group (1: none)
         TickedRole = Qt::UserRole + 8,
         MarksRole = Qt::UserRole + 9,  // QList<QColor> of the categories holding it
-        LoadedRole = Qt::UserRole + 10 // the feed has been through the row once
+        LoadedRole = Qt::UserRole + 10, // the feed has been through the row once
+        RefusalRole = Qt::UserRole + 11 // why the row shows the broken-picture tile, if it does
     };
 
     static constexpr qint64 DefaultBudget = 256 * 1024 * 1024;

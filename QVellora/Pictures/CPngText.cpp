@@ -3,14 +3,32 @@
 
 #include <QtEndian>
 
+#include <zlib.h>
+
 namespace {
 
-// zlib data as qUncompress wants it: a size hint in front (it grows the buffer as needed).
-QByteArray inflate(const QByteArray& deflated)
+// No key of a thumbnail is longer than a path or a number; a chunk that inflates beyond this
+// (a few hundred bytes can inflate to gigabytes) is cut off here and counts as unreadable.
+constexpr int maxTextBytes = 64 * 1024;
+
+// zlib data inflated to at most maxTextBytes; empty when it is damaged or longer than that.
+QByteArray inflateText(const QByteArray& deflated)
 {
-    QByteArray framed(4, '\0');
-    qToBigEndian<quint32>(quint32(qMax(64, deflated.size() * 4)), framed.data());
-    return qUncompress(framed + deflated);
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK)
+        return {};
+    QByteArray text(maxTextBytes + 1, Qt::Uninitialized);
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(deflated.constData()));
+    stream.avail_in = uInt(deflated.size());
+    stream.next_out = reinterpret_cast<Bytef*>(text.data());
+    stream.avail_out = uInt(text.size());
+    const int result = ::inflate(&stream, Z_FINISH);
+    const int produced = int(stream.total_out);
+    inflateEnd(&stream);
+    if (result != Z_STREAM_END || produced > maxTextBytes)
+        return {};
+    text.truncate(produced);
+    return text;
 }
 
 } // namespace
@@ -42,7 +60,7 @@ QHash<QByteArray, QString> CPngText::read(const QByteArray& png)
         } else if (type == "zTXt") {
             // A method byte (0: deflate), then the compressed text.
             if (data.size() > keyEnd + 1 && data.at(keyEnd + 1) == 0)
-                texts.insert(key, QString::fromLatin1(inflate(data.mid(keyEnd + 2))));
+                texts.insert(key, QString::fromLatin1(inflateText(data.mid(keyEnd + 2))));
         } else if (type == "iTXt") {
             // Compression flag and method, language tag, translated key, then UTF-8 text.
             if (data.size() < keyEnd + 3)
@@ -53,7 +71,7 @@ QHash<QByteArray, QString> CPngText::read(const QByteArray& png)
             if (translatedEnd < 0)
                 continue;
             const QByteArray text = data.mid(translatedEnd + 1);
-            texts.insert(key, QString::fromUtf8(compressed ? inflate(text) : text));
+            texts.insert(key, QString::fromUtf8(compressed ? inflateText(text) : text));
         }
     }
     return texts;

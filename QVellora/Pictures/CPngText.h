@@ -12,6 +12,7 @@ class CPngText
 {
 public:
     // Keys and texts of bytes that start like a PNG file; empty for anything else. A damaged
-    // chunk ends the reading: what came before it is kept.
+    // chunk ends the reading: what came before it is kept. A compressed text that inflates to
+    // more than 64 KB is read as empty, without inflating the rest.
     static QHash<QByteArray, QString> read(const QByteArray& png);
 };

@@ -4,6 +4,8 @@
 #include "CFileCopy.h"
 #include "CLogging.h"
 
+#include "Pictures/CImageReading.h"
+#include "Pictures/CPictureFile.h"
 #include "Pictures/CPngText.h"
 #include "Pictures/CPngWriter.h"
 
@@ -14,6 +16,7 @@
 #include <QImageReader>
 #include <QMutex>
 #include <QTemporaryFile>
+#include <QtEndian>
 
 #ifndef VELLORA_VERSION
 #define VELLORA_VERSION "0"
@@ -30,6 +33,15 @@ const QString failureFolder = QStringLiteral("fail/vellora-" VELLORA_VERSION);
 // Our own keys ("X-" as the standard asks): when the picture was taken, and from where.
 const QByteArray captureTimeKey("X-Vellora::CaptureTime");
 const QByteArray captureFromKey("X-Vellora::CaptureFrom");
+const QByteArray failureKey("X-Vellora::Failed");
+const QString writerName = QStringLiteral("Vellora");
+
+// The standard's largest thumbnails ("xx-large") fit 1024x1024; an entry of 1024x1024 RGBA
+// pixels stored without compression stays well under this many bytes.
+constexpr qint64 maxEntryBytes = 8 << 20;
+constexpr int maxEntrySide = 1024;
+// No photo is larger than this on a side; a claim beyond it is no size at all.
+constexpr int maxClaimedSide = 1 << 20;
 
 QByteArray keyText(qint64 value)
 {
@@ -66,28 +78,63 @@ struct Entry
     QHash<QByteArray, QString> keys;
 };
 
+// Entries are read only from regular files and only up to maxEntryBytes: a pipe or a link to a
+// device in the cache folder must neither block a loader nor feed it without end. An entry too
+// large for a thumbnail counts as existing but matches nothing.
 Entry readEntry(const QString& file)
 {
     Entry entry;
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly))
+    if (!QFileInfo::exists(file))
         return entry;
     entry.exists = true;
-    entry.bytes = in.readAll();
+    bool whole = false;
+    const QByteArray bytes = CPictureFile::readHead(file, maxEntryBytes, &whole);
+    if (!whole)
+        return entry;
+    entry.bytes = bytes;
     entry.keys = CPngText::read(entry.bytes);
     return entry;
 }
 
-// The cached picture fitted into box. When the entry names the picture's own size (and that
-// size has the entry's shape), the tile gets exactly the size a decode of the picture gives.
+// The size in the PNG header of an entry, before any pixel is decoded; invalid when the bytes do
+// not start with a PNG header.
+QSize pngSize(const QByteArray& png)
+{
+    if (png.size() < 24 || png.mid(12, 4) != "IHDR")
+        return {};
+    return QSize(int(qMin<quint32>(qFromBigEndian<quint32>(png.constData() + 16), INT_MAX)),
+                 int(qMin<quint32>(qFromBigEndian<quint32>(png.constData() + 20), INT_MAX)));
+}
+
+// The picture's size as the entry claims it, when the claim is a size at all and fits the
+// thumbnail's shape either way round (other programs may name the size before the picture's
+// turn); invalid otherwise, and then the picture's own header is read instead.
+QSize claimedSize(const QHash<QByteArray, QString>& keys, const QSize& thumbnail)
+{
+    bool widthOk = false;
+    bool heightOk = false;
+    const QSize claim(keys.value("Thumb::Image::Width").trimmed().toInt(&widthOk),
+                      keys.value("Thumb::Image::Height").trimmed().toInt(&heightOk));
+    if (!widthOk || !heightOk || claim.isEmpty() || claim.width() > maxClaimedSide ||
+        claim.height() > maxClaimedSide)
+        return {};
+    // A thumbnail is never larger than its picture, and has its shape to within rounding.
+    const auto fits = [&thumbnail](const QSize& size) {
+        if (thumbnail.width() > size.width() + 1 || thumbnail.height() > size.height() + 1)
+            return false;
+        const QSize shape = size.scaled(thumbnail, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+        return qAbs(shape.width() - thumbnail.width()) <= 1 && qAbs(shape.height() - thumbnail.height()) <= 1;
+    };
+    const bool sameTurn = (claim.width() >= claim.height()) == (thumbnail.width() >= thumbnail.height());
+    const QSize upright = sameTurn ? claim : claim.transposed();
+    return fits(upright) ? upright : QSize();
+}
+
+// The cached picture fitted into box. When the entry names the picture's own size (checked
+// against the entry's shape), the tile gets exactly the size a decode of the picture gives.
 QImage fitted(const QImage& image, const QSize& original, const QSize& box)
 {
-    QSize target = image.size().scaled(box, Qt::KeepAspectRatio);
-    if (original.isValid()) {
-        const QSize shape = original.scaled(image.size(), Qt::KeepAspectRatio);
-        if (qAbs(shape.width() - image.width()) <= 1 && qAbs(shape.height() - image.height()) <= 1)
-            target = original.scaled(box, Qt::KeepAspectRatio);
-    }
+    const QSize target = CImageReading::fittedSize(original.isValid() ? original : image.size(), box);
     return image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
@@ -206,19 +253,17 @@ CThumbnailCache::Found CThumbnailCache::find(const Source& source, const QSize& 
         *exists = *exists || entry.exists;
         if (!entry.exists || !entryMatches(entry.keys, source))
             return false;
-        QImage image;
-        if (!image.loadFromData(entry.bytes, "PNG"))
+        // No thumbnail is larger than the standard's largest: a bigger entry is not decoded.
+        const QSize stored = pngSize(entry.bytes);
+        if (stored.isEmpty() || stored.width() > maxEntrySide || stored.height() > maxEntrySide)
             return false;
-        const QSize original(entry.keys.value("Thumb::Image::Width").toInt(),
-                             entry.keys.value("Thumb::Image::Height").toInt());
+        QImage image;
+        if (!image.loadFromData(entry.bytes, "PNG") || image.size() != stored)
+            return false;
+        const QSize original = claimedSize(entry.keys, image.size());
         found.state = State::Hit;
         found.thumbnail = fitted(image, original, box);
-        // Other programs may name the size as stored, before the picture's turn: the entry's
-        // shape tells which way round it is.
-        if (original.isValid())
-            found.uprightSize = (original.width() >= original.height()) == (image.width() >= image.height())
-                                    ? original
-                                    : original.transposed();
+        found.uprightSize = original;
         bool timeOk = false;
         const qint64 seconds = entry.keys.value(captureTimeKey).toLongLong(&timeOk);
         if (timeOk) {
@@ -238,8 +283,11 @@ CThumbnailCache::Found CThumbnailCache::find(const Source& source, const QSize& 
     if (!largerExists && tryEntry(entryPath(QStringLiteral("large"), source.path), &unused))
         return found;
 
+    // Only a failure we wrote ourselves for this very file counts: an entry another program put
+    // there would otherwise hide a good picture for good.
     const Entry failure = readEntry(failurePath(source.path));
-    if (failure.exists && entryMatches(failure.keys, source))
+    if (failure.exists && entryMatches(failure.keys, source) &&
+        failure.keys.value("Software") == writerName && failure.keys.value(failureKey) == QLatin1String("1"))
         found.state = State::Failed;
     return found;
 }
@@ -250,7 +298,7 @@ bool CThumbnailCache::store(const Source& source, const QImage& kept, const QSiz
     if (!source.cacheable || kept.isNull())
         return false;
     return writeEntry(largerFolders[0], entryName(source.path), kept, source, uprightSize, captureTime,
-                      timeFromExif);
+                      timeFromExif, false);
 }
 
 bool CThumbnailCache::storeFailure(const Source& source) const
@@ -262,12 +310,13 @@ bool CThumbnailCache::storeFailure(const Source& source) const
         return false;
     QImage empty(1, 1, QImage::Format_ARGB32);
     empty.fill(Qt::transparent);
-    return writeEntry(failureFolder, entryName(source.path), empty, source, QSize(), QDateTime(), false);
+    return writeEntry(failureFolder, entryName(source.path), empty, source, QSize(), QDateTime(), false,
+                      true);
 }
 
 bool CThumbnailCache::writeEntry(const QString& sizeFolder, const QString& file, const QImage& image,
                                  const Source& source, const QSize& uprightSize, const QDateTime& captureTime,
-                                 bool timeFromExif) const
+                                 bool timeFromExif, bool failure) const
 {
     const QString folder = m_root + QLatin1Char('/') + sizeFolder;
     if (!makeFolder(folder))
@@ -294,7 +343,9 @@ bool CThumbnailCache::writeEntry(const QString& sizeFolder, const QString& file,
         keys.append({captureTimeKey, keyText(captureTime.toSecsSinceEpoch())});
         keys.append({captureFromKey, timeFromExif ? QByteArray("exif") : QByteArray("file")});
     }
-    keys.append({QByteArray("Software"), QByteArray("Vellora")});
+    if (failure)
+        keys.append({failureKey, QByteArray("1")});
+    keys.append({QByteArray("Software"), writerName.toUtf8()});
     if (!CPngWriter::write(&out, image, keys) || !out.flush())
         return false;
     out.close(); // Windows renames no open file
@@ -306,8 +357,12 @@ bool CThumbnailCache::writeEntry(const QString& sizeFolder, const QString& file,
 
 bool CThumbnailCache::makeFolder(const QString& folder) const
 {
-    if (QFileInfo(folder).isDir())
-        return true;
+    // Every level below the root must be a folder of its own: an entry written through a link
+    // would land wherever the link points.
+    const auto isOwnFolder = [](const QString& path) {
+        const QFileInfo level(path);
+        return level.isDir() && !level.isSymLink();
+    };
     // The cache home itself is not ours to restrict; every folder from the root down is.
     if (!QDir().mkpath(QFileInfo(m_root).absolutePath()))
         return false;
@@ -317,14 +372,18 @@ bool CThumbnailCache::makeFolder(const QString& folder) const
     for (const QString& part : parts) {
         if (!part.isEmpty())
             level += QLatin1Char('/') + part;
-        if (QFileInfo(level).isDir())
+        if (part.isEmpty() ? QFileInfo(level).isDir() : isOwnFolder(level))
             continue;
+        if (QFileInfo(level).isSymLink()) {
+            qCDebug(lcThumbnails) << "thumbnail cache: not writing through the link" << level;
+            return false;
+        }
         // Another loader may create it at the same moment: what counts is that it exists. Only
         // a folder made here is restricted; one made by another program keeps its own rights.
         if (QDir().mkdir(level))
             QFile::setPermissions(level,
                                   QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        else if (!QFileInfo(level).isDir())
+        else if (!isOwnFolder(level))
             return false;
     }
     return true;

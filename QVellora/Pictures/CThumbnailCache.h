@@ -18,6 +18,12 @@
 // only when neither exists, "large" (256, slightly enlarged for the 270 tile). Pictures that
 // cannot be decoded get an empty entry under "fail/vellora-<version>/" so they are not tried again.
 //
+// The folder is shared with every other program of the user, so nothing in it is trusted: only
+// regular files of at most a few megabytes are read, entries larger than 1024 pixels on a side are
+// not decoded, text chunks are inflated only so far, a size an entry claims counts only when it
+// fits the thumbnail's shape, a failure entry only when we wrote it, and nothing is written
+// through a link.
+//
 // Everything here runs on worker threads (file work and PNG decoding); the object is a value
 // holding only its root, so every thread may use its own copy.
 class CThumbnailCache
@@ -43,7 +49,8 @@ public:
     {
         State state = State::Miss;
         QImage thumbnail; // fitted into the asked box, when state is Hit
-        // What the entry says of the picture, when it says it (entries of other programs may not).
+        // What the entry says of the picture, when it says it (entries of other programs may not)
+        // and the claim fits the thumbnail's shape; invalid otherwise.
         QSize uprightSize;
         QDateTime captureTime;
         bool timeFromExif = false;
@@ -94,7 +101,8 @@ public:
 
 private:
     bool writeEntry(const QString& sizeFolder, const QString& file, const QImage& image, const Source& source,
-                    const QSize& uprightSize, const QDateTime& captureTime, bool timeFromExif) const;
+                    const QSize& uprightSize, const QDateTime& captureTime, bool timeFromExif,
+                    bool failure) const;
     bool makeFolder(const QString& folder) const;
 
     QString m_root;

@@ -2,16 +2,16 @@
 #include "Service/CImageRegistration.h"
 
 #include "CFormBody.h"
+#include "Pictures/CImageReading.h"
 #include "Service/CUploadFolder.h"
 
 #include <QFileInfo>
-#include <QImageReader>
 
 CFormBody CImageRegistration::body(const QString& userId, const QString& filePath, const QString& objectName,
                                    const QString& mimeType)
 {
     const QFileInfo info(filePath);
-    QSize size = QImageReader(filePath).size();
+    QSize size = CImageReading::storedSizeOf(filePath);
     if (!size.isValid())
         size = QSize(0, 0);
     CFormBody form;

@@ -5,6 +5,19 @@
 
 namespace CThumbnailJob {
 
+namespace {
+
+// A picture refused for its size: the broken tile, and the reason in its facts.
+Outcome refused(const QString& file, const CImageReading::Thumbnails& made, const QSize& box)
+{
+    Outcome outcome;
+    outcome.thumbnail = CImageReading::brokenTile(box);
+    outcome.facts = CPictureFacts::refused(file, made.uprightSize, made.refusal);
+    return outcome;
+}
+
+} // namespace
+
 Outcome lookUp(const CThumbnailCache& cache, const QString& file, const QSize& box, bool makeFacts)
 {
     if (file.isEmpty())
@@ -14,7 +27,14 @@ Outcome lookUp(const CThumbnailCache& cache, const QString& file, const QSize& b
     Outcome outcome;
     outcome.thumbnail = found.thumbnail;
     outcome.settled = found.state != CThumbnailCache::State::Miss;
-    if (makeFacts && found.state == CThumbnailCache::State::Hit) {
+    if (found.state != CThumbnailCache::State::Hit)
+        return outcome;
+    // What an entry claims decides nothing about the picture: its header tells the size, and an
+    // entry whose shape does not fit it is made again from the picture.
+    const QSize header = CImageReading::uprightSizeOf(file);
+    if (header.isValid() && !CImageReading::sameShape(header, found.thumbnail.size()))
+        return Outcome{QImage(), false, CPictureFacts()};
+    if (makeFacts) {
         // An entry of ours names size and time; another program's only the size, if that.
         if (found.captureTime.isValid()) {
             outcome.facts.captureTime = found.captureTime;
@@ -22,8 +42,7 @@ Outcome lookUp(const CThumbnailCache& cache, const QString& file, const QSize& b
         } else {
             outcome.facts = CPictureFacts::withCaptureTime(file);
         }
-        outcome.facts.pixelSize =
-            found.uprightSize.isValid() ? found.uprightSize : CImageReading::uprightSizeOf(file);
+        outcome.facts.pixelSize = header.isValid() ? header : found.uprightSize;
         outcome.facts.hash = CPictureFacts::differenceHash(found.thumbnail);
         outcome.facts.fileBytes = source.size;
     }
@@ -38,6 +57,9 @@ Outcome decodeAndKeep(const CThumbnailCache& cache, const QString& file, const Q
     const CThumbnailCache::Source source = cache.source(file);
     const CImageReading::Thumbnails made =
         CImageReading::thumbnailAndKept(file, box, CThumbnailCache::keptBox());
+    // Refused from its header: cheap to refuse again, and no failure of the picture's own.
+    if (!made.refusal.isEmpty())
+        return refused(file, made, box);
     Outcome outcome;
     outcome.thumbnail = made.thumbnail;
     if (made.thumbnail.isNull()) {
@@ -55,6 +77,8 @@ Outcome decode(const QString& file, const QSize& box, bool makeFacts)
     if (file.isEmpty())
         return Outcome{};
     const CImageReading::Thumbnails made = CImageReading::thumbnailAndKept(file, box, QSize());
+    if (!made.refusal.isEmpty())
+        return refused(file, made, box);
     Outcome outcome;
     outcome.thumbnail = made.thumbnail;
     if (makeFacts)

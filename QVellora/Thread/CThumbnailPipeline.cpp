@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "Thread/CThumbnailPipeline.h"
 
+#include "CLogging.h"
+
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMutex>
 #include <QThreadPool>
 #include <QWaitCondition>
 
+#include <atomic>
 #include <memory>
 #include <numeric>
 
@@ -14,7 +18,52 @@ namespace {
 // How long the caller waits for the next thumbnail before it looks at the stop request again.
 constexpr int stopPollMs = 20;
 
+std::atomic<int> patienceMs{120000};
+std::atomic<bool> leftBehind{false};
+std::atomic<int> stopGraceMs{1000};
+std::function<void(const QString&)> workerHook; // set by tests before any run
+
+// A pool whose workers may be stuck for good in a decode (a file on a dead network share): it is
+// given a short while to finish, and otherwise left to its stuck workers instead of being joined.
+void release(QThreadPool* pool)
+{
+    pool->clear();
+    if (pool->waitForDone(stopGraceMs.load())) {
+        delete pool;
+        return;
+    }
+    leftBehind.store(true);
+    qCWarning(lcThumbnails) << "thumbnail workers did not come back; left behind";
+}
+
 } // namespace
+
+void CThumbnailPipeline::setPatience(int patience, int stopGrace)
+{
+    patienceMs.store(patience);
+    stopGraceMs.store(stopGrace);
+}
+
+bool CThumbnailPipeline::workersLeftBehind()
+{
+    return leftBehind.load();
+}
+
+void CThumbnailPipeline::beforeWork(const QString& file)
+{
+    if (workerHook)
+        workerHook(file);
+}
+
+void CThumbnailPipeline::releasePool(QThreadPool* pool)
+{
+    release(pool);
+}
+
+void CThumbnailPipeline::setWorkerHookForTests(std::function<void(const QString&)> hook)
+{
+    workerHook = std::move(hook);
+}
 
 CThumbnailPipeline::CThumbnailPipeline(const QSize& box, int workers, std::optional<CThumbnailCache> cache)
     : m_box(box), m_workers(qMax(1, workers)), m_cache(std::move(cache))
@@ -37,8 +86,15 @@ bool CThumbnailPipeline::runWithFacts(int count, const std::function<QString(int
                                       const FactsDelivery& deliver,
                                       const std::function<bool()>& stopRequested) const
 {
-    QThreadPool pool;
-    pool.setMaxThreadCount(m_workers);
+    // On the heap: a pool with a stuck worker is left behind rather than joined (release()).
+    QThreadPool* const heldPool = new QThreadPool;
+    heldPool->setMaxThreadCount(m_workers);
+    QThreadPool& pool = *heldPool;
+    struct Release
+    {
+        QThreadPool* pool;
+        ~Release() { release(pool); }
+    } releaseAtEnd{heldPool};
     const QSize box = m_box;
     const bool makeFacts = m_makeFacts;
 
@@ -109,6 +165,8 @@ bool CThumbnailPipeline::pass(QThreadPool& pool, const QVector<int>& items,
     auto submit = [&](int position) {
         const QString file = fileAt(items.at(position));
         pool.start([results, position, file, work]() {
+            if (workerHook)
+                workerHook(file);
             Outcome outcome = work(file);
             QMutexLocker lock(&results->mutex);
             results->done.insert(position, std::move(outcome));
@@ -125,17 +183,27 @@ bool CThumbnailPipeline::pass(QThreadPool& pool, const QVector<int>& items,
 
         Outcome outcome;
         {
+            QElapsedTimer waited;
+            waited.start();
             QMutexLocker lock(&results->mutex);
-            while (!results->done.contains(next) && !(stopped = stopRequested()))
+            while (!results->done.contains(next) && !(stopped = stopRequested())) {
+                if (waited.hasExpired(patienceMs.load())) {
+                    // Its worker is stuck: the item counts as unreadable, and another worker
+                    // takes the stuck one's place so that the others go on.
+                    qCWarning(lcThumbnails) << "thumbnail worker stuck on" << fileAt(items.at(next));
+                    pool.setMaxThreadCount(pool.maxThreadCount() + 1);
+                    break;
+                }
                 results->ready.wait(&results->mutex, stopPollMs);
+            }
             if (!stopped)
                 outcome = results->done.take(next);
         }
         if (!stopped && !(stopped = stopRequested()))
             take(items.at(next), outcome);
     }
+    // The pool is drained (or left behind) by the caller: a stuck worker holds up no one here.
     if (stopped)
         pool.clear();
-    pool.waitForDone();
     return !stopped;
 }

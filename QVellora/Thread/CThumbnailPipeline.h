@@ -39,8 +39,24 @@ public:
     // Whether runWithFacts() works out each picture's facts (the default) or leaves them empty.
     void setMakeFacts(bool on) { m_makeFacts = on; }
 
+    // How long the caller waits for one item's worker before it counts the item as unreadable
+    // and goes on without that worker (2 min), and how long a run that ends waits for its workers
+    // before it leaves stuck ones behind (1 s). For all pipelines of the process.
+    static void setPatience(int patienceMs, int stopGraceMs);
+    // Whether any run of the process left a stuck worker behind: the program then leaves
+    // without tearing down the libraries that worker may still be in.
+    static bool workersLeftBehind();
+    // Tests only: called on the worker with the file before each item's work (a stuck decode).
+    static void setWorkerHookForTests(std::function<void(const QString&)> hook);
+    // For other thumbnail workers of the process (the grid's feed): the same test hook, and the
+    // same end of a pool on the heap, deleted once its workers are back within the stop grace,
+    // otherwise left to its stuck workers.
+    static void beforeWork(const QString& file);
+    static void releasePool(QThreadPool* pool);
+
     // Runs on the calling thread and returns when every item has been delivered (true) or when
-    // stopRequested() said so (false; nothing more is delivered and no decode is left running).
+    // stopRequested() said so (false; nothing more is delivered). Workers still busy then are
+    // waited for briefly and otherwise left behind: a stuck decode never holds up the caller.
     // fileOf(i) is asked once, on the calling thread, shortly before item i is first looked at;
     // an empty answer means nothing to decode. deliver(i, thumbnail) is called on the calling
     // thread exactly once per item: for i = 0, 1, ... in order without a cache, and with one

@@ -4,10 +4,13 @@
 #include "Pictures/CImageReading.h"
 #include "Pictures/CPictureListModel.h"
 #include "Thread/CThumbnailJob.h"
+#include "Thread/CThumbnailPipeline.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMetaObject>
+#include <QPointer>
 
 namespace {
 
@@ -26,16 +29,16 @@ QString firstFileOf(const QString& folder)
 } // namespace
 
 QPictureFeed::QPictureFeed(CPictureListModel* model, QObject* parent)
-    : QObject(parent), m_model(model), m_workers(qMax(1, QThread::idealThreadCount()))
+    : QObject(parent), m_model(model), m_pool(new QThreadPool), m_workers(qMax(1, QThread::idealThreadCount()))
 {
     qRegisterMetaType<CPictureFacts>("CPictureFacts");
-    m_pool.setMaxThreadCount(m_workers);
+    m_pool->setMaxThreadCount(m_workers);
 }
 
 QPictureFeed::~QPictureFeed()
 {
-    m_pool.clear();
-    m_pool.waitForDone();
+    // A decode stuck for good (a dead network share) must not hold up the close.
+    CThumbnailPipeline::releasePool(m_pool);
 }
 
 void QPictureFeed::show(const QStringList& folders, const QStringList& pictures)
@@ -51,7 +54,7 @@ void QPictureFeed::show(const QStringList& folders, const QStringList& pictures)
 void QPictureFeed::stop()
 {
     ++m_generation;
-    m_pool.clear();
+    m_pool->clear();
     // Thumbnails fetched for a category are wanted whatever the grid shows.
     for (auto job = m_inFlight.begin(); job != m_inFlight.end();)
         job = job.value() ? std::next(job) : m_inFlight.erase(job);
@@ -130,13 +133,20 @@ void QPictureFeed::pump()
 
         const int generation = m_generation;
         const std::optional<CThumbnailCache> cache = m_cache;
-        m_pool.start([this, generation, job, cache]() {
+        const QPointer<QPictureFeed> feed(this);
+        m_pool->start([feed, generation, job, cache]() {
             const QString file = job.folder ? firstFileOf(job.path) : job.path;
+            CThumbnailPipeline::beforeWork(file);
             const CThumbnailJob::Outcome made =
                 CThumbnailJob::make(cache, file, CImageReading::thumbnailBox(), !job.folder);
-            // The feed outlives its pool's tasks (its destructor joins them).
+            // A worker left behind may finish after the feed is gone: the answer goes through
+            // the application and is dropped there, on the interface thread, if so.
             QMetaObject::invokeMethod(
-                this, [this, generation, job, made]() { take(generation, job, made.thumbnail, made.facts); },
+                qApp,
+                [feed, generation, job, made]() {
+                    if (feed)
+                        feed->take(generation, job, made.thumbnail, made.facts);
+                },
                 Qt::QueuedConnection);
         });
     }
@@ -155,7 +165,7 @@ void QPictureFeed::take(int generation, const Job& job, const QImage& thumbnail,
     const bool firstTime = row < 0 || !m_model->isLoaded(row);
     if (row >= 0 && (generation == m_generation || !thumbnail.isNull()))
         m_model->setThumbnail(job.path, thumbnail);
-    if (firstTime && facts.isValid()) {
+    if (firstTime && (facts.isValid() || !facts.refusal.isEmpty())) {
         if (row >= 0)
             m_model->setFacts(job.path, facts);
         emit pictureFacts(job.path, facts);

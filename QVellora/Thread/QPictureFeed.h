@@ -68,7 +68,8 @@ private:
     void take(int generation, const Job& job, const QImage& thumbnail, const CPictureFacts& facts);
 
     CPictureListModel* m_model;
-    QThreadPool m_pool;
+    // On the heap: a pool with a stuck worker is left behind at the end rather than joined.
+    QThreadPool* m_pool;
     int m_workers;
     int m_generation = 0;
     // In the workers now, by path: whether fetch() asked for it (those outlive a new source).

@@ -50,7 +50,7 @@ void QShowImageFolderThread::run()
         else
             deliver(ticket, [this, path, thumbnail, facts]() {
                 emit showSingleImage(path, thumbnail);
-                if (facts.isValid())
+                if (facts.isValid() || !facts.refusal.isEmpty())
                     emit pictureFacts(path, facts);
             });
     };

@@ -17,7 +17,7 @@ void QShowImageThread::run()
             return;
         deliver(ticket, [this, path = paths.at(i), thumbnail, facts]() {
             emit showOneImage(path, thumbnail);
-            if (facts.isValid())
+            if (facts.isValid() || !facts.refusal.isEmpty())
                 emit pictureFacts(path, facts);
         });
     };

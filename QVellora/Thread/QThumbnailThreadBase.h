@@ -29,6 +29,8 @@ public:
 signals:
     // Right after the thumbnail signal of a picture file (not of a folder's tile): its size,
     // capture time and look-alike hash, worked out on the workers. Stopped runs stay silent.
+    // A picture refused for its size comes with the broken-picture tile, and its facts carry
+    // only the reason (CPictureFacts::refusal), its size and its bytes.
     void pictureFacts(QString qstrPath, CPictureFacts facts);
 
 protected:
