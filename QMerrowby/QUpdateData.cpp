@@ -55,13 +55,13 @@ bool QUpdateData::UpdateUserData(const QString& path)
     m_reply = CUsageReport::post(m_manager, content);
     connect(m_reply, &QNetworkReply::errorOccurred, this, &QUpdateData::upLoadError);
     connect(m_reply, &QNetworkReply::uploadProgress, this, &QUpdateData::OnUploadProgress);
-    // Any sign of life from the service restarts the stall clock; a long answer is not read.
+    // Any sign of life from the service restarts the stall clock. The answer is taken as it comes
+    // (Qt holds little of it unread, and reports progress only now and then), and given up past
+    // the cap.
+    m_answer.clear();
     m_reply->setReadBufferSize(2 * MaxAnswerBytes);
-    connect(m_reply, &QNetworkReply::downloadProgress, this, [this](qint64 received) {
-        m_stall.start();
-        if (received > MaxAnswerBytes)
-            giveUp(QStringLiteral("the answer is longer than %1 bytes").arg(MaxAnswerBytes));
-    });
+    connect(m_reply, &QNetworkReply::downloadProgress, this, [this] { m_stall.start(); });
+    connect(m_reply, &QNetworkReply::readyRead, this, &QUpdateData::takeAnswer);
     m_stall.start();
     m_deadline.start();
     return true;
@@ -72,7 +72,9 @@ void QUpdateData::replyFinished(QNetworkReply* reply)
     m_stall.stop();
     m_deadline.stop();
     // An aborted reply is closed already.
-    const QByteArray answer = reply->isOpen() ? reply->read(MaxAnswerBytes + 1) : QByteArray();
+    if (reply == m_reply)
+        takeAnswer();
+    const QByteArray answer = std::exchange(m_answer, QByteArray());
     qCDebug(lcReporter) << "repay finished" << answer;
     // An answer cut short by its length is no answer, even when it began as a success.
     const bool accepted =
@@ -94,6 +96,16 @@ void QUpdateData::replyFinished(QNetworkReply* reply)
     if (reply == m_reply)
         m_reply = nullptr;
     emit sigUpdateEnd();
+}
+
+void QUpdateData::takeAnswer()
+{
+    if (!m_reply || !m_reply->isOpen())
+        return;
+    m_stall.start();
+    m_answer.append(m_reply->read(MaxAnswerBytes + 1 - m_answer.size()));
+    if (m_answer.size() > MaxAnswerBytes)
+        giveUp(QStringLiteral("the answer is longer than %1 bytes").arg(MaxAnswerBytes));
 }
 
 void QUpdateData::upLoadError(QNetworkReply::NetworkError errorCode)

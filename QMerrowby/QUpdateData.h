@@ -47,9 +47,12 @@ public slots:
 
 private:
     void giveUp(const QString& why);
+    // Moves what arrived of the answer into m_answer; gives up past MaxAnswerBytes.
+    void takeAnswer();
 
     QNetworkAccessManager* m_manager;
     QNetworkReply* m_reply = nullptr;
+    QByteArray m_answer; // the answer as far as it arrived, at most MaxAnswerBytes + 1
     QString m_path;
     QScopedPointer<CUsageClaim> m_claim;
     QTimer m_stall;

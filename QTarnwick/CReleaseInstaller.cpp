@@ -73,14 +73,26 @@ bool CReleaseInstaller::install(const QString& source, const QString& target)
         }
         folders.append(folder);
     }
+    QStringList names = listTree(source, QDir::Files);
+    // The installed number changes last: until every other file is in place the installation
+    // says it is the old release, so an install that cannot be finished is offered again.
+    const QString versionFile = QStringLiteral("version.js");
+    if (names.removeAll(versionFile) > 0)
+        names.append(versionFile);
     QVector<CInstallJournal::File> files;
-    for (const QString& file : listTree(source, QDir::Files)) {
+    for (const QString& file : qAsConst(names)) {
         const QFileInfo info(nativePath(target, file));
         if (info.isDir() && !info.isSymLink()) {
             qCDebug(lcUpdater) << "a folder stands where the release has a file:" << info.filePath();
             return false;
         }
-        files.append({file, present(info)});
+        // What proves later that a file there is this release's, so only that is ever taken away.
+        const QByteArray sha256 = CInstallJournal::digest(nativePath(source, file));
+        if (sha256.isEmpty()) {
+            qCDebug(lcUpdater) << "cannot read" << file;
+            return false;
+        }
+        files.append({file, present(info), sha256});
     }
 
     CInstallJournal journal(target);
@@ -114,7 +126,7 @@ bool CReleaseInstaller::install(const QString& source, const QString& target)
             step();
         }
     }
-    journal.finish();
+    journal.markScratchOnly();
     return true;
 }
 

@@ -12,11 +12,13 @@
 // old release cannot be announced under a newer number.
 struct CReleaseManifest
 {
-    int version = 0;      // "version" read as a whole number: digits in a string count, anything else is 0
+    int version = 0;      // "version" as a whole number above 0: digits in a string count, anything else is 0
     QString sha256;       // hex digest of the release archive, empty when not published
     QByteArray signature; // Ed25519 over signedText(), base64, empty when not published
 
-    static CReleaseManifest fromJson(const QByteArray& json);
+    // valid (optional) is false when the text holds no such version: not JSON, no object, or a
+    // "version" that is missing, fractional, out of range or not digits.
+    static CReleaseManifest fromJson(const QByteArray& json, bool* valid = nullptr);
 
     // The one text a release's signature is made over: "vellora-release\nversion: 7\nsha256: <hex>\n".
     static QByteArray signedText(int version, const QString& sha256);

@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -24,13 +25,19 @@
 namespace {
 const int DefaultStallMs = 30 * 1000;
 const int DefaultDeadlineMs = 60 * 1000;
+const int DefaultRateWindowMs = 60 * 1000;
+// What Qt may hold of an answer before we read it.
+const qint64 ReadBufferBytes = 256 * 1024;
+// The installed number when "version.js" is missing or cannot be read: only a release above it
+// is taken, so a damaged file never lets an older release in.
+const int UnknownLocalVersion = 100;
 } // namespace
 
 QTarnwick::QTarnwick(QObject* parent)
     : QObject(parent), m_manifestManager(new QNetworkAccessManager(this)),
       m_archiveManager(new QNetworkAccessManager(this)), m_stallTimer(new QTimer(this)),
-      m_deadlineTimer(new QTimer(this)), m_installFolder(QCoreApplication::applicationDirPath()),
-      m_publicKey(CReleaseCheck::releasePublicKey())
+      m_deadlineTimer(new QTimer(this)), m_rateTimer(new QTimer(this)),
+      m_installFolder(QCoreApplication::applicationDirPath()), m_publicKey(CReleaseCheck::releasePublicKey())
 {
     connect(m_manifestManager, &QNetworkAccessManager::finished, this, &QTarnwick::getFinished);
     connect(m_archiveManager, &QNetworkAccessManager::finished, this, &QTarnwick::replyFinished);
@@ -44,7 +51,22 @@ QTarnwick::QTarnwick(QObject* parent)
         if (m_current)
             m_current->abort();
     });
+    // A network that sends just enough to pass the stall limit is given up once its rate stays
+    // under the floor for a whole window.
+    m_rateTimer->setInterval(DefaultRateWindowMs);
+    connect(m_rateTimer, &QTimer::timeout, this, [this] {
+        const qint64 floor = m_rateFloor * m_rateTimer->interval() / 1000;
+        if (m_current && m_current->isRunning() && m_windowBytes < floor) {
+            qCDebug(lcUpdater) << "the answer comes slower than" << m_rateFloor << "bytes a second, giving up"
+                               << m_current->url();
+            m_current->abort();
+        }
+        m_windowBytes = 0;
+    });
     bool ok = false;
+    // For tests: a lower archive cap, so that what happens at the cap can be seen cheaply.
+    const qint64 cap = qEnvironmentVariable("VELLORA_UPDATE_MAX_ARCHIVE_BYTES").toLongLong(&ok);
+    m_maxArchiveBytes = ok && cap > 0 && cap < MaxArchiveBytes ? cap : MaxArchiveBytes;
     const int deadline = qEnvironmentVariableIntValue("VELLORA_UPDATE_DEADLINE_MS", &ok);
     m_deadlineMs = ok && deadline > 0 ? deadline : DefaultDeadlineMs;
 }
@@ -52,6 +74,12 @@ QTarnwick::QTarnwick(QObject* parent)
 void QTarnwick::setDeadline(int milliseconds)
 {
     m_deadlineMs = milliseconds;
+}
+
+void QTarnwick::setRateFloor(qint64 bytesPerSecond, int windowMilliseconds)
+{
+    m_rateFloor = bytesPerSecond;
+    m_rateTimer->setInterval(windowMilliseconds);
 }
 
 void QTarnwick::setStallTimeout(int milliseconds)
@@ -75,18 +103,36 @@ QNetworkReply* QTarnwick::get(QNetworkAccessManager* manager, const QUrl& url, c
 {
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::ContentTypeHeader, contentType);
+    // Caps count the bytes we keep: a compressed answer could unpack to any size, so none is
+    // asked for (and Qt then unpacks nothing), and one sent anyway is refused.
+    request.setRawHeader("Accept-Encoding", "identity");
     QNetworkReply* reply = manager->get(request);
     m_current = reply;
+    m_body.clear();
     m_maxBytes = maxBytes;
-    m_proportional = maxBytes == MaxArchiveBytes;
+    m_proportional = manager == m_archiveManager;
+    m_windowBytes = 0;
     m_requestClock.start();
     m_deadlineTimer->start(m_deadlineMs);
+    m_rateTimer->start();
+    // Qt holds at most this much unread; the body is taken as it comes and counted against the cap.
+    reply->setReadBufferSize(ReadBufferBytes);
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] { takeBody(reply); });
     connect(reply, &QNetworkReply::downloadProgress, this, &QTarnwick::OnGetProgress);
     // The announced length is known with the headers, before any byte of the body.
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
+        const QByteArray encoding = reply->rawHeader("Content-Encoding").trimmed().toLower();
+        if (!encoding.isEmpty() && encoding != "identity") {
+            qCDebug(lcUpdater) << "compressed answer refused:" << encoding << reply->url();
+            reply->abort();
+            return;
+        }
         const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid())
+        if (length.isValid()) {
             checkLimits(0, length.toLongLong());
+            if (reply->isRunning() && length.toLongLong() > 0)
+                m_body.reserve(int(length.toLongLong()));
+        }
     });
     // A network that stops sending must not keep the updater alive forever.
     disconnect(m_stallTimer, nullptr, nullptr, nullptr);
@@ -102,6 +148,23 @@ void QTarnwick::OnGetProgress(qint64 bytesReceived, qint64 bytesTotal)
 {
     m_stallTimer->start();
     checkLimits(bytesReceived, bytesTotal);
+}
+
+void QTarnwick::takeBody(QNetworkReply* reply)
+{
+    if (reply != m_current || !reply->isOpen())
+        return;
+    const QByteArray chunk = reply->read(m_maxBytes + 1 - m_body.size());
+    m_windowBytes += chunk.size();
+    // Grown by hand: past half the cap, doubling would ask for more than the cap itself.
+    if (m_body.capacity() < m_body.size() + chunk.size())
+        m_body.reserve(
+            int(qMin<qint64>(m_maxBytes + 1, qMax<qint64>(2 * m_body.size(), m_body.size() + chunk.size()))));
+    m_body.append(chunk);
+    if (m_body.size() > m_maxBytes && reply->isRunning()) {
+        qCDebug(lcUpdater) << "the answer is larger than" << m_maxBytes << "bytes, giving up" << reply->url();
+        reply->abort();
+    }
 }
 
 void QTarnwick::checkLimits(qint64 bytesReceived, qint64 bytesTotal)
@@ -128,24 +191,30 @@ int QTarnwick::localVersion()
     qCDebug(lcUpdater) << "qstrHistoryDataPath: " << localPath;
     QFile local(localPath);
     if (!local.open(QIODevice::ReadOnly | QIODevice::Text))
-        return 100;
-    const QByteArray text = local.readAll();
+        return UnknownLocalVersion;
+    const QByteArray text = local.read(MaxManifestBytes);
     qCDebug(lcUpdater) << "location: " << text;
-    return CReleaseManifest::fromJson(text).version;
+    bool valid = false;
+    const int version = CReleaseManifest::fromJson(text, &valid).version;
+    if (!valid) {
+        qCDebug(lcUpdater) << "the installed version cannot be read; taken as" << UnknownLocalVersion;
+        return UnknownLocalVersion;
+    }
+    return version;
 }
 
 QByteArray QTarnwick::completeBody(QNetworkReply* reply, qint64 maxBytes, bool* complete)
 {
     // An aborted reply is closed and cannot be read.
+    if (reply->error() == QNetworkReply::NoError)
+        takeBody(reply);
     const QByteArray body =
-        reply->error() == QNetworkReply::NoError ? reply->read(maxBytes + 1) : QByteArray();
+        reply->error() == QNetworkReply::NoError ? std::exchange(m_body, QByteArray()) : QByteArray();
+    m_body.clear();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-    // A compressed answer announces the compressed length; Qt itself reports a cut-off stream.
-    const bool encoded = !reply->rawHeader("Content-Encoding").isEmpty();
     *complete = reply->error() == QNetworkReply::NoError && status >= 200 && status < 300 &&
-                body.size() <= maxBytes &&
-                (encoded || !length.isValid() || length.toLongLong() == body.size());
+                body.size() <= maxBytes && (!length.isValid() || length.toLongLong() == body.size());
     if (!*complete) {
         qCDebug(lcUpdater) << "incomplete or failed answer" << reply->url() << reply->error() << status
                            << body.size() << "of" << length;
@@ -158,6 +227,7 @@ void QTarnwick::getFinished(QNetworkReply* reply)
 {
     m_stallTimer->stop();
     m_deadlineTimer->stop();
+    m_rateTimer->stop();
     reply->deleteLater();
     bool complete = false;
     const QByteArray body = completeBody(reply, m_maxBytes, &complete);
@@ -168,7 +238,7 @@ void QTarnwick::getFinished(QNetworkReply* reply)
     if (localVersion() < m_remote.version) {
         qCDebug(lcUpdater) << "good";
         get(m_archiveManager, CServiceEndpoints::releaseArchive(), "application/x-7z-compressed",
-            MaxArchiveBytes);
+            m_maxArchiveBytes);
         return;
     }
     finish(Outcome::UpToDate);
@@ -178,6 +248,7 @@ void QTarnwick::replyFinished(QNetworkReply* reply)
 {
     m_stallTimer->stop();
     m_deadlineTimer->stop();
+    m_rateTimer->stop();
     reply->deleteLater();
     bool complete = false;
     const QByteArray archive = completeBody(reply, m_maxBytes, &complete);
@@ -206,23 +277,31 @@ bool QTarnwick::install(const QByteArray& archive)
     const QString archivePath = CProgramFiles::path(QStringLiteral("Vellora.zip"));
     const QString extractFolder = CProgramFiles::path(QStringLiteral("tmpExt"));
     // One installer at a time; the main program's start-up repair leaves a locked install alone.
-    QLockFile lock(CProgramFiles::path(CInstallJournal::lockName()));
-    lock.setStaleLockTime(0);
-    if (!lock.tryLock(0)) {
+    const QString lockPath = CProgramFiles::path(CInstallJournal::lockName());
+    QLockFile lock(lockPath);
+    if (!CInstallJournal::lockInstallation(lock, lockPath)) {
         qCDebug(lcUpdater) << "another updater is installing";
         return false;
     }
-    QFile file(archivePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(archive) != archive.size() || !file.flush()) {
-        qCDebug(lcUpdater) << "cannot write" << archivePath;
-        file.remove();
+    // Our scratch from an earlier run was cleared by the start-up repair; what is there now is the
+    // user's, and stays.
+    for (const QString& path : {archivePath, extractFolder}) {
+        if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
+            qCDebug(lcUpdater) << "not installing:" << path << "is in the way";
+            return false;
+        }
+    }
+    CInstallJournal journal(m_installFolder);
+    if (!journal.beginScratch()) {
+        qCDebug(lcUpdater) << "cannot write the install journal";
         return false;
     }
+    QFile file(archivePath);
+    bool ok = file.open(QIODevice::NewOnly) && file.write(archive) == archive.size() && file.flush();
     file.close();
-    // A folder left over from an earlier run is reused, but emptied first: its old files are no
-    // part of this release.
-    deleteFolder(extractFolder);
-    bool ok = QDir().mkdir(extractFolder);
+    if (!ok)
+        qCDebug(lcUpdater) << "cannot write" << archivePath;
+    ok = ok && QDir().mkdir(extractFolder);
     if (ok && quazip_extract(archivePath, extractFolder, QString())) {
         qCDebug(lcUpdater) << "解压成功";
         // These two names belong to the updater's own work; a release must not bring them.
@@ -249,6 +328,8 @@ bool QTarnwick::install(const QByteArray& archive)
     }
     QFile::remove(archivePath);
     deleteFolder(extractFolder);
+    // A roll-back that could not be finished keeps its journal for the next start.
+    CInstallJournal::finishScratch(m_installFolder);
     return ok;
 }
 

@@ -38,6 +38,9 @@ public:
     // this time plus one second per ArchiveBytesPerSecond announced bytes (60 s unless changed;
     // VELLORA_UPDATE_DEADLINE_MS sets another).
     void setDeadline(int milliseconds);
+    // An answer bringing fewer than bytesPerSecond on average over a whole window is given up
+    // (1 KiB/s over a minute unless changed).
+    void setRateFloor(qint64 bytesPerSecond, int windowMilliseconds);
 
     static constexpr qint64 MaxManifestBytes = 64 * 1024;
     static constexpr qint64 MaxArchiveBytes = qint64(1) << 30;
@@ -60,7 +63,9 @@ private:
     static int localVersion();
     // The body when the answer is a 2xx that arrived whole within maxBytes; otherwise empty and
     // complete false.
-    static QByteArray completeBody(QNetworkReply* reply, qint64 maxBytes, bool* complete);
+    QByteArray completeBody(QNetworkReply* reply, qint64 maxBytes, bool* complete);
+    // Moves what arrived of the current answer into m_body; ends the answer past the cap.
+    void takeBody(QNetworkReply* reply);
     bool install(const QByteArray& archive);
     bool writeVersionFile(const QString& path) const;
     void finish(Outcome outcome);
@@ -69,9 +74,14 @@ private:
     QNetworkAccessManager* m_archiveManager;
     QTimer* m_stallTimer;
     QTimer* m_deadlineTimer;
+    QTimer* m_rateTimer;
+    qint64 m_rateFloor = 1024;
+    qint64 m_windowBytes = 0; // arrived in the rate timer's current window
+    QByteArray m_body;        // the current answer as far as it arrived
     QElapsedTimer m_requestClock;
     QPointer<QNetworkReply> m_current;
     qint64 m_maxBytes = 0;
+    qint64 m_maxArchiveBytes = MaxArchiveBytes;
     bool m_proportional = false; // the archive: its deadline grows with its announced size
     int m_deadlineMs = 60 * 1000;
     QString m_installFolder;

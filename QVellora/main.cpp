@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "CInstallJournal.h"
+#include "CLogging.h"
+#include "CProgramFiles.h"
 #include "Records/CProgramOptions.h"
 #include "Records/CUiLanguage.h"
+#include "Records/QSingleInstance.h"
 #include "Thread/CThumbnailPipeline.h"
 #include "mainwindow.h"
 
@@ -17,9 +20,20 @@ int main(int argc, char* argv[])
     CInstallJournal::recover(QCoreApplication::applicationDirPath());
     CUiLanguage::install(
         &app, CUiLanguage::resolve(CProgramOptions::read().language, QLocale::system().uiLanguages()));
+    // One copy per record folder: a second start shows the first window instead.
+    QSingleInstance single(CProgramFiles::recordFolder());
+    if (!single.claim())
+        return 0;
     int result = 0;
     {
         MainWindow window;
+        QObject::connect(&single, &QSingleInstance::anotherStart, &window, [&window] {
+            qCDebug(lcRecords) << "started again: the window comes to the front";
+            window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+            window.show();
+            window.raise();
+            window.activateWindow();
+        });
         window.show();
         result = app.exec();
     }

@@ -5,7 +5,6 @@
 #include "CProgramFiles.h"
 #include "CServiceEndpoints.h"
 #include "CShutdownSignals.h"
-#include "CUsageReport.h"
 #include "CatePage/QCatePage.h"
 #include "Dialogs/QConnectCustomerDlg.h"
 #include "Dialogs/QSetFileTimeDlg.h"
@@ -35,7 +34,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QNetworkAccessManager>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QUndoStack>
@@ -75,8 +73,6 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     m_openTime = QDateTime::currentDateTime().toUTC();
     qCDebug(lcRecords) << "open soft time " << m_openTime;
 
-    m_networkManager = new QNetworkAccessManager(this);
-    connect(m_networkManager, &QNetworkAccessManager::finished, this, &MainWindow::replyFinished);
     // At log-out the desktop asks the session manager's question first and then ends the program
     // with a signal, never by closing the window: both keep the run's work. The reporter and the
     // updater are not started then.
@@ -370,22 +366,6 @@ void MainWindow::onGetZovID(QString qstrZovID)
         m_serviceId = qstrZovID;
 }
 
-void MainWindow::replyFinished(QNetworkReply* reply)
-{
-    qCDebug(lcReporter) << "repay finished" << reply->readAll();
-    reply->deleteLater();
-}
-
-void MainWindow::upLoadError(QNetworkReply::NetworkError errorCode)
-{
-    qCDebug(lcReporter) << "repay upLoadError" << errorCode;
-}
-
-void MainWindow::OnUploadProgress(qint64 bytesSent, qint64 bytesTotal)
-{
-    qCDebug(lcReporter) << "repay OnUploadProgress" << bytesSent << bytesTotal;
-}
-
 void MainWindow::onSetFileTypeAct()
 {
     if (QUserDialogs::exec(m_fileTypeDlg.get()) == QDialog::Accepted)
@@ -407,7 +387,9 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
     if (!SaveLastOption())
         QUserDialogs::information(this, tr("本次的工作记录未能保存（磁盘已满或不可写）！"));
-    UploadUserDate();
+    // The usage file goes with the reporter started below: it claims the file, sends it whole and
+    // forgets it only once the service took it. A post of our own would be cut off as the program
+    // ends, and would send the same records twice.
     CCompanionLauncher::startAll(QCoreApplication::applicationDirPath());
     QMainWindow::closeEvent(event);
 }
@@ -428,13 +410,4 @@ bool MainWindow::SaveLastOption()
     const QString survey = surveyText();
     m_runRecorded = m_editPage->SaveUserData(m_openTime, m_closeTime, uploadCount, survey);
     return sessionSaved && m_runRecorded;
-}
-
-void MainWindow::UploadUserDate()
-{
-    QNetworkReply* reply = CUsageReport::post(m_networkManager, CProgramFiles::userDataFile());
-    if (!reply)
-        return;
-    connect(reply, &QNetworkReply::errorOccurred, this, &MainWindow::upLoadError);
-    connect(reply, &QNetworkReply::uploadProgress, this, &MainWindow::OnUploadProgress);
 }

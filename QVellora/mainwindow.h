@@ -5,7 +5,6 @@
 
 #include <QDateTime>
 #include <QMainWindow>
-#include <QNetworkReply>
 
 #include <memory>
 
@@ -17,7 +16,6 @@ class QEditPage;
 class QInitPage;
 class QLabel;
 class QMenu;
-class QNetworkAccessManager;
 class QSetFileTimeDlg;
 class QSetFileTypeDlg;
 class QShortcutsDlg;
@@ -88,9 +86,6 @@ public slots:
     void onOpenWebAct();
     // Keeps the first non-empty service user ID reported by a page for the rest of the run.
     void onGetZovID(QString qstrZovID);
-    void replyFinished(QNetworkReply* reply);
-    void upLoadError(QNetworkReply::NetworkError errorCode);
-    void OnUploadProgress(qint64 bytesSent, qint64 bytesTotal);
     void onSetFileTypeAct();
     void onSetFileTimeAct();
     // The desktop is ending the program (log-out, shut-down: SIGTERM, SIGHUP or the session
@@ -114,8 +109,6 @@ private:
     // Close-time save: the session and this run's usage record (once per run). False when either
     // could not be written.
     bool SaveLastOption();
-    // Posts the usage file to the service without waiting for the answer.
-    void UploadUserDate();
     // The survey text of this run, recorded with the usage data.
     QString surveyText() const;
 
@@ -157,7 +150,6 @@ private:
     QLabel* m_countsLabel = nullptr;
     QString m_scanPath;
     CPhotoFilter m_photoFilter;
-    QNetworkAccessManager* m_networkManager = nullptr;
     QString m_serviceId;
     bool m_runRecorded = false;
 };

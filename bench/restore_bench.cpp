@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-// restore_bench [PATHS]: continues a last session of PATHS pictures (100000 unless given) on the
-// real edit page, built offscreen. 300 of the pictures are small files that exist; the others
-// name a drive that is not there, as after an unplugged card, so they must be kept but cannot be
-// shown. They are spread over ten categories and the list of thumbnails. Measured: the restore
-// until its wait dialog closes, then the session as it would be saved again (every path kept).
-// The last line:
+// restore_bench [PATHS [CATEGORIES]]: continues a last session of PATHS pictures (100000 unless
+// given) in CATEGORIES categories (10 unless given) on the real edit page, built offscreen. 300 of the
+// pictures are small files that exist; the others name a drive that is not there, as after an unplugged card,
+// so they must be kept but cannot be shown. They are spread over the categories and the list of thumbnails.
+// Measured: the restore until its wait dialog closes, then the session as it would be saved again (every path
+// kept). The last line:
 //   restore: N paths, restore A s, session again B s, kept K paths
 #include "CProgramFiles.h"
 #include "Dialogs/QBusyDialog.h"
@@ -24,9 +24,10 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int total = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
+    const int categories = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 10;
     QTextStream out(stdout);
-    if (total < 300) {
-        out << "usage: restore_bench [PATHS >= 300]" << Qt::endl;
+    if (total < 300 || categories < 1) {
+        out << "usage: restore_bench [PATHS >= 300 [CATEGORIES >= 1]]" << Qt::endl;
         return 2;
     }
     QTemporaryDir dir;
@@ -43,9 +44,9 @@ int main(int argc, char** argv)
     for (int i = 300; i < total; ++i)
         paths << QStringLiteral("/media/card-not-here/DCIM/%1/IMG_%2.jpg").arg(i / 1000).arg(i);
     CLastSession session;
-    for (int c = 0; c < 10; ++c) {
+    for (int c = 0; c < categories; ++c) {
         QStringList category;
-        for (int i = c; i < paths.size(); i += 10)
+        for (int i = c; i < paths.size(); i += categories)
             category << paths.at(i);
         session.categories.append({QStringLiteral("类别 %1").arg(c), category});
     }
@@ -75,11 +76,12 @@ int main(int argc, char** argv)
     for (const CCategory& category : again.categories)
         kept += category.pictures.size();
 
-    out << QString("restore: %1 paths, restore %2 s, session again %3 s, kept %4 paths")
+    out << QString("restore: %1 paths in %5 categories, restore %2 s, session again %3 s, kept %4 paths")
                .arg(total)
                .arg(restore, 0, 'f', 2)
                .arg(save, 0, 'f', 2)
                .arg(kept)
+               .arg(categories)
         << Qt::endl;
     return kept == total ? 0 : 1;
 }

@@ -3,9 +3,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QTemporaryFile>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -15,12 +19,18 @@ QString& recordFolderOverride()
     return folder;
 }
 
-// QFileInfo::isWritable only reads permission bits; a read-only mount or an ACL would still
-// refuse us, so try to create a file there.
-bool canWriteInto(const QString& folder)
+// Decided by permission, never by a write that failed: a folder that is full for the moment (no
+// room, no inodes) stays the record folder, so records never move between two folders without a
+// word; the writes then fail and the user is told. access() also answers for ACLs and read-only
+// mounts.
+bool mayWriteInto(const QString& folder)
 {
-    QTemporaryFile probe(folder + QStringLiteral("/.vellora-write-probe-XXXXXX"));
-    return probe.open();
+#ifdef Q_OS_UNIX
+    return ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
+#else
+    const QFileInfo info(folder);
+    return info.isDir() && info.isWritable();
+#endif
 }
 
 // A copy installed by the package manager: even when it runs as root, who could write there, its
@@ -51,7 +61,7 @@ QString CProgramFiles::recordFolder()
 
 QString CProgramFiles::recordFolderFor(const QString& programFolder)
 {
-    if (!CProgramFiles::isSystemFolder(programFolder) && canWriteInto(programFolder))
+    if (!CProgramFiles::isSystemFolder(programFolder) && mayWriteInto(programFolder))
         return programFolder;
     const QString perUser =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Vellora");

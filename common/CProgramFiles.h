@@ -20,8 +20,8 @@ public:
     // The folder for record files, created on demand. The fallback is named after the product,
     // not after the running program, so that QVellora and QMerrowby share it.
     static QString recordFolder();
-    // The rule itself, for a given program folder: that folder when a file can be created in it,
-    // else the per-user folder (created). Probes the disk on every call.
+    // The rule itself, for a given program folder: that folder when this user may create files in
+    // it (by permission: a full disk does not move the records), else the per-user folder (created).
     static QString recordFolderFor(const QString& programFolder);
     // Folders the package manager owns (/usr, /opt, /bin, /sbin and below; never on Windows),
     // whose files are not the program's to write even when it runs as root.

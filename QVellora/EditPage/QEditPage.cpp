@@ -570,9 +570,14 @@ void QEditPage::onReViewLastPage()
     ShowInGrid({}, m_restore.gridPictures(m_restore.pending().cachedPaths));
 
     // Restored rows are wired like new ones; the free row is settled once they are all filled.
+    // A shown list lays out every row again at each insert (quadratic in the rows); hidden, it
+    // lays them out once when shown again.
+    const bool listHidden = m_categories->isHidden();
+    m_categories->setVisible(false);
     m_restoring = true;
     const int missing = m_restore.apply(m_selection, cached);
     m_restoring = false;
+    m_categories->setHidden(listHidden);
     KeepFreeRow();
     m_autosave->setIgnoringChanges(false);
     // Nothing before the restore can be undone into it.

@@ -102,7 +102,7 @@ bool CLastSession::hasSessionShape(const QJsonObject& root)
         return true;
     };
     if (!objectOrMissing(root.value(PageKey)) || !objectOrMissing(root.value(AllCachedKey)) ||
-        !objectOrMissing(root.value(ScanKey)))
+        !objectOrMissing(root.value(ScanKey)) || root.value(PageKey).toObject().size() > MaxCategories)
         return false;
     if (!membersAre(root.value(AllCachedKey).toObject(), [](const QJsonValue& v) { return v.isString(); }))
         return false;
@@ -117,7 +117,11 @@ bool CLastSession::hasSessionShape(const QJsonObject& root)
 
 QStringList CLastSession::restorablePictures(const CCategory& category, const QStringList& cachedPaths)
 {
-    const QSet<QString> cached(cachedPaths.cbegin(), cachedPaths.cend());
+    return restorablePicturesIn(category, QSet<QString>(cachedPaths.cbegin(), cachedPaths.cend()));
+}
+
+QStringList CLastSession::restorablePicturesIn(const CCategory& category, const QSet<QString>& cached)
+{
     QStringList pictures;
     for (const QString& path : category.pictures) {
         if (!path.isEmpty() && (cached.contains(path) || QFileInfo::exists(path)))

@@ -5,6 +5,7 @@
 
 #include <QJsonObject>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -37,14 +38,19 @@ public:
     // ok (optional) is false when the file is missing, does not parse or is JSON of another shape
     // (see hasSessionShape); the result is then empty.
     static CLastSession read(const QString& path, bool* ok = nullptr);
-    // Whether every key the session uses that is present has the type the session writes: a
-    // file of another shape would restore as an empty session and then be written over.
+    // Whether every key the session uses that is present has the type the session writes, and
+    // the categories are not more than MaxCategories: a file of another shape would restore as an
+    // empty session and then be written over, and one of absurd size would block the window.
     static bool hasSessionShape(const QJsonObject& root);
+    // More categories than anyone sorts into; a file holding more is not a session of this program.
+    static constexpr int MaxCategories = 2000;
 
     // Restoring. A saved picture comes back by its exact saved path when its thumbnail was
     // restored (it is in cachedPaths) or, unreadable, its file is still there; a picture whose file
     // is gone does not. A saved "1.jpg" never brings back "11.jpg".
     static QStringList restorablePictures(const CCategory& category, const QStringList& cachedPaths);
+    // The same with the cached paths as a set, made once for every category of a restore.
+    static QStringList restorablePicturesIn(const CCategory& category, const QSet<QString>& cachedPaths);
     // The cached paths, in cache order, that lie inside folder at any depth (a saved "trip" does
     // not take in "trip2"); every cached path when folder is empty. Native separators are accepted.
     static QStringList picturesInFolder(const QStringList& cachedPaths, const QString& folder);

@@ -61,7 +61,7 @@ int CSessionRestore::apply(CSelection* selection, const QStringList& cached)
     for (const CCategory& category : session.categories) {
         const int row = selection->addCategory(category.name);
         selection->setPrintSize(row, category.printSize);
-        const QStringList shown = CLastSession::restorablePictures(category, cached);
+        const QStringList shown = CLastSession::restorablePicturesIn(category, cachedSet);
         selection->addPictures(row, shown);
         if (shown.size() == category.pictures.size())
             continue;

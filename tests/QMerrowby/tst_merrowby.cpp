@@ -55,6 +55,9 @@ private slots:
     void unreachableConnectionEndsAtStallLimit();
     void loggingAreaFollowsRules_data();
     void loggingAreaFollowsRules();
+    void unreadableRecordsGivenBackAreKeptAside();
+    void answerPastTheCapIsNotRead_data();
+    void answerPastTheCapIsNotRead();
 
 private:
     // Runs the reporter copy to its end; false when it did not end by itself within 20 s.
@@ -531,6 +534,84 @@ void tst_Merrowby::loggingAreaFollowsRules()
     // Qt's default message pattern names the category before the text.
     QCOMPARE(m_output.contains("vellora.reporter: no usage file"), shown);
     QCOMPARE(m_output.contains("no usage file"), shown);
+}
+
+void tst_Merrowby::unreadableRecordsGivenBackAreKeptAside()
+{
+    // A usage file torn by an old crash: sent as it is, refused, and meanwhile a new run recorded.
+    const QByteArray torn = usageFile({"first"}).left(40);
+    QVERIFY(writeFile(userData(), torn));
+    StandinService service({"--delay", "1500", "--fail", "500:1:/restapi"});
+    QVERIFY(service.start());
+
+    bool recorded = false;
+    QVERIFY2(runReporter(QProcessEnvironment::systemEnvironment(),
+                         [&](QProcess& process) {
+                             QVERIFY(waitForOutput(process, &m_output, "post"));
+                             recorded = recordRun(userData(), "second");
+                         }),
+             m_output.constData());
+    QVERIFY(recorded);
+    // The merge cannot read the torn records, so they are kept aside whole before the claim goes.
+    QCOMPARE(runsIn(readFile(userData())), QStringList{"second"});
+    QVERIFY(!QFile::exists(userData() + ".sending"));
+    QCOMPARE(readFile(userData() + ".sending.broken"), torn);
+}
+
+void tst_Merrowby::answerPastTheCapIsNotRead_data()
+{
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<QByteArray>("piece"); // sent once; with "endless", again whenever it was taken
+    QTest::addColumn<bool>("endless");
+
+    // A success with a body of 100 KiB, arriving at once: over the cap, so no answer at all.
+    QTest::newRow("100 KiB at once") << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 102400\r\n\r\n")
+                                     << QByteArray(100 * 1024, 'x') << false;
+    QTest::newRow("endless chunked") << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n")
+                                     << QByteArray("1000\r\n") + QByteArray(0x1000, 'x') + "\r\n"
+                                     << true;
+}
+
+void tst_Merrowby::answerPastTheCapIsNotRead()
+{
+    QFETCH(QByteArray, head);
+    QFETCH(QByteArray, piece);
+    QFETCH(bool, endless);
+
+    QVERIFY(writeFile(userData(), SampleRecords));
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    connect(&server, &QTcpServer::newConnection, this, [&] {
+        QTcpSocket* socket = server.nextPendingConnection();
+        auto* request = new QByteArray;
+        connect(socket, &QObject::destroyed, [request] { delete request; });
+        connect(socket, &QTcpSocket::readyRead, socket, [=] {
+            request->append(socket->readAll());
+            if (!request->contains("\r\n\r\n") || !request->endsWith(QUrl::toPercentEncoding("}\n")))
+                return;
+            socket->write(head + piece);
+            if (endless) {
+                // Four times the cap at once, then more for as long as the connection lasts; the
+                // chunked answer never ends.
+                socket->write(piece.repeated(64));
+                auto* more = new QTimer(socket);
+                connect(more, &QTimer::timeout, socket, [=] {
+                    if (socket->bytesToWrite() < 256 * 1024)
+                        socket->write(piece.repeated(16));
+                });
+                more->start(10);
+            }
+        });
+    });
+    // Neither the stall limit nor the deadline can end these within the test's wait: only the cap.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("VELLORA_SERVICE_URL", QString("http://127.0.0.1:%1").arg(server.serverPort()));
+    environment.insert("VELLORA_REPORT_TIMEOUT_MS", "60000");
+    environment.insert("VELLORA_REPORT_DEADLINE_MS", "60000");
+
+    QVERIFY2(runReporter(environment), m_output.right(2000).constData());
+    QVERIFY2(m_output.contains("the answer is longer than 65536 bytes"), m_output.right(2000).constData());
+    QCOMPARE(readFile(userData()), SampleRecords);
 }
 
 QTEST_GUILESS_MAIN(tst_Merrowby)

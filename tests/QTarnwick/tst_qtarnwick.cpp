@@ -129,7 +129,11 @@ private slots:
     void boundedAnswersEnd_data();
     void boundedAnswersEnd();
     void archiveDeadlineGrowsWithItsSize();
+    void releaseOvertakenWhileDownloading_data();
     void releaseOvertakenWhileDownloading();
+    void damagedInstalledVersionAllowsNoDowngrade_data();
+    void damagedInstalledVersionAllowsNoDowngrade();
+    void truncatedJournalNeverLabelsAMixedTreeNew();
     void olderReleaseRefused_data();
     void olderReleaseRefused();
     void installedVersionFollowsManifest_data();
@@ -607,10 +611,20 @@ void tst_QTarnwick::archiveDeadlineGrowsWithItsSize()
     QCOMPARE(finished.first().first().value<QTarnwick::Outcome>(), QTarnwick::Outcome::Failed);
 }
 
+void tst_QTarnwick::releaseOvertakenWhileDownloading_data()
+{
+    QTest::addColumn<int>("meanwhile");
+    QTest::newRow("200 installed meanwhile") << 200;
+    // The same version is not newer: an up-to-date installation is never installed again.
+    QTest::newRow("101 installed meanwhile") << 101;
+}
+
 void tst_QTarnwick::releaseOvertakenWhileDownloading()
 {
-    // While the archive of 101 downloads, another updater installs 200. The archive is genuine
-    // (it matches its digest) but no longer above the installed version: it is not installed.
+    QFETCH(int, meanwhile);
+    const QByteArray installedText = "{\"version\": " + QByteArray::number(meanwhile) + "}";
+    // While the archive of 101 downloads, another updater installs a release. The archive is
+    // genuine (it matches its digest) but no longer above the installed version: it is not installed.
     const QString installed = QCoreApplication::applicationDirPath() + QStringLiteral("/version.js");
     QVERIFY(!QFile::exists(installed));
     const QByteArray archive = rawZip({RawZipEntry::file("version.js", "{\"version\": 101}")});
@@ -624,7 +638,7 @@ void tst_QTarnwick::releaseOvertakenWhileDownloading()
         connect(socket, &QTcpSocket::readyRead, socket, [&, socket] {
             const bool forArchive = socket->readAll().contains("Vellora.zip");
             if (forArchive)
-                writeFile(installed, "{\"version\": 200}");
+                writeFile(installed, installedText);
             const QByteArray body = forArchive ? archive : manifest;
             socket->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) +
                           "\r\n\r\n" + body);
@@ -642,7 +656,88 @@ void tst_QTarnwick::releaseOvertakenWhileDownloading()
     QCOMPARE(finished.first().first().value<QTarnwick::Outcome>(), QTarnwick::Outcome::Failed);
     QVERIFY2(g_messages.contains(QStringLiteral("release refused: not above the installed version")),
              qPrintable(g_messages.join('\n')));
-    QCOMPARE(after, QByteArray("{\"version\": 200}"));
+    QCOMPARE(after, installedText);
+}
+
+void tst_QTarnwick::damagedInstalledVersionAllowsNoDowngrade_data()
+{
+    QTest::addColumn<QByteArray>("installed"); // the installation's damaged "version.js"
+    QTest::addColumn<int>("release");
+    QTest::addColumn<bool>("installs");
+
+    // Read like a missing file (100): a genuine, signed old release never goes in over it.
+    for (const QByteArray& damaged :
+         {QByteArray(), QByteArray("garbage"), QByteArray("{\"version\": \"six\"}"),
+          QByteArray("{\"version\": 6e99}"), QByteArray("{\"version\": -1}")})
+        QTest::addRow("signed 4 over '%s'", damaged.constData()) << damaged << 4 << false;
+    QTest::newRow("signed 101 over 'garbage'") << QByteArray("garbage") << 101 << true;
+}
+
+void tst_QTarnwick::damagedInstalledVersionAllowsNoDowngrade()
+{
+    QFETCH(QByteArray, installed);
+    QFETCH(int, release);
+    QFETCH(bool, installs);
+
+    const QString source = m_root->filePath(QStringLiteral("source"));
+    writeReleaseSource(source, release);
+    QVERIFY(QFile::remove(source + QStringLiteral("/QTarnwick")));
+    QVERIFY(makeRelease(release, source));
+    makeInstallation(6);
+    QVERIFY(writeFile(m_install + QStringLiteral("/version.js"), installed));
+    const QStringList before = snapshot(m_install);
+
+    StandinService service({QStringLiteral("--release"), m_release});
+    QVERIFY(service.start());
+    QByteArray log;
+    QCOMPARE(runUpdater(&log), 0);
+    if (installs) {
+        QVERIFY2(log.contains("Outcome::Installed"), log.constData());
+        QCOMPARE(readFile(m_install + QStringLiteral("/QVellora")), QByteArray("new main program"));
+    } else {
+        QVERIFY2(log.contains("Outcome::UpToDate"), log.constData());
+        QCOMPARE(snapshot(m_install), before);
+    }
+}
+
+void tst_QTarnwick::truncatedJournalNeverLabelsAMixedTreeNew()
+{
+    // A release whose files sort after "version.js": the number must still change last.
+    const QString source = m_root->filePath(QStringLiteral("source"));
+    writeReleaseSource(source, 7);
+    QVERIFY(QFile::remove(source + QStringLiteral("/QTarnwick")));
+    writeFile(source + QStringLiteral("/zoneinfo/zone.dat"), "new zones");
+    writeFile(source + QStringLiteral("/zz.so"), "new last library");
+    QVERIFY(makeRelease(7, source));
+    StandinService service({QStringLiteral("--release"), m_release});
+    QVERIFY(service.start());
+
+    const QByteArray oldVersion = "{\"version\": 6}";
+    const QByteArray newVersion = readFile(m_release + QStringLiteral("/version.js"));
+    bool ranThrough = false;
+    for (int step = 1; step < 100 && !ranThrough; ++step) {
+        QDir(m_install).removeRecursively();
+        makeInstallation(6);
+        QProcessEnvironment stop;
+        stop.insert(QStringLiteral("VELLORA_INSTALL_STOP_AT"), QString::number(step));
+        QByteArray log;
+        ranThrough = runUpdater(&log, QString(), stop) == 0 && log.contains("Outcome::Installed");
+        // The journal of the killed install, torn in half.
+        const QString journalPath = m_install + QLatin1Char('/') + CInstallJournal::journalName();
+        const QByteArray journal = readFile(journalPath);
+        if (journal.contains("\"placing\"") || journal.contains("\"placed\""))
+            QVERIFY(writeFile(journalPath, journal.left(journal.size() / 2)));
+        CInstallJournal::recover(m_install);
+        const QByteArray label = readFile(m_install + QStringLiteral("/version.js"));
+        const bool whollyNew = readFile(m_install + QStringLiteral("/zz.so")) == "new last library" &&
+                               readFile(m_install + QStringLiteral("/QVellora")) == "new main program" &&
+                               readFile(m_install + QStringLiteral("/lib/plugin.so")) == "new plugin";
+        // Labelled new only when it is new; otherwise the next update puts the release in whole.
+        QVERIFY2(
+            label == oldVersion || (label == newVersion && whollyNew),
+            qPrintable(QStringLiteral("killed at change %1: %2").arg(step).arg(QString::fromUtf8(label))));
+    }
+    QVERIFY(ranThrough);
 }
 
 void tst_QTarnwick::olderReleaseRefused_data()

@@ -55,6 +55,7 @@ private slots:
     void logOutKeepsTheRunOnce();
     void desktopSignalsEndTheRealProgramWithItsRecords_data();
     void desktopSignalsEndTheRealProgramWithItsRecords();
+    void secondStartBringsTheFirstToTheFront();
 
 private:
     static bool writeFakeCompanion(const QString& program, const QString& logFile);
@@ -434,6 +435,59 @@ void tst_MainWindow::desktopSignalsEndTheRealProgramWithItsRecords()
         QVERIFY2(!terminal.contains(ownLine), qPrintable(terminal));
     else
         QVERIFY2(terminal.contains(ownLine), qPrintable(terminal));
+#endif
+}
+
+void tst_MainWindow::secondStartBringsTheFirstToTheFront()
+{
+#ifndef Q_OS_LINUX
+    QSKIP("reads the program's signal handlers from /proc");
+#else
+    // Two starts of one program folder: both would keep their records there.
+    QTemporaryDir install;
+    QVERIFY(install.isValid());
+    const QString program = install.filePath(QFileInfo(QStringLiteral(VELLORA_PROGRAM)).fileName());
+    QVERIFY(QFile::copy(QStringLiteral(VELLORA_PROGRAM), program));
+    const QString session = CProgramFiles::join(install.path(), "save_last.js");
+    CLastSession earlier;
+    earlier.categories = {{"a1", {"/photos/a1.jpg"}}};
+    QVERIFY(earlier.write(session));
+    const QByteArray before = TestSupport::readFile(session);
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("VELLORA_SERVICE_URL", StandinService::unusedUrl().toString());
+    QProcess first;
+    first.setProcessEnvironment(environment);
+    first.setProcessChannelMode(QProcess::MergedChannels);
+    first.start(program, {});
+    QVERIFY(first.waitForStarted(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(catchesSignal(first.processId(), SIGTERM), 20000);
+
+    // The second start hands over and ends by itself; the first window comes to the front.
+    QProcess second;
+    second.setProcessEnvironment(environment);
+    second.setProcessChannelMode(QProcess::MergedChannels);
+    second.start(program, {});
+    QVERIFY(second.waitForFinished(20000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QByteArray firstLog;
+    QTRY_VERIFY_WITH_TIMEOUT((firstLog += first.readAll()).contains("the window comes to the front"), 10000);
+
+    // The log-out ends the first copy; the session it did not touch is the one that was there.
+    ::kill(pid_t(first.processId()), SIGTERM);
+    QVERIFY(first.waitForFinished(20000));
+    QCOMPARE(TestSupport::readFile(session), before);
+    QCOMPARE(usageRecordCount(CProgramFiles::join(install.path(), "user_data.js")), 1);
+    // The next start is the only copy again and runs.
+    QProcess third;
+    third.setProcessEnvironment(environment);
+    third.start(program, {});
+    QVERIFY(third.waitForStarted(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(catchesSignal(third.processId(), SIGTERM), 20000);
+    ::kill(pid_t(third.processId()), SIGTERM);
+    QVERIFY(third.waitForFinished(20000));
 #endif
 }
 

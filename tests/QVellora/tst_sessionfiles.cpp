@@ -9,11 +9,16 @@
 #include "Records/CUserDataFile.h"
 #include "TestSupport.h"
 
+#include <QElapsedTimer>
 #include <QJsonDocument>
+#include <QLockFile>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <atomic>
+#include <thread>
 
 using TestSupport::readFile;
 using TestSupport::writeFile;
@@ -40,6 +45,7 @@ private slots:
     void identifier();
     void identifierWithoutAddress();
     void closeSaveInRecordFolder();
+    void closeWriteWaitsForTheReportersClaim();
 
     void autosaveWritesOnceForABurst();
     void closeWithoutWorkKeepsLastSession();
@@ -325,6 +331,43 @@ void tst_SessionFiles::closeSaveInRecordFolder()
     QCOMPARE(folders["0"]["pic_number"], QJsonValue(3));
     QCOMPARE(folders["1"]["pic_number"], QJsonValue(0));
     QCOMPARE(root["records"]["0"]["time"]["feedback"].toString(), QString("survey"));
+}
+
+void tst_SessionFiles::closeWriteWaitsForTheReportersClaim()
+{
+    const QString usage = path("user_data.js");
+    const CUserRecord earlier = CUserRecord::forRun({{"earlier", 1}}, QDateTime::currentDateTimeUtc(),
+                                                    QDateTime::currentDateTimeUtc(), 0, "");
+    QVERIFY(CUserDataFile::addRun(usage, earlier, [] { return QString("id"); }));
+    const QByteArray sent = readFile(usage);
+
+    // The usage reporter holds the lock while it claims the file.
+    QLockFile reporter(usage + ".lock");
+    QVERIFY(reporter.tryLock(0));
+    const CUserRecord closing = CUserRecord::forRun({{"closing", 2}}, QDateTime::currentDateTimeUtc(),
+                                                    QDateTime::currentDateTimeUtc(), 0, "");
+    std::atomic<bool> done{false};
+    bool written = false;
+    std::thread close([&] {
+        written = CUserDataFile::addRun(usage, closing, [] { return QString("id"); });
+        done = true;
+    });
+    // The close does not read the file while the claim is being made...
+    QElapsedTimer waited;
+    waited.start();
+    while (!done && waited.elapsed() < 1500)
+        QTest::qWait(20);
+    const bool waitedForTheClaim = !done;
+    const bool claimed = QFile::rename(usage, usage + ".sending");
+    reporter.unlock();
+    close.join();
+    QVERIFY(waitedForTheClaim);
+    QVERIFY(claimed && written);
+    // ...so the claimed records go once, and the new file holds only the run that ended now.
+    QCOMPARE(readFile(usage + ".sending"), sent);
+    const QJsonObject records = CJsonFile::read(usage)["records"].toObject();
+    QCOMPARE(records.keys(), QStringList{"0"});
+    QCOMPARE(records["0"]["folders"]["0"]["folder_name"].toString(), QString("closing"));
 }
 
 void tst_SessionFiles::autosaveWritesOnceForABurst()

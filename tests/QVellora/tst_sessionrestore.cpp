@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "CProgramFiles.h"
+#include "CategoryParts.h"
 #include "Dialogs/QBusyDialog.h"
 #include "Dialogs/QUserDialogs.h"
 #include "EditPageActions.h"
@@ -20,6 +21,7 @@
 #include <QElapsedTimer>
 #include <QFileSystemModel>
 #include <QInputMethodEvent>
+#include <QJsonDocument>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -55,6 +57,7 @@ private slots:
     void unreadableSessionIsKeptAside();
     void aRestoreCanBeCancelled();
     void manySpellingsOfOnePictureRestoreOnePicture();
+    void pictureTakenOutOfARestoredRowStaysOut();
 
 private:
     static bool showWindow(QWidget& window);
@@ -181,11 +184,9 @@ void tst_SessionRestore::sortingSurvivesCloseAndContinue()
         QCOMPARE(folders["1"].toObject(), (QJsonObject{{"folder_name", "B"}, {"pic_number", 0}}));
         QCOMPARE(run["time"].toObject()["upload_count"].toVariant(), QVariant(0));
         QCOMPARE(run["time"].toObject()["feedback"].toVariant(), QVariant(QStringLiteral("满意")));
-        // The window posts the same file to the service on its way out.
-        QTRY_COMPARE_WITH_TIMEOUT(service.records("usage_reports.json", "reports").size(), 1, 10000);
-        QCOMPARE(
-            service.records("usage_reports.json", "reports").at(0).toObject()["data"].toString().toUtf8(),
-            TestSupport::readFile(CProgramFiles::userDataFile()));
+        // The file is left to the usage reporter: the window posts nothing of its own on its way out.
+        QTest::qWait(300);
+        QCOMPARE(service.records("usage_reports.json", "reports").size(), 0);
     }
 
     // Two cycles: continued from the menu, closed, continued from the start page's button.
@@ -576,12 +577,16 @@ void tst_SessionRestore::unreadableSessionIsKeptAside()
     QUserDialogs::Answers answers;
     answers.notice = [&notices](const QString&, const QString& text) { notices.append(text); };
     QUserDialogs::setAnswers(answers);
-    // Torn, JSON of another shape, not text at all: each kept under a name of its own.
+    // Torn, JSON of another shape, not text at all, more categories than anyone sorts into: each
+    // kept under a name of its own.
+    CLastSession absurd;
+    for (int i = 0; i <= CLastSession::MaxCategories; ++i)
+        absurd.categories.append({QString("c%1").arg(i), {}});
     const QList<QByteArray> broken{"{\"page\": {\"0\": {\"name\": \"海边\", \"files\"",
                                    "{\"page\": {\"0\": [\"/photos/a.jpg\"]}, \"all_cached\": {}}",
-                                   QByteArray("\x00\x01\xff", 3)};
+                                   QByteArray("\x00\x01\xff", 3), QJsonDocument(absurd.toJson()).toJson()};
     const QStringList kept{sessionFile() + ".broken", sessionFile() + ".broken.2",
-                           sessionFile() + ".broken.3"};
+                           sessionFile() + ".broken.3", sessionFile() + ".broken.4"};
     for (int i = 0; i < broken.size(); ++i) {
         QVERIFY(TestSupport::writeFile(sessionFile(), broken.at(i)));
         QEditPage page;
@@ -631,6 +636,37 @@ void tst_SessionRestore::aRestoreCanBeCancelled()
     page.ReOpenLastData();
     QVERIFY(waitForRestore(&page));
     QCOMPARE(rows(&page).value(0), (CCategory{"全部", inKeyTextOrder(photos)}));
+}
+
+void tst_SessionRestore::pictureTakenOutOfARestoredRowStaysOut()
+{
+    const QStringList here = writePictures(m_dir->path(), "photos", 3, QSize(40, 30));
+    QCOMPARE(here.size(), 3);
+    const QStringList away = writePictures(m_dir->path(), "usb", 1, QSize(40, 30));
+    QCOMPARE(away.size(), 1);
+    CLastSession last;
+    last.categories = {{"海边", {here.at(0), away.at(0), here.at(1)}}};
+    last.sourceKind = CLastSession::ChosenFolder;
+    last.chosenFolder = m_dir->filePath("photos");
+    last.cachedPaths = here + away;
+    QVERIFY(last.write(sessionFile()));
+    QVERIFY(QDir(m_dir->filePath("usb")).removeRecursively());
+
+    QEditPage page;
+    QVERIFY(showWindow(page));
+    PageParts::find<CSessionAutosave>(&page, "sessionAutosave")->setDelay(20);
+    page.ReOpenLastData();
+    QVERIFY(waitForRestore(&page));
+    QCOMPARE(rows(&page).value(0), (CCategory{"海边", {here.at(0), here.at(1)}}));
+
+    // The user takes a shown picture out: it stays out; the one that could not be shown stays in.
+    QCategoryPicturesView* row = CategoryParts::pictures(CategoryParts::row(&page, 0));
+    row->selectionModel()->select(row->model()->index(0, 0), QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(row, Qt::Key_Delete);
+    const QStringList kept{here.at(1), away.at(0)};
+    QTRY_COMPARE_WITH_TIMEOUT(CLastSession::read(sessionFile()).categories.value(0).pictures, kept, 10000);
+    QVERIFY(page.SaveCloseData());
+    QCOMPARE(CLastSession::read(sessionFile()).categories.value(0).pictures, kept);
 }
 
 int main(int argc, char* argv[])

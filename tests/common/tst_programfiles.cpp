@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifdef Q_OS_LINUX
+#include <sys/mount.h>
+#endif
+
 class tst_ProgramFiles : public QObject
 {
     Q_OBJECT
@@ -35,6 +39,11 @@ void tst_ProgramFiles::recordFolderRule_data()
     // Nothing can be created below a regular file, whatever the user's rights.
     QTest::newRow("program folder below a file") << "below-file" << false;
     QTest::newRow("read-only program folder") << "read-only" << false;
+#ifdef Q_OS_LINUX
+    // Full for the moment is not "not ours": the records stay, and their writes fail aloud.
+    QTest::newRow("program folder out of inodes") << "no-inodes" << true;
+    QTest::newRow("program folder on a read-only mount") << "read-only-mount" << false;
+#endif
 #ifdef Q_OS_UNIX
     // An installed copy run by root could write there, but those are the package manager's files.
     QTest::newRow("installed under /usr") << "system" << false;
@@ -66,8 +75,38 @@ void tst_ProgramFiles::recordFolderRule()
         }
     }
 
+#ifdef Q_OS_LINUX
+    struct Unmount
+    {
+        QString folder;
+        ~Unmount()
+        {
+            if (!folder.isEmpty())
+                ::umount2(QFile::encodeName(folder).constData(), MNT_DETACH);
+        }
+    } mounted;
+    if (kind == "no-inodes" || kind == "read-only-mount") {
+        const bool readOnly = kind == "read-only-mount";
+        if (::mount("tmpfs", QFile::encodeName(programFolder).constData(), "tmpfs", readOnly ? MS_RDONLY : 0,
+                    "size=256k,nr_inodes=8") != 0)
+            QSKIP("a small disk is a tmpfs, which only root can mount");
+        mounted.folder = programFolder;
+        // Every inode taken: no file at all can be created there now.
+        for (int i = 0; !readOnly && i < 100; ++i) {
+            QFile file(programFolder + QString("/f%1").arg(i));
+            if (!file.open(QIODevice::WriteOnly))
+                break;
+        }
+        QFile probe(programFolder + "/probe");
+        QVERIFY(!probe.open(QIODevice::WriteOnly));
+    }
+#endif
     const QString folder = CProgramFiles::recordFolderFor(programFolder);
     QFile::setPermissions(dir.filePath("bin"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (kind == "no-inodes") {
+        QCOMPARE(folder, programFolder);
+        return;
+    }
     if (nextToProgram) {
         QCOMPARE(folder, programFolder);
     } else {

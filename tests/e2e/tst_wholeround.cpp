@@ -324,7 +324,7 @@ void tst_WholeRound::wholeRound()
         QCOMPARE(historyPage->GetEntry(1)->GetButton()->GetText(), SecondName);
         QTRY_COMPARE_WITH_TIMEOUT(historyPage->GetPhotoGrid()->count(), 3, Patience);
 
-        // Close: the session and the usage record are written, and posted once by the window.
+        // Close: the session and the usage record are written; sending them is the reporter's.
         QVERIFY(window.close());
         QVERIFY(QFile::exists(program("save_last.js")));
         const QJsonObject run =
@@ -332,7 +332,6 @@ void tst_WholeRound::wholeRound()
         const QJsonObject folders = run["folders"].toObject();
         QCOMPARE(folders["0"].toObject(), (QJsonObject{{"folder_name", FirstName}, {"pic_number", 3}}));
         QCOMPARE(folders["1"].toObject(), (QJsonObject{{"folder_name", SecondName}, {"pic_number", 2}}));
-        QTRY_COMPARE_WITH_TIMEOUT(service.records("usage_reports.json", "reports").size(), 1, Patience);
     }
 
     // A new window: "继续上次" brings both categories back with the same pictures.
@@ -353,7 +352,6 @@ void tst_WholeRound::wholeRound()
         QTRY_COMPARE_WITH_TIMEOUT(PageParts::find<QPhotoViewListWidget>(edit, "photoList")->count(), 6,
                                   Patience);
         QVERIFY(window.close());
-        QTRY_COMPARE_WITH_TIMEOUT(service.records("usage_reports.json", "reports").size(), 2, Patience);
     }
 
     // The usage reporter, run from the program folder, posts "user_data.js" and removes it.
@@ -364,7 +362,8 @@ void tst_WholeRound::wholeRound()
     QByteArray log;
     QVERIFY2(runCompanion(reporter, &log) == 0, log.constData());
     const QJsonArray reports = service.records("usage_reports.json", "reports");
-    QCOMPARE(reports.size(), 3);
+    // The only report of the round: the windows left it to the reporter.
+    QCOMPARE(reports.size(), 1);
     QCOMPARE(reports.last().toObject().value("data").toString().toUtf8(), usage);
     QVERIFY(!QFile::exists(program("user_data.js")));
 

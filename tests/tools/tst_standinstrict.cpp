@@ -24,6 +24,8 @@ private slots:
     void formValuesMustBeUtf8();
     void slowClientsDoNotBlockOthers();
     void refusedRegistrationsAreNotRecorded();
+    void usageReportCutShortIsNotStored_data();
+    void usageReportCutShortIsNotStored();
 
 private:
     static QJsonObject call(const StandinService& service, const QString& path, const QByteArray& form = {});
@@ -135,6 +137,38 @@ void tst_StandinStrict::brokenFormsAreNotStored()
         QVERIFY2(!answer.startsWith("HTTP/1.1 2"), answer.left(200).constData());
     QCOMPARE(service.objects().size(), status == 200 ? 1 : 0);
     QCOMPARE(service.records("uploads.json", "uploads").size(), status == 200 ? 1 : 0);
+}
+
+void tst_StandinStrict::usageReportCutShortIsNotStored_data()
+{
+    QTest::addColumn<int>("missing"); // bytes announced but never sent
+    QTest::newRow("whole") << 0;
+    // Headers with the length, then the sender is gone: what a program ending mid-post leaves.
+    QTest::newRow("headers only") << -1;
+    QTest::newRow("half the body") << 400;
+}
+
+void tst_StandinStrict::usageReportCutShortIsNotStored()
+{
+    QFETCH(int, missing);
+    StandinService service;
+    QVERIFY(service.start());
+    const QByteArray body = "&data=" + QUrl::toPercentEncoding(QString(QByteArray(800, 'r')));
+    const QByteArray sent = missing < 0 ? QByteArray() : body.left(body.size() - missing);
+
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, quint16(service.port()));
+    QVERIFY(socket.waitForConnected(10000));
+    socket.write("POST /restapi/vessik/log/add HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n"
+                 "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
+                 QByteArray::number(body.size()) + "\r\n\r\n" + sent);
+    while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(10000)) {
+    }
+    ::shutdown(int(socket.socketDescriptor()), SHUT_WR);
+    while (socket.state() == QAbstractSocket::ConnectedState && socket.waitForReadyRead(10000))
+        socket.readAll();
+
+    QCOMPARE(service.records("usage_reports.json", "reports").size(), missing == 0 ? 1 : 0);
 }
 
 void tst_StandinStrict::formValuesMustBeUtf8_data()

@@ -223,7 +223,7 @@ CStandinServer::FormHandler CStandinServer::serveForm(Handler work)
                      const httplib::ContentReader& reader) {
         std::string body;
         bool tooLarge = false;
-        reader([&](const char* data, size_t length) {
+        const bool whole = reader([&](const char* data, size_t length) {
             tooLarge = tooLarge || qint64(body.size() + length) > MaxBodyBytes;
             if (!tooLarge)
                 body.append(data, length);
@@ -231,6 +231,13 @@ CStandinServer::FormHandler CStandinServer::serveForm(Handler work)
         });
         if (tooLarge) {
             sendJson(response, QJsonObject{{QStringLiteral("error"), QStringLiteral("EntityTooLarge")}}, 413);
+            return;
+        }
+        // A body cut short (the sender went away after its headers) is no form: nothing is stored.
+        const std::string announced = request.get_header_value("Content-Length");
+        if (!whole || (!announced.empty() && std::to_string(body.size()) != announced)) {
+            sendJson(response, QJsonObject{{QStringLiteral("error"), QStringLiteral("incomplete body")}},
+                     400);
             return;
         }
         httplib::Request form = request;
