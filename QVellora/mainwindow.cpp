@@ -22,6 +22,7 @@
 #include "Records/CCompanionLauncher.h"
 #include "Records/CProgramOptions.h"
 #include "Records/CUiLanguage.h"
+#include "Records/CUploadLedger.h"
 #include "ViewPage/QViewPage.h"
 
 #include <QAction>
@@ -36,6 +37,7 @@
 #include <QMenuBar>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTimer>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
@@ -83,6 +85,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
         SaveForShutdown();
         QCoreApplication::quit();
     });
+    // Uploads an earlier run left unfinished are offered once the window is up.
+    QTimer::singleShot(0, m_initPage, &QInitPage::OfferUploadResume);
 }
 
 MainWindow::~MainWindow() = default;
@@ -397,6 +401,9 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::SaveForShutdown()
 {
     m_closeTime = QDateTime::currentDateTime().toUTC();
+    // Where every upload stands, so that the next start continues them.
+    if (!CUploadLedger::saveAll())
+        qCWarning(lcRecords) << "upload ledger not saved at shut-down";
     if (!SaveLastOption())
         qCWarning(lcRecords) << "work of this run not saved at shut-down";
 }

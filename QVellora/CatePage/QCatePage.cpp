@@ -268,12 +268,17 @@ void QCatePage::onUpdataNetAction()
     }
     if (m_userId.isEmpty())
         return;
-    QNoticeBox::about(this, QStringLiteral("上传尚未完成，请勿关闭软件！"));
-    for (const QString& folder : qAsConst(m_exportedFolders)) {
-        auto* uploader = new QUpdateImageData(this);
-        uploader->SetUserID(m_userId);
-        uploader->UpdataImagePath(folder);
+    // One batch for all the folders: a few pictures at a time, one list of failures.
+    auto* uploader = findChild<QUpdateImageData*>();
+    if (uploader && uploader->isUploading()) {
+        QNoticeBox::about(this, QStringLiteral("正在进行上传，请稍后再次尝试！"));
+        return;
     }
+    QNoticeBox::about(this, QStringLiteral("上传尚未完成，请勿关闭软件！"));
+    if (!uploader)
+        uploader = new QUpdateImageData(this);
+    uploader->SetUserID(m_userId);
+    uploader->UpdataImagePaths(m_exportedFolders);
 }
 
 void QCatePage::onPushImageAction()

@@ -7,6 +7,7 @@
 #include "LoadIn/QUpdateImageData.h"
 #include "OtherWidget/CSharedPixmap.h"
 #include "OtherWidget/QDrawImageButton.h"
+#include "Records/CUploadLedger.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -126,5 +127,22 @@ void QInitPage::onCheckUpdataNet()
 
     emit sigZovID(m_userId);
     m_updateDlg->SetUserID(m_userId);
+    m_updateDlg->OfferResume();
     QUserDialogs::exec(m_updateDlg);
+}
+
+void QInitPage::OfferUploadResume()
+{
+    // Uploads left unfinished by an earlier run continue under the user they were made for; the
+    // service knows the user by the ID alone.
+    const QHash<QString, int> users = CUploadLedger::usersWithUnfinished();
+    for (auto it = users.constBegin(); it != users.constEnd(); ++it) {
+        if (m_updateDlg->isUploading())
+            return;
+        m_updateDlg->SetUserID(it.key());
+        if (m_updateDlg->OfferResume()) {
+            QUserDialogs::exec(m_updateDlg);
+            return;
+        }
+    }
 }

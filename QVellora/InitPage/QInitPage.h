@@ -50,6 +50,8 @@ public slots:
     // The scan button: asks for a folder and starts the search (the window's menu calls this too).
     void CheckScanImage();
     void onThreadScanImage(QStringList qstrPictureList);
+    // Offers to continue uploads an earlier run left unfinished (the window calls it once started).
+    void OfferUploadResume();
 
 private slots:
     void onCheckScanImage();

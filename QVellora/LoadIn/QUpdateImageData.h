@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "Service/CUploadCounts.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -9,15 +11,20 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
+class QUploadFailureList;
 
 // Uploads the pictures of one folder to the service's storage and registers each stored picture
 // under the user's ID (the requests are CUploadClient's; this dialog chooses the folder and shows
 // the progress and the result). Shown by the start page as a dialog (choose a folder, upload); the
-// category page keeps hidden ones and calls UpdataImagePath directly, one per exported folder.
+// category page keeps a hidden one and calls UpdataImagePaths with the exported folders.
 //
-// A batch ends when every picture has either been registered or failed; then one message tells
-// the result and batchFinished() is emitted. Only one batch runs at a time per object. The cancel
-// button aborts a running batch (its unfinished pictures count as failed) and closes the dialog.
+// The bar counts bytes of the pictures that arrived, the line under it the pictures in each state.
+// A batch ends when every picture has been registered, skipped (the service has it already) or
+// failed; then one message tells exactly that and batchFinished() is emitted. Failed pictures are
+// listed with their reasons, with "重试失败的照片" (only those) and a way to open their folder; a
+// hidden dialog shows itself then. Only one batch runs at a time per object. The cancel button
+// aborts a running batch (its unfinished pictures count as failed and stay for later) and closes
+// the dialog.
 class QUpdateImageData : public QDialog
 {
     Q_OBJECT
@@ -27,6 +34,11 @@ public:
     void SetUserID(const QString& userId);
     // Starts a batch for every picture of the folder; false (nothing sent) while a batch runs.
     bool UpdataImagePath(const QString& folder);
+    // The same for the pictures of several folders in one batch.
+    bool UpdataImagePaths(const QStringList& folders);
+    // When the user's last batches left pictures unfinished, asks "上次有 N 张照片没有上传完，
+    // 继续上传？" and, on yes, starts a batch of those. True when it started one.
+    bool OfferResume();
     bool isUploading() const;
 
 signals:
@@ -36,13 +48,16 @@ public slots:
     void onCheckSelectImagePath();
     void onCheckUpdateOk();
     void onCheckUpdateCancle();
+    void onCheckRetryFailed();
 
 private:
     void createWidgets();
-    void setFolder(const QString& folder);
-    void startBatch();
+    void listFolders(const QStringList& folders);
+    bool startBatch(const QStringList& pictures);
     void showProgress(int finished, int total);
+    void showCounts(const CUploadCounts& counts);
     void showResult(int uploaded, int failed);
+    QString resultText(const CUploadCounts& counts) const;
     void refuseWhileRunning();
 
     QLabel* m_folderLabel = nullptr;
@@ -51,7 +66,9 @@ private:
     QPushButton* m_updateButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
     QProgressBar* m_progressBar = nullptr;
+    QLabel* m_statesLabel = nullptr;
+    QUploadFailureList* m_failureList = nullptr;
     CUploadClient* m_client = nullptr;
     QStringList m_fileList;
-    QString m_folder;
+    QStringList m_folders;
 };

@@ -4,35 +4,83 @@
 #include "CFormBody.h"
 #include "CLogging.h"
 #include "CServiceEndpoints.h"
+#include "Records/CUploadLedger.h"
 #include "Service/CImageRegistration.h"
 #include "Service/CUploadAuth.h"
 #include "Service/CUploadConversion.h"
 #include "Service/CUploadFolder.h"
 #include "Service/CUploadForm.h"
+#include "Service/CUploadRetry.h"
 
+#include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHttpMultiPart>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QSet>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 namespace {
 const QString JpegType = QStringLiteral("image/jpeg");
+const int CountsIntervalMs = 100;
+
+QDateTime modifiedOf(const QFileInfo& info)
+{
+    return info.lastModified().toUTC();
 }
+
+// Reads the whole file; the SHA-256 in hex, or empty when it cannot be read. Any thread.
+QString contentDigest(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    return hash.addData(&file) ? QString::fromLatin1(hash.result().toHex()) : QString();
+}
+} // namespace
 
 CUploadClient::CUploadClient(QObject* parent) : QObject(parent), m_network(new QNetworkAccessManager(this))
 {
     // Decoding a large HEIC takes a second or more; one at a time leaves the other core free.
     m_converters.setMaxThreadCount(1);
+    // Reading ahead of the uploads in list order; one reader is faster than the line.
+    m_hashers.setMaxThreadCount(1);
+    bool scaled = false;
+    const double scale = qEnvironmentVariable("VELLORA_UPLOAD_RETRY_SCALE").toDouble(&scaled);
+    if (scaled && scale >= 0)
+        m_retryScale = scale;
+    m_clock.start();
+    m_wakeTimer.setSingleShot(true);
+    connect(&m_wakeTimer, &QTimer::timeout, this, &CUploadClient::schedule);
+    m_countsTimer.setSingleShot(true);
+    m_countsTimer.setInterval(CountsIntervalMs);
+    connect(&m_countsTimer, &QTimer::timeout, this, [this] { emit countsChanged(counts()); });
 }
 
 CUploadClient::~CUploadClient()
 {
+    // The ledger may outlive this client, or save once more when the last user lets it go.
+    for (const QMetaObject::Connection& connection : qAsConst(m_ledgerConnections))
+        disconnect(connection);
     m_converters.clear();
+    m_hashers.clear();
     m_converters.waitForDone();
+    m_hashers.waitForDone();
+}
+
+std::shared_ptr<CUploadLedger> CUploadClient::ledger()
+{
+    if (!m_ledger || m_ledger->userId() != m_userId || m_ledger->file() != CUploadLedger::filePath(m_userId))
+        m_ledger = CUploadLedger::forUser(m_userId);
+    return m_ledger;
 }
 
 bool CUploadClient::start(const QStringList& pictures)
@@ -41,43 +89,559 @@ bool CUploadClient::start(const QStringList& pictures)
         return false;
     ++m_batch;
     m_running = true;
-    m_pictures = pictures;
-    m_answersHandled = 0;
-    m_finished = 0;
-    m_failed = 0;
-    m_convertedCount = 0;
-    m_objectNames.clear();
+    m_items.clear();
+    m_contentOwner.clear();
     m_replies.clear();
+    m_stopReason.clear();
+    m_working = 0;
+    m_notBeforeMs = 0;
+    m_convertedCount = 0;
 
-    // The authorisations are all alike; each answer serves the next picture waiting for one.
-    QNetworkRequest request(CServiceEndpoints::uploadAuth());
-    request.setHeader(QNetworkRequest::ContentTypeHeader,
-                      QByteArrayLiteral("application/x-www-form-urlencoded"));
-    request = CServiceRequests::withStallTimeout(request, m_stallTimeoutMs);
-    for (int i = 0; i < m_pictures.size(); ++i)
-        watch(m_network->get(request), [this](QNetworkReply* reply) { authorised(reply); });
+    CUploadLedger& book = *ledger();
+    for (const QMetaObject::Connection& connection : qAsConst(m_ledgerConnections))
+        disconnect(connection);
+    m_ledgerConnections = {
+        connect(&book, &CUploadLedger::saved, this, &CUploadClient::ledgerSaved),
+        connect(&book, &CUploadLedger::saveFailed, this, [this] {
+            stop(tr("无法保存上传记录（磁盘可能已满），上传已停止。请腾出磁盘空间后重新上传。"));
+        })};
+
+    QSet<QString> seen;
+    for (const QString& path : pictures) {
+        if (seen.contains(path))
+            continue;
+        seen.insert(path);
+        Item item;
+        item.path = path;
+        const QFileInfo info(path);
+        CUploadLedger::Entry entry = book.entry(path);
+        if (!info.isFile()) {
+            item.phase = Phase::Done;
+            item.outcome = Outcome::Failed;
+            item.reason = tr("照片已被删除或移动");
+            if (!entry.path.isEmpty() && entry.state != CUploadLedger::State::Registered) {
+                entry.reason = item.reason;
+                book.put(entry);
+            }
+            m_items.append(item);
+            continue;
+        }
+        item.size = info.size();
+        item.modified = modifiedOf(info);
+        // The content read last time still counts while the file keeps its size and time.
+        const bool same = !entry.path.isEmpty() && entry.size == item.size &&
+                          entry.modified == item.modified && !entry.sha256.isEmpty();
+        if (same && entry.state == CUploadLedger::State::Registered) {
+            item.sha256 = entry.sha256;
+            item.key = entry.key;
+            item.phase = Phase::Done;
+            item.outcome = Outcome::Skipped;
+            m_items.append(item);
+            continue;
+        }
+        if (same) {
+            item.sha256 = entry.sha256;
+            item.phase = Phase::Ready;
+            if (entry.state == CUploadLedger::State::Stored)
+                item.key = entry.key;
+        }
+        CUploadLedger::Entry fresh;
+        fresh.path = path;
+        fresh.size = item.size;
+        fresh.modified = item.modified;
+        fresh.sha256 = item.sha256;
+        fresh.key = item.key;
+        fresh.state = item.key.isEmpty() ? CUploadLedger::State::Waiting : CUploadLedger::State::Stored;
+        book.put(fresh);
+        m_items.append(item);
+    }
+    // The batch is on disk before its first request, so a kill at any point leaves it to continue.
+    if (!book.save())
+        return true; // stop() has ended the batch with its reason
+    for (int i = 0; i < m_items.size(); ++i)
+        if (m_items.at(i).phase == Phase::Hashing)
+            hash(i);
+    emit countsChanged(counts());
+    scheduleSoon();
     return true;
+}
+
+bool CUploadClient::retryFailed()
+{
+    QStringList paths;
+    for (const CUploadFailure& failure : failures())
+        paths.append(failure.path);
+    return start(paths);
 }
 
 void CUploadClient::cancel()
 {
-    // Each aborted reply finishes at once through its failure path; the last one ends the batch.
+    if (!m_running)
+        return;
+    stop(QString());
+}
+
+void CUploadClient::stop(const QString& reason)
+{
+    if (!m_running)
+        return;
+    // First out of the batch, so that the aborted replies' handlers leave everything alone.
+    ++m_batch;
+    m_running = false;
+    m_stopReason = reason;
     const QList<QPointer<QNetworkReply>> replies = m_replies;
     for (const QPointer<QNetworkReply>& reply : replies)
         if (reply)
             reply->abort();
+    m_replies.clear();
+    m_hashers.clear();
+    m_converters.clear();
+    m_wakeTimer.stop();
+    for (int i = 0; i < m_items.size(); ++i) {
+        Item& item = m_items[i];
+        if (item.phase == Phase::Done)
+            continue;
+        item.phase = Phase::Done;
+        item.outcome = Outcome::Failed;
+        item.reason = reason.isEmpty() ? tr("已取消") : tr("上传记录无法保存");
+        note(i, -1);
+    }
+    // Conversions still running write into the removed folder and fail, so nothing is left.
+    m_convertedFolder.reset();
+    const CUploadCounts now = counts();
+    emit progress(now.finished(), now.total);
+    emit countsChanged(now);
+    emit batchFinished(now.uploaded + now.skipped, now.failed);
+}
+
+void CUploadClient::hash(int index)
+{
+    const QString path = m_items.at(index).path;
+    const int batch = m_batch;
+    m_hashers.start([this, path, index, batch] {
+        const QString sha256 = contentDigest(path);
+        // The file as it was once read: a change while it was read shows in the next look.
+        const QFileInfo info(path);
+        const qint64 size = info.size();
+        const QDateTime modified = modifiedOf(info);
+        QMetaObject::invokeMethod(
+            this,
+            [this, index, batch, sha256, size, modified] {
+                if (m_running && batch == m_batch)
+                    hashed(index, sha256, size, modified);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CUploadClient::hashed(int index, const QString& sha256, qint64 size, const QDateTime& modified)
+{
+    Item& item = m_items[index];
+    if (sha256.isEmpty()) {
+        fail(index, QFileInfo::exists(item.path) ? tr("无法读取照片") : tr("照片已被删除或移动"));
+        return;
+    }
+    if (size != item.size || modified != item.modified) {
+        fail(index, tr("照片在上传过程中被修改"));
+        return;
+    }
+    item.sha256 = sha256;
+    item.phase = Phase::Ready;
+    note(index, int(CUploadLedger::State::Waiting));
+    scheduleSoon();
+}
+
+void CUploadClient::scheduleSoon()
+{
+    // One pass per turn of the event loop, however many pictures changed meanwhile.
+    if (m_scheduleQueued)
+        return;
+    m_scheduleQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_scheduleQueued = false;
+            schedule();
+        },
+        Qt::QueuedConnection);
+}
+
+void CUploadClient::schedule()
+{
     if (!m_running)
         return;
-    // Pictures whose last reply had already finished without being handled yet.
-    m_failed += m_pictures.size() - m_finished;
-    m_finished = m_pictures.size();
+    const qint64 now = m_clock.elapsed();
+    qint64 wake = -1;
+    for (int i = 0; i < m_items.size() && m_running; ++i) {
+        Item& item = m_items[i];
+        if (item.phase != Phase::Ready)
+            continue;
+        const qint64 readyAt = std::max(item.readyAtMs, m_notBeforeMs);
+        if (readyAt > now) {
+            wake = wake < 0 ? readyAt : std::min(wake, readyAt);
+            continue;
+        }
+        if (!item.key.isEmpty()) {
+            registerPicture(i);
+            continue;
+        }
+        // The same content under another name, registered before or in this batch: not sent again.
+        const CUploadLedger::Entry there = m_ledger->registeredContent(item.sha256);
+        if (!there.path.isEmpty()) {
+            item.key = there.key;
+            finish(i, Outcome::Skipped);
+            continue;
+        }
+        // Two files of one content in a batch: the second waits for the first's outcome.
+        const int owner = m_contentOwner.value(item.sha256, -1);
+        if (owner >= 0 && owner != i)
+            continue;
+        if (m_working >= m_parallel)
+            continue;
+        m_contentOwner.insert(item.sha256, i);
+        authorise(i);
+    }
+    if (wake >= 0 && m_running)
+        m_wakeTimer.start(int(wake - now));
+    endIfDone();
+}
+
+QNetworkRequest CUploadClient::serviceRequest(const QUrl& url) const
+{
+    QNetworkRequest request(url);
+    request.setHeader(QNetworkRequest::ContentTypeHeader,
+                      QByteArrayLiteral("application/x-www-form-urlencoded"));
+    return CServiceRequests::withStallTimeout(request, m_stallTimeoutMs);
+}
+
+void CUploadClient::authorise(int index)
+{
+    m_items[index].phase = Phase::Working;
+    ++m_working;
+    countsSoon();
+    watch(m_network->get(serviceRequest(CServiceEndpoints::uploadAuth())),
+          [this, index](QNetworkReply* reply) { authorised(index, reply); });
+}
+
+void CUploadClient::authorised(int index, QNetworkReply* reply)
+{
+    const CUploadRetry::Judgement judgement = CUploadRetry::judge(reply);
+    const QByteArray body = reply->readAll();
+    if (judgement.verdict != CUploadRetry::Verdict::Done) {
+        qCDebug(lcService) << "upload authorisation failed for" << m_items.at(index).path
+                           << reply->errorString();
+        tryFailed(index, int(judgement.verdict), judgement.reason, judgement.retryAfterMs);
+        return;
+    }
+    const CUploadAuth auth = CUploadAuth::fromJson(body);
+    if (!auth.isComplete()) {
+        qCDebug(lcService) << "no usable upload authorisation" << body.left(200);
+        tryFailed(index, int(CUploadRetry::Verdict::Retry), tr("上传授权无效"), -1);
+        return;
+    }
+    const QString why = unchanged(m_items.at(index));
+    if (!why.isEmpty()) {
+        fail(index, why);
+        return;
+    }
+    if (CUploadFolder::needsConversion(m_items.at(index).path))
+        convert(index, auth);
+    else
+        upload(index, auth, m_items.at(index).path);
+}
+
+void CUploadClient::convert(int index, const CUploadAuth& auth)
+{
+    // Each picture gets a folder of its own: "a.heic" and "a.webp" both become "a.jpg".
+    if (!m_convertedFolder)
+        m_convertedFolder = std::make_unique<QTemporaryDir>();
+    const QString folder = m_convertedFolder->filePath(QString::number(index));
+    const QString path = m_items.at(index).path;
+    if (!m_convertedFolder->isValid() || !QDir().mkpath(folder)) {
+        qCDebug(lcService) << "no temporary folder for converting" << path;
+        fail(index, tr("无法转换为 JPEG"));
+        return;
+    }
+    const int batch = m_batch;
+    m_converters.start([this, auth, path, folder, index, batch] {
+        const QString jpeg = CUploadConversion::toJpeg(path, folder);
+        QMetaObject::invokeMethod(
+            this,
+            [this, auth, jpeg, index, batch] {
+                if (!m_running || batch != m_batch) {
+                    QFile::remove(jpeg);
+                    return;
+                }
+                if (jpeg.isEmpty()) {
+                    fail(index, tr("无法转换为 JPEG"));
+                    return;
+                }
+                ++m_convertedCount;
+                upload(index, auth, jpeg);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CUploadClient::dropConverted(const QString& sent, const QString& path)
+{
+    if (sent != path && !QFile::remove(sent))
+        qCDebug(lcService) << "cannot remove the converted picture" << sent;
+}
+
+void CUploadClient::upload(int index, const CUploadAuth& auth, const QString& sent)
+{
+    const QString path = m_items.at(index).path;
+    QHttpMultiPart* form = CUploadForm::build(auth, sent, sent == path ? QString() : JpegType);
+    if (!form) {
+        dropConverted(sent, path);
+        fail(index, QFileInfo::exists(path) ? tr("无法读取照片") : tr("照片已被删除或移动"));
+        return;
+    }
+    QNetworkReply* reply = m_network->post(
+        CServiceRequests::withStallTimeout(CUploadForm::request(auth, *form), m_stallTimeoutMs), form);
+    form->setParent(reply);
+    const int batch = m_batch;
+    connect(reply, &QNetworkReply::uploadProgress, this, [this, index, batch](qint64 sentBytes, qint64) {
+        if (batch != m_batch)
+            return;
+        m_items[index].sentBytes = sentBytes;
+        countsSoon();
+    });
+    watch(reply, [this, index, auth, sent](QNetworkReply* finished) { stored(index, finished, auth, sent); });
+}
+
+void CUploadClient::stored(int index, QNetworkReply* reply, const CUploadAuth& auth, const QString& sent)
+{
+    // The form streamed the file; it is closed before a converted one is removed (Windows cannot
+    // remove an open file).
+    for (QFile* file : reply->findChildren<QFile*>())
+        file->close();
+    Item& item = m_items[index];
+    item.sentBytes = 0;
+    const CUploadRetry::Judgement judgement = CUploadRetry::judge(reply);
+    if (judgement.verdict != CUploadRetry::Verdict::Done) {
+        qCDebug(lcService) << "storage refused" << item.path << reply->errorString();
+        dropConverted(sent, item.path);
+        tryFailed(index, int(judgement.verdict), judgement.reason, judgement.retryAfterMs);
+        return;
+    }
+    // Bytes sent while the file changed may be neither the old picture nor the new one.
+    const QString why = unchanged(item);
+    if (!why.isEmpty()) {
+        dropConverted(sent, item.path);
+        fail(index, why);
+        return;
+    }
+    // A converted picture is registered as the JPEG that was stored: its type, size and pixels.
+    if (sent != item.path)
+        item.registration = CImageRegistration::body(m_userId, sent, auth.fileName, JpegType).toByteArray();
+    dropConverted(sent, item.path);
+    item.key = auth.fileName;
+    item.tries = 0;
+    item.phase = Phase::Saving;
+    --m_working;
+    note(index, int(CUploadLedger::State::Stored));
+    item.savedMark = m_ledger->changes();
+    scheduleSoon();
+}
+
+void CUploadClient::ledgerSaved(quint64 changes)
+{
+    if (!m_running)
+        return;
+    for (int i = 0; i < m_items.size(); ++i)
+        if (m_items.at(i).phase == Phase::Saving && m_items.at(i).savedMark <= changes)
+            registerPicture(i);
+}
+
+void CUploadClient::registerPicture(int index)
+{
+    Item& item = m_items[index];
+    item.phase = Phase::Registering;
+    countsSoon();
+    QByteArray body = item.registration;
+    if (body.isEmpty()) {
+        // A converted picture stored in an earlier run is described by the picture it came from.
+        const bool converted = CUploadFolder::needsConversion(item.path);
+        body = CImageRegistration::body(m_userId, item.path, item.key, converted ? JpegType : QString())
+                   .toByteArray();
+    }
+    QNetworkRequest request = serviceRequest(CServiceEndpoints::imageSave());
+    request.setHeader(QNetworkRequest::ContentLengthHeader, body.size());
+    watch(m_network->post(request, body), [this, index](QNetworkReply* reply) { registered(index, reply); });
+}
+
+void CUploadClient::registered(int index, QNetworkReply* reply)
+{
+    const CUploadRetry::Judgement judgement = CUploadRetry::judge(reply);
+    if (judgement.verdict != CUploadRetry::Verdict::Done) {
+        qCDebug(lcService) << "registration failed" << m_items.at(index).path << reply->errorString();
+        // Refused outright: the key is of no use; a later try uploads the picture anew.
+        if (judgement.verdict == CUploadRetry::Verdict::Fail)
+            m_items[index].key.clear();
+        tryFailed(index, int(judgement.verdict), judgement.reason, judgement.retryAfterMs);
+        return;
+    }
+    const QString error =
+        QJsonDocument::fromJson(reply->readAll()).object().value(QStringLiteral("error")).toString();
+    if (!error.isEmpty()) {
+        m_items[index].key.clear();
+        fail(index, error);
+        return;
+    }
+    finish(index, Outcome::Uploaded);
+}
+
+void CUploadClient::tryFailed(int index, int verdict, const QString& reason, int retryAfterMs)
+{
+    Item& item = m_items[index];
+    if (item.phase == Phase::Working)
+        --m_working;
+    ++item.tries;
+    item.reason = reason;
+    if (CUploadRetry::Verdict(verdict) == CUploadRetry::Verdict::Fail ||
+        item.tries >= CUploadRetry::MaxTries) {
+        fail(index, reason);
+        return;
+    }
+    const qint64 now = m_clock.elapsed();
+    if (retryAfterMs >= 0) {
+        // The service asked everybody to wait, not only this picture.
+        m_notBeforeMs = std::max(m_notBeforeMs, now + retryAfterMs);
+        item.readyAtMs = now + retryAfterMs;
+    } else {
+        item.readyAtMs = now + CUploadRetry::waitMs(item.tries, m_retryScale);
+    }
+    item.phase = Phase::Ready;
+    note(index, item.key.isEmpty() ? int(CUploadLedger::State::Waiting) : int(CUploadLedger::State::Stored));
+    scheduleSoon();
+}
+
+void CUploadClient::fail(int index, const QString& reason)
+{
+    Item& item = m_items[index];
+    if (item.phase == Phase::Working)
+        --m_working;
+    item.reason = reason;
+    finish(index, Outcome::Failed);
+}
+
+void CUploadClient::finish(int index, Outcome outcome)
+{
+    Item& item = m_items[index];
+    item.phase = Phase::Done;
+    item.outcome = outcome;
+    item.sentBytes = 0;
+    if (m_contentOwner.value(item.sha256, -1) == index)
+        m_contentOwner.remove(item.sha256);
+    if (outcome == Outcome::Failed) {
+        // A stored picture stays stored: the next try only registers it.
+        note(index,
+             item.key.isEmpty() ? int(CUploadLedger::State::Failed) : int(CUploadLedger::State::Stored));
+    } else {
+        note(index, int(CUploadLedger::State::Registered));
+    }
+    const CUploadCounts now = counts();
+    emit progress(now.finished(), now.total);
+    countsSoon();
+    scheduleSoon();
+}
+
+void CUploadClient::note(int index, int state)
+{
+    const Item& item = m_items.at(index);
+    CUploadLedger::Entry entry = m_ledger->entry(item.path);
+    entry.path = item.path;
+    entry.size = item.size;
+    entry.modified = item.modified;
+    if (!item.sha256.isEmpty())
+        entry.sha256 = item.sha256;
+    if (state >= 0) {
+        entry.state = CUploadLedger::State(state);
+        entry.key = item.key;
+    }
+    entry.tries = item.tries;
+    entry.reason = item.outcome == Outcome::Failed || item.phase == Phase::Ready ? item.reason : QString();
+    if (entry.size < 0 || !entry.modified.isValid())
+        return; // never looked at: nothing worth keeping
+    m_ledger->put(entry);
+}
+
+QString CUploadClient::unchanged(const Item& item) const
+{
+    const QFileInfo info(item.path);
+    if (!info.isFile())
+        return tr("照片已被删除或移动");
+    if (info.size() != item.size || modifiedOf(info) != item.modified)
+        return tr("照片在上传过程中被修改");
+    return {};
+}
+
+void CUploadClient::endIfDone()
+{
+    if (!m_running)
+        return;
+    for (const Item& item : qAsConst(m_items))
+        if (item.phase != Phase::Done)
+            return;
     m_running = false;
-    // Conversions not begun are dropped; one still running writes into the removed folder and
-    // fails, so nothing is left.
-    m_converters.clear();
+    m_wakeTimer.stop();
     m_convertedFolder.reset();
-    emit progress(m_finished, m_pictures.size());
-    emit batchFinished(m_finished - m_failed, m_failed);
+    // Every outcome on disk before the batch reports its end.
+    if (m_ledger->changes() != m_ledger->savedChanges() && !m_ledger->save())
+        m_stopReason = tr("无法保存上传记录（磁盘可能已满）。");
+    const CUploadCounts now = counts();
+    m_countsTimer.stop();
+    emit countsChanged(now);
+    emit batchFinished(now.uploaded + now.skipped, now.failed);
+}
+
+void CUploadClient::countsSoon()
+{
+    if (!m_countsTimer.isActive())
+        m_countsTimer.start();
+}
+
+CUploadCounts CUploadClient::counts() const
+{
+    CUploadCounts counts;
+    counts.total = m_items.size();
+    for (const Item& item : m_items) {
+        const qint64 size = std::max<qint64>(0, item.size);
+        counts.bytesTotal += size;
+        switch (item.outcome) {
+        case Outcome::Uploaded:
+            ++counts.uploaded;
+            counts.bytesDone += size;
+            continue;
+        case Outcome::Skipped:
+            ++counts.skipped;
+            counts.bytesDone += size;
+            continue;
+        case Outcome::Failed:
+            ++counts.failed;
+            continue;
+        case Outcome::None:
+            break;
+        }
+        if (item.phase == Phase::Hashing || item.phase == Phase::Ready) {
+            ++counts.waiting;
+        } else {
+            ++counts.sending;
+            counts.bytesDone += std::min(size, item.sentBytes);
+        }
+    }
+    return counts;
+}
+
+QList<CUploadFailure> CUploadClient::failures() const
+{
+    QList<CUploadFailure> list;
+    for (const Item& item : m_items)
+        if (item.outcome == Outcome::Failed)
+            list.append(CUploadFailure{item.path, item.reason, item.tries});
+    return list;
 }
 
 void CUploadClient::watch(QNetworkReply* reply, std::function<void(QNetworkReply*)> handler)
@@ -90,118 +654,4 @@ void CUploadClient::watch(QNetworkReply* reply, std::function<void(QNetworkReply
         if (m_running && batch == m_batch)
             handler(reply);
     });
-}
-
-void CUploadClient::authorised(QNetworkReply* reply)
-{
-    if (m_answersHandled >= m_pictures.size())
-        return;
-    const QString path = m_pictures.at(m_answersHandled++);
-    const QByteArray body = reply->readAll();
-    const CUploadAuth auth = CUploadAuth::fromJson(body);
-    if (!CServiceRequests::answeredWithSuccess(reply) || !auth.isComplete()) {
-        qCDebug(lcService) << "no usable upload authorisation for" << path << reply->errorString()
-                           << body.left(200);
-        finishPicture(false);
-        return;
-    }
-    m_objectNames.insert(path, auth.fileName);
-    if (CUploadFolder::needsConversion(path))
-        convert(auth, path);
-    else
-        upload(auth, path, path);
-}
-
-void CUploadClient::convert(const CUploadAuth& auth, const QString& path)
-{
-    // Each picture gets a folder of its own: "a.heic" and "a.webp" both become "a.jpg".
-    if (!m_convertedFolder)
-        m_convertedFolder = std::make_unique<QTemporaryDir>();
-    const QString folder = m_convertedFolder->filePath(QString::number(m_answersHandled));
-    if (!m_convertedFolder->isValid() || !QDir().mkpath(folder)) {
-        qCDebug(lcService) << "no temporary folder for converting" << path;
-        finishPicture(false);
-        return;
-    }
-    const int batch = m_batch;
-    m_converters.start([this, auth, path, folder, batch] {
-        const QString jpeg = CUploadConversion::toJpeg(path, folder);
-        QMetaObject::invokeMethod(
-            this,
-            [this, auth, path, jpeg, batch] {
-                if (!m_running || batch != m_batch) {
-                    QFile::remove(jpeg);
-                    return;
-                }
-                if (jpeg.isEmpty()) {
-                    finishPicture(false);
-                    return;
-                }
-                ++m_convertedCount;
-                upload(auth, path, jpeg);
-            },
-            Qt::QueuedConnection);
-    });
-}
-
-void CUploadClient::dropConverted(const QString& sent, const QString& path)
-{
-    if (sent != path && !QFile::remove(sent))
-        qCDebug(lcService) << "cannot remove the converted picture" << sent;
-}
-
-void CUploadClient::upload(const CUploadAuth& auth, const QString& path, const QString& sent)
-{
-    QHttpMultiPart* form = CUploadForm::build(auth, sent, sent == path ? QString() : JpegType);
-    if (!form) {
-        dropConverted(sent, path);
-        finishPicture(false);
-        return;
-    }
-    QNetworkReply* reply = m_network->post(
-        CServiceRequests::withStallTimeout(CUploadForm::request(auth, *form), m_stallTimeoutMs), form);
-    form->setParent(reply);
-    watch(reply, [this, path, sent](QNetworkReply* finished) { stored(finished, path, sent); });
-}
-
-void CUploadClient::stored(QNetworkReply* reply, const QString& path, const QString& sent)
-{
-    // The form streamed the file; it is closed before a converted one is removed (Windows cannot
-    // remove an open file).
-    for (QFile* file : reply->findChildren<QFile*>())
-        file->close();
-    if (!CServiceRequests::answeredWithSuccess(reply)) {
-        qCDebug(lcService) << "storage refused" << path << reply->errorString();
-        dropConverted(sent, path);
-        finishPicture(false);
-        return;
-    }
-    // A converted picture is registered as the JPEG that was stored: its type, size and pixels.
-    const CFormBody form = CImageRegistration::body(m_userId, sent, m_objectNames.value(path),
-                                                    sent == path ? QString() : JpegType);
-    dropConverted(sent, path);
-    QNetworkReply* registration = m_network->post(
-        CServiceRequests::withStallTimeout(form.request(CServiceEndpoints::imageSave()), m_stallTimeoutMs),
-        form.toByteArray());
-    watch(registration, [this](QNetworkReply* finished) { registered(finished); });
-}
-
-void CUploadClient::registered(QNetworkReply* reply)
-{
-    const QString error =
-        QJsonDocument::fromJson(reply->readAll()).object().value(QStringLiteral("error")).toString();
-    finishPicture(CServiceRequests::answeredWithSuccess(reply) && error.isEmpty());
-}
-
-void CUploadClient::finishPicture(bool uploaded)
-{
-    ++m_finished;
-    if (!uploaded)
-        ++m_failed;
-    emit progress(m_finished, m_pictures.size());
-    if (m_finished < m_pictures.size())
-        return;
-    m_running = false;
-    m_convertedFolder.reset();
-    emit batchFinished(m_finished - m_failed, m_failed);
 }

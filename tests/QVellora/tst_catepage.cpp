@@ -69,8 +69,8 @@ private slots:
     void failedCopyReportedAndNotListed();
     void uncreatableFolderKeepsPreviousSelection();
     void backThenForwardAsksForNewExport();
-    void uploadStartsOneUploaderPerFolder_data();
-    void uploadStartsOneUploaderPerFolder();
+    void uploadSendsEveryExportedFolderInOneBatch_data();
+    void uploadSendsEveryExportedFolderInOneBatch();
     void cancelledLoginStartsNothing();
     void foldersAndPrintPageOpenedAsUrls();
 
@@ -512,14 +512,14 @@ void tst_CatePage::backThenForwardAsksForNewExport()
     QVERIFY(page.findChildren<QUpdateImageData*>().isEmpty());
 }
 
-void tst_CatePage::uploadStartsOneUploaderPerFolder_data()
+void tst_CatePage::uploadSendsEveryExportedFolderInOneBatch_data()
 {
     QTest::addColumn<bool>("idFromWindow");
     QTest::newRow("user ID handed over by the window") << true;
     QTest::newRow("login on the page") << false;
 }
 
-void tst_CatePage::uploadStartsOneUploaderPerFolder()
+void tst_CatePage::uploadSendsEveryExportedFolderInOneBatch()
 {
     QFETCH(bool, idFromWindow);
     StandinService service;
@@ -544,8 +544,9 @@ void tst_CatePage::uploadStartsOneUploaderPerFolder()
     QCOMPARE(announced.count(), idFromWindow ? 0 : 1);
     QCOMPARE(page.GetUserID(), userId);
     QVERIFY(NoticeBoxes::texts().contains("上传尚未完成，请勿关闭软件！"));
+    // One batch for both exported folders.
     const QList<QUpdateImageData*> uploaders = page.findChildren<QUpdateImageData*>();
-    QCOMPARE(uploaders.size(), 2);
+    QCOMPARE(uploaders.size(), 1);
     for (QUpdateImageData* uploader : uploaders)
         QTRY_VERIFY_WITH_TIMEOUT(!uploader->isUploading(), 20000);
     QCOMPARE(service.objects().size(), 3);

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "CProgramFiles.h"
 #include "Dialogs/QBusyDialog.h"
 #include "Dialogs/QUserDialogs.h"
 #include "InitPage/QInitPage.h"
@@ -39,6 +40,8 @@ void tst_InitPage::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
+    // Upload ledgers of this test's own.
+    CProgramFiles::setRecordFolderOverride(m_dir->filePath("records"));
     m_askedStartFolders.clear();
     QUserDialogs::Answers answers;
     answers.folder = [this](const QString& title, const QString& startFolder) {
@@ -51,6 +54,7 @@ void tst_InitPage::init()
 void tst_InitPage::cleanup()
 {
     QUserDialogs::clearAnswers();
+    CProgramFiles::setRecordFolderOverride(QString());
     m_dir.reset();
 }
 

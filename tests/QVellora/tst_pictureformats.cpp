@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "AnsweredDialogs.h"
+#include "CProgramFiles.h"
 #include "CatePage/QCateMakeWidget.h"
 #include "CatePage/QCatePage.h"
 #include "CategoryParts.h"
@@ -328,6 +329,9 @@ void tst_PictureFormats::categoryKeepsUnreadablePicturesAndExportsBytes()
 
 void tst_PictureFormats::uploadSendsConvertedJpegs()
 {
+    // A ledger of this test's own: nothing counts as sent before.
+    CProgramFiles::setRecordFolderOverride(m_dir.filePath("upload-records"));
+    auto restoreRecords = qScopeGuard([] { CProgramFiles::setRecordFolderOverride(QString()); });
     const QString folder = m_dir.filePath("upload");
     // A phone picture turned a quarter clockwise: stored 120 x 80, shown 80 x 120, red on top.
     const QString turned = folder + "/turned.heic";

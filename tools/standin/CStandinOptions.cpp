@@ -6,7 +6,8 @@ QString CStandinOptions::usage()
     return QStringLiteral("usage: vellora-standin --port N --data DIR [--release DIR] [--delay MS]\n"
                           "       [--fail STATUS:COUNT[:PATH-PREFIX[:JSON-BODY]]]...\n"
                           "       [--drop COUNT[:PATH-PREFIX]]... [--stall COUNT[:PATH-PREFIX]]...\n"
-                          "       [--cut COUNT[:PATH-PREFIX]]...\n");
+                          "       [--cut COUNT[:PATH-PREFIX]]...\n") +
+           CStandinChaos::usage();
 }
 
 bool CStandinOptions::parse(const QStringList& arguments, CStandinOptions* options, QString* error)
@@ -42,7 +43,7 @@ bool CStandinOptions::parse(const QStringList& arguments, CStandinOptions* optio
             CStandinFaults::Rule rule;
             ok = CStandinFaults::parseCounted(value, kind, &rule);
             options->faults.append(rule);
-        } else {
+        } else if (!CStandinChaos::parseOption(name, value, &options->chaos, &ok)) {
             *error = QStringLiteral("unknown option %1").arg(name);
             return false;
         }

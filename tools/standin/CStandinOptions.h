@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "CStandinChaos.h"
 #include "CStandinFaults.h"
 
 #include <QString>
@@ -11,6 +12,7 @@
 //   vellora-standin --port N --data DIR [--release DIR] [--delay MS]
 //                   [--fail STATUS:COUNT[:PATH-PREFIX[:JSON-BODY]]]...
 //                   [--drop COUNT[:PATH-PREFIX]]... [--stall COUNT[:PATH-PREFIX]]...
+//                   and the random faults of CStandinChaos
 // --port 0 picks a free port. It always listens on 127.0.0.1 only.
 class CStandinOptions
 {
@@ -24,4 +26,5 @@ public:
     QString releaseFolder;
     int delayMs = 0;
     QVector<CStandinFaults::Rule> faults;
+    CStandinChaos::Settings chaos;
 };

@@ -93,7 +93,8 @@ void sendPage(httplib::Response& response, const char* title)
 } // namespace
 
 CStandinServer::CStandinServer(const CStandinOptions& options)
-    : m_options(options), m_store(options.dataFolder), m_server(std::make_unique<httplib::Server>())
+    : m_options(options), m_store(options.dataFolder), m_chaos(options.chaos),
+      m_server(std::make_unique<httplib::Server>())
 {
     for (const CStandinFaults::Rule& rule : options.faults)
         m_faults.add(rule);
@@ -252,6 +253,8 @@ bool CStandinServer::injectFault(const httplib::Request& request, httplib::Respo
 {
     if (m_options.delayMs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(m_options.delayMs));
+    if (injectChaos(request, response))
+        return true;
     const CStandinFaults::Rule rule = m_faults.take(QString::fromStdString(request.path));
     switch (rule.kind) {
     case CStandinFaults::Kind::None:
@@ -289,6 +292,22 @@ bool CStandinServer::injectFault(const httplib::Request& request, httplib::Respo
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         closeConnection(request);
         response.status = 500;
+        return true;
+    }
+    return false;
+}
+
+bool CStandinServer::injectChaos(const httplib::Request& request, httplib::Response& response)
+{
+    const QString path = QString::fromStdString(request.path);
+    const int retryAfter = m_chaos.busyNow(path);
+    if (retryAfter >= 0) {
+        sendJson(response, QJsonObject{{QStringLiteral("error"), QStringLiteral("SlowDown")}}, 429);
+        response.set_header("Retry-After", std::to_string(retryAfter));
+        return true;
+    }
+    if (m_chaos.failNow(path)) {
+        sendJson(response, QJsonObject{{QStringLiteral("error"), QStringLiteral("ServiceUnavailable")}}, 503);
         return true;
     }
     return false;
@@ -334,6 +353,10 @@ void CStandinServer::storage(const httplib::Request& request, httplib::Response&
     QByteArray file;
     qint64 received = 0;
     bool tooLarge = false;
+    // A connection lost half-way through the body: nothing of it is stored.
+    const qint64 dropAt = m_chaos.dropNow(QString::fromStdString(request.path))
+                              ? qint64(request.get_header_value<uint64_t>("Content-Length")) / 2
+                              : -1;
     const bool complete = reader(
         [&](const httplib::MultipartFormData& part) {
             order.append(QString::fromStdString(part.name));
@@ -345,12 +368,20 @@ void CStandinServer::storage(const httplib::Request& request, httplib::Response&
         },
         [&](const char* data, size_t length) {
             received += qint64(length);
+            if (dropAt >= 0 && received >= dropAt) {
+                closeConnection(request);
+                return false;
+            }
             tooLarge = tooLarge || received > MaxBodyBytes;
             if (!tooLarge)
                 (order.last() == QLatin1String("file") ? file : fields[order.last()])
                     .append(data, int(length));
             return !tooLarge;
         });
+    if (dropAt >= 0) {
+        response.status = 500;
+        return;
+    }
     if (injectFault(request, response))
         return;
     std::lock_guard<std::mutex> lock(m_work);
@@ -383,7 +414,8 @@ void CStandinServer::storage(const httplib::Request& request, httplib::Response&
                              {QStringLiteral("filename"), fileName},
                              {QStringLiteral("contentType"), fileType},
                              {QStringLiteral("cacheControl"), texts.value(QStringLiteral("Cache-Control"))},
-                             {QStringLiteral("size"), file.size()}};
+                             {QStringLiteral("size"), file.size()},
+                             {QStringLiteral("sha256"), CStandinStore::digest(file)}};
     if (!m_store.storeObject(key, file, upload))
         return refuse(500, QStringLiteral("cannot store the object"));
     sendJson(response, QJsonObject{{QStringLiteral("key"), key}});

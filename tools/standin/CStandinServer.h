@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "CStandinChaos.h"
 #include "CStandinFaults.h"
 #include "CStandinOptions.h"
 #include "CStandinStore.h"
@@ -51,6 +52,8 @@ private:
     FormHandler serveForm(Handler work);
     // Applies --delay and the first matching --fail/--drop rule; true when the answer is made.
     bool injectFault(const httplib::Request& request, httplib::Response& response);
+    // The random faults and the 429s of CStandinChaos; true when the answer is made.
+    bool injectChaos(const httplib::Request& request, httplib::Response& response);
     void uploadAuth(httplib::Response& response);
     void storage(const httplib::Request& request, httplib::Response& response,
                  const httplib::ContentReader& reader);
@@ -59,6 +62,7 @@ private:
     CStandinOptions m_options;
     CStandinStore m_store;
     CStandinFaults m_faults;
+    CStandinChaos m_chaos;
     QByteArray m_secret;
     int m_port = -1;
     std::atomic<bool> m_stopping{false};

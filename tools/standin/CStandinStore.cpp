@@ -101,13 +101,26 @@ QJsonObject CStandinStore::saveImage(const QMap<QString, QString>& fields, bool*
     if (!stored)
         return failure(QStringLiteral("图片不存在"));
 
-    QJsonObject entry;
-    for (auto it = fields.constBegin(); it != fields.constEnd(); ++it)
-        entry.insert(it.key(), it.value());
-    entry.insert(QStringLiteral("accepted"), true);
-    if (!appendTo(QStringLiteral("registrations.json"), QStringLiteral("registrations"), entry)) {
-        *storageFailed = true;
-        return failure(QStringLiteral("服务器忙，请稍后再试"));
+    if (!m_registeredRead) {
+        const QJsonArray log =
+            readFile(QStringLiteral("registrations.json")).value(QStringLiteral("registrations")).toArray();
+        for (const QJsonValue& value : log)
+            m_registered.insert(value.toObject().value(QStringLiteral("src")).toString());
+        m_registeredRead = true;
+    }
+    if (!m_registered.contains(src)) {
+        QJsonObject entry;
+        for (auto it = fields.constBegin(); it != fields.constEnd(); ++it)
+            entry.insert(it.key(), it.value());
+        entry.insert(QStringLiteral("accepted"), true);
+        const QString sha256 = m_objectDigests.value(src);
+        entry.insert(QStringLiteral("sha256"),
+                     sha256.isEmpty() ? digest(readBytes(objectPath(src))) : sha256);
+        if (!appendTo(QStringLiteral("registrations.json"), QStringLiteral("registrations"), entry)) {
+            *storageFailed = true;
+            return failure(QStringLiteral("服务器忙，请稍后再试"));
+        }
+        m_registered.insert(src);
     }
     return QJsonObject{{QStringLiteral("error"), QString()},
                        {QStringLiteral("msg"), QStringLiteral("保存成功")}};
@@ -126,6 +139,11 @@ bool CStandinStore::isSafeObjectName(const QString& name)
 {
     static const QRegularExpression allowed(QStringLiteral("^[A-Za-z0-9_-]+(/[A-Za-z0-9_.-]+)*$"));
     return allowed.match(name).hasMatch() && !name.split(QLatin1Char('/')).contains(QStringLiteral(".."));
+}
+
+QString CStandinStore::digest(const QByteArray& bytes)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
 }
 
 QString CStandinStore::objectPath(const QString& name) const
@@ -147,6 +165,7 @@ bool CStandinStore::storeObject(const QString& name, const QByteArray& bytes, co
         QFile::remove(path);
         return false;
     }
+    m_objectDigests.insert(name, upload.value(QStringLiteral("sha256")).toString());
     return true;
 }
 

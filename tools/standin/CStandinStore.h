@@ -2,8 +2,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QJsonObject>
 #include <QMap>
+#include <QSet>
 #include <QString>
 
 #include <mutex>
@@ -31,13 +33,17 @@ public:
                                 const QString& confirmation, bool* storageFailed = nullptr);
     QJsonObject login(const QString& name, const QString& password);
 
-    // Accepts the registration, and records it, when the user and the stored object exist.
+    // Accepts the registration, and records it with the SHA-256 of the object, when the user and
+    // the stored object exist. A second registration of an object already registered is answered
+    // as a success and not recorded again: a client whose answer was lost may safely ask again.
     QJsonObject saveImage(const QMap<QString, QString>& fields, bool* storageFailed = nullptr);
     // False when the report could not be stored; nothing of it is then kept.
     bool addUsageReport(const QString& data);
 
     // Object names are made by the service; anything else that could leave the folder is refused.
     static bool isSafeObjectName(const QString& name);
+    // SHA-256 in hex: the logs name each picture by its content.
+    static QString digest(const QByteArray& bytes);
     QString objectPath(const QString& name) const;
     bool storeObject(const QString& name, const QByteArray& bytes, const QJsonObject& upload);
 
@@ -52,4 +58,7 @@ private:
 
     QString m_folder;
     mutable std::mutex m_mutex;
+    QSet<QString> m_registered; // objects registered, read from the log on first use
+    bool m_registeredRead = false;
+    QHash<QString, QString> m_objectDigests; // object name -> SHA-256, of objects stored in this run
 };

@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class QNetworkReply;
+
+// When an upload request is tried again, and how long the client waits first.
+//
+// Worth another try: no answer (refused, dropped, timed out, a broken connection), a 5xx, a 408
+// or a 429: the service or the line may be back a moment later. Not worth it: any other 4xx (the
+// request itself is refused and would be again) and a 3xx; such a picture fails at once with the
+// service's reason. Waits grow from about a second, doubling up to a cap, with a little jitter so
+// that pictures failed together do not come back together; a Retry-After up to MaxRetryAfterMs is
+// waited for as the service asks; a longer one fails the picture at once, saying so, instead of
+// keeping the user's window busy for minutes.
+class CUploadRetry
+{
+public:
+    static constexpr int MaxTries = 6;
+    static constexpr int FirstWaitMs = 1000;
+    static constexpr int MaxWaitMs = 30000;
+    static constexpr int MaxRetryAfterMs = 120000;
+
+    enum class Verdict
+    {
+        Done,  // the answer counts
+        Retry, // try the request again after waitMs
+        Fail   // the picture fails now, with reason
+    };
+    struct Judgement
+    {
+        Verdict verdict = Verdict::Done;
+        QString reason;
+        int retryAfterMs = -1; // what the service asked for, -1 when nothing
+    };
+
+    // Judges a finished reply by its transport error and HTTP status alone; Done for a whole 2xx.
+    static Judgement judge(const QNetworkReply* reply);
+    // The wait before try number `tries` + 1, after `tries` failed ones (1 or more).
+    static int waitMs(int tries, double scale = 1.0);
+    // Retry-After as seconds or an HTTP date, in milliseconds from now; -1 when absent or unreadable.
+    static int retryAfterMs(const QByteArray& header);
+};
