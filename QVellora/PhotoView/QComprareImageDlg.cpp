@@ -2,15 +2,19 @@
 #include "PhotoView/QComprareImageDlg.h"
 
 #include "Pictures/CImageReading.h"
+#include "Pictures/CSharpestPicks.h"
+#include "Pictures/CSharpness.h"
 
 #include <QColor>
 #include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -35,12 +39,18 @@ QComprareImageDlg::QComprareImageDlg(QWidget* parent) : QDialog(parent), m_butto
         auto* caption = new QLabel(this);
         caption->setObjectName(QStringLiteral("caption%1").arg(i));
         caption->setAlignment(Qt::AlignCenter);
+        auto* bar = new QProgressBar(this);
+        bar->setObjectName(QStringLiteral("sharpness%1Bar").arg(i));
+        bar->setRange(0, 100);
+        bar->setFixedWidth(220);
         auto* column = new QVBoxLayout;
         column->addWidget(label, 1);
         column->addWidget(caption);
+        column->addWidget(bar, 0, Qt::AlignHCenter);
         pictures->addLayout(column);
         m_labels.append(label);
         m_captions.append(caption);
+        m_sharpnessBars.append(bar);
     }
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(pictures);
@@ -61,14 +71,28 @@ void QComprareImageDlg::SetImages(const QPixmap* left, const QPixmap* right)
 
 void QComprareImageDlg::SetPictures(const QStringList& paths, const QString& chosen)
 {
-    m_paths = paths.mid(0, MaxPictures);
+    // Scored from the same reduced decode the thumbnail workers score, so the figures match theirs.
+    QHash<QString, qreal> scores;
+    for (const QString& path : paths.mid(0, MaxPictures)) {
+        scores.insert(
+            path, CSharpness::score(
+                      CImageReading::thumbnailAndKept(path, CImageReading::thumbnailBox(), QSize()).decoded));
+    }
+    m_paths = CSharpestPicks::bySharpness(paths.mid(0, MaxPictures),
+                                          [&scores](const QString& path) { return scores.value(path, -1); });
     const QSize box = shareOf(m_paths.size());
     QList<QPixmap> pictures;
     for (const QString& path : qAsConst(m_paths))
         pictures.append(QPixmap::fromImage(CImageReading::thumbnail(path, box)));
     ShowPictures(pictures);
-    for (int i = 0; i < m_paths.size(); ++i)
+    for (int i = 0; i < m_paths.size(); ++i) {
         m_captions.at(i)->setText(QFileInfo(m_paths.at(i)).fileName());
+        const qreal score = scores.value(m_paths.at(i), -1);
+        QProgressBar* bar = m_sharpnessBars.at(i);
+        bar->setValue(score >= 0 ? qRound(score) : 0);
+        bar->setFormat(score >= 0 ? tr("清晰度 %1").arg(qRound(score)) : tr("清晰度无法评估"));
+        bar->setVisible(true);
+    }
     Choose(m_paths.indexOf(chosen));
 }
 
@@ -135,6 +159,7 @@ void QComprareImageDlg::ShowPictures(const QList<QPixmap>& pictures)
         label->setVisible(i < pictures.size());
         m_captions.at(i)->setVisible(i < pictures.size());
         m_captions.at(i)->clear();
+        m_sharpnessBars.at(i)->setVisible(false); // shown with a group's scores
     }
     update();
 }

@@ -9,10 +9,13 @@ class QColor;
 class QHBoxLayout;
 class QLabel;
 class QPixmap;
+class QProgressBar;
 class QPushButton;
 
 // Pictures side by side: two from the viewer, or up to four of a look-alike group from the grid,
-// each scaled to fit its share of 1600 x 800. With a group it also sorts: a click chooses a
+// each scaled to fit its share of 1600 x 800. A group is shown sharpest first, each picture with
+// its sharpness score as a bar (scored as the thumbnail workers score it, so the same figure the
+// grid's mark was chosen by). With a group it also sorts: a click chooses a
 // picture (it is framed; the one opened from comes chosen), and the keys 1 to 9 or the category
 // buttons ask for the chosen picture to go into that category. The window changes no category
 // itself; it only signals, so the page decides (and can undo).
@@ -29,7 +32,8 @@ public:
     // caller may replace them afterwards. Nothing can be chosen.
     void SetImages(const QPixmap* left, const QPixmap* right);
     // The first four pictures of paths, read upright and reduced on the interface thread (four
-    // reduced reads at the user's request); chosen is framed when it is one of them.
+    // reduced reads at the user's request), shown sharpest first; chosen is framed when it is one
+    // of them.
     void SetPictures(const QStringList& paths, const QString& chosen);
     // The categories that keys and buttons put into, top row first; buttons for the first nine.
     void SetCategories(const QStringList& names, const QList<QColor>& colors);
@@ -52,6 +56,7 @@ private:
 
     QList<QLabel*> m_labels;
     QList<QLabel*> m_captions; // the file name under each picture
+    QList<QProgressBar*> m_sharpnessBars;
     QHBoxLayout* m_buttonLayout;
     QList<QPushButton*> m_categoryButtons;
     QStringList m_paths;

@@ -237,6 +237,7 @@ CImageReading::Thumbnails CImageReading::thumbnailAndKept(const QString& path, c
             heif.uprightSize = details.uprightSize;
             heif.exif = details.exif;
             heif.refusal = details.refusal;
+            heif.decoded = heif.thumbnail;
             return heif;
         }
     }
@@ -271,6 +272,7 @@ CImageReading::Thumbnails CImageReading::thumbnailAndKept(const QString& path, c
     if (image.isNull())
         return {};
     Thumbnails result;
+    result.decoded = image;
     // A decode at full size tells the true size; a header that disagrees with it was wrong.
     const QSize upright = picture.upright();
     result.uprightSize =

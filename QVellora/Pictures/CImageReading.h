@@ -51,6 +51,7 @@ public:
         QSize uprightSize;
         QByteArray exif; // the EXIF block when the container reader had it at hand (HEIF), else empty
         QString refusal; // why a picture was not decoded: too large for the memory a decode may take
+        QImage decoded;  // the picture upright as decoded (reduced for a JPEG), before any fitting
     };
     static Thumbnails thumbnailAndKept(const QString& path, const QSize& box, const QSize& keepBox);
 

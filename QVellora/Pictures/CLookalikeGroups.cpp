@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -14,8 +15,9 @@ qint64 floorDivide(qint64 value, qint64 divisor)
 
 } // namespace
 
-CLookalikeGroups::CLookalikeGroups(int maxDistance, int windowSeconds)
-    : m_maxDistance(maxDistance), m_windowMsecs(qMax(1, windowSeconds) * qint64(1000))
+CLookalikeGroups::CLookalikeGroups(int maxDistance, int windowSeconds, int maxLayout)
+    : m_maxDistance(maxDistance), m_windowMsecs(qMax(1, windowSeconds) * qint64(1000)),
+      m_maxLayout(qMax(1, maxLayout))
 {
 }
 
@@ -34,6 +36,36 @@ int CLookalikeGroups::root(int index) const
     return index;
 }
 
+bool CLookalikeGroups::near(int a, int b) const
+{
+    return qAbs(m_pictures.at(a).msecs - m_pictures.at(b).msecs) <= m_windowMsecs;
+}
+
+double CLookalikeGroups::difference(int a, int b) const
+{
+    const Picture& x = m_pictures.at(a);
+    const Picture& y = m_pictures.at(b);
+    // A threshold of 0 still lets identical pictures be alike.
+    const double bits = CPictureFacts::distance(x.hash, y.hash) / double(qMax(1, m_maxDistance));
+    const double colours = CPictureFacts::layoutDistance(x.layout, y.layout) / double(m_maxLayout);
+    return m_maxDistance <= 0 && x.hash != y.hash ? 2.0 : qMax(bits, colours);
+}
+
+double CLookalikeGroups::meanDifference(const QVector<int>& left, const QVector<int>& right) const
+{
+    double sum = 0;
+    int pairs = 0;
+    for (const int a : left) {
+        for (const int b : right) {
+            if (near(a, b)) {
+                sum += difference(a, b);
+                ++pairs;
+            }
+        }
+    }
+    return pairs ? sum / pairs : 2.0;
+}
+
 bool CLookalikeGroups::before(int a, int b) const
 {
     const Picture& x = m_pictures.at(a);
@@ -47,26 +79,36 @@ CLookalikeGroups::Changed CLookalikeGroups::add(const QString& path, const CPict
     if (!facts.isValid() || m_indexOf.contains(path))
         return changed;
     const int index = m_pictures.size();
-    m_pictures.append(Picture{path, facts.captureTime.toMSecsSinceEpoch(), facts.hash, index});
+    m_pictures.append(Picture{path, facts.captureTime.toMSecsSinceEpoch(), facts.hash, facts.layout, index});
     m_indexOf.insert(path, index);
     m_membersOf.insert(index, {index});
 
-    // Neighbours within the window sit in this bucket or the one on either side.
+    // Neighbours within the window sit in this bucket or the one on either side; of them, those
+    // alike enough to be one scene name the groups the new picture may join.
     const qint64 msecs = m_pictures.at(index).msecs;
     const qint64 bucket = floorDivide(msecs, m_windowMsecs);
-    int group = index;
+    QVector<int> candidates;
     for (qint64 b = bucket - 1; b <= bucket + 1; ++b) {
         const auto found = m_buckets.constFind(b);
         if (found == m_buckets.constEnd())
             continue;
         for (const int other : *found) {
-            const Picture& candidate = m_pictures.at(other);
-            if (qAbs(candidate.msecs - msecs) > m_windowMsecs ||
-                CPictureFacts::distance(candidate.hash, facts.hash) > m_maxDistance)
-                continue;
-            if (root(other) != group)
-                group = join(group, other, &changed);
+            if (near(other, index) && difference(other, index) <= 1.0 && !candidates.contains(root(other)))
+                candidates.append(root(other));
         }
+    }
+    // Nearest group first, so that the picture goes where it fits best; then every other group
+    // that fits the grown one as a whole.
+    QVector<std::pair<double, int>> ranked;
+    for (const int candidate : candidates)
+        ranked.append({meanDifference({index}, m_membersOf.value(candidate)), candidate});
+    std::sort(ranked.begin(), ranked.end());
+    int group = index;
+    for (const auto& [mean, candidate] : ranked) {
+        if (mean > 1.0)
+            break;
+        if (group == index || meanDifference(m_membersOf.value(group), m_membersOf.value(candidate)) <= 1.0)
+            group = join(group, candidate, &changed);
     }
     m_buckets[bucket].append(index);
     // The new picture's own group only existed within this call.

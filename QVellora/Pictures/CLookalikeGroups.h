@@ -8,9 +8,14 @@
 #include <QStringList>
 #include <QVector>
 
-// Runs of near-identical shots: pictures whose thumbnails hash alike and that were taken within
-// a short time of each other belong to one group, and so do chains of them (a burst of ten shots
-// a few seconds apart is one group even if the first and the last are a minute apart).
+// Runs of near-identical shots: pictures that look alike (their thumbnails' difference hashes and
+// colour layouts both close) and that were taken within a short time of each other belong to one
+// group. A burst of ten shots a few seconds apart is one group even if the first and the last are
+// a minute apart, but one loose match never merges two scenes: a picture joins a group only when
+// it is, on average, close to every member taken within the window of it, and two groups join
+// only when their members within the window of each other are, on average, close. Neighbouring
+// scenes at one place (same light, same colours) are often a close pair here and there, seldom on
+// average.
 //
 // Pictures are added one by one as their facts arrive, in any order; each addition compares the
 // picture only with those taken near it in time (kept in buckets of one window each), so a
@@ -20,10 +25,12 @@
 class CLookalikeGroups
 {
 public:
-    // Hashes this close (different bits of 64) count as the same scene. On the benchmark's bursts
-    // (crops, exposure shifts, slight turns, re-encodes) look-alikes differ by at most 12 bits and
-    // different scenes shot within the window by at least 19; unrelated pictures by about 32.
-    static constexpr int defaultMaxDistance = 14;
+    // Hashes this close (different bits of 64) can be the same scene. Bursts of real photographs
+    // (reframed, exposure shifted, turned, re-encoded, a subject moving) differ by up to about 14
+    // bits, neighbouring scenes at one place by 12 or more; unrelated pictures by about 32.
+    static constexpr int defaultMaxDistance = 16;
+    // Colour layouts this close (mean difference, see CPictureFacts::layoutDistance) can be too.
+    static constexpr int defaultMaxLayout = 12;
     // Shots this far apart in time, or closer, may be one group: a burst, not a walk around.
     static constexpr int defaultWindowSeconds = 30;
 
@@ -34,7 +41,8 @@ public:
         bool isEmpty() const { return groups.isEmpty() && gone.isEmpty(); }
     };
 
-    explicit CLookalikeGroups(int maxDistance = defaultMaxDistance, int windowSeconds = defaultWindowSeconds);
+    explicit CLookalikeGroups(int maxDistance = defaultMaxDistance, int windowSeconds = defaultWindowSeconds,
+                              int maxLayout = defaultMaxLayout);
 
     // Adds a picture. A path added before, or facts that are not valid, change nothing.
     Changed add(const QString& path, const CPictureFacts& facts);
@@ -56,16 +64,24 @@ private:
         QString path;
         qint64 msecs = 0;
         quint64 hash = 0;
+        CPictureFacts::Layout layout{};
         int parent = 0;
     };
 
     int root(int index) const;
+    // How unalike two pictures are: 1 at the edge of either threshold, below 1 when both are within.
+    double difference(int a, int b) const;
+    // The mean difference of the pairs, one picture from each list, taken within the window of
+    // each other; 2 (too far) when there is no such pair.
+    double meanDifference(const QVector<int>& left, const QVector<int>& right) const;
+    bool near(int a, int b) const;
     bool before(int a, int b) const;
     // Joins the groups of a and b; records what changed. Returns the surviving root.
     int join(int a, int b, Changed* changed);
 
     int m_maxDistance;
     qint64 m_windowMsecs;
+    int m_maxLayout;
     QVector<Picture> m_pictures;
     QHash<QString, int> m_indexOf;
     QHash<qint64, QVector<int>> m_buckets; // floor(time / window) -> pictures

@@ -42,6 +42,8 @@ constexpr qint64 maxEntryBytes = 8 << 20;
 constexpr int maxEntrySide = 1024;
 // No photo is larger than this on a side; a claim beyond it is no size at all.
 constexpr int maxClaimedSide = 1 << 20;
+// The picture's sharpness score, or "none" for a picture that has none.
+const QByteArray sharpnessKey("X-Vellora::Sharpness");
 
 QByteArray keyText(qint64 value)
 {
@@ -270,6 +272,14 @@ CThumbnailCache::Found CThumbnailCache::find(const Source& source, const QSize& 
             found.captureTime = QDateTime::fromSecsSinceEpoch(seconds);
             found.timeFromExif = entry.keys.value(captureFromKey) == QLatin1String("exif");
         }
+        const QString sharpness = entry.keys.value(sharpnessKey);
+        bool scoreOk = false;
+        const qreal score = sharpness.toDouble(&scoreOk);
+        if (sharpness == QLatin1String("none"))
+            found.sharpness = -1;
+        else if (scoreOk && score >= 0 && score <= 100)
+            found.sharpness = score;
+        found.stored = image;
         return true;
     };
 
@@ -293,12 +303,13 @@ CThumbnailCache::Found CThumbnailCache::find(const Source& source, const QSize& 
 }
 
 bool CThumbnailCache::store(const Source& source, const QImage& kept, const QSize& uprightSize,
-                            const QDateTime& captureTime, bool timeFromExif) const
+                            const QDateTime& captureTime, bool timeFromExif,
+                            std::optional<qreal> sharpness) const
 {
     if (!source.cacheable || kept.isNull())
         return false;
     return writeEntry(largerFolders[0], entryName(source.path), kept, source, uprightSize, captureTime,
-                      timeFromExif, false);
+                      timeFromExif, false, sharpness);
 }
 
 bool CThumbnailCache::storeFailure(const Source& source) const
@@ -311,12 +322,12 @@ bool CThumbnailCache::storeFailure(const Source& source) const
     QImage empty(1, 1, QImage::Format_ARGB32);
     empty.fill(Qt::transparent);
     return writeEntry(failureFolder, entryName(source.path), empty, source, QSize(), QDateTime(), false,
-                      true);
+                      true, std::nullopt);
 }
 
 bool CThumbnailCache::writeEntry(const QString& sizeFolder, const QString& file, const QImage& image,
                                  const Source& source, const QSize& uprightSize, const QDateTime& captureTime,
-                                 bool timeFromExif, bool failure) const
+                                 bool timeFromExif, bool failure, std::optional<qreal> sharpness) const
 {
     const QString folder = m_root + QLatin1Char('/') + sizeFolder;
     if (!makeFolder(folder))
@@ -345,6 +356,9 @@ bool CThumbnailCache::writeEntry(const QString& sizeFolder, const QString& file,
     }
     if (failure)
         keys.append({failureKey, QByteArray("1")});
+    if (sharpness)
+        keys.append(
+            {sharpnessKey, *sharpness < 0 ? QByteArray("none") : QByteArray::number(*sharpness, 'f', 2)});
     keys.append({QByteArray("Software"), writerName.toUtf8()});
     if (!CPngWriter::write(&out, image, keys) || !out.flush())
         return false;

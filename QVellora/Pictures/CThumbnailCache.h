@@ -54,6 +54,10 @@ public:
         QSize uprightSize;
         QDateTime captureTime;
         bool timeFromExif = false;
+        // The picture's sharpness score when the entry names it (CSharpness::none: it has none),
+        // and the entry's picture as stored, to work it out from when the entry does not.
+        std::optional<qreal> sharpness;
+        QImage stored;
     };
 
     explicit CThumbnailCache(const QString& root);
@@ -93,16 +97,17 @@ public:
 
     // Writes the entry for a decoded picture: kept is the picture upright, fitted into keptBox();
     // uprightSize the picture's own size; captureTime, when valid, when it was taken (from its
-    // EXIF block or not, as timeFromExif says), so that a hit need not open the picture again.
-    // A failed write only loses the entry.
+    // EXIF block or not, as timeFromExif says), so that a hit need not open the picture again;
+    // the same for sharpness, when given. A failed write only loses the entry.
     bool store(const Source& source, const QImage& kept, const QSize& uprightSize,
-               const QDateTime& captureTime = QDateTime(), bool timeFromExif = false) const;
+               const QDateTime& captureTime = QDateTime(), bool timeFromExif = false,
+               std::optional<qreal> sharpness = std::nullopt) const;
     bool storeFailure(const Source& source) const;
 
 private:
     bool writeEntry(const QString& sizeFolder, const QString& file, const QImage& image, const Source& source,
                     const QSize& uprightSize, const QDateTime& captureTime, bool timeFromExif,
-                    bool failure) const;
+                    bool failure, std::optional<qreal> sharpness) const;
     bool makeFolder(const QString& folder) const;
 
     QString m_root;

@@ -2,6 +2,7 @@
 #include "Thread/CThumbnailJob.h"
 
 #include "Pictures/CImageReading.h"
+#include "Pictures/CSharpness.h"
 
 namespace CThumbnailJob {
 
@@ -43,8 +44,10 @@ Outcome lookUp(const CThumbnailCache& cache, const QString& file, const QSize& b
             outcome.facts = CPictureFacts::withCaptureTime(file);
         }
         outcome.facts.pixelSize = header.isValid() ? header : found.uprightSize;
-        outcome.facts.hash = CPictureFacts::differenceHash(found.thumbnail);
+        outcome.facts.setLooks(found.thumbnail);
         outcome.facts.fileBytes = source.size;
+        // Entries written before scores were kept, or by other programs, are scored here.
+        outcome.facts.sharpness = found.sharpness ? *found.sharpness : CSharpness::score(found.stored);
     }
     return outcome;
 }
@@ -66,9 +69,14 @@ Outcome decodeAndKeep(const CThumbnailCache& cache, const QString& file, const Q
         cache.storeFailure(source);
         return outcome;
     }
-    if (makeFacts)
+    std::optional<qreal> sharpness;
+    if (makeFacts) {
         outcome.facts = CPictureFacts::of(file, made.thumbnail, made.uprightSize, made.exif);
-    cache.store(source, made.kept, made.uprightSize, outcome.facts.captureTime, outcome.facts.timeFromExif);
+        outcome.facts.sharpness = CSharpness::score(made.decoded);
+        sharpness = outcome.facts.sharpness;
+    }
+    cache.store(source, made.kept, made.uprightSize, outcome.facts.captureTime, outcome.facts.timeFromExif,
+                sharpness);
     return outcome;
 }
 
@@ -81,8 +89,10 @@ Outcome decode(const QString& file, const QSize& box, bool makeFacts)
         return refused(file, made, box);
     Outcome outcome;
     outcome.thumbnail = made.thumbnail;
-    if (makeFacts)
+    if (makeFacts) {
         outcome.facts = CPictureFacts::of(file, made.thumbnail, made.uprightSize, made.exif);
+        outcome.facts.sharpness = CSharpness::score(made.decoded);
+    }
     return outcome;
 }
 

@@ -50,12 +50,13 @@ QByteArray exifText(const QDateTime& time)
     return time.toString(QStringLiteral("yyyy:MM:dd HH:mm:ss")).toLatin1();
 }
 
-CPictureFacts factsAt(int seconds, quint64 hash)
+CPictureFacts factsAt(int seconds, quint64 hash, int colour = 0)
 {
     CPictureFacts facts;
     facts.pixelSize = QSize(4000, 3000);
     facts.captureTime = start.addSecs(seconds);
     facts.hash = hash;
+    facts.layout.fill(quint8(colour));
     return facts;
 }
 
@@ -169,7 +170,7 @@ void tst_LookalikeGroups::burstIsGroupedOthersAreNot()
 
 void tst_LookalikeGroups::groupsFromFactsInAnyOrder_data()
 {
-    QTest::addColumn<QString>("adds"); // name@seconds#hash, in the order they are added
+    QTest::addColumn<QString>("adds"); // name@seconds#hash[%colour], in the order they are added
     QTest::addColumn<QString>("expected");
 
     // With the default thresholds (30 s).
@@ -192,6 +193,24 @@ void tst_LookalikeGroups::groupsFromFactsInAnyOrder_data()
                                               << "x y z";
     QTest::newRow("a path added again changes nothing") << "a@0#0 b@100#0 a@99#0"
                                                         << "a | b";
+
+    // Two scenes at one place a few seconds apart, and a shot between them that is close to both
+    // (half of the bits that tell them apart): it joins one, and the scenes stay apart, whichever
+    // comes first. A chain of nearest neighbours made them one group.
+    const QString first = QString::number(Q_UINT64_C(0), 16);
+    const QString between = QString::number((Q_UINT64_C(1) << (most - 2)) - 1, 16);
+    const QString second = QString::number((Q_UINT64_C(1) << (2 * most - 4)) - 1, 16);
+    QTest::newRow("a loose match does not chain two scenes")
+        << QStringLiteral("a@0#%1 b@4#%2 c@9#%3").arg(first, between, second) << "a b | c";
+    QTest::newRow("a loose match does not chain two scenes, the other way")
+        << QStringLiteral("c@9#%3 b@4#%2 a@0#%1").arg(first, between, second) << "a | b c";
+    QTest::newRow("nor joins two groups")
+        << QStringLiteral("a@0#%1 d@2#%1 c@9#%3 e@11#%3 b@4#%2").arg(first, between, second) << "a d b | c e";
+    // Alike in structure, not in colour (another subject in the same light would be the other
+    // way round): not one scene.
+    QTest::newRow("colours tell apart")
+        << "a@0#0%20 b@2#0%20 c@4#0%" + QString::number(20 + CLookalikeGroups::defaultMaxLayout + 1)
+        << "a b | c";
 }
 
 void tst_LookalikeGroups::groupsFromFactsInAnyOrder()
@@ -203,8 +222,9 @@ void tst_LookalikeGroups::groupsFromFactsInAnyOrder()
     for (const QString& add : adds.split(' ')) {
         const QString name = add.section('@', 0, 0);
         const int seconds = add.section('@', 1).section('#', 0, 0).toInt();
-        const quint64 hash = add.section('#', 1).toULongLong(nullptr, 16);
-        groups.add(name, factsAt(seconds, hash));
+        const quint64 hash = add.section('#', 1).section('%', 0, 0).toULongLong(nullptr, 16);
+        const int colour = add.section('%', 1).toInt();
+        groups.add(name, factsAt(seconds, hash, colour));
     }
     QStringList text;
     for (const QString& first : groups.firstOfEach())
