@@ -2,6 +2,79 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>CPictureListModel</name>
+    <message>
+        <source>尺寸 %1 × %2 像素</source>
+        <translation>Size %1 × %2 pixels</translation>
+    </message>
+    <message>
+        <source>拍摄时间 %1</source>
+        <translation>Taken %1</translation>
+    </message>
+    <message>
+        <source>文件大小 %1</source>
+        <translation>File size %1</translation>
+    </message>
+</context>
+<context>
+    <name>CUploadClient</name>
+    <message>
+        <source>无法保存上传记录（磁盘可能已满），上传已停止。请腾出磁盘空间后重新上传。</source>
+        <translation>The upload record could not be saved (the disk may be full), so the upload stopped. Free some disk space and upload again.</translation>
+    </message>
+    <message>
+        <source>照片已被删除或移动</source>
+        <translation>The photo was deleted or moved</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>Cancelled</translation>
+    </message>
+    <message>
+        <source>上传记录无法保存</source>
+        <translation>The upload record could not be saved</translation>
+    </message>
+    <message>
+        <source>无法读取照片</source>
+        <translation>The photo could not be read</translation>
+    </message>
+    <message>
+        <source>照片在上传过程中被修改</source>
+        <translation>The photo was changed while it was being uploaded</translation>
+    </message>
+    <message>
+        <source>上传授权无效</source>
+        <translation>The upload authorisation is not valid</translation>
+    </message>
+    <message>
+        <source>无法转换为 JPEG</source>
+        <translation>Could not be converted to JPEG</translation>
+    </message>
+    <message>
+        <source>无法保存上传记录（磁盘可能已满）。</source>
+        <translation>The upload record could not be saved (the disk may be full).</translation>
+    </message>
+</context>
+<context>
+    <name>CUploadRetry</name>
+    <message>
+        <source>服务器繁忙（HTTP 429）</source>
+        <translation>The server is busy (HTTP 429)</translation>
+    </message>
+    <message>
+        <source>服务器出错（HTTP %1）</source>
+        <translation>Server error (HTTP %1)</translation>
+    </message>
+    <message>
+        <source>服务器繁忙，请 %1 分钟后再试</source>
+        <translation>The server is busy; try again in %1 minutes</translation>
+    </message>
+    <message>
+        <source>服务器拒绝了请求（HTTP %1）</source>
+        <translation>The server refused the request (HTTP %1)</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>跟随系统</source>
@@ -110,6 +183,14 @@
         <source>分类 %1</source>
         <translation>Category %1</translation>
     </message>
+    <message>
+        <source>清晰度 %1</source>
+        <translation>Sharpness %1</translation>
+    </message>
+    <message>
+        <source>清晰度无法评估</source>
+        <translation>Sharpness cannot be rated</translation>
+    </message>
 </context>
 <context>
     <name>QConnectCustomerDlg</name>
@@ -163,6 +244,10 @@
     <message>
         <source>上次的 %1 张照片现在找不到（文件不在原处），仍保留在记录中</source>
         <translation>%1 pictures of your last session cannot be found (the files have moved); they stay in the record</translation>
+    </message>
+    <message>
+        <source>缩略图大小</source>
+        <translation>Thumbnail size</translation>
     </message>
 </context>
 <context>
@@ -239,25 +324,14 @@
     </message>
 </context>
 <context>
-    <name>QPhotoItem</name>
-    <message>
-        <source>相似 %1</source>
-        <translation>Alike %1</translation>
-    </message>
-</context>
-<context>
     <name>QPhotoViewListWidget</name>
     <message>
-        <source>尺寸 %1 × %2 像素</source>
-        <translation>Size %1 × %2 pixels</translation>
+        <source>显示大图</source>
+        <translation>Show large</translation>
     </message>
     <message>
-        <source>拍摄时间 %1</source>
-        <translation>Taken %1</translation>
-    </message>
-    <message>
-        <source>文件大小 %1</source>
-        <translation>File size %1</translation>
+        <source>对比相似照片</source>
+        <translation>Compare look-alike photos</translation>
     </message>
 </context>
 <context>
@@ -345,6 +419,71 @@
     <message>
         <source>注册成功</source>
         <translation>Registered</translation>
+    </message>
+</context>
+<context>
+    <name>QTileItemDelegate</name>
+    <message>
+        <source>相似 %1</source>
+        <translation>%1 alike</translation>
+    </message>
+</context>
+<context>
+    <name>QUpdateImageData</name>
+    <message>
+        <source>上次有 %1 张照片没有上传完，继续上传？</source>
+        <translation>%1 photos were not finished uploading last time. Continue the upload?</translation>
+    </message>
+    <message>
+        <source>%1 / %2 张，%3</source>
+        <translation>%1 / %2 photos, %3</translation>
+    </message>
+    <message>
+        <source>等待 %1 张 · 上传中 %2 张 · 已完成 %3 张 · 已跳过 %4 张 · 失败 %5 张</source>
+        <translation>Waiting %1 · Uploading %2 · Done %3 · Skipped %4 · Failed %5</translation>
+    </message>
+    <message>
+        <source>照片都已上传过，跳过 %1 张，没有重复上传。</source>
+        <translation>All photos were uploaded before: %1 skipped, nothing sent twice.</translation>
+    </message>
+    <message>
+        <source>照片上传完成！上传 %1 张，跳过已上传过的 %2 张。</source>
+        <translation>Upload complete! %1 uploaded, %2 uploaded before and skipped.</translation>
+    </message>
+    <message>
+        <source>照片上传结束：成功 %1 张</source>
+        <translation>Upload finished: %1 succeeded</translation>
+    </message>
+    <message>
+        <source>，跳过已上传过的 %1 张</source>
+        <translation>, %1 uploaded before and skipped</translation>
+    </message>
+    <message>
+        <source>，失败 %1 张。失败的照片及原因列在上传窗口中，可点击“重试失败的照片”重新上传。</source>
+        <translation>, %1 failed. The failed photos and the reasons are listed in the upload window; click “Retry failed photos” to upload them again.</translation>
+    </message>
+</context>
+<context>
+    <name>QUploadFailureList</name>
+    <message>
+        <source>照片</source>
+        <translation>Photo</translation>
+    </message>
+    <message>
+        <source>原因</source>
+        <translation>Reason</translation>
+    </message>
+    <message>
+        <source>重试失败的照片</source>
+        <translation>Retry failed photos</translation>
+    </message>
+    <message>
+        <source>打开所在文件夹</source>
+        <translation>Open containing folder</translation>
+    </message>
+    <message>
+        <source>以下 %1 张照片没有上传成功：</source>
+        <translation>These %1 photos were not uploaded:</translation>
     </message>
 </context>
 <context>
