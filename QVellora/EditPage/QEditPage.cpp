@@ -409,6 +409,10 @@ void QEditPage::KeepFreeRow()
 
 void QEditPage::onPicturesAdded(int /*category*/, const QStringList& paths)
 {
+    // The categories' thumbnails live in the page's store, which both pages paint from: the
+    // grid's own may be evicted or replaced by the next folder's.
+    for (const QString& path : paths)
+        CategoryThumbnail(path);
     m_photoList->UntickPaths(paths);
     if (!m_restoring)
         KeepFreeRow();

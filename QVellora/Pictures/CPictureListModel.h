@@ -36,7 +36,7 @@ public:
         IsFolderRole = Qt::UserRole + 6,
         LookalikeCountRole = Qt::UserRole + 7, // the size of its look-alike group (1: none)
         TickedRole = Qt::UserRole + 8,
-        MarksRole = Qt::UserRole + 9,  // QList<QColor> of the categories holding it
+        MarksRole = Qt::UserRole + 9,   // QList<QColor> of the categories holding it
         LoadedRole = Qt::UserRole + 10, // the feed has been through the row once
         RefusalRole = Qt::UserRole + 11 // why the row shows the broken-picture tile, if it does
     };

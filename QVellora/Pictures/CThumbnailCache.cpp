@@ -321,8 +321,8 @@ bool CThumbnailCache::storeFailure(const Source& source) const
         return false;
     QImage empty(1, 1, QImage::Format_ARGB32);
     empty.fill(Qt::transparent);
-    return writeEntry(failureFolder, entryName(source.path), empty, source, QSize(), QDateTime(), false,
-                      true, std::nullopt);
+    return writeEntry(failureFolder, entryName(source.path), empty, source, QSize(), QDateTime(), false, true,
+                      std::nullopt);
 }
 
 bool CThumbnailCache::writeEntry(const QString& sizeFolder, const QString& file, const QImage& image,

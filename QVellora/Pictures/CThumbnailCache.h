@@ -106,8 +106,8 @@ public:
 
 private:
     bool writeEntry(const QString& sizeFolder, const QString& file, const QImage& image, const Source& source,
-                    const QSize& uprightSize, const QDateTime& captureTime, bool timeFromExif,
-                    bool failure, std::optional<qreal> sharpness) const;
+                    const QSize& uprightSize, const QDateTime& captureTime, bool timeFromExif, bool failure,
+                    std::optional<qreal> sharpness) const;
     bool makeFolder(const QString& folder) const;
 
     QString m_root;

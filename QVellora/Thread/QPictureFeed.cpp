@@ -29,7 +29,8 @@ QString firstFileOf(const QString& folder)
 } // namespace
 
 QPictureFeed::QPictureFeed(CPictureListModel* model, QObject* parent)
-    : QObject(parent), m_model(model), m_pool(new QThreadPool), m_workers(qMax(1, QThread::idealThreadCount()))
+    : QObject(parent), m_model(model), m_pool(new QThreadPool),
+      m_workers(qMax(1, QThread::idealThreadCount()))
 {
     qRegisterMetaType<CPictureFacts>("CPictureFacts");
     m_pool->setMaxThreadCount(m_workers);

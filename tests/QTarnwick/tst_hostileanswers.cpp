@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -74,6 +75,9 @@ class tst_HostileAnswers : public QObject
 private slots:
     void initTestCase()
     {
+        // The cases read why the updater stopped from its debug lines, off by default.
+        qputenv("QT_LOGGING_RULES", "vellora.*.debug=true");
+        QLoggingCategory::setFilterRules(QStringLiteral("vellora.*.debug=true"));
         qRegisterMetaType<QTarnwick::Outcome>();
         qRegisterMetaType<QProcess::ExitStatus>();
     }

@@ -457,6 +457,8 @@ void tst_MainWindow::secondStartBringsTheFirstToTheFront()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     environment.insert("VELLORA_SERVICE_URL", StandinService::unusedUrl().toString());
+    // The first copy says so in a debug line, off by default.
+    environment.insert("QT_LOGGING_RULES", "vellora.*.debug=true");
     QProcess first;
     first.setProcessEnvironment(environment);
     first.setProcessChannelMode(QProcess::MergedChannels);
