@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QMutex>
 #include <QThreadPool>
+#include <QVector>
 #include <QWaitCondition>
 
 #include <atomic>
@@ -33,6 +34,11 @@ void release(QThreadPool* pool)
         return;
     }
     leftBehind.store(true);
+    // Kept where it can still be found: it is never deleted, but it is not lost either.
+    static QMutex keptMutex;
+    static QVector<QThreadPool*> kept;
+    QMutexLocker lock(&keptMutex);
+    kept.append(pool);
     qCWarning(lcThumbnails) << "thumbnail workers did not come back; left behind";
 }
 
