@@ -45,6 +45,7 @@ private slots:
     void picturesDeletedOrChangedMeanwhileFail();
     void unreadableLedgerKeptAside();
     void ledgerThatCannotBeWrittenStopsTheBatch();
+    void cancelledBatchLeavesNothingInTheNext();
 
 private:
     // Small pictures of distinct content in a fresh folder.
@@ -482,6 +483,44 @@ void tst_UploadLedger::ledgerThatCannotBeWrittenStopsTheBatch()
              qPrintable(texts.first()));
     QTest::qWait(200);
     QVERIFY(service.records("uploads.json", "uploads").isEmpty());
+}
+
+void tst_UploadLedger::cancelledBatchLeavesNothingInTheNext()
+{
+    const QStringList first = makePictures(8, "first");
+    QStringList second;
+    for (int i = 0; i < 8; ++i) {
+        const QString path = m_dir->filePath(QStringLiteral("second/q%1.png").arg(i));
+        QVERIFY(
+            TestSupport::writeImage(path, QSize(30 + i, 20 + 2 * i), Qt::darkGreen, QColor(200, 20 * i, 0)));
+        second << path;
+    }
+    StandinService service;
+    QVERIFY(service.start());
+    QUpdateImageData uploader;
+    uploader.SetUserID(login(service));
+    QSignalSpy finished(&uploader, &QUpdateImageData::batchFinished);
+    QVERIFY(uploader.UpdataImagePath(m_dir->filePath("first")));
+    // The first batch's workers read its pictures meanwhile (no events are handled in this
+    // sleep); it is cancelled and the next folder started in one turn of the event loop, so what
+    // those workers answered arrives while the second batch runs.
+    QThread::msleep(300);
+    uploader.findChild<QPushButton*>("cancelButton")->click();
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(uploader.UpdataImagePath(m_dir->filePath("second")));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 20000);
+    QCOMPARE(finished.at(1), (QList<QVariant>{8, 0}));
+
+    verifyExactlyOnce(service, second, true);
+    const QHash<QString, int> stored = countBy(service.records("uploads.json", "uploads"));
+    for (const QString& path : first)
+        QVERIFY2(!stored.contains(digest(path)), qPrintable(path));
+    // The ledger names each picture of the second batch by its own content.
+    const std::shared_ptr<CUploadLedger> ledger = uploader.findChild<CUploadClient*>()->ledger();
+    for (const QString& path : second) {
+        QCOMPARE(ledger->entry(path).sha256, digest(path));
+        QCOMPARE(ledger->entry(path).state, CUploadLedger::State::Registered);
+    }
 }
 
 int main(int argc, char* argv[])
