@@ -93,9 +93,9 @@ void QCatePage::SetFactsLookup(CCategoryPictures::FactsLookup lookup)
     m_categories->setFacts(std::move(lookup));
 }
 
-void QCatePage::PictureFactsArrived(const QString& path)
+void QCatePage::PictureUpdated(const QString& path)
 {
-    m_categories->pictureFactsArrived(path);
+    m_categories->pictureUpdated(path);
 }
 
 void QCatePage::ShowCategories()

@@ -45,7 +45,8 @@ public:
                       QSelectionEditor* editor = nullptr);
     CSelection* selection() const { return m_selection; }
     // Where the rows learn each picture's size, for the print badges. The window hands the edit
-    // page's facts over once; pictures whose facts arrive later are announced to PictureFactsArrived.
+    // page's facts over once; pictures whose facts arrive later are announced to
+    // PictureUpdated.
     void SetFactsLookup(CCategoryPictures::FactsLookup lookup);
 
     QString GetUserID() const { return m_userId; }
@@ -70,8 +71,8 @@ public slots:
     void SetUserID(const QString& userId) { m_userId = userId; }
     // Shows exactly the selection's categories that hold pictures, in order, and no other rows.
     void ShowCategories();
-    // The facts of path are known now (or changed): its tiles' badges follow.
-    void PictureFactsArrived(const QString& path);
+    // The facts or the thumbnail of path arrived (or changed): its tiles follow.
+    void PictureUpdated(const QString& path);
     void onGoBacePrePage();
     void onOutputImageAction();
     void onOpenImageFolderAction();

@@ -74,10 +74,10 @@ void QCategoryColumn::showFilled()
     fitRows();
 }
 
-void QCategoryColumn::pictureFactsArrived(const QString& path)
+void QCategoryColumn::pictureUpdated(const QString& path)
 {
     for (int row = 0; row < count(); ++row)
-        rowWidget(row)->pictures()->pictureFactsArrived(path);
+        rowWidget(row)->pictures()->pictureUpdated(path);
 }
 
 QList<int> QCategoryColumn::shownCategories() const

@@ -38,8 +38,8 @@ public:
     void setFacts(CCategoryPictures::FactsLookup facts);
     // Review: shows exactly the categories that hold pictures now, in order.
     void showFilled();
-    // The facts of path are known now: the badges of its tiles follow.
-    void pictureFactsArrived(const QString& path);
+    // The facts or the thumbnail of path arrived: its tiles follow.
+    void pictureUpdated(const QString& path);
 
     // The categories shown, top row first.
     QList<int> shownCategories() const;

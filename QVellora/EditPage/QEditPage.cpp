@@ -219,6 +219,7 @@ void QEditPage::connectWorkers()
             &QEditPage::onThreadScanFolderPicture);
     connect(m_feed, &QPictureFeed::allLoaded, this, &QEditPage::onThreadEndShowImage);
     connect(m_feed, &QPictureFeed::pictureFacts, this, &QEditPage::onThreadPictureFacts);
+    connect(m_feed, &QPictureFeed::thumbnailReady, this, &QEditPage::onFetchedThumbnail);
     connect(m_photoList, &QPhotoViewListWidget::visibleRowsChanged, m_feed, &QPictureFeed::setVisibleRows);
     connect(m_photoList, &QPhotoViewListWidget::tileSizeChanged, this, &QEditPage::onTileSizeChanged);
     // Unreadable pictures leave the grid as the workers find them.
@@ -365,14 +366,28 @@ QPixmap* QEditPage::CategoryThumbnail(const QString& path)
 {
     if (QPixmap* known = m_imageData->FindImage(path))
         return known;
-    QImage thumbnail = m_pictures->thumbnail(path);
-    if (thumbnail.isNull())
-        thumbnail =
-            CThumbnailJob::make(CThumbnailCache::forLoaders(), path, CImageReading::thumbnailBox(), false)
-                .thumbnail;
-    if (!thumbnail.isNull())
-        m_imageData->AddImage(path, QPixmap::fromImage(thumbnail));
+    const QImage thumbnail = m_pictures->thumbnail(path);
+    if (thumbnail.isNull()) {
+        // Evicted from the grid or never in it: the feed makes it on a worker, the screen's rows
+        // first, and onFetchedThumbnail files it. A decode here would hold up the window for
+        // every picture of a large drop.
+        if (!m_fetching.contains(path)) {
+            m_fetching.insert(path);
+            m_feed->fetch({path});
+        }
+        return nullptr;
+    }
+    m_imageData->AddImage(path, QPixmap::fromImage(thumbnail));
     return m_imageData->FindImage(path);
+}
+
+void QEditPage::onFetchedThumbnail(const QString& path, const QImage& thumbnail)
+{
+    if (!m_fetching.remove(path) || m_imageData->FindImage(path) || m_selection->rowsHolding(path).isEmpty())
+        return;
+    m_imageData->AddImage(path, QPixmap::fromImage(thumbnail));
+    m_categories->pictureUpdated(path);
+    emit sigCategoryThumbnail(path);
 }
 
 void QEditPage::onThreadPictureFacts(QString qstrPath, CPictureFacts facts)
@@ -383,7 +398,7 @@ void QEditPage::onThreadPictureFacts(QString qstrPath, CPictureFacts facts)
     // The grid's row has them from the feed; a restored picture's row gets them here.
     if (m_pictures->rowOf(qstrPath) >= 0)
         m_pictures->setFacts(qstrPath, facts);
-    m_categories->pictureFactsArrived(qstrPath);
+    m_categories->pictureUpdated(qstrPath);
     emit sigPictureFacts(qstrPath, facts);
 }
 

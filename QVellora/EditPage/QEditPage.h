@@ -16,6 +16,7 @@
 #include <QMainWindow>
 #include <QModelIndex>
 #include <QPair>
+#include <QSet>
 #include <QStringList>
 
 #include <memory>
@@ -109,6 +110,8 @@ signals:
     void sigStatusMessage(QString text);
     // CountsText() changed (or may have).
     void sigCountsChanged(const QString& text);
+    // A category's picture got its thumbnail after it joined the category.
+    void sigCategoryThumbnail(const QString& path);
 
 public slots:
     // What the window asks of the page.
@@ -161,7 +164,10 @@ private:
     void ShowInGrid(const QStringList& folders, const QStringList& pictures);
     // The thumbnail of a picture a category holds, for its row: from the grid's memory, else
     // made now (from the shared cache when it has it).
+    // The thumbnail of a category's picture from the page's store, else from the grid's model;
+    // null while the feed makes it (it then comes through onFetchedThumbnail).
     QPixmap* CategoryThumbnail(const QString& path);
+    void onFetchedThumbnail(const QString& path, const QImage& thumbnail);
     void AddFolderPath(const QString& qstrPath, const QString& displayName);
     void CloseSearchDialogIfOpen();
     // Adds a row at the bottom when no row is free.
@@ -202,6 +208,7 @@ private:
     QString m_chosenFolder;
     CSelection* m_selection = nullptr;
     QHash<QString, CPictureFacts> m_facts;
+    QSet<QString> m_fetching; // category pictures whose thumbnails the feed is making
     QSelectionEditor* m_editor = nullptr;
     QCullingKeys* m_keys = nullptr;
     CPhotoFilter m_ownFilter;

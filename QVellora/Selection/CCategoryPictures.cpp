@@ -124,11 +124,11 @@ int CCategoryPictures::countBadges(Badge badge) const
     return counted;
 }
 
-void CCategoryPictures::pictureFactsArrived(const QString& picture)
+void CCategoryPictures::pictureUpdated(const QString& picture)
 {
     if (!m_selection || !m_selection->contains(m_category, picture))
         return;
     const QModelIndex at = index(pictures().indexOf(picture));
-    emit dataChanged(at, at, {BadgeRole, Qt::ToolTipRole});
+    emit dataChanged(at, at, {BadgeRole, Qt::ToolTipRole, Qt::DecorationRole, Qt::DisplayRole});
     emit picturesChanged();
 }

@@ -48,8 +48,8 @@ public:
     QString path(int row) const;
     Badge badge(int row) const;
     int countBadges(Badge badge) const;
-    // The facts of path are known now: its badge and tooltip follow.
-    void pictureFactsArrived(const QString& path);
+    // The facts or the thumbnail of path arrived: its tile follows.
+    void pictureUpdated(const QString& path);
 
 signals:
     // The pictures or their grades changed (pictures in or out, print size, facts).

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The grid over many pictures: thumbnails within a memory budget and read back when their rows
 // show again, the rows on screen served first, and a new folder releasing the last one's.
+#include "CategoryParts.h"
 #include "EditPage/QEditPage.h"
 #include "PageParts.h"
 #include "PhotoView/QPhotoViewListWidget.h"
@@ -217,6 +218,18 @@ void tst_PictureGrid::anotherFolderReleasesWhatTheLastOneHeld()
     QStringList expected = second;
     expected << first.at(3);
     QCOMPARE(page.CurrentSession().cachedPaths, expected);
+
+    // Pictures the grid no longer holds join the category: their thumbnails are made by the
+    // feed's workers, not on the interface thread, and the category's row shows them once they
+    // arrive.
+    page.selection()->addPictures(0, {first.at(5), first.at(6)});
+    QCOMPARE(page.GetSelectImageData()->Count(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(page.GetSelectImageData()->Count(), 3, 20000);
+    const QAbstractItemModel* row = CategoryParts::pictures(CategoryParts::row(&page, 0))->model();
+    QCOMPARE(row->rowCount(), 3);
+    for (int i = 0; i < row->rowCount(); ++i)
+        QTRY_VERIFY_WITH_TIMEOUT(!row->index(i, 0).data(Qt::DecorationRole).isNull(), 5000);
+    QCOMPARE(grid->count(), second.size());
 }
 
 QTEST_MAIN(tst_PictureGrid)
