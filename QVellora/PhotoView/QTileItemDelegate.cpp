@@ -102,6 +102,9 @@ void QTileItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     if (lookalikes >= 2)
         paintBadge(painter, square, lookalikes, metrics);
 
+    if (index.data(CPictureListModel::SharpestRole).toBool())
+        paintSharpest(painter, square, metrics);
+
     if (index.data(CPictureListModel::TickedRole).toBool()) {
         // The light blue veil, outlined with the black pen of the tick box.
         const QRect mark(origin + QPoint(5, 5), QSize(15, 15));
@@ -135,5 +138,32 @@ void QTileItemDelegate::paintBadge(QPainter* painter, const QRect& square, int c
     painter->drawRoundedRect(badge, 4, 4);
     painter->setPen(Qt::white);
     painter->drawText(badge, Qt::AlignCenter, text);
+    painter->setRenderHint(QPainter::Antialiasing, false);
+}
+
+QColor QTileItemDelegate::sharpestColor()
+{
+    return QColor(214, 120, 0);
+}
+
+QRect QTileItemDelegate::sharpestRect(const QRect& square, const QFontMetrics& metrics)
+{
+    const QSize size = metrics.size(Qt::TextSingleLine, tr("最清晰"));
+    const QSize box(size.width() + 10, size.height() + 4);
+    return QRect(QPoint(square.left() + 5, square.bottom() - 4 - box.height()), box);
+}
+
+void QTileItemDelegate::paintSharpest(QPainter* painter, const QRect& square,
+                                      const QFontMetrics& metrics) const
+{
+    // Bottom left, clear of the colour marks, the tick and the badge along the top; amber on a
+    // white rim so that it reads on dark and light pictures alike, down to the smallest tile.
+    const QRect mark = sharpestRect(square, metrics);
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(QPen(Qt::white, 1.5));
+    painter->setBrush(sharpestColor());
+    painter->drawRoundedRect(QRectF(mark).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+    painter->setPen(Qt::white);
+    painter->drawText(mark, Qt::AlignCenter, tr("最清晰"));
     painter->setRenderHint(QPainter::Antialiasing, false);
 }
