@@ -102,9 +102,6 @@ void QTileItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     if (lookalikes >= 2)
         paintBadge(painter, square, lookalikes, metrics);
 
-    if (index.data(CPictureListModel::SharpestRole).toBool())
-        paintSharpest(painter, square, metrics);
-
     if (index.data(CPictureListModel::TickedRole).toBool()) {
         // The light blue veil, outlined with the black pen of the tick box.
         const QRect mark(origin + QPoint(5, 5), QSize(15, 15));
@@ -116,6 +113,10 @@ void QTileItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
         if (QPixmap* check = CSharedPixmap::get(QStringLiteral(":/image/view_dlg_icon/check_03.png")))
             painter->drawPixmap(mark, *check);
     }
+
+    // Over the tick's veil: a ticked pick still says why it was picked.
+    if (index.data(CPictureListModel::SharpestRole).toBool())
+        paintSharpest(painter, square, metrics);
 
     if (index.row() == m_currentRow) {
         painter->setPen(QPen(QColor(61, 174, 233), 3));
