@@ -15,11 +15,12 @@ class QPhotoViewListWidget;
 // group of two or more carries the group's size, and with "one per group" on only the first of
 // each group (by capture time) is shown. The sharpest member of a group (by the scores in the
 // facts, compared within the group only) carries the "最清晰" mark; a group without any score
-// has none, and the mark moves as the group gains members. A picture joins the groups once it has both a tile
-// and its facts, whichever comes last, so pictures the grid does not show (a restored category's pictures
-// from other folders) never count. Only the tiles of the groups that changed are touched, once per pass of
-// the event loop however many pictures joined them meanwhile: a burst of hundreds of alike shots costs one
-// pass over its tiles, not one per picture. Interface thread only.
+// has none, and the mark moves as the group gains members. A picture joins the groups once it
+// has both a tile and its facts, whichever comes last, so pictures the grid does not show (a
+// restored category's pictures from other folders) never count. Only the tiles of the groups
+// that changed are touched, once per pass of the event loop however many pictures joined them
+// meanwhile: a burst of hundreds of alike shots costs one pass over its tiles, not one per
+// picture. Interface thread only.
 class QLookalikeTiles : public QObject
 {
     Q_OBJECT
