@@ -222,11 +222,13 @@ void MainWindow::createMenus()
     // The keys work on every page of the window, with the menu closed.
     addActions({m_undoAct, m_redoAct});
 
-    // Receives the edit page's dock toggles and its one-tile-per-group view.
+    // Receives the edit page's dock toggles, its one-tile-per-group view and its tick of the
+    // sharpest of each group.
     m_viewMenu = menuBar()->addMenu(tr("&视图"));
     m_viewMenu->addActions(m_editPage->GetDockToggleActions());
     m_viewMenu->addSeparator();
     m_viewMenu->addAction(m_editPage->GetFirstOfEachAction());
+    m_viewMenu->addAction(m_editPage->GetTickSharpestAction());
     m_viewMenu->addAction(m_editPage->GetTileSizeAction());
 
     m_settingsMenu = menuBar()->addMenu(tr("&设置"));

@@ -249,6 +249,10 @@
         <source>缩略图大小</source>
         <translation>Thumbnail size</translation>
     </message>
+    <message>
+        <source>勾选每组最清晰的一张</source>
+        <translation>Tick the sharpest of each group</translation>
+    </message>
 </context>
 <context>
     <name>QInitPage</name>
@@ -426,6 +430,10 @@
     <message>
         <source>相似 %1</source>
         <translation>%1 alike</translation>
+    </message>
+    <message>
+        <source>最清晰</source>
+        <translation>Sharpest</translation>
     </message>
 </context>
 <context>

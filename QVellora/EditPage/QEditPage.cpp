@@ -66,6 +66,8 @@ QEditPage::QEditPage(QWidget* parent)
     m_lookalikes = new QLookalikeTiles(m_photoList, this);
     m_firstOfEachAction = new QAction(QStringLiteral("只显示每组第一张"), this);
     m_firstOfEachAction->setCheckable(true);
+    m_tickSharpestAction = new QAction(tr("勾选每组最清晰的一张"), this);
+    m_tickSharpestAction->setObjectName(QStringLiteral("tickSharpestAction"));
     // The tile size: a slider in the 视图 menu, and Ctrl+wheel on the grid.
     auto* sizeBox = new QWidget(this);
     auto* sizeLayout = new QHBoxLayout(sizeBox);
@@ -212,6 +214,7 @@ void QEditPage::connectWorkers()
     connect(m_photoList, &QPhotoViewListWidget::compareLookalikes, this, &QEditPage::onCompareLookalikes);
     connect(this, &QEditPage::sigPictureFacts, m_lookalikes, &QLookalikeTiles::onPictureFacts);
     connect(m_firstOfEachAction, &QAction::toggled, m_lookalikes, &QLookalikeTiles::setFirstOfEachOnly);
+    connect(m_tickSharpestAction, &QAction::triggered, this, &QEditPage::TickSharpest);
     connect(m_buttonBar, &QOutPutImageWidget::sigOnCheckImageButton, this, &QEditPage::onSavePhotoImage);
     connect(m_buttonBar, &QOutPutImageWidget::sigOnCheckNextPage, this, &QEditPage::sigCheckComparePage);
 
@@ -537,6 +540,15 @@ void QEditPage::onCompareLookalikes(QString qstrPath)
     m_lookalikeDlg->show();
     m_lookalikeDlg->raise();
     m_lookalikeDlg->activateWindow();
+}
+
+void QEditPage::TickSharpest()
+{
+    // Whole groups are compared, also where "只显示每组第一张" hides their later members: the
+    // first shot shown is not the sharpest for being shown, and a hidden pick stays unticked
+    // (the grid never ticks what it hides). One change of the ticks, so the grid and the status
+    // bar's counts show it at once.
+    m_photoList->SetTicks(m_lookalikes->picks(m_pictures->picturePaths()));
 }
 
 void QEditPage::FillLookalikeCategories()

@@ -83,6 +83,8 @@ public:
     QList<QAction*> GetDockToggleActions() const;
     // The checkable "只显示每组第一张" for the window's menu: one tile per look-alike group.
     QAction* GetFirstOfEachAction() const { return m_firstOfEachAction; }
+    // "勾选每组最清晰的一张" for the window's 视图 menu: see TickSharpest.
+    QAction* GetTickSharpestAction() const { return m_tickSharpestAction; }
     // The tile size slider ("缩略图大小") for the window's 视图 menu.
     QAction* GetTileSizeAction() const;
     // The look-alike groups of the pictures in the grid.
@@ -154,6 +156,9 @@ public slots:
     void onPutIntoCategory(int row, QStringList qstrPathList);
     // The user gave up waiting for the restore: nothing of it is shown, the file stays as it was.
     void onCancelRestore();
+    // The ticks become the sharpest picture of every look-alike group and every picture alone
+    // (those that show), ready for a number key or a drag. Nothing leaves the grid or a category.
+    void TickSharpest();
 
 private:
     void createDocks();
@@ -189,6 +194,7 @@ private:
     QPhotoViewListWidget* m_photoList = nullptr;
     QLookalikeTiles* m_lookalikes = nullptr;
     QAction* m_firstOfEachAction = nullptr;
+    QAction* m_tickSharpestAction = nullptr;
     QWidgetAction* m_tileSizeAction = nullptr;
     QComprareImageDlg* m_lookalikeDlg = nullptr;
     QCategoryColumn* m_categories = nullptr;

@@ -2,6 +2,7 @@
 #include "PhotoView/QLookalikeTiles.h"
 
 #include "PhotoView/QPhotoViewListWidget.h"
+#include "Pictures/CSharpestPicks.h"
 
 #include <QHash>
 
@@ -38,19 +39,35 @@ void QLookalikeTiles::tileAdded(const QString& path, const CPictureFacts& facts)
 {
     m_tiles.insert(path);
     if (facts.isValid())
-        schedule(m_groups.add(path, facts).groups);
+        join(path, facts);
 }
 
 void QLookalikeTiles::onPictureFacts(const QString& path, const CPictureFacts& facts)
 {
     if (m_tiles.contains(path))
-        schedule(m_groups.add(path, facts).groups);
+        join(path, facts);
+}
+
+void QLookalikeTiles::join(const QString& path, const CPictureFacts& facts)
+{
+    const CLookalikeGroups::Changed changed = m_groups.add(path, facts);
+    // The score goes with the facts the picture was grouped by, never with later ones.
+    if (m_groups.group(path) >= 0 && !m_scores.contains(path) && facts.hasSharpness())
+        m_scores.insert(path, facts.sharpness);
+    schedule(changed.groups);
+}
+
+QStringList QLookalikeTiles::picks(const QStringList& paths)
+{
+    settle();
+    return CSharpestPicks::picks(paths, m_groups, [this](const QString& path) { return scoreOf(path); });
 }
 
 void QLookalikeTiles::clear()
 {
     m_groups.clear();
     m_tiles.clear();
+    m_scores.clear();
     m_pending.clear();
     m_settleTimer->stop();
 }
@@ -82,11 +99,18 @@ void QLookalikeTiles::apply(const QVector<int>& groupIds)
         return;
     QHash<QString, int> sizes;
     QSet<QString> hidden;
+    QSet<QString> sharpest;
+    const CSharpestPicks::ScoreOf score = [this](const QString& path) { return scoreOf(path); };
     for (int id : groupIds) {
         // Groups never shrink: a group of one is a new single, whose tile is right as it is.
         if (m_groups.groupSize(id) < 2)
             continue;
         const QStringList members = m_groups.members(id);
+        // The whole group is compared, hidden members too: the mark says which shot is best,
+        // whether or not it shows now.
+        const QString best = CSharpestPicks::sharpestOf(members, score);
+        if (!best.isEmpty())
+            sharpest.insert(best);
         for (const QString& member : members) {
             sizes.insert(member, members.size());
             if (m_firstOfEachOnly && member != members.first())
@@ -94,5 +118,5 @@ void QLookalikeTiles::apply(const QVector<int>& groupIds)
         }
     }
     if (!sizes.isEmpty())
-        m_grid->SetLookalikes(sizes, hidden);
+        m_grid->SetLookalikes(sizes, hidden, sharpest);
 }

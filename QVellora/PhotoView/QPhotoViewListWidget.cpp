@@ -135,7 +135,8 @@ void QPhotoViewListWidget::SetPictureFacts(const QString& path, QSize pixels, co
     m_pictures->setFacts(path, facts);
 }
 
-void QPhotoViewListWidget::SetLookalikes(const QHash<QString, int>& groupSizes, const QSet<QString>& hidden)
+void QPhotoViewListWidget::SetLookalikes(const QHash<QString, int>& groupSizes, const QSet<QString>& hidden,
+                                         const QSet<QString>& sharpest)
 {
     bool untickedSome = false;
     for (auto size = groupSizes.constBegin(); size != groupSizes.constEnd(); ++size) {
@@ -143,6 +144,7 @@ void QPhotoViewListWidget::SetLookalikes(const QHash<QString, int>& groupSizes, 
         if (row < 0 || m_pictures->isFolder(row))
             continue;
         m_pictures->setLookalikeCount(size.key(), *size);
+        m_pictures->setSharpest(size.key(), sharpest.contains(size.key()));
         const bool hide = hidden.contains(size.key());
         if (hide != isRowHidden(row))
             setRowHidden(row, hide);
@@ -274,6 +276,17 @@ void QPhotoViewListWidget::TickAll()
 {
     for (int row = 0; row < count(); ++row) {
         if (!isRowHidden(row))
+            m_pictures->setTicked(row, true);
+    }
+    emit ticksChanged();
+}
+
+void QPhotoViewListWidget::SetTicks(const QStringList& paths)
+{
+    m_pictures->clearTicks();
+    for (const QString& path : paths) {
+        const int row = m_pictures->rowOf(path);
+        if (row >= 0 && !m_pictures->isFolder(row) && !isRowHidden(row))
             m_pictures->setTicked(row, true);
     }
     emit ticksChanged();

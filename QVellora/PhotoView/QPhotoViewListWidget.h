@@ -62,8 +62,10 @@ public:
                          const QString& refusal = QString());
     // Look-alike groups on the rows of the paths in groupSizes: each gets its group's size (a
     // badge from two on) and is hidden when its path is in hidden, shown otherwise. A hidden row
-    // loses its tick: a drag never carries a picture the user cannot see.
-    void SetLookalikes(const QHash<QString, int>& groupSizes, const QSet<QString>& hidden);
+    // loses its tick: a drag never carries a picture the user cannot see. Those in sharpest carry
+    // the "最清晰" mark, the others lose it.
+    void SetLookalikes(const QHash<QString, int>& groupSizes, const QSet<QString>& hidden,
+                       const QSet<QString>& sharpest = {});
 
     int count() const { return m_pictures->rowCount(); }
     QString PathAt(int row) const { return m_pictures->pathAt(row); }
@@ -91,6 +93,8 @@ public:
     void ToggleTick(int row);
     // Ticks every row that shows and is not ticked yet, in row order after the ticks there were.
     void TickAll();
+    // The ticks become exactly these pictures (those that show), in this order: one change.
+    void SetTicks(const QStringList& paths);
     void ClearTicks();
 
 signals:

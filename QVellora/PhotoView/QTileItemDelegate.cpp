@@ -114,6 +114,10 @@ void QTileItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
             painter->drawPixmap(mark, *check);
     }
 
+    // Over the tick's veil: a ticked pick still says why it was picked.
+    if (index.data(CPictureListModel::SharpestRole).toBool())
+        paintSharpest(painter, square, metrics);
+
     if (index.row() == m_currentRow) {
         painter->setPen(QPen(QColor(61, 174, 233), 3));
         painter->setBrush(Qt::NoBrush);
@@ -135,5 +139,32 @@ void QTileItemDelegate::paintBadge(QPainter* painter, const QRect& square, int c
     painter->drawRoundedRect(badge, 4, 4);
     painter->setPen(Qt::white);
     painter->drawText(badge, Qt::AlignCenter, text);
+    painter->setRenderHint(QPainter::Antialiasing, false);
+}
+
+QColor QTileItemDelegate::sharpestColor()
+{
+    return QColor(214, 120, 0);
+}
+
+QRect QTileItemDelegate::sharpestRect(const QRect& square, const QFontMetrics& metrics)
+{
+    const QSize size = metrics.size(Qt::TextSingleLine, tr("最清晰"));
+    const QSize box(size.width() + 10, size.height() + 4);
+    return QRect(QPoint(square.left() + 5, square.bottom() - 4 - box.height()), box);
+}
+
+void QTileItemDelegate::paintSharpest(QPainter* painter, const QRect& square,
+                                      const QFontMetrics& metrics) const
+{
+    // Bottom left, clear of the colour marks, the tick and the badge along the top; amber on a
+    // white rim so that it reads on dark and light pictures alike, down to the smallest tile.
+    const QRect mark = sharpestRect(square, metrics);
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(QPen(Qt::white, 1.5));
+    painter->setBrush(sharpestColor());
+    painter->drawRoundedRect(QRectF(mark).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+    painter->setPen(Qt::white);
+    painter->drawText(mark, Qt::AlignCenter, tr("最清晰"));
     painter->setRenderHint(QPainter::Antialiasing, false);
 }

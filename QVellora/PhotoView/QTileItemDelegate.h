@@ -3,13 +3,15 @@
 
 #include <QStyledItemDelegate>
 
+class QColor;
 class QPixmap;
 
 // Paints every tile of the photo grid from its model row (CPictureListModel's roles): the
 // thumbnail fitted into the square, or the file name while it loads; a folder's picture with its
 // first thumbnail in front; the name strip under the square, elided in the middle; the colour
-// marks of the categories holding it, with a grey veil; the "相似 N" badge; the tick; and the
-// keyboard's current frame. Nothing is cached per tile.
+// marks of the categories holding it, with a grey veil; the "相似 N" badge; the "最清晰" mark of
+// the sharpest of a look-alike group; the tick; and the keyboard's current frame. Nothing is
+// cached per tile.
 class QTileItemDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -27,6 +29,9 @@ public:
     static QRect imageRect(const QSize& picture, int side);
     // The folder picture painted under every folder tile; not owned (null: none).
     static void setFolderPicture(QPixmap* picture);
+    // The colour of the "最清晰" mark's box, and where it is painted for a tile's square.
+    static QColor sharpestColor();
+    static QRect sharpestRect(const QRect& square, const QFontMetrics& metrics);
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -34,6 +39,7 @@ public:
 
 private:
     void paintBadge(QPainter* painter, const QRect& square, int count, const QFontMetrics& metrics) const;
+    void paintSharpest(QPainter* painter, const QRect& square, const QFontMetrics& metrics) const;
 
     int m_side = 180;
     int m_currentRow = -1;

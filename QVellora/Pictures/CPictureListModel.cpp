@@ -132,6 +132,8 @@ QVariant CPictureListModel::data(const QModelIndex& index, int role) const
         return row.folder;
     case LookalikeCountRole:
         return int(row.lookalikes);
+    case SharpestRole:
+        return row.sharpest;
     case TickedRole:
         return row.tick != 0;
     case LoadedRole:
@@ -251,6 +253,20 @@ void CPictureListModel::setLookalikeCount(const QString& path, int count)
 int CPictureListModel::lookalikeCount(int row) const
 {
     return row >= 0 && row < m_rows.size() ? m_rows.at(row).lookalikes : 1;
+}
+
+void CPictureListModel::setSharpest(const QString& path, bool on)
+{
+    const int at = rowOf(path);
+    if (at < 0 || m_rows.at(at).sharpest == on)
+        return;
+    m_rows[at].sharpest = on;
+    rowChanged(at, {SharpestRole});
+}
+
+bool CPictureListModel::isSharpest(int row) const
+{
+    return row >= 0 && row < m_rows.size() && m_rows.at(row).sharpest;
 }
 
 void CPictureListModel::setFocus(int first, int last)

@@ -36,9 +36,10 @@ public:
         IsFolderRole = Qt::UserRole + 6,
         LookalikeCountRole = Qt::UserRole + 7, // the size of its look-alike group (1: none)
         TickedRole = Qt::UserRole + 8,
-        MarksRole = Qt::UserRole + 9,   // QList<QColor> of the categories holding it
-        LoadedRole = Qt::UserRole + 10, // the feed has been through the row once
-        RefusalRole = Qt::UserRole + 11 // why the row shows the broken-picture tile, if it does
+        MarksRole = Qt::UserRole + 9,    // QList<QColor> of the categories holding it
+        LoadedRole = Qt::UserRole + 10,  // the feed has been through the row once
+        RefusalRole = Qt::UserRole + 11, // why the row shows the broken-picture tile, if it does
+        SharpestRole = Qt::UserRole + 12 // the sharpest of its look-alike group (a scored one)
     };
 
     static constexpr qint64 DefaultBudget = 256 * 1024 * 1024;
@@ -82,6 +83,9 @@ public:
     CPictureFacts facts(int row) const;
     void setLookalikeCount(const QString& path, int count);
     int lookalikeCount(int row) const;
+    // Set by whoever knows the groups; a row never learns it from its own facts alone.
+    void setSharpest(const QString& path, bool on);
+    bool isSharpest(int row) const;
 
     // Rows on screen, first to last: the thumbnails kept over budget are the ones nearest them.
     void setFocus(int first, int last);
@@ -103,6 +107,7 @@ private:
         CPictureFacts facts;
         quint32 tick = 0; // 0: not ticked, else the order of ticking
         qint16 lookalikes = 1;
+        bool sharpest = false;
         bool folder = false;
         bool loaded = false;
         bool gone = false;

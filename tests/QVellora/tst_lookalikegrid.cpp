@@ -8,6 +8,7 @@
 #include "PhotoView/QComprareImageDlg.h"
 #include "PhotoView/QLookalikeTiles.h"
 #include "PhotoView/QPhotoViewListWidget.h"
+#include "PhotoView/QTileItemDelegate.h"
 #include "Pictures/CSharpestPicks.h"
 #include "Selection/CSelection.h"
 #include "TestSupport.h"
@@ -16,7 +17,10 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
+#include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUndoStack>
@@ -37,11 +41,15 @@ private slots:
     void reencodeCarriesBadgeOtherScenesDoNot();
     void firstOfEachHidesExactlyTheLaterMembers();
     void compareWindowSortsTheChosenPicture();
+    void sharpestOfEachBurstIsMarkedAndTicked();
 
 private:
     // A scene, its re-encode 2 s later and its crop 5 s later; another scene 40 s later; the
     // first scene again an hour later. Returns the files by name.
     QStringList writeFolder();
+    // A burst of one detailed scene whose sharp shot is the middle one, two single pictures, a
+    // picture too small to score and two flat shots seconds apart.
+    QStringList writeBurstFolder();
     // Opens the folder and waits until every tile is in and the burst is grouped.
     bool openAndGroup(QEditPage& page, int tiles);
     QString path(const QString& name) const { return m_dir->filePath("shots/" + name); }
@@ -74,6 +82,49 @@ QPoint tileCentre(QPhotoViewListWidget* grid, int row)
     const QModelIndex at = grid->model()->index(row, 0);
     grid->scrollTo(at);
     return grid->visualRect(at).topLeft() + QPoint(grid->TileSize() / 2, grid->TileSize() / 2);
+}
+
+// A scene with fine detail over its coarse shapes: thin lines and letters a lens renders crisp or
+// soft.
+QImage detailedScene(quint32 seed)
+{
+    QImage image = PaintedScenes::paint(seed).convertToFormat(QImage::Format_RGB32);
+    QPainter painter(&image);
+    QRandomGenerator random(seed);
+    for (int i = 0; i < 120; ++i) {
+        painter.setPen(
+            QPen(QColor::fromHsv(random.bounded(360), 160, random.bounded(256)), 1 + random.bounded(3)));
+        const QPoint from(random.bounded(image.width()), random.bounded(image.height()));
+        painter.drawLine(from, from + QPoint(random.bounded(-200, 200), random.bounded(-200, 200)));
+    }
+    QFont font = painter.font();
+    font.setPixelSize(30);
+    painter.setFont(font);
+    for (int i = 0; i < 24; ++i) {
+        painter.setPen(random.bounded(2) ? Qt::white : Qt::black);
+        painter.drawText(random.bounded(image.width()), random.bounded(image.height()),
+                         QStringLiteral("Vellora %1").arg(random.bounded(10000)));
+    }
+    return image;
+}
+
+// Out of focus: the scene shrunk by factor and smoothly enlarged back.
+QImage defocused(const QImage& image, int factor)
+{
+    return image.scaled(image.size() / factor, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .scaled(image.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+// The colour painted in the middle of the left end of the "最清晰" mark's place on a tile.
+QColor sharpestMarkAt(QPhotoViewListWidget* grid, int row)
+{
+    const QModelIndex at = grid->model()->index(row, 0);
+    grid->scrollTo(at);
+    const QRect cell = grid->visualRect(at);
+    const QImage shot = grid->viewport()->grab(cell).toImage();
+    const QRect square(QPoint(0, 0), QSize(grid->TileSize() - 1, grid->TileSize() - 1));
+    const QRect mark = QTileItemDelegate::sharpestRect(square, grid->fontMetrics());
+    return shot.pixelColor(mark.left() + 3, mark.center().y());
 }
 
 } // namespace
@@ -113,6 +164,35 @@ QStringList tst_LookalikeGrid::writeFolder()
         return {};
     return {path("a0.jpg"), path("a1_reencoded.jpg"), path("a2_cropped.jpg"), path("b0_other.jpg"),
             path("c0_hour_later.jpg")};
+}
+
+QStringList tst_LookalikeGrid::writeBurstFolder()
+{
+    QDir().mkpath(m_dir->filePath("shots"));
+    const QImage scene = detailedScene(7);
+    QImage flat(1200, 900, QImage::Format_RGB32);
+    flat.fill(QColor(120, 130, 140));
+    const QList<QPair<QString, QImage>> shots{
+        // The burst: the first frame badly out of focus, the sharp one in the middle, then a
+        // slightly soft one. The mark belongs to the middle one, whatever the order.
+        {"burst_0_soft.jpg", defocused(scene, 8)},
+        {"burst_1_sharp.jpg", scene},
+        {"burst_2_softer.jpg", defocused(scene, 4)},
+        {"single_other.jpg", detailedScene(99)},
+        {"tiny.jpg", detailedScene(3).scaled(24, 18)},
+        {"flat_0.jpg", flat},
+        {"flat_1.jpg", flat},
+        {"single_later.jpg", scene},
+    };
+    const QList<int> seconds{0, 2, 4, 40, 70, 100, 102, 3600};
+    QStringList files;
+    for (int i = 0; i < shots.size(); ++i) {
+        if (!ExifJpeg::writeWithTime(path(shots.at(i).first), shots.at(i).second,
+                                     exifText(start.addSecs(seconds.at(i))), 1, 90))
+            return {};
+        files << path(shots.at(i).first);
+    }
+    return files;
 }
 
 bool tst_LookalikeGrid::openAndGroup(QEditPage& page, int tiles)
@@ -317,6 +397,116 @@ void tst_LookalikeGrid::compareWindowSortsTheChosenPicture()
     QCOMPARE(PageParts::find<QPushButton>(compare, "category2Button")->text(), QStringLiteral("2 冲印"));
     // One button per category there is, no more.
     QCOMPARE(compare->findChildren<QPushButton*>().size(), selection->count());
+}
+
+void tst_LookalikeGrid::sharpestOfEachBurstIsMarkedAndTicked()
+{
+    QCOMPARE(writeBurstFolder().size(), 8);
+    QEditPage page;
+    QVERIFY(openAndGroup(page, 8));
+    QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(&page, "photoList");
+    QAbstractItemModel* model = grid->model();
+    auto names = [grid, model](int role) {
+        QStringList found;
+        for (int row = 0; row < grid->count(); ++row) {
+            if (model->index(row, 0).data(role).toInt() != 0)
+                found << QFileInfo(grid->PathAt(row)).fileName();
+        }
+        found.sort();
+        return found;
+    };
+    auto countOf = [&](const char* name) {
+        return model->index(rowOf(grid, path(name)), 0).data(CPictureListModel::LookalikeCountRole).toInt();
+    };
+    auto scores = [&] {
+        QStringList lines;
+        for (int row = 0; row < grid->count(); ++row)
+            lines << QStringLiteral("%1=%2")
+                         .arg(QFileInfo(grid->PathAt(row)).fileName())
+                         .arg(page.GetPictureFacts(grid->PathAt(row)).sharpness);
+        return lines.join(", ");
+    };
+
+    // The groups the marks are about: the burst, and the two flat shots, which have no score.
+    QCOMPARE(countOf("burst_0_soft.jpg"), 3);
+    QCOMPARE(countOf("flat_0.jpg"), 2);
+    QCOMPARE(countOf("single_other.jpg"), 1);
+    for (const char* flat : {"flat_0.jpg", "flat_1.jpg", "tiny.jpg"})
+        QVERIFY2(!page.GetPictureFacts(path(flat)).hasSharpness(), qPrintable(scores()));
+
+    // Only the burst's sharp shot is marked: not its first frame, no single, no flat shot.
+    QVERIFY2(names(CPictureListModel::SharpestRole) == QStringList{"burst_1_sharp.jpg"},
+             qPrintable(scores()));
+    // And it is painted, at the smallest and the largest tile, on that tile only.
+    for (int side : {QPhotoViewListWidget::MinTileSize, QPhotoViewListWidget::MaxTileSize}) {
+        grid->SetTileSize(side);
+        QCOMPARE(sharpestMarkAt(grid, rowOf(grid, path("burst_1_sharp.jpg"))),
+                 QTileItemDelegate::sharpestColor());
+        for (const char* other : {"burst_0_soft.jpg", "flat_0.jpg", "single_other.jpg"})
+            QVERIFY2(sharpestMarkAt(grid, rowOf(grid, path(other))) != QTileItemDelegate::sharpestColor(),
+                     other);
+    }
+
+    // The menu's action replaces the ticks the user had with the picks, in one change the
+    // status bar's counts follow.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      tileCentre(grid, rowOf(grid, path("burst_0_soft.jpg"))));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      tileCentre(grid, rowOf(grid, path("flat_1.jpg"))));
+    QCOMPARE(grid->GetCheckedPaths().size(), 2);
+    QSignalSpy counts(&page, &QEditPage::sigCountsChanged);
+    QAction* tickSharpest = PageParts::find<QAction>(&page, "tickSharpestAction");
+    QCOMPARE(tickSharpest->text(), QStringLiteral("勾选每组最清晰的一张"));
+    tickSharpest->trigger();
+    const QStringList picks{"burst_1_sharp.jpg", "single_later.jpg", "single_other.jpg", "tiny.jpg"};
+    QCOMPARE(names(CPictureListModel::TickedRole), picks);
+    QCOMPARE(counts.count(), 1);
+    QVERIFY2(counts.last().at(0).toString().contains(QStringLiteral("已勾选 4 张")),
+             qPrintable(counts.last().at(0).toString()));
+    // Nothing was taken away: every picture is still in the grid, no category changed.
+    QCOMPARE(grid->count(), 8);
+    QCOMPARE(page.selection()->rowsHolding(path("burst_0_soft.jpg")).size(), 0);
+    // What a drag or a number key carries now is exactly the picks: key 1 puts them in.
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_1);
+    QStringList put;
+    for (const QString& file : page.selection()->at(0).pictures)
+        put << QFileInfo(file).fileName();
+    put.sort();
+    QCOMPARE(put, picks);
+
+    // With one tile per group the burst shows its soft first frame: that is not the sharpest
+    // and stays unticked; the singles are still picked.
+    page.GetFirstOfEachAction()->setChecked(true);
+    QVERIFY(grid->isRowHidden(rowOf(grid, path("burst_1_sharp.jpg"))));
+    tickSharpest->trigger();
+    QCOMPARE(names(CPictureListModel::TickedRole),
+             (QStringList{"single_later.jpg", "single_other.jpg", "tiny.jpg"}));
+    page.GetFirstOfEachAction()->setChecked(false);
+
+    // The mark follows the groups as facts arrive: on a grid of its own, the burst's soft frames
+    // come first, then the sharp one, which takes the mark over.
+    QPhotoViewListWidget lateGrid(180);
+    QLookalikeTiles late(&lateGrid);
+    for (const char* name : {"burst_0_soft.jpg", "burst_1_sharp.jpg", "burst_2_softer.jpg"}) {
+        lateGrid.AddPhotoItem(QImage(), path(name));
+        late.tileAdded(path(name), CPictureFacts());
+    }
+    auto marked = [&lateGrid] {
+        QStringList found;
+        for (int row = 0; row < lateGrid.count(); ++row) {
+            if (lateGrid.model()->index(row, 0).data(CPictureListModel::SharpestRole).toBool())
+                found << QFileInfo(lateGrid.PathAt(row)).fileName();
+        }
+        return found;
+    };
+    late.onPictureFacts(path("burst_0_soft.jpg"), page.GetPictureFacts(path("burst_0_soft.jpg")));
+    late.onPictureFacts(path("burst_2_softer.jpg"), page.GetPictureFacts(path("burst_2_softer.jpg")));
+    late.settle();
+    QCOMPARE(marked(), QStringList{"burst_2_softer.jpg"});
+    late.onPictureFacts(path("burst_1_sharp.jpg"), page.GetPictureFacts(path("burst_1_sharp.jpg")));
+    late.settle();
+    QCOMPARE(marked(), QStringList{"burst_1_sharp.jpg"});
 }
 
 QTEST_MAIN(tst_LookalikeGrid)

@@ -106,9 +106,10 @@ void tst_MainWindow::menusAndActions()
         {QStringLiteral("选择扫描对象目录"), QStringLiteral("&继续上次扫描"),
          QStringLiteral("浏览已扫描照片")},
         {QStringLiteral("撤销"), QStringLiteral("重做")}, // nothing to undo yet: greyed out
-        // the edit page's dock toggles, then its one-tile-per-group view and its tile size
+        // the edit page's dock toggles, then its one-tile-per-group view, its tick of the
+        // sharpest of each group and its tile size
         {QStringLiteral("目录"), QStringLiteral("已扫描"), QString(), QStringLiteral("只显示每组第一张"),
-         QStringLiteral("缩略图大小")},
+         QStringLiteral("勾选每组最清晰的一张"), QStringLiteral("缩略图大小")},
         {QStringLiteral("&过滤照片类型"), QStringLiteral("&照片时间范围"),
          QStringLiteral("&使用系统缩略图缓存"), QStringLiteral("界面语言")},
         {QStringLiteral("&新手帮助"), QStringLiteral("键盘快捷键"), QStringLiteral("&访问主页"),
