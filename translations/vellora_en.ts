@@ -2,6 +2,67 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>CCaptionedPixmap</name>
+    <message>
+        <source>返回</source>
+        <translation>◂ Back</translation>
+    </message>
+    <message>
+        <source>导出分类照片</source>
+        <translation>Export categories</translation>
+    </message>
+    <message>
+        <source>打开导出目录</source>
+        <translation>Open export folder</translation>
+    </message>
+    <message>
+        <source>上传到云端</source>
+        <translation>Upload to cloud</translation>
+    </message>
+    <message>
+        <source>在线冲印</source>
+        <translation>Order prints</translation>
+    </message>
+    <message>
+        <source>完成</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>新建</source>
+        <translation>+ New</translation>
+    </message>
+    <message>
+        <source>扫描照片</source>
+        <translation>Scan photos</translation>
+    </message>
+    <message>
+        <source>继续上次</source>
+        <translation>Resume</translation>
+    </message>
+    <message>
+        <source>历史导出</source>
+        <translation>Past exports</translation>
+    </message>
+    <message>
+        <source>上传照片</source>
+        <translation>Upload photos</translation>
+    </message>
+    <message>
+        <source>客服帮助
+菜单 帮助 → 联系客服</source>
+        <translation>Customer help
+Menu Help → Contact us</translation>
+    </message>
+    <message>
+        <source>下一步</source>
+        <translation>Next ▸</translation>
+    </message>
+    <message>
+        <source>打开目录</source>
+        <translation>Open folder</translation>
+    </message>
+</context>
+<context>
     <name>CImageReading</name>
     <message>
         <source>图片过大（%1 × %2 像素），为保护内存未读取</source>

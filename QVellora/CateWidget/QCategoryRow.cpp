@@ -4,6 +4,7 @@
 #include "CateWidget/QCateColorWidget.h"
 #include "CateWidget/QCategoryPicturesView.h"
 #include "Editing/QSelectionEditor.h"
+#include "OtherWidget/CCaptionedPixmap.h"
 #include "OtherWidget/CSharedPixmap.h"
 #include "OtherWidget/QDrawImageButton.h"
 #include "Pictures/CPrintSize.h"
@@ -32,7 +33,10 @@ QCategoryRow::QCategoryRow(QSelectionEditor* editor, int category, QCategoryColu
       m_sizeBox(new QComboBox(this)),
       m_colour(new QCateColorWidget([this] { return m_selection->at(m_category).color; }, this)),
       m_addButton(
-          new QDrawImageButton(CSharedPixmap::get(QStringLiteral(":/image/new_button/new_item.png")), this))
+          new QDrawImageButton(CCaptionedPixmap::get(QStringLiteral(":/image/new_button/new_item.png"),
+                                                     QT_TRANSLATE_NOOP("CCaptionedPixmap", "新建"),
+                                                     CCaptionedPixmap::Face::SecondaryButton),
+                               this))
 {
     const bool editing = mode == QCategoryColumn::Mode::Editing;
     m_title->setObjectName(QStringLiteral("title"));

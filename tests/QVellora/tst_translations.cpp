@@ -5,6 +5,7 @@
 #include "EditPageActions.h"
 #include "Editing/QSelectionEditor.h"
 #include "InitPage/QInitPage.h"
+#include "OtherWidget/CSharedPixmap.h"
 #include "OtherWidget/QDrawImageButton.h"
 #include "OtherWidget/QOutPutImageWidget.h"
 #include "Records/CProgramOptions.h"
@@ -130,6 +131,11 @@ QStringList chineseTexts(QWidget* root)
     return found;
 }
 
+QPixmap* scanCard()
+{
+    return CSharedPixmap::get(QStringLiteral(":/image/new_button/select_scan.png"));
+}
+
 void removeTranslators()
 {
     for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
@@ -213,11 +219,16 @@ void tst_Translations::windowInEnglish()
         QVERIFY(languages);
         QCOMPARE(languages->title(), QStringLiteral("Interface language"));
         QVERIFY(actionNamed(&window, QStringLiteral("Follow the system")));
+        // The start card's artwork holds "扫描照片": in English the caption is written over it.
+        const QImage card = window.initPage()->GetScanButton()->picture()->toImage();
+        QCOMPARE(card.size(), scanCard()->size());
+        QVERIFY(card != scanCard()->toImage());
     }
     // Back to the source language for the other cases of this program.
     removeTranslators();
     MainWindow window;
     QCOMPARE(window.statusBar()->currentMessage(), QStringLiteral("就绪"));
+    QCOMPARE(window.initPage()->GetScanButton()->picture(), scanCard()); // the artwork as drawn
 }
 
 void tst_Translations::choiceIsKeptForTheNextStart()
