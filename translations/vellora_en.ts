@@ -322,6 +322,14 @@ Menu Help → Contact us</translation>
         <source>本次的工作记录未能保存（磁盘已满或不可写）！</source>
         <translation>This session&apos;s work could not be saved (the disk is full or not writable)!</translation>
     </message>
+    <message>
+        <source>选片按键</source>
+        <translation>Sorting keys</translation>
+    </message>
+    <message>
+        <source>编辑	</source>
+        <translation>Editing	</translation>
+    </message>
 </context>
 <context>
     <name>QCateNextMakeDlg</name>
@@ -522,56 +530,52 @@ The export record could not be saved (disk full or not writable); the history pa
         <translation>Home / End	First / last picture</translation>
     </message>
     <message>
-        <source>空格	勾选或取消勾选当前照片</source>
-        <translation>Space	Tick or untick the current picture</translation>
-    </message>
-    <message>
-        <source>Ctrl+A	勾选全部照片</source>
-        <translation>Ctrl+A	Tick all pictures</translation>
-    </message>
-    <message>
-        <source>Esc	取消全部勾选</source>
-        <translation>Esc	Untick all</translation>
-    </message>
-    <message>
-        <source>1 – 9	把勾选的照片（没有勾选时为当前照片）放入第 1–9 个类别</source>
-        <translation>1 – 9	Put the ticked pictures (the current one when none is ticked) into category 1–9</translation>
-    </message>
-    <message>
-        <source>Shift+1 – 9	从第 1–9 个类别移出</source>
-        <translation>Shift+1 – 9	Take out of category 1–9</translation>
-    </message>
-    <message>
-        <source>0	从所有类别移出</source>
-        <translation>0	Take out of every category</translation>
-    </message>
-    <message>
-        <source>回车	看大图</source>
-        <translation>Enter	View large</translation>
-    </message>
-    <message>
         <source>大图	</source>
         <translation>Large view	</translation>
-    </message>
-    <message>
-        <source>← / →，Ctrl+滚轮	上一张 / 下一张</source>
-        <translation>← / →, Ctrl+wheel	Previous / next picture</translation>
     </message>
     <message>
         <source>1 – 9，Shift+1 – 9，0	同照片区，作用于显示的照片</source>
         <translation>1 – 9, Shift+1 – 9, 0	As in the grid, on the picture shown</translation>
     </message>
     <message>
-        <source>编辑	</source>
-        <translation>Editing	</translation>
+        <source>勾选全部照片</source>
+        <translation>Tick all pictures</translation>
     </message>
     <message>
-        <source>Ctrl+Z	撤销</source>
-        <translation>Ctrl+Z	Undo</translation>
+        <source>取消全部勾选</source>
+        <translation>Untick all</translation>
     </message>
     <message>
-        <source>Ctrl+Shift+Z，Ctrl+Y	重做</source>
-        <translation>Ctrl+Shift+Z, Ctrl+Y	Redo</translation>
+        <source>勾选或取消勾选当前照片</source>
+        <translation>Tick or untick the current picture</translation>
+    </message>
+    <message>
+        <source>看大图</source>
+        <translation>View large</translation>
+    </message>
+    <message>
+        <source>放入第 %1 个类别</source>
+        <translation>Put into category %1</translation>
+    </message>
+    <message>
+        <source>从第 %1 个类别移出</source>
+        <translation>Take out of category %1</translation>
+    </message>
+    <message>
+        <source>从所有类别移出</source>
+        <translation>Take out of every category</translation>
+    </message>
+    <message>
+        <source>上一张</source>
+        <translation>Previous picture</translation>
+    </message>
+    <message>
+        <source>下一张</source>
+        <translation>Next picture</translation>
+    </message>
+    <message>
+        <source>Ctrl+滚轮	上一张 / 下一张</source>
+        <translation>Ctrl+wheel	Previous / next picture</translation>
     </message>
 </context>
 <context>

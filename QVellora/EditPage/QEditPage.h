@@ -82,6 +82,8 @@ public:
     QList<QAction*> GetDockToggleActions() const;
     // The checkable "只显示每组第一张" for the window's menu: one tile per look-alike group.
     QAction* GetFirstOfEachAction() const { return m_firstOfEachAction; }
+    // The grid's and the viewer's sorting keys, as actions for the window's 编辑 menu.
+    QCullingKeys* GetCullingKeys() const { return m_keys; }
     // The tile size slider ("缩略图大小") for the window's 视图 menu.
     QAction* GetTileSizeAction() const;
     // The look-alike groups of the pictures in the grid.
