@@ -57,13 +57,13 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     m_fileTypeDlg->SetFilter(m_photoFilter);
     m_fileTimeDlg->SetFilter(m_photoFilter);
     m_helpDlg = std::make_unique<QShowHelpDlg>();
-    m_shortcutsDlg = std::make_unique<QShortcutsDlg>(QCullingKeys::keyList());
     m_contactDlg = std::make_unique<QConnectCustomerDlg>();
 
     createPages();
 
     createActions();
     createMenus();
+    m_shortcutsDlg = std::make_unique<QShortcutsDlg>(shortcutRows());
     showStatusText();
 
     auto* central = new QWidget;
@@ -221,6 +221,12 @@ void MainWindow::createMenus()
     m_editMenu->addAction(m_redoAct);
     // The keys work on every page of the window, with the menu closed.
     addActions({m_undoAct, m_redoAct});
+    m_editMenu->addSeparator();
+    QMenu* sorting = m_editMenu->addMenu(tr("选片按键"));
+    sorting->setObjectName(QStringLiteral("sortingKeysMenu"));
+    sorting->addActions(m_editPage->GetCullingKeys()->gridActions());
+    sorting->addSeparator();
+    sorting->addActions(m_editPage->GetCullingKeys()->viewerActions());
 
     // Receives the edit page's dock toggles, its one-tile-per-group view and its tick of the
     // sharpest of each group.
@@ -244,6 +250,15 @@ void MainWindow::createMenus()
     m_helpMenu->addAction(m_shortcutsAct);
     m_helpMenu->addAction(m_openWebAct);
     m_helpMenu->addAction(m_connectCustomerAct);
+}
+
+QStringList MainWindow::shortcutRows() const
+{
+    // The help dialog's table is made from the actions that carry the keys.
+    QStringList rows = m_editPage->GetCullingKeys()->keyList();
+    rows << tr("编辑\t") << QCullingKeys::shortcutText(m_undoAct) + QLatin1Char('\t') + tr("撤销")
+         << QCullingKeys::shortcutText(m_redoAct) + QLatin1Char('\t') + tr("重做");
+    return rows;
 }
 
 void MainWindow::showStatusText()

@@ -104,6 +104,8 @@ private:
     void createPages();
     void showPage(Page page);
     void createActions();
+    // The keys the help dialog lists, from the actions that carry them.
+    QStringList shortcutRows() const;
     void createMenus();
     void showStatusText();
     // Close-time save: the session and this run's usage record (once per run). False when either

@@ -11,7 +11,7 @@
 
 QCateNextMakeDlg::QCateNextMakeDlg(QWidget* parent) : QDialog(parent), m_answer(QStringLiteral("满意"))
 {
-    setWindowTitle(QStringLiteral("用户调查"));
+    setWindowTitle(tr("用户调查"));
     resize(500, 400);
     createWidgets();
 
@@ -25,25 +25,25 @@ QCateNextMakeDlg::QCateNextMakeDlg(QWidget* parent) : QDialog(parent), m_answer(
 
 void QCateNextMakeDlg::createWidgets()
 {
-    m_question = new QLabel(QStringLiteral("您对软件的使用是否感到满意："));
-    m_goodRadio = new QRadioButton(QStringLiteral("满意"));
+    m_question = new QLabel(tr("您对软件的使用是否感到满意："));
+    m_goodRadio = new QRadioButton(tr("满意"));
     m_goodRadio->setObjectName(QStringLiteral("goodRadio"));
     m_goodRadio->setChecked(true);
-    m_notGoodRadio = new QRadioButton(QStringLiteral("不满意"));
+    m_notGoodRadio = new QRadioButton(tr("不满意"));
     m_notGoodRadio->setObjectName(QStringLiteral("notGoodRadio"));
-    m_otherLabel = new QLabel(QStringLiteral("其他："));
+    m_otherLabel = new QLabel(tr("其他："));
     m_otherText = new QTextEdit;
     m_otherText->setObjectName(QStringLiteral("otherText"));
     m_otherText->setMinimumHeight(150);
-    m_submitBackButton = new QPushButton(QStringLiteral("提交并返回"));
+    m_submitBackButton = new QPushButton(tr("提交并返回"));
     m_submitBackButton->setObjectName(QStringLiteral("submitBackButton"));
     m_submitBackButton->setFixedSize(100, 30);
-    m_submitCloseButton = new QPushButton(QStringLiteral("提交后关闭软件"));
+    m_submitCloseButton = new QPushButton(tr("提交后关闭软件"));
     m_submitCloseButton->setObjectName(QStringLiteral("submitCloseButton"));
     m_submitCloseButton->setFixedSize(100, 30);
-    m_contactLabel = new QLabel(QStringLiteral("您的联系方式:"));
-    m_emailLabel = new QLabel(QStringLiteral("电子邮箱："));
-    m_qqLabel = new QLabel(QStringLiteral("QQ号码：  "));
+    m_contactLabel = new QLabel(tr("您的联系方式:"));
+    m_emailLabel = new QLabel(tr("电子邮箱："));
+    m_qqLabel = new QLabel(tr("QQ号码：  "));
     m_emailEdit = new QLineEdit;
     m_emailEdit->setObjectName(QStringLiteral("emailEdit"));
     m_emailEdit->setMaximumWidth(200);

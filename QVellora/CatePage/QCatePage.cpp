@@ -135,8 +135,7 @@ bool QCatePage::ProceedDespitePoorPictures()
     if (poor == 0)
         return true;
     return QUserDialogs::question(
-        this,
-        QStringLiteral("%1 张照片的分辨率不足以清晰打印所选尺寸（低于 150 dpi）。仍要继续吗？").arg(poor));
+        this, tr("%1 张照片的分辨率不足以清晰打印所选尺寸（低于 150 dpi）。仍要继续吗？").arg(poor));
 }
 
 void QCatePage::onGoBacePrePage()
@@ -149,15 +148,15 @@ void QCatePage::onOutputImageAction()
 {
     if (IsExporting() || !ProceedDespitePoorPictures())
         return;
-    const QString folder = QUserDialogs::chooseFolder(this, QStringLiteral("保存照片"), m_exportFolder);
+    const QString folder = QUserDialogs::chooseFolder(this, tr("保存照片"), m_exportFolder);
     if (folder.isEmpty() || folder == QLatin1String("\\"))
         return;
 
     const QList<CCategory> categories = exportCategories();
     const int unsafe = CExportPlan::firstUnsafeCategory(categories);
     if (unsafe >= 0) {
-        QUserDialogs::information(this, QStringLiteral("类别名称“%1”不能用作文件夹名称，请返回修改后再导出！")
-                                            .arg(categories.at(unsafe).name));
+        QUserDialogs::information(
+            this, tr("类别名称“%1”不能用作文件夹名称，请返回修改后再导出！").arg(categories.at(unsafe).name));
         emit sigExportFinished(false);
         return;
     }
@@ -174,7 +173,7 @@ void QCatePage::showExportProgress(int done, int total)
     if (!m_progress) {
         m_progress = new QProgressDialog(this);
         m_progress->setObjectName(QStringLiteral("exportProgress"));
-        m_progress->setWindowTitle(QStringLiteral("导出照片"));
+        m_progress->setWindowTitle(tr("导出照片"));
         m_progress->setCancelButton(nullptr);
         m_progress->setWindowFlags(m_progress->windowFlags() & ~Qt::WindowCloseButtonHint);
         m_progress->setWindowModality(Qt::ApplicationModal);
@@ -188,7 +187,7 @@ void QCatePage::showExportProgress(int done, int total)
     }
     m_progressBar->setRange(0, total);
     m_progressBar->setValue(done);
-    m_progress->setLabelText(QStringLiteral("正在导出 %1 / %2").arg(done).arg(total));
+    m_progress->setLabelText(tr("正在导出 %1 / %2").arg(done).arg(total));
 }
 
 void QCatePage::onExportProgress(int done, int total)
@@ -218,7 +217,7 @@ void QCatePage::onExportFinished(const CExportResult& result)
     // The pictures are there either way; the user learns when the history page will miss them.
     QString text = finishedText(result);
     if (!SaveHistoryData(result.exportFolder))
-        text += QStringLiteral("\n导出记录未能保存（磁盘已满或不可写），历史页中不会列出这次导出。");
+        text += tr("\n导出记录未能保存（磁盘已满或不可写），历史页中不会列出这次导出。");
     QUserDialogs::information(this, text);
     m_exported = true;
     emit sigExportFinished(true);
@@ -230,21 +229,21 @@ QString QCatePage::finishedText(const CExportResult& result) const
     case CExportResult::Done:
         break;
     case CExportResult::FolderNotCreated:
-        return QStringLiteral("无法创建类别“%1”的文件夹，导出已停止！").arg(result.problemCategory);
+        return tr("无法创建类别“%1”的文件夹，导出已停止！").arg(result.problemCategory);
     case CExportResult::SelectionNotWritable:
     case CExportResult::Stopped:
-        return QStringLiteral("无法在“%1”中写入选片记录，导出未完成！")
+        return tr("无法在“%1”中写入选片记录，导出未完成！")
             .arg(QDir::toNativeSeparators(result.exportFolder));
     }
     if (result.failedNames.isEmpty())
-        return QStringLiteral("保存图片成功");
+        return tr("保存图片成功");
     QStringList shown = result.failedNames.mid(0, ListedFailures);
     if (result.failedNames.size() > ListedFailures)
-        shown.append(QStringLiteral("…"));
-    return QStringLiteral("已导出 %1 张照片，%2 张未能导出：%3")
+        shown.append(tr("…"));
+    return tr("已导出 %1 张照片，%2 张未能导出：%3")
         .arg(result.copied)
         .arg(result.failedNames.size())
-        .arg(shown.join(QStringLiteral("、")));
+        .arg(shown.join(tr("、")));
 }
 
 void QCatePage::onOpenImageFolderAction()
@@ -256,7 +255,7 @@ void QCatePage::onOpenImageFolderAction()
 void QCatePage::onUpdataNetAction()
 {
     if (!m_exported) {
-        QUserDialogs::information(this, QStringLiteral("请先导出目标文件夹！"));
+        QUserDialogs::information(this, tr("请先导出目标文件夹！"));
         return;
     }
     if (!ProceedDespitePoorPictures())
@@ -271,10 +270,10 @@ void QCatePage::onUpdataNetAction()
     // One batch for all the folders: a few pictures at a time, one list of failures.
     auto* uploader = findChild<QUpdateImageData*>();
     if (uploader && uploader->isUploading()) {
-        QNoticeBox::about(this, QStringLiteral("正在进行上传，请稍后再次尝试！"));
+        QNoticeBox::about(this, tr("正在进行上传，请稍后再次尝试！"));
         return;
     }
-    QNoticeBox::about(this, QStringLiteral("上传尚未完成，请勿关闭软件！"));
+    QNoticeBox::about(this, tr("上传尚未完成，请勿关闭软件！"));
     if (!uploader)
         uploader = new QUpdateImageData(this);
     uploader->SetUserID(m_userId);

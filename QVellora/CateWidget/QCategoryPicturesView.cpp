@@ -37,7 +37,7 @@ QCategoryPicturesView::QCategoryPicturesView(CCategoryPictures* pictures, QSelec
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
 
-    connect(m_menu->addAction(QStringLiteral("删除")), &QAction::triggered, this,
+    connect(m_menu->addAction(tr("删除")), &QAction::triggered, this,
             [this] { takeOut({m_pictures->path(m_currentRow)}); });
     connect(m_viewer.get(), &QPhotoViewImageDlg::sigGetPreImage, this, [this] {
         if (step(-1))

@@ -4,6 +4,7 @@
 #include "CateWidget/QCateColorWidget.h"
 #include "CateWidget/QCategoryPicturesView.h"
 #include "Editing/QSelectionEditor.h"
+#include "OtherWidget/CCaptionedPixmap.h"
 #include "OtherWidget/CSharedPixmap.h"
 #include "OtherWidget/QDrawImageButton.h"
 #include "Pictures/CPrintSize.h"
@@ -32,7 +33,10 @@ QCategoryRow::QCategoryRow(QSelectionEditor* editor, int category, QCategoryColu
       m_sizeBox(new QComboBox(this)),
       m_colour(new QCateColorWidget([this] { return m_selection->at(m_category).color; }, this)),
       m_addButton(
-          new QDrawImageButton(CSharedPixmap::get(QStringLiteral(":/image/new_button/new_item.png")), this))
+          new QDrawImageButton(CCaptionedPixmap::get(QStringLiteral(":/image/new_button/new_item.png"),
+                                                     QT_TRANSLATE_NOOP("CCaptionedPixmap", "新建"),
+                                                     CCaptionedPixmap::Face::SecondaryButton),
+                               this))
 {
     const bool editing = mode == QCategoryColumn::Mode::Editing;
     m_title->setObjectName(QStringLiteral("title"));
@@ -59,9 +63,9 @@ QCategoryRow::QCategoryRow(QSelectionEditor* editor, int category, QCategoryColu
 
     m_nameBox->setEditable(true);
     m_nameBox->setMinimumWidth(nameBoxWidth(m_nameBox));
-    m_nameBox->addItem(QIcon(), m_selection->at(category).name);
-    for (const char* name : {"朋友", "家人", "旅游", "聚会"})
-        m_nameBox->addItem(QIcon(), QString::fromUtf8(name));
+    m_nameBox->addItem(QIcon(), QSelectionEditor::shownName(m_selection->at(category).name));
+    for (const QString& name : {tr("朋友"), tr("家人"), tr("旅游"), tr("聚会")})
+        m_nameBox->addItem(QIcon(), name);
     m_nameBox->setEnabled(editing);
     showName(m_selection->at(category).name);
     // Typing and picking rename the category, one step (successive keystrokes merge).
@@ -69,17 +73,17 @@ QCategoryRow::QCategoryRow(QSelectionEditor* editor, int category, QCategoryColu
         m_nameBox->setToolTip(name);
         m_title->setText(name);
         if (m_editor)
-            m_editor->rename(m_category, name);
+            m_editor->rename(m_category, QSelectionEditor::storedName(name));
     });
     // While the user types, the box shows the name already: it is left alone, cursor and all.
     connect(m_selection, &CSelection::renamed, this, [this](int row, const QString& name) {
-        if (row == m_category && m_nameBox->currentText() != name)
+        if (row == m_category && m_nameBox->currentText() != QSelectionEditor::shownName(name))
             showName(name);
     });
 
     for (const CPrintSize& size : CPrintSize::all())
         m_sizeBox->addItem(size.label(), size.key());
-    m_sizeBox->setToolTip(QStringLiteral("打印尺寸"));
+    m_sizeBox->setToolTip(tr("打印尺寸"));
     m_sizeBox->setEnabled(editing);
     showPrintSize();
     connect(m_sizeBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
@@ -117,8 +121,9 @@ QCategoryRow::QCategoryRow(QSelectionEditor* editor, int category, QCategoryColu
     layout->addLayout(m_bottom);
 }
 
-void QCategoryRow::showName(const QString& name)
+void QCategoryRow::showName(const QString& stored)
 {
+    const QString name = QSelectionEditor::shownName(stored);
     const QSignalBlocker quiet(m_nameBox);
     m_nameBox->setItemText(0, name);
     // The field shows the name also when another entry was picked or typed over the first one
@@ -150,11 +155,11 @@ void QCategoryRow::showCounts()
     const int acceptable = m_pictures->countBadges(CCategoryPictures::Badge::Acceptable);
     const int poor = m_pictures->countBadges(CCategoryPictures::Badge::Poor);
     if (acceptable > 0)
-        parts.append(QStringLiteral("%1 张清晰度一般").arg(acceptable));
+        parts.append(tr("%1 张清晰度一般").arg(acceptable));
     if (poor > 0)
-        parts.append(QStringLiteral("%1 张清晰度不足").arg(poor));
+        parts.append(tr("%1 张清晰度不足").arg(poor));
     m_summary->setText(parts.join(QStringLiteral(" · ")));
-    m_caption->setText(QStringLiteral("可拖拽照片至此(已选 %1 张)").arg(m_pictures->rowCount()));
+    m_caption->setText(tr("可拖拽照片至此(已选 %1 张)").arg(m_pictures->rowCount()));
     // A column that fits its rows to their pictures hears of the new count this way.
     updateGeometry();
 }

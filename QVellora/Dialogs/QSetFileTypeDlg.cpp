@@ -16,7 +16,7 @@ QSetFileTypeDlg::QSetFileTypeDlg(QWidget* parent)
     setWindowTitle(tr("设置照片类型"));
     auto* boxes = new QHBoxLayout;
     for (const CPictureFormats::Format& format : CPictureFormats::all()) {
-        auto* box = new QCheckBox(format.label);
+        auto* box = new QCheckBox(CPictureFormats::shownLabel(format));
         const bool readable = CPictureFormats::isReadable(format);
         box->setChecked(readable);
         box->setEnabled(readable);

@@ -5,6 +5,7 @@
 #include "PhotoView/QPhotoViewImageWidget.h"
 #include "PhotoView/QPhotoViewListWidget.h"
 
+#include <QAction>
 #include <QKeyEvent>
 #include <QWheelEvent>
 
@@ -15,6 +16,7 @@ QCullingKeys::QCullingKeys(QPhotoViewListWidget* grid, QObject* parent)
     m_grid->installEventFilter(this);
     m_grid->GetViewImageDlg()->installEventFilter(this);
     m_grid->GetViewImageDlg()->GetImageWidget()->installEventFilter(this);
+    makeActions();
 }
 
 int QCullingKeys::categoryKey(const QKeyEvent* event, bool* taking)
@@ -47,27 +49,75 @@ int QCullingKeys::categoryKey(const QKeyEvent* event, bool* taking)
     return -1;
 }
 
-QStringList QCullingKeys::keyList()
+void QCullingKeys::makeActions()
 {
-    return {
-        QStringLiteral("照片区\t"),
-        QStringLiteral("方向键\t移动当前照片"),
-        QStringLiteral("PageUp / PageDown\t翻页"),
-        QStringLiteral("Home / End\t第一张 / 最后一张"),
-        QStringLiteral("空格\t勾选或取消勾选当前照片"),
-        QStringLiteral("Ctrl+A\t勾选全部照片"),
-        QStringLiteral("Esc\t取消全部勾选"),
-        QStringLiteral("1 – 9\t把勾选的照片（没有勾选时为当前照片）放入第 1–9 个类别"),
-        QStringLiteral("Shift+1 – 9\t从第 1–9 个类别移出"),
-        QStringLiteral("0\t从所有类别移出"),
-        QStringLiteral("回车\t看大图"),
-        QStringLiteral("大图\t"),
-        QStringLiteral("← / →，Ctrl+滚轮\t上一张 / 下一张"),
-        QStringLiteral("1 – 9，Shift+1 – 9，0\t同照片区，作用于显示的照片"),
-        QStringLiteral("编辑\t"),
-        QStringLiteral("Ctrl+Z\t撤销"),
-        QStringLiteral("Ctrl+Shift+Z，Ctrl+Y\t重做"),
-    };
+    connect(addAction(m_gridActions, tr("勾选全部照片"), {QKeySequence(Qt::CTRL | Qt::Key_A)}),
+            &QAction::triggered, m_grid, &QPhotoViewListWidget::TickAll);
+    connect(addAction(m_gridActions, tr("取消全部勾选"), {QKeySequence(Qt::Key_Escape)}), &QAction::triggered,
+            m_grid, &QPhotoViewListWidget::ClearTicks);
+    connect(addAction(m_gridActions, tr("勾选或取消勾选当前照片"), {QKeySequence(Qt::Key_Space)}),
+            &QAction::triggered, this, [this] { m_grid->ToggleTick(m_grid->GetCurrentRow()); });
+    connect(
+        addAction(m_gridActions, tr("看大图"), {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}),
+        &QAction::triggered, m_grid, &QPhotoViewListWidget::onShowImageView);
+    for (int digit = 1; digit <= 9; ++digit) {
+        connect(
+            addAction(m_gridActions, tr("放入第 %1 个类别").arg(digit), {QKeySequence(Qt::Key_0 + digit)}),
+            &QAction::triggered, this, [this, digit] {
+                const QStringList paths = gridTargets();
+                if (!paths.isEmpty())
+                    emit putRequested(digit - 1, paths);
+            });
+    }
+    for (int digit = 1; digit <= 9; ++digit) {
+        connect(addAction(m_gridActions, tr("从第 %1 个类别移出").arg(digit),
+                          {QKeySequence(Qt::SHIFT | (Qt::Key_0 + digit))}),
+                &QAction::triggered, this, [this, digit] {
+                    const QStringList paths = gridTargets();
+                    if (!paths.isEmpty())
+                        emit takeRequested(digit - 1, paths);
+                });
+    }
+    connect(addAction(m_gridActions, tr("从所有类别移出"), {QKeySequence(Qt::Key_0)}), &QAction::triggered,
+            this, [this] {
+                const QStringList paths = gridTargets();
+                if (!paths.isEmpty())
+                    emit takeAllRequested(paths);
+            });
+    connect(addAction(m_viewerActions, tr("上一张"), {QKeySequence(Qt::Key_Left)}), &QAction::triggered,
+            m_grid, &QPhotoViewListWidget::onGetPreImage);
+    connect(addAction(m_viewerActions, tr("下一张"), {QKeySequence(Qt::Key_Right)}), &QAction::triggered,
+            m_grid, &QPhotoViewListWidget::onGetNextImage);
+}
+
+QAction* QCullingKeys::addAction(QList<QAction*>& list, const QString& text, const QList<QKeySequence>& keys)
+{
+    auto* action = new QAction(text, this);
+    action->setShortcuts(keys);
+    action->setShortcutContext(Qt::WidgetShortcut);
+    list.append(action);
+    return action;
+}
+
+QString QCullingKeys::shortcutText(const QAction* action)
+{
+    QStringList keys;
+    for (const QKeySequence& key : action->shortcuts())
+        keys << key.toString(QKeySequence::NativeText);
+    return keys.join(QStringLiteral(", "));
+}
+
+QStringList QCullingKeys::keyList() const
+{
+    QStringList rows{tr("照片区\t"), tr("方向键\t移动当前照片"), tr("PageUp / PageDown\t翻页"),
+                     tr("Home / End\t第一张 / 最后一张")};
+    for (const QAction* action : m_gridActions)
+        rows << shortcutText(action) + QLatin1Char('\t') + action->text();
+    rows << tr("大图\t");
+    for (const QAction* action : m_viewerActions)
+        rows << shortcutText(action) + QLatin1Char('\t') + action->text();
+    rows << tr("Ctrl+滚轮\t上一张 / 下一张") << tr("1 – 9，Shift+1 – 9，0\t同照片区，作用于显示的照片");
+    return rows;
 }
 
 bool QCullingKeys::eventFilter(QObject* watched, QEvent* event)

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QKeySequence>
+#include <QList>
 #include <QObject>
 #include <QStringList>
 
+class QAction;
 class QKeyEvent;
 class QPhotoViewListWidget;
 class QWheelEvent;
@@ -25,8 +28,18 @@ public:
     // whether Shift was held. Shift with a digit gives the layout's symbol instead of the digit,
     // so the symbol (US layout) or the key's place in the digit row names the digit then.
     static int categoryKey(const QKeyEvent* event, bool* taking);
-    // Every key of the grid and the viewer with what it does, one "key\tmeaning" per line.
-    static QStringList keyList();
+    // The sorting keys as entries of the window's 编辑 menu, each with its shortcuts; choosing
+    // one does what its key does. The keys themselves are handled by this filter, not by these
+    // shortcuts (they only apply while the menu has the focus): a digit typed into a name field
+    // stays a digit, and a key works the same whatever menu shows it.
+    QList<QAction*> gridActions() const { return m_gridActions; }
+    // ← and → of the large picture.
+    QList<QAction*> viewerActions() const { return m_viewerActions; }
+    // What the help dialog lists, one "key\tmeaning" per line ("heading\t" before each part):
+    // the moving keys, then every action's shortcuts with its text.
+    QStringList keyList() const;
+    // An action's shortcuts as the user reads them ("Return, Enter").
+    static QString shortcutText(const QAction* action);
 
 signals:
     // row: the category's row, 0 for the key 1.
@@ -47,9 +60,13 @@ private:
     // Asks for the category key's change on paths; false when it is no category key.
     bool sortKey(const QKeyEvent* event, const QStringList& paths);
     QStringList gridTargets() const;
+    void makeActions();
+    QAction* addAction(QList<QAction*>& list, const QString& text, const QList<QKeySequence>& keys);
 
     QPhotoViewListWidget* m_grid;
     // Only compared with what the filter watches: they may be half destroyed when it is asked.
     const QObject* m_viewer;
     const QObject* m_viewerImage;
+    QList<QAction*> m_gridActions;
+    QList<QAction*> m_viewerActions;
 };

@@ -64,7 +64,7 @@ QEditPage::QEditPage(QWidget* parent)
     m_photoList->SetPictureModel(m_pictures);
     setCentralWidget(m_photoList);
     m_lookalikes = new QLookalikeTiles(m_photoList, this);
-    m_firstOfEachAction = new QAction(QStringLiteral("只显示每组第一张"), this);
+    m_firstOfEachAction = new QAction(tr("只显示每组第一张"), this);
     m_firstOfEachAction->setCheckable(true);
     m_tickSharpestAction = new QAction(tr("勾选每组最清晰的一张"), this);
     m_tickSharpestAction->setObjectName(QStringLiteral("tickSharpestAction"));
@@ -87,9 +87,9 @@ QEditPage::QEditPage(QWidget* parent)
     m_tileSizeAction->setDefaultWidget(sizeBox);
     createDocks();
 
-    m_searchDlg = new QBusyDialog(QStringLiteral("搜索图片"), tr("正在搜索图片，请耐心等待"), this);
+    m_searchDlg = new QBusyDialog(tr("搜索图片"), tr("正在搜索图片，请耐心等待"), this);
     m_searchDlg->setObjectName(QStringLiteral("searchWait"));
-    m_loadDlg = new QBusyDialog(QStringLiteral("加载数据"), tr("正在加载，请耐心等待"), this);
+    m_loadDlg = new QBusyDialog(tr("加载数据"), tr("正在加载，请耐心等待"), this);
     m_loadDlg->setObjectName(QStringLiteral("loadWait"));
     // A long restore can be given up; the session file is then left exactly as it was.
     m_loadDlg->setCancelButtonText(tr("取消"));
@@ -173,8 +173,8 @@ void QEditPage::createDocks()
         addDockWidget(Qt::LeftDockWidgetArea, dock, Qt::Vertical);
         return dock;
     };
-    m_treeDock = leftDock(QStringLiteral("目录"), m_folderTree);
-    m_folderDock = leftDock(QStringLiteral("已扫描"), m_folderList);
+    m_treeDock = leftDock(tr("目录"), m_folderTree);
+    m_folderDock = leftDock(tr("已扫描"), m_folderList);
 
     m_buttonBar = new QOutPutImageWidget;
     m_buttonBar->setObjectName(QStringLiteral("buttonBar"));
@@ -556,7 +556,7 @@ void QEditPage::FillLookalikeCategories()
     QStringList names;
     QList<QColor> colors;
     for (const CCategory& category : m_selection->categories()) {
-        names.append(category.name);
+        names.append(QSelectionEditor::shownName(category.name));
         colors.append(category.color);
     }
     m_lookalikeDlg->SetCategories(names, colors);

@@ -85,6 +85,8 @@ public:
     QAction* GetFirstOfEachAction() const { return m_firstOfEachAction; }
     // "勾选每组最清晰的一张" for the window's 视图 menu: see TickSharpest.
     QAction* GetTickSharpestAction() const { return m_tickSharpestAction; }
+    // The grid's and the viewer's sorting keys, as actions for the window's 编辑 menu.
+    QCullingKeys* GetCullingKeys() const { return m_keys; }
     // The tile size slider ("缩略图大小") for the window's 视图 menu.
     QAction* GetTileSizeAction() const;
     // The look-alike groups of the pictures in the grid.

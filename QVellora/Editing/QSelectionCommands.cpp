@@ -2,20 +2,34 @@
 #include "Editing/QSelectionCommands.h"
 
 #include "Editing/QSelectionEditor.h"
+#include "Pictures/CPrintSize.h"
 #include "Selection/CSelection.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+// The steps are no QObjects: their texts are translated in this context.
+class QSelectionCommands
+{
+    Q_DECLARE_TR_FUNCTIONS(QSelectionCommands)
+};
+
+} // namespace
 
 QString categoryTitle(const CSelection* selection, int row)
 {
     const QString name = selection->at(row).name.trimmed();
-    return name.isEmpty() || name == QSelectionEditor::DefaultName() ? QStringLiteral("类别 %1").arg(row + 1)
-                                                                     : name;
+    return name.isEmpty() || name == QSelectionEditor::DefaultName()
+               ? QSelectionCommands::tr("类别 %1").arg(row + 1)
+               : name;
 }
 
 QAddPicturesCommand::QAddPicturesCommand(CSelection* selection, int row, const QStringList& paths,
                                          QUndoCommand* parent)
     : QUndoCommand(parent), m_selection(selection), m_row(row), m_paths(paths)
 {
-    setText(QStringLiteral("放入 %1 (%2 张)").arg(categoryTitle(selection, row)).arg(paths.size()));
+    setText(QSelectionCommands::tr("放入 %1 (%2 张)").arg(categoryTitle(selection, row)).arg(paths.size()));
 }
 
 void QAddPicturesCommand::redo()
@@ -37,8 +51,8 @@ QRemovePicturesCommand::QRemovePicturesCommand(CSelection* selection, int row, c
     : QUndoCommand(parent), m_selection(selection), m_row(row), m_paths(paths)
 {
     const QString title = categoryTitle(selection, row);
-    setText(emptied ? QStringLiteral("清空 %1").arg(title)
-                    : QStringLiteral("移出 %1 (%2 张)").arg(title).arg(paths.size()));
+    setText(emptied ? QSelectionCommands::tr("清空 %1").arg(title)
+                    : QSelectionCommands::tr("移出 %1 (%2 张)").arg(title).arg(paths.size()));
 }
 
 void QRemovePicturesCommand::redo()
@@ -52,7 +66,7 @@ void QRemovePicturesCommand::undo()
 }
 
 QAddCategoryCommand::QAddCategoryCommand(CSelection* selection, const QString& name, QUndoCommand* parent)
-    : QUndoCommand(QStringLiteral("新建类别"), parent), m_selection(selection), m_name(name)
+    : QUndoCommand(QSelectionCommands::tr("新建类别"), parent), m_selection(selection), m_name(name)
 {
 }
 
@@ -72,7 +86,7 @@ QRenameCommand::QRenameCommand(CSelection* selection, int row, const QString& ol
                                QUndoCommand* parent)
     : QUndoCommand(parent), m_selection(selection), m_row(row), m_oldName(oldName), m_newName(newName)
 {
-    setText(QStringLiteral("重命名 %1").arg(newName));
+    setText(QSelectionCommands::tr("重命名 %1").arg(QSelectionEditor::shownName(newName)));
 }
 
 void QRenameCommand::redo()
@@ -105,8 +119,10 @@ QPrintSizeCommand::QPrintSizeCommand(CSelection* selection, int row, const QStri
     : QUndoCommand(parent), m_selection(selection), m_row(row), m_oldKey(oldKey), m_newKey(newKey)
 {
     const QString name = selection->at(row).name;
-    setText(QStringLiteral("冲印尺寸 %1 %2")
-                .arg(name.isEmpty() ? QStringLiteral("类别 %1").arg(row + 1) : name, newKey));
+    setText(QSelectionCommands::tr("冲印尺寸 %1 %2")
+                .arg(name.isEmpty() ? QSelectionCommands::tr("类别 %1").arg(row + 1)
+                                    : QSelectionEditor::shownName(name),
+                     CPrintSize::byKey(newKey).label()));
 }
 
 void QPrintSizeCommand::redo()

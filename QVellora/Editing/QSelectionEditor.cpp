@@ -13,7 +13,18 @@ QSelectionEditor::QSelectionEditor(CSelection* selection, const QString& newName
 
 QString QSelectionEditor::DefaultName()
 {
+    // Stored in the records as it is: never translated.
     return QStringLiteral("点击命名");
+}
+
+QString QSelectionEditor::shownName(const QString& name)
+{
+    return name == DefaultName() ? tr("点击命名") : name;
+}
+
+QString QSelectionEditor::storedName(const QString& shown)
+{
+    return shown == tr("点击命名") ? DefaultName() : shown;
 }
 
 void QSelectionEditor::putInto(int row, const QStringList& paths)
@@ -68,8 +79,7 @@ void QSelectionEditor::takeOutOfAll(const QStringList& paths)
         delete step;
         return;
     }
-    step->setText(step->childCount() == 1 ? step->child(0)->text()
-                                          : QStringLiteral("移出 全部类别 (%1 张)").arg(taken));
+    step->setText(step->childCount() == 1 ? step->child(0)->text() : tr("移出 全部类别 (%1 张)").arg(taken));
     m_stack->push(step);
 }
 

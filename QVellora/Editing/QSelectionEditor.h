@@ -22,6 +22,11 @@ public:
 
     // What a new category is called until the user names it ("点击命名").
     static QString DefaultName();
+    // A name as the user sees it: the stored default name reads in the interface's language,
+    // while the records keep DefaultName() whatever the language.
+    static QString shownName(const QString& name);
+    // The name to store for what a name field shows: the shown default stays the default.
+    static QString storedName(const QString& shown);
 
     CSelection* selection() const { return m_selection; }
     QUndoStack* undoStack() const { return m_stack; }

@@ -5,6 +5,7 @@
 #include "Dialogs/QUserDialogs.h"
 #include "LoadIn/QLoadInDlg.h"
 #include "LoadIn/QUpdateImageData.h"
+#include "OtherWidget/CCaptionedPixmap.h"
 #include "OtherWidget/CSharedPixmap.h"
 #include "OtherWidget/QDrawImageButton.h"
 #include "Records/CUploadLedger.h"
@@ -25,22 +26,31 @@ QInitPage::~QInitPage() = default;
 
 void QInitPage::createWidgets()
 {
-    auto button = [this](const char* picture, const QString& name) {
-        auto* made = new QDrawImageButton(CSharedPixmap::get(QString::fromLatin1(picture)), name, this);
+    auto button = [this](const char* picture, const char* caption, const QString& name) {
+        auto* made = new QDrawImageButton(
+            CCaptionedPixmap::get(QString::fromLatin1(picture), caption, CCaptionedPixmap::Face::StartCard),
+            name, this);
         made->setFixedSize(150, 150);
         return made;
     };
-    m_scanButton = button(":/image/new_button/select_scan.png", tr("选择文件夹扫描照片"));
-    m_lastButton = button(":/image/new_button/go_last.png", tr("继续上次的工作"));
-    m_historyButton = button(":/image/new_button/had_scan.png", tr("浏览已导出的照片"));
-    m_updataButton = button(":/image/new_button/updata_net.png", tr("上传照片"));
+    m_scanButton = button(":/image/new_button/select_scan.png",
+                          QT_TRANSLATE_NOOP("CCaptionedPixmap", "扫描照片"), tr("选择文件夹扫描照片"));
+    m_lastButton = button(":/image/new_button/go_last.png", QT_TRANSLATE_NOOP("CCaptionedPixmap", "继续上次"),
+                          tr("继续上次的工作"));
+    m_historyButton = button(":/image/new_button/had_scan.png",
+                             QT_TRANSLATE_NOOP("CCaptionedPixmap", "历史导出"), tr("浏览已导出的照片"));
+    m_updataButton = button(":/image/new_button/updata_net.png",
+                            QT_TRANSLATE_NOOP("CCaptionedPixmap", "上传照片"), tr("上传照片"));
     connect(m_scanButton, &QPushButton::clicked, this, &QInitPage::onCheckScanImage);
     connect(m_lastButton, &QPushButton::clicked, this, &QInitPage::onCheckScanLast);
     connect(m_historyButton, &QPushButton::clicked, this, &QInitPage::onCheckViewImage);
     connect(m_updataButton, &QPushButton::clicked, this, &QInitPage::onCheckUpdataNet);
 
     m_helpLabel = new QLabel(this);
-    m_helpLabel->setPixmap(*CSharedPixmap::get(QStringLiteral(":/image/big_image/customer_help.png")));
+    m_helpLabel->setPixmap(
+        *CCaptionedPixmap::get(QStringLiteral(":/image/big_image/customer_help.png"),
+                               QT_TRANSLATE_NOOP("CCaptionedPixmap", "客服帮助\n菜单 帮助 → 联系客服"),
+                               CCaptionedPixmap::Face::HelpCard));
     m_helpLabel->setFixedSize(241, 78);
     m_helpLabel->setAccessibleName(tr("客服帮助"));
 

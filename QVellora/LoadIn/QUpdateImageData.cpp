@@ -36,7 +36,7 @@ QString amounts(qint64 done, qint64 total)
 
 QUpdateImageData::QUpdateImageData(QWidget* parent) : QDialog(parent), m_client(new CUploadClient(this))
 {
-    setWindowTitle(QStringLiteral("上传图片"));
+    setWindowTitle(tr("上传图片"));
     resize(400, 200);
     createWidgets();
 
@@ -65,17 +65,17 @@ bool QUpdateImageData::isUploading() const
 
 void QUpdateImageData::createWidgets()
 {
-    m_folderLabel = new QLabel(QStringLiteral("上传图片地址："));
+    m_folderLabel = new QLabel(tr("上传图片地址："));
     m_folderEdit = new QLineEdit;
     m_folderEdit->setObjectName(QStringLiteral("folderEdit"));
     m_folderEdit->setMinimumWidth(100);
     m_browseButton = new QPushButton(QStringLiteral("..."));
     m_browseButton->setObjectName(QStringLiteral("browseButton"));
     m_browseButton->setMaximumWidth(20);
-    m_updateButton = new QPushButton(QStringLiteral("上传"));
+    m_updateButton = new QPushButton(tr("上传"));
     m_updateButton->setObjectName(QStringLiteral("updateButton"));
     m_updateButton->setMaximumWidth(60);
-    m_cancelButton = new QPushButton(QStringLiteral("取消"));
+    m_cancelButton = new QPushButton(tr("取消"));
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
     m_cancelButton->setMaximumWidth(60);
     m_progressBar = new QProgressBar;
@@ -140,7 +140,7 @@ void QUpdateImageData::onCheckSelectImagePath()
         return;
     }
     const QString folder = QUserDialogs::chooseFolder(
-        this, QStringLiteral("扫描目录"), QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+        this, tr("扫描目录"), QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
     if (folder.isEmpty() || folder == QLatin1String("\\"))
         return;
     m_folderEdit->setText(folder);
@@ -156,7 +156,7 @@ void QUpdateImageData::onCheckUpdateOk()
     // Listed again: pictures added since the folder was chosen go too.
     listFolders(m_folders);
     if (!m_folders.isEmpty() && m_fileList.isEmpty()) {
-        QNoticeBox::about(this, QStringLiteral("所选目录中没有可上传的照片！"));
+        QNoticeBox::about(this, tr("所选目录中没有可上传的照片！"));
         return;
     }
     startBatch(m_fileList);
@@ -233,7 +233,7 @@ QString QUpdateImageData::resultText(const CUploadCounts& counts) const
 {
     QString text;
     if (counts.failed == 0 && counts.skipped == 0) {
-        text = QStringLiteral("照片上传完成！");
+        text = tr("照片上传完成！");
     } else if (counts.failed == 0 && counts.uploaded == 0) {
         text = tr("照片都已上传过，跳过 %1 张，没有重复上传。").arg(counts.skipped);
     } else if (counts.failed == 0) {
@@ -250,7 +250,7 @@ QString QUpdateImageData::resultText(const CUploadCounts& counts) const
         text = m_client->stopReason() + QLatin1Char('\n') + text;
     // The storage takes only JPEG, PNG, BMP and GIF; the user learns that the others went as JPEG.
     if (m_client->convertedCount() > 0)
-        text += QStringLiteral("\n其中 %1 张照片已转换为 JPEG 格式上传。").arg(m_client->convertedCount());
+        text += tr("\n其中 %1 张照片已转换为 JPEG 格式上传。").arg(m_client->convertedCount());
     return text;
 }
 
@@ -272,5 +272,5 @@ void QUpdateImageData::showResult(int uploaded, int failed)
 
 void QUpdateImageData::refuseWhileRunning()
 {
-    QNoticeBox::about(this, QStringLiteral("正在进行上传，请稍后再次尝试！"));
+    QNoticeBox::about(this, tr("正在进行上传，请稍后再次尝试！"));
 }

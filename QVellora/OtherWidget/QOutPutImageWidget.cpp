@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "OtherWidget/QOutPutImageWidget.h"
 
+#include "OtherWidget/CCaptionedPixmap.h"
 #include "OtherWidget/CSharedPixmap.h"
 #include "OtherWidget/QDrawImageButton.h"
 
@@ -8,7 +9,9 @@
 
 QOutPutImageWidget::QOutPutImageWidget(QWidget* parent)
     : QWidget(parent),
-      m_nextButton(new QDrawImageButton(CSharedPixmap::get(QStringLiteral(":/image/new_button/compare.png"))))
+      m_nextButton(new QDrawImageButton(CCaptionedPixmap::get(
+          QStringLiteral(":/image/new_button/compare.png"), QT_TRANSLATE_NOOP("CCaptionedPixmap", "下一步"),
+          CCaptionedPixmap::Face::PrimaryButton)))
 {
     resize(400, 50);
     m_nextButton->setMaximumSize(80, 26);

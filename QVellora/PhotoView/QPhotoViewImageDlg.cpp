@@ -22,7 +22,7 @@ QPhotoViewImageDlg::QPhotoViewImageDlg(QWidget* parent)
     : QDialog(parent), m_marksLabel(new QLabel(this)),
       m_nameLabel(new QLabel(QStringLiteral("2014宝贝一岁"), this)),
       m_timeLabel(new QLabel(QStringLiteral("2014/4/11 11:17:09"), this)),
-      m_sizeLabel(new QLabel(QStringLiteral("1920 x 1040 像素"), this)),
+      m_sizeLabel(new QLabel(tr("%1 x %2 像素").arg(1920).arg(1040), this)),
       m_imageWidget(new QPhotoViewImageWidget(this)), m_compareDlg(std::make_unique<QComprareImageDlg>())
 {
     resize(800, 600);
@@ -63,13 +63,10 @@ QPhotoViewImageDlg::QPhotoViewImageDlg(QWidget* parent)
     // The keys reach the dialog itself, not a button that would take the arrows for focus moves.
     for (QPushButton* button : qAsConst(m_buttons))
         button->setFocusPolicy(Qt::NoFocus);
-    findChild<QPushButton*>(QStringLiteral("preButton"))
-        ->setToolTip(QStringLiteral("上一张 (←，Ctrl+滚轮向上)"));
-    findChild<QPushButton*>(QStringLiteral("nextButton"))
-        ->setToolTip(QStringLiteral("下一张 (→，Ctrl+滚轮向下)"));
+    findChild<QPushButton*>(QStringLiteral("preButton"))->setToolTip(tr("上一张 (←，Ctrl+滚轮向上)"));
+    findChild<QPushButton*>(QStringLiteral("nextButton"))->setToolTip(tr("下一张 (→，Ctrl+滚轮向下)"));
     setFocusPolicy(Qt::StrongFocus);
-    setToolTip(
-        QStringLiteral("←/→ 或 Ctrl+滚轮 上一张/下一张；1–9 放入类别，Shift+1–9 移出，0 移出全部类别"));
+    setToolTip(tr("←/→ 或 Ctrl+滚轮 上一张/下一张；1–9 放入类别，Shift+1–9 移出，0 移出全部类别"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(labels);
@@ -88,7 +85,7 @@ void QPhotoViewImageDlg::SetImage(const QString& path)
     const QFileInfo info(path);
     m_nameLabel->setText(info.baseName());
     m_timeLabel->setText(info.lastModified().toString(Qt::TextDate));
-    m_sizeLabel->setText(QStringLiteral("%1 x %2 像素").arg(m_picture->width()).arg(m_picture->height()));
+    m_sizeLabel->setText(tr("%1 x %2 像素").arg(m_picture->width()).arg(m_picture->height()));
     m_imageWidget->update();
     emit imageShown(path);
 }

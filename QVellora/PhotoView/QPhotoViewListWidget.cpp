@@ -45,9 +45,8 @@ QPhotoViewListWidget::QPhotoViewListWidget(int tileSize, QWidget* parent)
     setItemDelegate(m_delegate);
     ApplyTileSize(tileSize);
     SetPictureModel(m_ownPictures.get());
-    setToolTip(
-        QStringLiteral("方向键、PageUp/PageDown、Home/End 移动；空格 勾选；Ctrl+A 全选；Esc 取消勾选；\n"
-                       "1–9 放入类别，Shift+1–9 移出，0 移出全部类别；回车 看大图；Ctrl+滚轮 缩放"));
+    setToolTip(tr("方向键、PageUp/PageDown、Home/End 移动；空格 勾选；Ctrl+A 全选；Esc 取消勾选；\n"
+                  "1–9 放入类别，Shift+1–9 移出，0 移出全部类别；回车 看大图；Ctrl+滚轮 缩放"));
 
     m_visibleTimer->setSingleShot(true);
     m_visibleTimer->setInterval(0);

@@ -6,6 +6,7 @@
 #include "Pictures/CPictureFile.h"
 #include "Pictures/CPictureHeader.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
@@ -144,7 +145,9 @@ bool CImageReading::sameShape(const QSize& picture, const QSize& thumbnail)
 
 QString CImageReading::tooLargeText(const QSize& size)
 {
-    return QStringLiteral("图片过大（%1 × %2 像素），为保护内存未读取").arg(size.width()).arg(size.height());
+    return QCoreApplication::translate("CImageReading", "图片过大（%1 × %2 像素），为保护内存未读取")
+        .arg(size.width())
+        .arg(size.height());
 }
 
 QImage CImageReading::brokenTile(const QSize& box)

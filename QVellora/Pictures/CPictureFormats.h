@@ -15,7 +15,7 @@ class CPictureFormats
 public:
     struct Format
     {
-        QString label;           // the type box's text
+        QString label;           // the type box's text in the source language
         QStringList suffixes;    // lower-case file suffixes the box stands for
         QByteArray readerFormat; // the format name QImageReader knows it by
         QString package;         // the Debian package with the plugin; empty for formats built into Qt
@@ -27,6 +27,8 @@ public:
     static bool isReadable(const Format& format);
     // The suffixes of every readable type, in the order above: what a search looks for at start.
     static QStringList readableSuffixes();
+    // The type box's text in the interface's language.
+    static QString shownLabel(const Format& format);
     // The tooltip of a type box whose plugin is missing: names the package that brings it.
     static QString missingPluginText(const Format& format);
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Pictures/CPrintSize.h"
 
+#include <QCoreApplication>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -19,12 +20,12 @@ CPrintSize::CPrintSize(const QString& label, double longInches, double shortInch
 const QVector<CPrintSize>& CPrintSize::all()
 {
     static const QVector<CPrintSize> sizes{
-        CPrintSize(QStringLiteral("5寸"), 5, 3.5),
-        CPrintSize(QStringLiteral("6寸"), 6, 4),
-        CPrintSize(QStringLiteral("7寸"), 7, 5),
-        CPrintSize(QStringLiteral("8寸"), 8, 6),
-        CPrintSize(QStringLiteral("10寸"), 10, 8),
-        CPrintSize(QStringLiteral("12寸"), 12, 10),
+        CPrintSize(QStringLiteral(QT_TRANSLATE_NOOP("CPrintSize", "5寸")), 5, 3.5),
+        CPrintSize(QStringLiteral(QT_TRANSLATE_NOOP("CPrintSize", "6寸")), 6, 4),
+        CPrintSize(QStringLiteral(QT_TRANSLATE_NOOP("CPrintSize", "7寸")), 7, 5),
+        CPrintSize(QStringLiteral(QT_TRANSLATE_NOOP("CPrintSize", "8寸")), 8, 6),
+        CPrintSize(QStringLiteral(QT_TRANSLATE_NOOP("CPrintSize", "10寸")), 10, 8),
+        CPrintSize(QStringLiteral(QT_TRANSLATE_NOOP("CPrintSize", "12寸")), 12, 10),
         CPrintSize(QStringLiteral("A4"), 297 / millimetresPerInch, 210 / millimetresPerInch),
     };
     return sizes;
@@ -42,6 +43,11 @@ const CPrintSize& CPrintSize::byKey(const QString& key)
             return size;
     }
     return standard();
+}
+
+QString CPrintSize::label() const
+{
+    return QCoreApplication::translate("CPrintSize", m_label.toUtf8().constData());
 }
 
 double CPrintSize::dpi(const QSize& pixels) const
@@ -67,8 +73,8 @@ CPrintSize::Grade CPrintSize::gradeOf(int roundedDpi)
 
 QString CPrintSize::describe(const QSize& pixels) const
 {
-    return QStringLiteral("%1 · %2×%3 像素 · %4 dpi")
-        .arg(m_label)
+    return QCoreApplication::translate("CPrintSize", "%1 · %2×%3 像素 · %4 dpi")
+        .arg(label())
         .arg(pixels.width())
         .arg(pixels.height())
         .arg(qRound(dpi(pixels)));

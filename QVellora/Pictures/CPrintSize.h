@@ -29,9 +29,11 @@ public:
     // written before sizes existed, or by a later version with more sizes, still read.
     static const CPrintSize& byKey(const QString& key);
 
-    // What "save_last.js" stores; the same as the label, which never changes once shipped.
+    // What "save_last.js" stores: the Chinese label, which never changes once shipped nor with
+    // the interface's language.
     QString key() const { return m_label; }
-    QString label() const { return m_label; }
+    // The name the user sees, in the interface's language.
+    QString label() const;
     double longInches() const { return m_longInches; }
     double shortInches() const { return m_shortInches; }
 

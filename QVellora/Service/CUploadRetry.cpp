@@ -11,22 +11,17 @@
 #include <cmath>
 
 namespace {
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("CUploadRetry", text);
-}
-
 QString transportReason(QNetworkReply::NetworkError error)
 {
     switch (error) {
     case QNetworkReply::ConnectionRefusedError:
     case QNetworkReply::HostNotFoundError:
-        return tr("无法连接服务器");
+        return CUploadRetry::tr("无法连接服务器");
     case QNetworkReply::TimeoutError:
     case QNetworkReply::OperationCanceledError: // the stall time-out aborts the reply
-        return tr("连接超时");
+        return CUploadRetry::tr("连接超时");
     default:
-        return tr("网络连接中断");
+        return CUploadRetry::tr("网络连接中断");
     }
 }
 } // namespace

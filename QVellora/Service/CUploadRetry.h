@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 class QNetworkReply;
@@ -17,6 +18,8 @@ class QNetworkReply;
 // keeping the user's window busy for minutes.
 class CUploadRetry
 {
+    Q_DECLARE_TR_FUNCTIONS(CUploadRetry)
+
 public:
     static constexpr int MaxTries = 6;
     static constexpr int FirstWaitMs = 1000;

@@ -1,17 +1,23 @@
 // SPDX-License-Identifier: MIT
 #include "ViewPage/QViewMakeWidget.h"
 
+#include "OtherWidget/CCaptionedPixmap.h"
 #include "OtherWidget/CSharedPixmap.h"
 #include "OtherWidget/QDrawImageButton.h"
 
 #include <QHBoxLayout>
 
 QViewMakeWidget::QViewMakeWidget(QWidget* parent)
-    : QWidget(parent),
-      m_backButton(new QDrawImageButton(CSharedPixmap::get(QStringLiteral(":/image/new_button/go_back.png")),
-                                        tr("返回"), this)),
-      m_openButton(new QDrawImageButton(CSharedPixmap::get(QStringLiteral(":/image/new_button/open.png")),
-                                        tr("打开文件夹"), this))
+    : QWidget(parent), m_backButton(new QDrawImageButton(
+                           CCaptionedPixmap::get(QStringLiteral(":/image/new_button/go_back.png"),
+                                                 QT_TRANSLATE_NOOP("CCaptionedPixmap", "返回"),
+                                                 CCaptionedPixmap::Face::SecondaryButton),
+                           tr("返回"), this)),
+      m_openButton(
+          new QDrawImageButton(CCaptionedPixmap::get(QStringLiteral(":/image/new_button/open.png"),
+                                                     QT_TRANSLATE_NOOP("CCaptionedPixmap", "打开目录"),
+                                                     CCaptionedPixmap::Face::SecondaryButton),
+                               tr("打开文件夹"), this))
 {
     m_backButton->setObjectName(QStringLiteral("backButton"));
     m_backButton->setFixedSize(74, 26);

@@ -3,6 +3,7 @@
 #include "CProgramFiles.h"
 #include "CatePage/QCatePage.h"
 #include "CategoryParts.h"
+#include "EditPage/QCullingKeys.h"
 #include "EditPage/QEditPage.h"
 #include "EditPageActions.h"
 #include "Editing/QSelectionEditor.h"
@@ -22,8 +23,11 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStackedWidget>
 #include <QTemporaryDir>
+#include <QUndoStack>
 #include <QtTest>
 
 // Sorting from the keyboard on the real window: keys on the edit page's grid and in its viewer,
@@ -43,6 +47,7 @@ private slots:
     void dropsAndDeletionsOnRowsAreStepsToo();
     void aDeletionOnTheCategoryPageIsAStep();
     void aRestoredSessionCannotBeUndone();
+    void eachMenuEntryDoesWhatItsKeysDo();
 
 private:
     // Paints count pictures, scans them through the start page, shows and activates the window;
@@ -407,6 +412,110 @@ void tst_KeyboardSorting::aRestoredSessionCannotBeUndone()
     QCOMPARE(selection->at(2).pictures, QStringList{p[0]});
     QVERIFY(!window.undoAction()->isEnabled());
     QCOMPARE(window.undoAction()->text(), QString("撤销"));
+}
+
+void tst_KeyboardSorting::eachMenuEntryDoesWhatItsKeysDo()
+{
+    // The 编辑 menu's sorting entries are the one table of keys: for every entry, each of its
+    // shortcuts pressed on the grid (or in the viewer) leaves the page as choosing the entry does.
+    MainWindow window;
+    const QStringList p = scan(window, 4);
+    QVERIFY(!p.isEmpty());
+    QEditPage* page = window.editPage();
+    QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(page, "photoList");
+    QPhotoViewImageDlg* viewer = grid->GetViewImageDlg();
+    QSelectionEditor* editor = page->findChild<QSelectionEditor*>();
+    const CSelection* selection = editor->selection();
+    auto* menu = window.menuBar()->findChild<QMenu*>("sortingKeysMenu");
+    QVERIFY(menu);
+    const QList<QAction*> gridActions = page->GetCullingKeys()->gridActions();
+    const QList<QAction*> viewerActions = page->GetCullingKeys()->viewerActions();
+    QCOMPARE(gridActions.size(), 23); // Ctrl+A, Esc, Space, Enter, 1–9, Shift+1–9, 0
+    QCOMPARE(viewerActions.size(), 2);
+    for (QAction* action : gridActions + viewerActions)
+        QVERIFY2(menu->actions().contains(action), qPrintable(action->text()));
+
+    // What the viewer showed while it was open, if it was.
+    QString viewed;
+    m_answers->exec = [&](QDialog* dialog) {
+        if (dialog == viewer)
+            viewed = viewer->GetImagePath();
+        return int(QDialog::Rejected);
+    };
+    // p[2] in the first category, p[1] and p[2] ticked, p[0] current.
+    auto reset = [&] {
+        while (editor->undoStack()->canUndo())
+            editor->undoStack()->undo();
+        editor->putInto(0, {p[2]});
+        grid->ClearTicks();
+        grid->ToggleTick(1);
+        grid->ToggleTick(2);
+        grid->SetCurrentTile(0);
+        viewed.clear();
+    };
+    auto state = [&] {
+        QStringList parts;
+        for (const CCategory& category : selection->categories())
+            parts << category.pictures.join(QLatin1Char(','));
+        QStringList ticked = grid->GetCheckedPaths();
+        ticked.sort();
+        return QStringLiteral("categories [%1] ticked [%2] current %3 viewed [%4]")
+            .arg(parts.join(QLatin1Char('|')), ticked.join(QLatin1Char(',')))
+            .arg(grid->GetCurrentRow())
+            .arg(viewed);
+    };
+    auto press = [](QWidget* widget, const QKeySequence& sequence) {
+        const int combined = sequence[0];
+        QTest::keyClick(widget, Qt::Key(combined & ~Qt::KeyboardModifierMask),
+                        Qt::KeyboardModifiers(combined & Qt::KeyboardModifierMask));
+    };
+    int changing = 0;
+    for (QAction* action : gridActions) {
+        QVERIFY(!action->shortcuts().isEmpty());
+        reset();
+        const QString before = state();
+        action->trigger();
+        const QString chosen = state();
+        changing += chosen != before;
+        for (const QKeySequence& sequence : action->shortcuts()) {
+            reset();
+            press(grid, sequence);
+            QVERIFY2(state() == chosen, qPrintable(action->text() + ": " + sequence.toString() + " gives " +
+                                                   state() + ", the entry " + chosen));
+        }
+    }
+    // Eight entries change something here: the ticks (3), the viewer, 1 and 2 (the free row),
+    // Shift+1 and 0.
+    QCOMPARE(changing, 8);
+
+    // The viewer's entries step through the grid from the picture shown.
+    for (QAction* action : viewerActions) {
+        QStringList results;
+        for (int round = 0; round <= action->shortcuts().size(); ++round) {
+            reset();
+            grid->SetCurrentTile(1);
+            m_answers->exec = [&](QDialog* dialog) {
+                if (dialog != viewer)
+                    return int(QDialog::Rejected);
+                if (round == 0)
+                    action->trigger();
+                else
+                    press(viewer, action->shortcuts().at(round - 1));
+                results << viewer->GetImagePath();
+                return int(QDialog::Rejected);
+            };
+            QTest::keyClick(grid, Qt::Key_Return);
+        }
+        QCOMPARE(results.size(), action->shortcuts().size() + 1);
+        QVERIFY(results.first() != p[1]);
+        QCOMPARE(results.count(results.first()), results.size());
+    }
+
+    // The help dialog lists every entry with its keys.
+    const QStringList rows = page->GetCullingKeys()->keyList();
+    for (QAction* action : gridActions + viewerActions)
+        QVERIFY2(rows.contains(QCullingKeys::shortcutText(action) + '\t' + action->text()),
+                 qPrintable(action->text()));
 }
 
 QTEST_MAIN(tst_KeyboardSorting)

@@ -1,18 +1,34 @@
 // SPDX-License-Identifier: MIT
 #include "AnsweredDialogs.h"
+#include "CatePage/QCatePage.h"
 #include "EditPage/QEditPage.h"
+#include "EditPageActions.h"
+#include "Editing/QSelectionEditor.h"
+#include "InitPage/QInitPage.h"
+#include "OtherWidget/CSharedPixmap.h"
+#include "OtherWidget/QDrawImageButton.h"
+#include "OtherWidget/QOutPutImageWidget.h"
 #include "Records/CProgramOptions.h"
 #include "Records/CUiLanguage.h"
+#include "Selection/CSelection.h"
 #include "mainwindow.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QDockWidget>
 #include <QDomDocument>
 #include <QFile>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTranslator>
@@ -29,6 +45,7 @@ private slots:
     void languageFollowsChoiceThenDesktop();
     void windowInEnglish();
     void choiceIsKeptForTheNextStart();
+    void editAndCategoryPagesShowNoChineseInEnglish();
 };
 
 namespace {
@@ -48,6 +65,83 @@ QAction* actionNamed(QWidget* window, const QString& text)
         if (action->text() == text)
             return action;
     return nullptr;
+}
+
+bool hasChinese(const QString& text)
+{
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        // CJK punctuation, ideographs and full-width forms.
+        if ((u >= 0x3000 && u <= 0x303F) || (u >= 0x3400 && u <= 0x9FFF) || (u >= 0xFF00 && u <= 0xFFEF))
+            return true;
+    }
+    return false;
+}
+
+void checkText(QStringList& found, const QObject* where, const QString& what, const QString& text)
+{
+    if (hasChinese(text))
+        found << QStringLiteral("%1 (%2) %3: %4")
+                     .arg(where->objectName(), QString::fromLatin1(where->metaObject()->className()), what,
+                          text);
+}
+
+// Every text a user can see or hear on the visible widgets under root: labels, buttons, fields,
+// list entries, tooltips, accessible names, dock titles, the rows of item views. The folder
+// views show the disk as it is (user data) and are not read.
+QStringList chineseTexts(QWidget* root)
+{
+    QStringList found;
+    QList<QWidget*> widgets = root->findChildren<QWidget*>();
+    widgets.prepend(root);
+    for (QWidget* widget : widgets) {
+        if (!widget->isVisibleTo(root->window()))
+            continue;
+        checkText(found, widget, QStringLiteral("tooltip"), widget->toolTip());
+        checkText(found, widget, QStringLiteral("accessible name"), widget->accessibleName());
+        checkText(found, widget, QStringLiteral("accessible description"), widget->accessibleDescription());
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            checkText(found, widget, QStringLiteral("text"), label->text());
+        if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            checkText(found, widget, QStringLiteral("text"), button->text());
+        if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+            checkText(found, widget, QStringLiteral("text"), line->text());
+            checkText(found, widget, QStringLiteral("placeholder"), line->placeholderText());
+        }
+        if (auto* box = qobject_cast<QComboBox*>(widget)) {
+            for (int i = 0; i < box->count(); ++i)
+                checkText(found, widget, QStringLiteral("entry"), box->itemText(i));
+        }
+        if (auto* dock = qobject_cast<QDockWidget*>(widget))
+            checkText(found, widget, QStringLiteral("title"), dock->windowTitle());
+        for (QAction* action : widget->actions()) {
+            checkText(found, action, QStringLiteral("action"), action->text());
+            checkText(found, action, QStringLiteral("action tooltip"), action->toolTip());
+        }
+        auto* view = qobject_cast<QAbstractItemView*>(widget);
+        if (view && view->model() && !qobject_cast<QFileSystemModel*>(view->model())) {
+            const QAbstractItemModel* model = view->model();
+            for (int row = 0; row < model->rowCount(); ++row) {
+                const QModelIndex index = model->index(row, 0);
+                for (int role : {int(Qt::DisplayRole), int(Qt::ToolTipRole), int(Qt::AccessibleTextRole)})
+                    checkText(found, widget, QStringLiteral("row %1").arg(row), index.data(role).toString());
+            }
+        }
+    }
+    return found;
+}
+
+QPixmap* scanCard()
+{
+    return CSharedPixmap::get(QStringLiteral(":/image/new_button/select_scan.png"));
+}
+
+void removeTranslators()
+{
+    for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
 }
 
 } // namespace
@@ -125,14 +219,16 @@ void tst_Translations::windowInEnglish()
         QVERIFY(languages);
         QCOMPARE(languages->title(), QStringLiteral("Interface language"));
         QVERIFY(actionNamed(&window, QStringLiteral("Follow the system")));
+        // The start card's artwork holds "扫描照片": in English the caption is written over it.
+        const QImage card = window.initPage()->GetScanButton()->picture()->toImage();
+        QCOMPARE(card.size(), scanCard()->size());
+        QVERIFY(card != scanCard()->toImage());
     }
     // Back to the source language for the other cases of this program.
-    for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
-        QCoreApplication::removeTranslator(translator);
-        delete translator;
-    }
+    removeTranslators();
     MainWindow window;
     QCOMPARE(window.statusBar()->currentMessage(), QStringLiteral("就绪"));
+    QCOMPARE(window.initPage()->GetScanButton()->picture(), scanCard()); // the artwork as drawn
 }
 
 void tst_Translations::choiceIsKeptForTheNextStart()
@@ -154,6 +250,57 @@ void tst_Translations::choiceIsKeptForTheNextStart()
     MainWindow window;
     QVERIFY(actionNamed(&window, QStringLiteral("English"))->isChecked());
     QVERIFY(CProgramOptions::read().thumbnailCache);
+}
+
+void tst_Translations::editAndCategoryPagesShowNoChineseInEnglish()
+{
+    // A real scan and real drags in English: two categories filled, one named, one left with the
+    // default name, which the records must keep in the source language.
+    QTemporaryDir dir;
+    AnsweredDialogs dialogs(dir.filePath(QStringLiteral("records")));
+    QVERIFY(CUiLanguage::install(QCoreApplication::instance(), CUiLanguage::english));
+    {
+        MainWindow window;
+        window.resize(1280, 800);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QStringList photos = TestSupport::writePhotos(dir.filePath(QStringLiteral("photos")), 5);
+        QCOMPARE(photos.size(), 5);
+        dialogs.folder = dir.filePath(QStringLiteral("photos"));
+        QTest::mouseClick(window.initPage()->GetScanButton(), Qt::LeftButton);
+        QEditPage* edit = window.editPage();
+        auto* grid = PageParts::find<QPhotoViewListWidget>(edit, "photoList");
+        QTRY_COMPARE_WITH_TIMEOUT(grid->count(), 5, 20000);
+        QStringList firstTwo{grid->PathAt(0), grid->PathAt(1)};
+        firstTwo.sort();
+        QVERIFY(EditPageActions::dragTicked(*edit, {0, 1}, 0));
+        QVERIFY(EditPageActions::dragTicked(*edit, {2}, 1));
+        QLineEdit* name = CategoryParts::nameBox(CategoryParts::row(edit, 1))->lineEdit();
+        name->selectAll();
+        QTest::keyClicks(name, QStringLiteral("Beach"));
+
+        const CSelection* selection = edit->findChild<QSelectionEditor*>()->selection();
+        QCOMPARE(selection->at(0).name, QStringLiteral("点击命名")); // what the records keep
+        QCOMPARE(selection->at(1).name, QStringLiteral("Beach"));
+        QCOMPARE(CategoryParts::name(CategoryParts::row(edit, 0)), QStringLiteral("Click to name"));
+        QVERIFY(window.undoAction()->text().startsWith(QStringLiteral("Undo ")));
+
+        QStringList found = chineseTexts(edit);
+        QVERIFY2(found.isEmpty(), qPrintable(QStringLiteral("edit page:\n") + found.join(QLatin1Char('\n'))));
+
+        QTest::mouseClick(PageParts::find<QOutPutImageWidget>(edit, "buttonBar")->GetNextPageButton(),
+                          Qt::LeftButton);
+        QCOMPARE(window.pageStack()->currentIndex(), 2);
+        QCatePage* cate = window.catePage();
+        QCOMPARE(CategoryParts::rowCount(cate), 2);
+        QStringList shown = CategoryParts::paths(CategoryParts::row(cate, 0));
+        shown.sort();
+        QCOMPARE(shown, firstTwo);
+        found = chineseTexts(cate);
+        QVERIFY2(found.isEmpty(),
+                 qPrintable(QStringLiteral("category page:\n") + found.join(QLatin1Char('\n'))));
+    }
+    removeTranslators();
 }
 
 QTEST_MAIN(tst_Translations)

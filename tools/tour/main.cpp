@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// vellora-tour OUT_DIR: renews the README's screenshots. It paints a folder of photos, drives the
+// vellora-tour [--english] OUT_DIR: renews the README's screenshots. It paints a folder of photos, drives the
 // real main window through a user's round (scan, sort into two categories, export, history) with
-// the tests' own helpers, and saves the window at each page as OUT_DIR/<n>-<page>.png.
+// the tests' own helpers, and saves the window at each page as OUT_DIR/<n>-<page>.png. With
+// --english the same round runs in English at 1280x800 and saves OUT_DIR/en_<page>.png.
 #include "AnsweredDialogs.h"
 #include "CTourPhoto.h"
 #include "CatePage/QCateMakeWidget.h"
@@ -15,9 +16,11 @@
 #include "OtherWidget/QOutPutImageWidget.h"
 #include "PageParts.h"
 #include "PhotoView/QPhotoViewListWidget.h"
+#include "Records/CUiLanguage.h"
 #include "ViewPage/QViewPage.h"
 #include "mainwindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -37,6 +40,17 @@ namespace {
 
 // Wide enough for three columns of tiles beside the edit page's docks.
 const QSize windowSize(1580, 860);
+// The English run shows the window at a laptop's size, where texts longer than the Chinese ones
+// must still fit.
+const QSize englishWindowSize(1280, 800);
+
+// The English run: the interface in English, and a library and names such a user would give.
+bool english = false;
+
+QString inLanguage(const char* chinese, const char* inEnglish)
+{
+    return QString::fromUtf8(english ? inEnglish : chinese);
+}
 
 struct Folder
 {
@@ -57,18 +71,18 @@ struct Library
 // folders to fill the edit page's folder tree.
 Library paintPhotos(const QString& root)
 {
-    const QList<Folder> folders = {{QStringLiteral("2024/元旦"), CTourPhoto::Garden, 1},
-                                   {QStringLiteral("2025/春节"), CTourPhoto::Garden, 1},
-                                   {QStringLiteral("2025/踏青"), CTourPhoto::Garden, 2},
-                                   {QStringLiteral("2025/国庆"), CTourPhoto::Mountains, 1},
-                                   {QStringLiteral("2025/中秋"), CTourPhoto::Party, 1},
-                                   {QStringLiteral("2025/秋游"), CTourPhoto::Mountains, 2},
-                                   {QStringLiteral("2026/春节"), CTourPhoto::Party, 1},
-                                   {QStringLiteral("2026/海边"), CTourPhoto::Beach, 6},
-                                   {QStringLiteral("2026/聚会"), CTourPhoto::Party, 6},
-                                   {QStringLiteral("2026/山里"), CTourPhoto::Mountains, 3},
-                                   {QStringLiteral("2026/花园"), CTourPhoto::Garden, 3},
-                                   {QStringLiteral("2026/毕业"), CTourPhoto::Garden, 1}};
+    const QList<Folder> folders = {{inLanguage("2024/元旦", "2024/New Year"), CTourPhoto::Garden, 1},
+                                   {inLanguage("2025/春节", "2025/Spring Festival"), CTourPhoto::Garden, 1},
+                                   {inLanguage("2025/踏青", "2025/Spring walk"), CTourPhoto::Garden, 2},
+                                   {inLanguage("2025/国庆", "2025/National Day"), CTourPhoto::Mountains, 1},
+                                   {inLanguage("2025/中秋", "2025/Mid-Autumn"), CTourPhoto::Party, 1},
+                                   {inLanguage("2025/秋游", "2025/Autumn trip"), CTourPhoto::Mountains, 2},
+                                   {inLanguage("2026/春节", "2026/Spring Festival"), CTourPhoto::Party, 1},
+                                   {inLanguage("2026/海边", "2026/Seaside"), CTourPhoto::Beach, 6},
+                                   {inLanguage("2026/聚会", "2026/Party"), CTourPhoto::Party, 6},
+                                   {inLanguage("2026/山里", "2026/Mountains"), CTourPhoto::Mountains, 3},
+                                   {inLanguage("2026/花园", "2026/Garden"), CTourPhoto::Garden, 3},
+                                   {inLanguage("2026/毕业", "2026/Graduation"), CTourPhoto::Garden, 1}};
     Library library;
     QHash<int, int> painted; // per scene, so that every picture differs
     for (const Folder& folder : folders) {
@@ -84,9 +98,9 @@ Library paintPhotos(const QString& root)
                                                 large ? QSize(2400, 1800) : QSize(1200, 900))))
                 return {};
             library.photos << path;
-            if (folder.name.endsWith(QStringLiteral("海边")))
+            if (folder.name.endsWith(inLanguage("海边", "Seaside")))
                 library.beach << path;
-            else if (folder.name.endsWith(QStringLiteral("聚会")))
+            else if (folder.name.endsWith(inLanguage("聚会", "Party")))
                 library.party << path;
         }
     }
@@ -121,6 +135,12 @@ bool fail(const QString& what)
 {
     QTextStream(stderr) << "vellora-tour: " << what << "\n";
     return false;
+}
+
+// "1-start.png" in the tour, "en_start.png" in the English run.
+QString shotPath(const QString& outDir, const char* numbered, const char* page)
+{
+    return outDir + "/" + (english ? QStringLiteral("en_") + page : QString::fromLatin1(numbered)) + ".png";
 }
 
 // Lets the window settle (layouts, queued thumbnails, repaints) and saves what the user sees.
@@ -196,7 +216,7 @@ bool runTour(const QString& outDir)
         return fail("cannot create " + work.filePath(QString()));
     // Record files (session, history) go to the temporary folder, never next to the build.
     AnsweredDialogs answers(work.filePath(".records"));
-    const QString photoRoot = work.filePath(QStringLiteral("我的照片"));
+    const QString photoRoot = work.filePath(inLanguage("我的照片", "My photos"));
     const Library library = paintPhotos(photoRoot);
     if (library.photos.isEmpty())
         return fail("cannot paint the photos");
@@ -204,11 +224,11 @@ bool runTour(const QString& outDir)
     const QStringList& party = library.party;
 
     MainWindow window;
-    window.resize(windowSize);
+    window.resize(english ? englishWindowSize : windowSize);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return fail("the window never showed");
-    if (!saveShot(window, outDir + "/1-start.png"))
+    if (!saveShot(window, shotPath(outDir, "1-start", "start")))
         return false;
 
     // The start page's scan button, with the folder dialog answered.
@@ -233,15 +253,16 @@ bool runTour(const QString& outDir)
         !EditPageActions::dragTicked(*edit, rowsOf(grid, gathering), 1))
         return fail("dragging pictures into the categories failed");
     // Long names, as people give them: the fields and titles show them whole.
-    if (!nameRow(edit, 0, QStringLiteral("二零二五年夏天全家一起去海边")) ||
-        !nameRow(edit, 1, QStringLiteral("Family (家人) 生日聚会")))
+    if (!nameRow(edit, 0,
+                 inLanguage("二零二五年夏天全家一起去海边", "Summer 2025 at the seaside, all of us")) ||
+        !nameRow(edit, 1, inLanguage("Family (家人) 生日聚会", "Grandma's 80th birthday party")))
         return fail("naming the categories failed");
     // The grid lists pictures in the order the search found them: show the ones sorted to the beach.
     const QList<int> sorted = rowsOf(grid, seaside);
     grid->scrollTo(grid->model()->index(*std::min_element(sorted.begin(), sorted.end()), 0),
                    QAbstractItemView::PositionAtTop);
     expandTree(edit, {photoRoot + "/2025", photoRoot + "/2026"});
-    if (!saveShot(window, outDir + "/2-edit.png"))
+    if (!saveShot(window, shotPath(outDir, "2-edit", "edit")))
         return false;
 
     // Next page, then export into a folder answered through the folder dialog.
@@ -250,7 +271,7 @@ bool runTour(const QString& outDir)
     if (window.pageStack()->currentIndex() != 2)
         return fail("the category page did not open");
     QCatePage* cate = window.catePage();
-    answers.folder = work.filePath(QStringLiteral("导出"));
+    answers.folder = work.filePath(inLanguage("导出", "Export"));
     QDir().mkpath(answers.folder);
     QSignalSpy exported(cate, &QCatePage::sigExportFinished);
     QTest::mouseClick(
@@ -260,7 +281,7 @@ bool runTour(const QString& outDir)
         return fail("the export never finished");
     if (!exported.first().first().toBool())
         return fail("the export failed: " + answers.notices.join("; "));
-    if (!saveShot(window, outDir + "/3-category.png"))
+    if (!saveShot(window, shotPath(outDir, "3-category", "category")))
         return false;
 
     // Print sizes: back on the edit page the second category is ordered at 10寸, which its
@@ -273,27 +294,51 @@ bool runTour(const QString& outDir)
         return fail("the edit page did not come back");
     QCategoryRow* second = PageParts::find<QCategoryColumn>(edit, "cateList")->rowWidget(1);
     auto* sizes = second ? second->findChild<QComboBox*>("printSizeBox") : nullptr;
-    if (!sizes || sizes->findText(QStringLiteral("10寸")) < 0)
+    if (!sizes || sizes->findData(QStringLiteral("10寸")) < 0)
         return fail("the category has no print size box");
-    sizes->setCurrentIndex(sizes->findText(QStringLiteral("10寸")));
+    sizes->setCurrentIndex(sizes->findData(QStringLiteral("10寸")));
     QTest::mouseClick(PageParts::find<QOutPutImageWidget>(edit, "buttonBar")->GetNextPageButton(),
                       Qt::LeftButton);
     if (window.pageStack()->currentIndex() != 2)
         return fail("the category page did not open again");
-    if (!saveShot(window, outDir + "/5-print.png"))
+    if (!saveShot(window, shotPath(outDir, "5-print", "print")))
         return false;
 
     // The history, as the file menu's "浏览已扫描照片" opens it.
+    // The history opens on the first category exported, with all its pictures.
+    QCategoryRow* firstRow = PageParts::find<QCategoryColumn>(cate, "cateList")->rowWidget(0);
+    auto* firstPictures = firstRow ? firstRow->findChild<QAbstractItemView*>("pictures") : nullptr;
+    if (!firstPictures)
+        return fail("the category page has no first category");
+    const int firstCount = firstPictures->model()->rowCount();
     QViewPage* history = window.viewPage();
     QSignalSpy loaded(history, &QViewPage::sigThumbnailsLoaded);
     window.onScanPause();
     if (window.pageStack()->currentIndex() != 3 || (loaded.isEmpty() && !loaded.wait(30000)))
         return fail("the history page did not load");
     if (!QTest::qWaitFor(
-            [&] { return history->GetEntryCount() == 2 && history->GetPhotoGrid()->count() == 3; }, 10000))
+            [&] { return history->GetEntryCount() == 2 && history->GetPhotoGrid()->count() == firstCount; },
+            10000))
         return fail(QString("the history lists %1 categories").arg(history->GetEntryCount()));
-    if (!saveShot(window, outDir + "/4-history.png"))
+    if (!saveShot(window, shotPath(outDir, "4-history", "history")))
         return false;
+    // The help menu's key table, made from the sorting actions: in English, its texts must fit too.
+    if (english) {
+        bool saved = false;
+        answers.exec = [&](QDialog* dialog) {
+            dialog->show();
+            QTest::qWait(300);
+            saved = dialog->grab().save(outDir + "/en_shortcuts.png");
+            dialog->hide();
+            return int(QDialog::Rejected);
+        };
+        for (QAction* action : window.findChildren<QAction*>()) {
+            if (action->text() == QCoreApplication::translate("MainWindow", "键盘快捷键"))
+                action->trigger();
+        }
+        if (!saved)
+            return fail("the key table was not saved");
+    }
     // The window is destroyed without closing it: closing would start the companion programs.
     return true;
 }
@@ -303,10 +348,15 @@ bool runTour(const QString& outDir)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    QStringList args = app.arguments();
+    english = args.removeAll(QStringLiteral("--english")) > 0;
     if (args.size() != 2) {
-        QTextStream(stderr) << "usage: vellora-tour OUT_DIR\n";
+        QTextStream(stderr) << "usage: vellora-tour [--english] OUT_DIR\n";
         return 2;
+    }
+    if (english && !CUiLanguage::install(&app, CUiLanguage::english)) {
+        fail("the English translation did not load");
+        return 1;
     }
     if (!QDir().mkpath(args.at(1))) {
         fail("cannot create " + args.at(1));
