@@ -15,6 +15,30 @@
         <source>文件大小 %1</source>
         <translation>File size %1</translation>
     </message>
+    <message>
+        <source>第 %1 类</source>
+        <translation>Category %1</translation>
+    </message>
+    <message>
+        <source>文件夹</source>
+        <translation>folder</translation>
+    </message>
+    <message>
+        <source>已勾选</source>
+        <translation>ticked</translation>
+    </message>
+    <message>
+        <source>类别：%1</source>
+        <translation>Categories: %1</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
 </context>
 <context>
     <name>CUploadClient</name>
@@ -175,6 +199,20 @@
     <message>
         <source>本次的工作记录未能保存（磁盘已满或不可写）！</source>
         <translation>This session&apos;s work could not be saved (the disk is full or not writable)!</translation>
+    </message>
+</context>
+<context>
+    <name>QCategoryRow</name>
+    <message>
+        <source>第 %1 类</source>
+        <translation>Category %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 张照片，打印尺寸 %1</source>
+        <translation>
+            <numerusform>%n picture, print size %1</numerusform>
+            <numerusform>%n pictures, print size %1</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -101,22 +101,11 @@ QVariant CPictureListModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return QFileInfo(row.path).fileName();
-    case Qt::ToolTipRole: {
-        QStringList lines{QDir::toNativeSeparators(row.path)};
-        if (!row.facts.refusal.isEmpty())
-            lines.prepend(row.facts.refusal);
-        if (row.facts.pixelSize.isValid() && !row.facts.pixelSize.isEmpty())
-            lines
-                << tr("尺寸 %1 × %2 像素").arg(row.facts.pixelSize.width()).arg(row.facts.pixelSize.height());
-        if (row.facts.captureTime.isValid())
-            lines
-                << tr("拍摄时间 %1").arg(row.facts.captureTime.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
-        if (row.facts.fileBytes >= 0)
-            lines << tr("文件大小 %1")
-                         .arg(QLocale::c().formattedDataSize(row.facts.fileBytes, 1,
-                                                             QLocale::DataSizeTraditionalFormat));
-        return lines.join(QLatin1Char('\n'));
-    }
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole:
+        return toolTip(index.row());
+    case Qt::AccessibleTextRole:
+        return accessibleText(index.row());
     case PathRole:
         return row.path;
     case PixelSizeRole:
@@ -152,6 +141,55 @@ QVariant CPictureListModel::data(const QModelIndex& index, int role) const
     default:
         return QVariant();
     }
+}
+
+QStringList CPictureListModel::categoryNames(const QString& path) const
+{
+    QStringList names;
+    if (!m_selection)
+        return names;
+    for (int category : m_selection->rowsHolding(path)) {
+        const QString name = m_selection->at(category).name.trimmed();
+        // A category whose name was cleared is still told apart from the others by its place.
+        names << (name.isEmpty() ? tr("第 %1 类").arg(category + 1) : name);
+    }
+    return names;
+}
+
+QString CPictureListModel::accessibleText(int at) const
+{
+    const Row& row = m_rows.at(at);
+    QStringList parts{QFileInfo(row.path).fileName()};
+    if (row.folder)
+        parts << tr("文件夹");
+    else
+        parts << QStringLiteral("%1 / %2").arg(at - m_folderCount + 1).arg(pictureCount());
+    if (row.tick != 0)
+        parts << tr("已勾选");
+    const QStringList categories = categoryNames(row.path);
+    if (!categories.isEmpty())
+        parts << tr("类别：%1").arg(categories.join(tr("、")));
+    return parts.join(tr("，"));
+}
+
+QString CPictureListModel::toolTip(int at) const
+{
+    const Row& row = m_rows.at(at);
+    QStringList lines{QDir::toNativeSeparators(row.path)};
+    if (!row.facts.refusal.isEmpty())
+        lines.prepend(row.facts.refusal);
+    if (row.facts.pixelSize.isValid() && !row.facts.pixelSize.isEmpty())
+        lines << tr("尺寸 %1 × %2 像素").arg(row.facts.pixelSize.width()).arg(row.facts.pixelSize.height());
+    if (row.facts.captureTime.isValid())
+        lines << tr("拍摄时间 %1").arg(row.facts.captureTime.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    if (row.facts.fileBytes >= 0)
+        lines << tr("文件大小 %1")
+                     .arg(QLocale::c().formattedDataSize(row.facts.fileBytes, 1,
+                                                         QLocale::DataSizeTraditionalFormat));
+    const QStringList categories = categoryNames(row.path);
+    if (!categories.isEmpty())
+        lines << tr("类别：%1").arg(categories.join(tr("、")));
+    return lines.join(QLatin1Char('\n'));
 }
 
 Qt::ItemFlags CPictureListModel::flags(const QModelIndex& index) const
@@ -231,7 +269,8 @@ void CPictureListModel::setFacts(const QString& path, const CPictureFacts& facts
     if (at < 0)
         return;
     m_rows[at].facts = facts;
-    rowChanged(at, {Qt::ToolTipRole, PixelSizeRole, TakenRole, FileBytesRole, RefusalRole});
+    rowChanged(at, {Qt::ToolTipRole, Qt::AccessibleDescriptionRole, PixelSizeRole, TakenRole, FileBytesRole,
+                    RefusalRole});
 }
 
 CPictureFacts CPictureListModel::facts(int row) const
@@ -270,7 +309,7 @@ void CPictureListModel::setTicked(int row, bool on)
         return;
     m_rows[row].tick = on ? m_nextTick++ : 0;
     m_tickedCount += on ? 1 : -1;
-    rowChanged(row, {TickedRole});
+    rowChanged(row, {TickedRole, Qt::AccessibleTextRole});
 }
 
 QList<int> CPictureListModel::tickedRows() const
