@@ -8,6 +8,8 @@
 #include <QAccessible>
 #include <QCoreApplication>
 #include <QHelpEvent>
+#include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QToolTip>
@@ -219,7 +221,13 @@ void tst_Accessibility::tilesAndRowsNameTheirCategories()
     QTRY_VERIFY(CategoryParts::pictures(row)->model()->index(0, 0).data(Qt::DecorationRole).isValid());
     QCOMPARE(childNames(rowPictures).join(" | "), QString("p0001.jpg"));
     editor->putInto(1, {pictures.at(2)});
-    editor->rename(1, names.at(2));
+    // Renamed as a user does, typing over the name through the input method.
+    QLineEdit* nameField = CategoryParts::nameBox(row)->lineEdit();
+    nameField->selectAll();
+    QInputMethodEvent typed;
+    typed.setCommitString(names.at(2));
+    QCoreApplication::sendEvent(nameField, &typed);
+    QCOMPARE(page.selection()->at(1).name, names.at(2));
     QCOMPARE(rowNode->text(QAccessible::Name), names.at(2));
     QCOMPARE(rowNode->text(QAccessible::Description), rowDescriptions.at(1));
     // Without a desktop's accessibility bridge (offscreen) the view does not tell its tree that
