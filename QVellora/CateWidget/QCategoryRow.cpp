@@ -169,6 +169,7 @@ void QCategoryRow::showAccessibleText()
     // The print size as the box shows it to the user.
     setAccessibleDescription(
         tr("%n 张照片，打印尺寸 %1", nullptr, m_pictures->rowCount()).arg(m_sizeBox->currentText()));
+    emit accessibleTextChanged();
 }
 
 int QCategoryRow::nameBoxWidth(const QComboBox* box)

@@ -41,6 +41,10 @@ public:
     // A name box wide enough for a name of twenty characters in the box's font.
     static int nameBoxWidth(const QComboBox* box);
 
+signals:
+    // The accessible name or description changed.
+    void accessibleTextChanged();
+
 private:
     void showName(const QString& name);
     void showPrintSize();

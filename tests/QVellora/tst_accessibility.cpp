@@ -216,6 +216,11 @@ void tst_Accessibility::tilesAndRowsNameTheirCategories()
     QVERIFY(rowNode);
     QCOMPARE(rowNode->text(QAccessible::Name), names.at(1));
     QCOMPARE(rowNode->text(QAccessible::Description), rowDescriptions.at(0));
+    // A screen reader walking the column hears the same of the row's entry.
+    QAccessibleInterface* columnNode = QAccessible::queryAccessibleInterface(CategoryParts::column(&page));
+    QVERIFY(columnNode && columnNode->childCount() == 3);
+    QCOMPARE(columnNode->child(1)->text(QAccessible::Name), names.at(1));
+    QCOMPARE(columnNode->child(1)->text(QAccessible::Description), rowDescriptions.at(0));
     QAccessibleInterface* rowPictures = QAccessible::queryAccessibleInterface(CategoryParts::pictures(row));
     // Its pictures show their thumbnails, not their names; they are named all the same.
     QTRY_VERIFY(CategoryParts::pictures(row)->model()->index(0, 0).data(Qt::DecorationRole).isValid());
@@ -230,6 +235,8 @@ void tst_Accessibility::tilesAndRowsNameTheirCategories()
     QCOMPARE(page.selection()->at(1).name, names.at(2));
     QCOMPARE(rowNode->text(QAccessible::Name), names.at(2));
     QCOMPARE(rowNode->text(QAccessible::Description), rowDescriptions.at(1));
+    QCOMPARE(columnNode->child(1)->text(QAccessible::Name), names.at(2));
+    QCOMPARE(columnNode->child(1)->text(QAccessible::Description), rowDescriptions.at(1));
     // Without a desktop's accessibility bridge (offscreen) the view does not tell its tree that
     // its model was reset, which the bridge would do: the tree is read afresh instead.
     QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(rowPictures));
