@@ -101,11 +101,29 @@ QVariant CPictureListModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return QFileInfo(row.path).fileName();
-    case Qt::ToolTipRole:
-    case Qt::AccessibleDescriptionRole:
-        return toolTip(index.row());
+    case Qt::ToolTipRole: {
+        QStringList lines{QDir::toNativeSeparators(row.path)};
+        if (!row.facts.refusal.isEmpty())
+            lines.prepend(row.facts.refusal);
+        if (row.facts.pixelSize.isValid() && !row.facts.pixelSize.isEmpty())
+            lines
+                << tr("尺寸 %1 × %2 像素").arg(row.facts.pixelSize.width()).arg(row.facts.pixelSize.height());
+        if (row.facts.captureTime.isValid())
+            lines
+                << tr("拍摄时间 %1").arg(row.facts.captureTime.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+        if (row.facts.fileBytes >= 0)
+            lines << tr("文件大小 %1")
+                         .arg(QLocale::c().formattedDataSize(row.facts.fileBytes, 1,
+                                                             QLocale::DataSizeTraditionalFormat));
+        const QStringList categories = categoryNames(row.path);
+        if (!categories.isEmpty())
+            lines << tr("类别：%1").arg(categories.join(tr("、")));
+        return lines.join(QLatin1Char('\n'));
+    }
     case Qt::AccessibleTextRole:
         return accessibleText(index.row());
+    case Qt::AccessibleDescriptionRole:
+        return data(index, Qt::ToolTipRole);
     case PathRole:
         return row.path;
     case PixelSizeRole:
@@ -170,26 +188,6 @@ QString CPictureListModel::accessibleText(int at) const
     if (!categories.isEmpty())
         parts << tr("类别：%1").arg(categories.join(tr("、")));
     return parts.join(tr("，"));
-}
-
-QString CPictureListModel::toolTip(int at) const
-{
-    const Row& row = m_rows.at(at);
-    QStringList lines{QDir::toNativeSeparators(row.path)};
-    if (!row.facts.refusal.isEmpty())
-        lines.prepend(row.facts.refusal);
-    if (row.facts.pixelSize.isValid() && !row.facts.pixelSize.isEmpty())
-        lines << tr("尺寸 %1 × %2 像素").arg(row.facts.pixelSize.width()).arg(row.facts.pixelSize.height());
-    if (row.facts.captureTime.isValid())
-        lines << tr("拍摄时间 %1").arg(row.facts.captureTime.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
-    if (row.facts.fileBytes >= 0)
-        lines << tr("文件大小 %1")
-                     .arg(QLocale::c().formattedDataSize(row.facts.fileBytes, 1,
-                                                         QLocale::DataSizeTraditionalFormat));
-    const QStringList categories = categoryNames(row.path);
-    if (!categories.isEmpty())
-        lines << tr("类别：%1").arg(categories.join(tr("、")));
-    return lines.join(QLatin1Char('\n'));
 }
 
 Qt::ItemFlags CPictureListModel::flags(const QModelIndex& index) const

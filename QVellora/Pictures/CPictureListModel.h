@@ -114,7 +114,6 @@ private:
     // The names of the categories holding path, top row first.
     QStringList categoryNames(const QString& path) const;
     QString accessibleText(int at) const;
-    QString toolTip(int at) const;
 
     void evictOverBudget();
     void removeGoneRows();
