@@ -118,6 +118,30 @@ Menu Help → Contact us</translation>
         <source>文件大小 %1</source>
         <translation>File size %1</translation>
     </message>
+    <message>
+        <source>第 %1 类</source>
+        <translation>Category %1</translation>
+    </message>
+    <message>
+        <source>文件夹</source>
+        <translation>folder</translation>
+    </message>
+    <message>
+        <source>已勾选</source>
+        <translation>ticked</translation>
+    </message>
+    <message>
+        <source>类别：%1</source>
+        <translation>Categories: %1</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
 </context>
 <context>
     <name>CPrintSize</name>
@@ -148,6 +172,13 @@ Menu Help → Contact us</translation>
     <message>
         <source>%1 · %2×%3 像素 · %4 dpi</source>
         <translation>%1 · %2×%3 pixels · %4 dpi</translation>
+    </message>
+</context>
+<context>
+    <name>CSelection</name>
+    <message>
+        <source>点击命名</source>
+        <translation>Click to name</translation>
     </message>
 </context>
 <context>
@@ -480,6 +511,17 @@ The export record could not be saved (disk full or not writable); the history pa
         <source>可拖拽照片至此(已选 %1 张)</source>
         <translation>Drag pictures here (%1 chosen)</translation>
     </message>
+    <message>
+        <source>第 %1 类</source>
+        <translation>Category %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 张照片，打印尺寸 %1</source>
+        <translation>
+            <numerusform>%n picture, print size %1</numerusform>
+            <numerusform>%n pictures, print size %1</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>QComprareImageDlg</name>
@@ -787,10 +829,6 @@ The export record could not be saved (disk full or not writable); the history pa
 </context>
 <context>
     <name>QSelectionEditor</name>
-    <message>
-        <source>点击命名</source>
-        <translation>Click to name</translation>
-    </message>
     <message>
         <source>移出 全部类别 (%1 张)</source>
         <translation>Take out of every category (%1 pictures)</translation>

@@ -113,6 +113,17 @@ void QCategoryColumn::appendRow(int category)
     entry->setData(CategoryRole, category);
     addItem(entry);
     setItemWidget(entry, cate);
+    // A screen reader walks the list's entries, not the widgets shown on them: each entry says
+    // what its row says.
+    const QPersistentModelIndex at = indexFromItem(entry);
+    auto speak = [this, at, cate] {
+        if (!at.isValid())
+            return;
+        model()->setData(at, cate->accessibleName(), Qt::AccessibleTextRole);
+        model()->setData(at, cate->accessibleDescription(), Qt::AccessibleDescriptionRole);
+    };
+    speak();
+    connect(cate, &QCategoryRow::accessibleTextChanged, this, speak);
     if (m_mode == Mode::Review)
         fitRows();
 }

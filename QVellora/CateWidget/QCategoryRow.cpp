@@ -74,6 +74,7 @@ QCategoryRow::QCategoryRow(QSelectionEditor* editor, int category, QCategoryColu
         m_title->setText(name);
         if (m_editor)
             m_editor->rename(m_category, QSelectionEditor::storedName(name));
+        showAccessibleText();
     });
     // While the user types, the box shows the name already: it is left alone, cursor and all.
     connect(m_selection, &CSelection::renamed, this, [this](int row, const QString& name) {
@@ -139,6 +140,7 @@ void QCategoryRow::showName(const QString& stored)
         m_nameBox->lineEdit()->home(false);
     m_nameBox->setToolTip(name);
     m_title->setText(name);
+    showAccessibleText();
 }
 
 void QCategoryRow::showPrintSize()
@@ -160,8 +162,19 @@ void QCategoryRow::showCounts()
         parts.append(tr("%1 张清晰度不足").arg(poor));
     m_summary->setText(parts.join(QStringLiteral(" · ")));
     m_caption->setText(tr("可拖拽照片至此(已选 %1 张)").arg(m_pictures->rowCount()));
+    showAccessibleText();
     // A column that fits its rows to their pictures hears of the new count this way.
     updateGeometry();
+}
+
+void QCategoryRow::showAccessibleText()
+{
+    const QString name = m_selection->at(m_category).name.trimmed();
+    setAccessibleName(name.isEmpty() ? tr("第 %1 类").arg(m_category + 1) : CSelection::shownName(name));
+    // The print size as the box shows it to the user.
+    setAccessibleDescription(
+        tr("%n 张照片，打印尺寸 %1", nullptr, m_pictures->rowCount()).arg(m_sizeBox->currentText()));
+    emit accessibleTextChanged();
 }
 
 int QCategoryRow::nameBoxWidth(const QComboBox* box)

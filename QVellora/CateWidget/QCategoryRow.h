@@ -20,7 +20,8 @@ class QSelectionEditor;
 // square, the name box and the print size box. Editing, a caption above the pictures counts
 // them; in review the name and print size are locked, the whole name is the row's title and a
 // line counts the pictures that print acceptably and poorly. Everything shown is read from the
-// selection when it changes; the user's changes go to the editor.
+// selection when it changes; the user's changes go to the editor. The row's accessible name and
+// description follow the name, the count and the print size.
 //
 // Parts by object name: "title", "printSummary", "caption", "pictures", "addCategory", "colour",
 // "nameBox", "printSizeBox".
@@ -40,10 +41,16 @@ public:
     // A name box wide enough for a name of twenty characters in the box's font.
     static int nameBoxWidth(const QComboBox* box);
 
+signals:
+    // The accessible name or description changed.
+    void accessibleTextChanged();
+
 private:
     void showName(const QString& name);
     void showPrintSize();
     void showCounts();
+    // What a screen reader says of the row: its name, and its count and print size.
+    void showAccessibleText();
 
     QPointer<QSelectionEditor> m_editor;
     CSelection* m_selection;

@@ -13,18 +13,17 @@ QSelectionEditor::QSelectionEditor(CSelection* selection, const QString& newName
 
 QString QSelectionEditor::DefaultName()
 {
-    // Stored in the records as it is: never translated.
-    return QStringLiteral("点击命名");
+    return CSelection::defaultName();
 }
 
 QString QSelectionEditor::shownName(const QString& name)
 {
-    return name == DefaultName() ? tr("点击命名") : name;
+    return CSelection::shownName(name);
 }
 
 QString QSelectionEditor::storedName(const QString& shown)
 {
-    return shown == tr("点击命名") ? DefaultName() : shown;
+    return CSelection::storedName(shown);
 }
 
 void QSelectionEditor::putInto(int row, const QStringList& paths)

@@ -115,8 +115,15 @@ QVariant CPictureListModel::data(const QModelIndex& index, int role) const
             lines << tr("文件大小 %1")
                          .arg(QLocale::c().formattedDataSize(row.facts.fileBytes, 1,
                                                              QLocale::DataSizeTraditionalFormat));
+        const QStringList categories = categoryNames(row.path);
+        if (!categories.isEmpty())
+            lines << tr("类别：%1").arg(categories.join(tr("、")));
         return lines.join(QLatin1Char('\n'));
     }
+    case Qt::AccessibleTextRole:
+        return accessibleText(index.row());
+    case Qt::AccessibleDescriptionRole:
+        return data(index, Qt::ToolTipRole);
     case PathRole:
         return row.path;
     case PixelSizeRole:
@@ -154,6 +161,35 @@ QVariant CPictureListModel::data(const QModelIndex& index, int role) const
     default:
         return QVariant();
     }
+}
+
+QStringList CPictureListModel::categoryNames(const QString& path) const
+{
+    QStringList names;
+    if (!m_selection)
+        return names;
+    for (int category : m_selection->rowsHolding(path)) {
+        const QString name = m_selection->at(category).name.trimmed();
+        // A category whose name was cleared is still told apart from the others by its place.
+        names << (name.isEmpty() ? tr("第 %1 类").arg(category + 1) : CSelection::shownName(name));
+    }
+    return names;
+}
+
+QString CPictureListModel::accessibleText(int at) const
+{
+    const Row& row = m_rows.at(at);
+    QStringList parts{QFileInfo(row.path).fileName()};
+    if (row.folder)
+        parts << tr("文件夹");
+    else
+        parts << QStringLiteral("%1 / %2").arg(at - m_folderCount + 1).arg(pictureCount());
+    if (row.tick != 0)
+        parts << tr("已勾选");
+    const QStringList categories = categoryNames(row.path);
+    if (!categories.isEmpty())
+        parts << tr("类别：%1").arg(categories.join(tr("、")));
+    return parts.join(tr("，"));
 }
 
 Qt::ItemFlags CPictureListModel::flags(const QModelIndex& index) const
@@ -233,7 +269,8 @@ void CPictureListModel::setFacts(const QString& path, const CPictureFacts& facts
     if (at < 0)
         return;
     m_rows[at].facts = facts;
-    rowChanged(at, {Qt::ToolTipRole, PixelSizeRole, TakenRole, FileBytesRole, RefusalRole});
+    rowChanged(at, {Qt::ToolTipRole, Qt::AccessibleDescriptionRole, PixelSizeRole, TakenRole, FileBytesRole,
+                    RefusalRole});
 }
 
 CPictureFacts CPictureListModel::facts(int row) const
@@ -286,7 +323,7 @@ void CPictureListModel::setTicked(int row, bool on)
         return;
     m_rows[row].tick = on ? m_nextTick++ : 0;
     m_tickedCount += on ? 1 : -1;
-    rowChanged(row, {TickedRole});
+    rowChanged(row, {TickedRole, Qt::AccessibleTextRole});
 }
 
 QList<int> CPictureListModel::tickedRows() const

@@ -20,14 +20,17 @@ class QTimer;
 //
 // Thumbnails are held within a byte budget. Over it, the ones furthest from the rows on screen
 // (setFocus) are dropped again; the feed reads them back when their rows are painted. The colour
-// marks are not kept here: MarksRole asks the user's categories at the time of asking.
+// marks are not kept here: MarksRole asks the user's categories at the time of asking, and so do
+// the tooltip and the accessible text, which name those categories (colour is not the only sign).
 class CPictureListModel : public QAbstractListModel
 {
     Q_OBJECT
 public:
     enum Role
     {
-        // Qt::DisplayRole is the file or folder name.
+        // Qt::DisplayRole is the file or folder name. Qt::AccessibleTextRole is what a screen
+        // reader says of a tile (name, place among the pictures, tick, categories), and
+        // Qt::AccessibleDescriptionRole the tooltip's details; both are made when asked.
         PathRole = Qt::UserRole + 1,
         PixelSizeRole = Qt::UserRole + 2,
         TakenRole = Qt::UserRole + 3,
@@ -112,6 +115,10 @@ private:
         bool loaded = false;
         bool gone = false;
     };
+
+    // The names of the categories holding path, top row first.
+    QStringList categoryNames(const QString& path) const;
+    QString accessibleText(int at) const;
 
     void evictOverBudget();
     void removeGoneRows();

@@ -83,7 +83,11 @@ QVariant CCategoryPictures::data(const QModelIndex& index, int role) const
         const bool shown = m_thumbnails && !m_thumbnails(picture).isNull();
         return shown ? QVariant() : QVariant(QFileInfo(picture).fileName());
     }
-    case Qt::ToolTipRole: {
+    case Qt::AccessibleTextRole:
+        // Named also where the thumbnail stands in for the name.
+        return QFileInfo(picture).fileName();
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole: {
         const CPictureFacts facts = m_facts ? m_facts(picture) : CPictureFacts();
         if (facts.pixelSize.isEmpty())
             return QVariant();

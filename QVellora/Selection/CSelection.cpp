@@ -5,6 +5,22 @@
 
 CSelection::CSelection(QObject* parent) : QObject(parent) {}
 
+QString CSelection::defaultName()
+{
+    // Stored in the records as it is: never translated.
+    return QStringLiteral("点击命名");
+}
+
+QString CSelection::shownName(const QString& name)
+{
+    return name == defaultName() ? tr("点击命名") : name;
+}
+
+QString CSelection::storedName(const QString& shown)
+{
+    return shown == tr("点击命名") ? defaultName() : shown;
+}
+
 QList<QColor> CSelection::colors()
 {
     return {QColor(255, 53, 53),   QColor(255, 215, 0),   QColor(255, 0, 255),   QColor(188, 238, 104),

@@ -24,6 +24,11 @@ public:
     // The twelve category colours, taken in turn by new categories and again from the first
     // after the twelfth.
     static QList<QColor> colors();
+    // The name a new category gets, kept in the records as it is whatever the language; shown
+    // translated (shownName), and a translated one typed back is stored as it (storedName).
+    static QString defaultName();
+    static QString shownName(const QString& name);
+    static QString storedName(const QString& shown);
 
     int count() const { return m_categories.size(); }
     // Rows outside the list give an empty category.

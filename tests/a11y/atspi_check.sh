@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The real program under Xvfb on a session bus with the accessibility bus running, read through
-# AT-SPI as a screen reader reads it: the start page's picture buttons must be found by name.
+# AT-SPI as a screen reader reads it: the start page's picture buttons must be found by name, and
+# after 继续上次的工作 brought back a session left in the record folder (the program's own folder
+# here), a tile by what it says of itself and its category row by its name and description.
 # Usage: atspi_check.sh PROGRAM. Exits 77 (skipped, with the reason) where the desktop pieces
 # are missing, so that it never passes without having looked.
 set -uo pipefail
@@ -19,6 +21,10 @@ fi
 install="$(mktemp -d)"
 trap 'rm -rf "$install"' EXIT
 cp "$program" "$install/"
+if ! /usr/bin/python3 "$here/make_session.py" "$install"; then
+    echo "FAIL: the session to restore could not be written"
+    exit 1
+fi
 cat >"$install/session.sh" <<SCRIPT
 /usr/libexec/at-spi-bus-launcher --launch-immediately &
 launcher=\$!
@@ -37,6 +43,11 @@ LANG=C.UTF-8 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb VELLORA_SERV
 app=\$!
 /usr/bin/python3 "$here/atspi_find.py" "选择文件夹扫描照片" "继续上次的工作" "浏览已导出的照片" "上传照片"
 rc=\$?
+if [ \$rc -eq 0 ]; then
+    /usr/bin/python3 "$here/atspi_find.py" --press "继续上次的工作" \\
+        "sea.png，1 / 2，类别：海边" "hill.png，2 / 2" "海边 :: 1 张照片，打印尺寸 6寸"
+    rc=\$?
+fi
 kill \$app \$launcher 2>/dev/null
 wait \$app 2>/dev/null
 exit \$rc

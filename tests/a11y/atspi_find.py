@@ -2,7 +2,8 @@
 # Looks for accessible objects by name on the desktop's accessibility bus (AT-SPI), as a screen
 # reader sees them. Usage: atspi_find.py [--press NAME] NAME...
 # --press NAME first presses the button of that name (its default action), then the NAMEs are
-# looked for. Exits 0 when every NAME shows within 90 s, 1 otherwise (listing what it saw).
+# looked for; "NAME :: DESCRIPTION" wants an object of that name with that description. Exits 0
+# when every NAME shows within 90 s, 1 otherwise (listing what it saw).
 import sys
 import time
 
@@ -12,12 +13,19 @@ import pyatspi
 def names_under(node, out):
     try:
         out.append(node.name)
-        for i in range(node.childCount):
-            child = node.getChildAtIndex(i)
-            if child is not None:
-                names_under(child, out)
+        if node.description:
+            out.append(node.name + " :: " + node.description)
+        count = node.childCount
     except Exception:  # an object that went away while it was read
-        pass
+        return out
+    for i in range(count):
+        # One child that cannot be read (a view's row that went meanwhile) leaves its siblings.
+        try:
+            child = node.getChildAtIndex(i)
+        except Exception:
+            continue
+        if child is not None:
+            names_under(child, out)
     return out
 
 
@@ -63,6 +71,7 @@ def main(argv):
         time.sleep(0.5)
     print("not pressed:" if not pressed else "missing:", press if not pressed else
           [w for w in argv if not any(s == w or s.startswith(w + ",") for s in seen)])
+    print("seen like them:", sorted({s for s in seen for w in argv if w.split(" :: ")[0] in s}))
     print("seen:", sorted(set(seen))[:80])
     return 1
 
