@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "AnsweredDialogs.h"
 #include "CatePage/QCatePage.h"
+#include "EditPage/QCullingKeys.h"
 #include "EditPage/QEditPage.h"
 #include "EditPageActions.h"
 #include "Editing/QSelectionEditor.h"
@@ -8,6 +9,9 @@
 #include "OtherWidget/CSharedPixmap.h"
 #include "OtherWidget/QDrawImageButton.h"
 #include "OtherWidget/QOutPutImageWidget.h"
+#include "PageParts.h"
+#include "PhotoView/QPhotoViewImageDlg.h"
+#include "PhotoView/QPhotoViewListWidget.h"
 #include "Records/CProgramOptions.h"
 #include "Records/CUiLanguage.h"
 #include "Selection/CSelection.h"
@@ -46,6 +50,7 @@ private slots:
     void windowInEnglish();
     void choiceIsKeptForTheNextStart();
     void editAndCategoryPagesShowNoChineseInEnglish();
+    void keysAreListedWhereTheUserReadsThem();
 };
 
 namespace {
@@ -299,6 +304,71 @@ void tst_Translations::editAndCategoryPagesShowNoChineseInEnglish()
         found = chineseTexts(cate);
         QVERIFY2(found.isEmpty(),
                  qPrintable(QStringLiteral("category page:\n") + found.join(QLatin1Char('\n'))));
+    }
+    removeTranslators();
+}
+
+namespace {
+
+// How a key reads in the README's table and in the English tooltips: a run of digit keys as one
+// range ("1 … 9" or "1–9"), Return as Enter.
+QStringList keyForms(const QAction* action)
+{
+    QStringList forms;
+    for (const QKeySequence& key : action->shortcuts()) {
+        QString text = key.toString(QKeySequence::PortableText);
+        if (text == QLatin1String("Return"))
+            continue; // Enter is listed with it
+        if (text == QLatin1String("Left") || text == QLatin1String("Right"))
+            text = QStringLiteral("(Left|Right|←|→)");
+        else if (QRegularExpression(QStringLiteral("^(Shift\\+)?[1-9]$")).match(text).hasMatch())
+            text = QLatin1String(text.startsWith(QLatin1String("Shift")) ? "Shift\\+" : "") +
+                   QStringLiteral("1 ?[…–] ?9");
+        else
+            text = QRegularExpression::escape(text);
+        forms << text;
+    }
+    return forms;
+}
+
+} // namespace
+
+void tst_Translations::keysAreListedWhereTheUserReadsThem()
+{
+    // The sorting keys are the 编辑 menu's actions; the README's key table and the tooltips of
+    // the grid and the viewer must name every one of them.
+    QFile readme(QStringLiteral(VELLORA_SOURCE_DIR "/README.md"));
+    QVERIFY(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll());
+    const int from = text.indexOf(QStringLiteral("\n## Keys"));
+    QVERIFY(from >= 0);
+    const QString table = text.mid(from, text.indexOf(QStringLiteral("\n## "), from + 1) - from);
+
+    QTemporaryDir records;
+    AnsweredDialogs dialogs(records.path());
+    QVERIFY(CUiLanguage::install(QCoreApplication::instance(), CUiLanguage::english));
+    {
+        QEditPage page;
+        const QCullingKeys* keys = page.GetCullingKeys();
+        auto* grid = PageParts::find<QPhotoViewListWidget>(&page, "photoList");
+        const QString gridTip = grid->toolTip();
+        const QString viewerTip = grid->GetViewImageDlg()->toolTip();
+        QVERIFY(!keys->gridActions().isEmpty());
+        QVERIFY(!keys->viewerActions().isEmpty());
+        const auto check = [&](const QList<QAction*>& actions, const QString& tip, const QString& where) {
+            for (const QAction* action : actions) {
+                for (const QString& form : keyForms(action)) {
+                    const QRegularExpression key(QStringLiteral("(^|[^A-Za-z+])") + form +
+                                                 QStringLiteral("($|[^A-Za-z0-9])"));
+                    QVERIFY2(key.match(table).hasMatch(),
+                             qPrintable(action->text() + " not in the README: " + form));
+                    QVERIFY2(key.match(tip).hasMatch(),
+                             qPrintable(action->text() + " not in the " + where + " tooltip: " + form));
+                }
+            }
+        };
+        check(keys->gridActions(), gridTip, QStringLiteral("grid's"));
+        check(keys->viewerActions(), viewerTip, QStringLiteral("viewer's"));
     }
     removeTranslators();
 }
