@@ -23,6 +23,7 @@
 
 #include <condition_variable>
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -172,6 +173,29 @@ Report parseReport(const QByteArray& output)
             report.ended = true;
     }
     return report;
+}
+
+// Calls call on this thread. A call that does not return within a minute (a join on a worker
+// stuck for good never does) ends the whole test program, saying what, since nothing else could.
+void mustReturn(const char* what, const std::function<void()>& call)
+{
+    std::mutex mutex;
+    std::condition_variable done;
+    bool returned = false;
+    std::thread watchdog([&]() {
+        std::unique_lock<std::mutex> lock(mutex);
+        if (!done.wait_for(lock, std::chrono::seconds(60), [&returned] { return returned; })) {
+            fprintf(stderr, "%s\n", what);
+            std::_Exit(1);
+        }
+    });
+    call();
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        returned = true;
+    }
+    done.notify_all();
+    watchdog.join();
 }
 
 QByteArray sizeText(const QSize& size)
@@ -430,27 +454,11 @@ void tst_HostilePictures::stuckWorkerIsLeftBehind()
     QCOMPARE(shown, (QStringList{paths.at(0), paths.at(2), paths.at(3)}));
 
     // A run stopped while its worker is stuck returns at once, as a folder change or the close
-    // needs. A Stop() that waits for the worker would never return: the watchdog ends the test.
-    std::mutex mutex;
-    std::condition_variable done;
-    bool stopped = false;
-    std::thread watchdog([&]() {
-        std::unique_lock<std::mutex> lock(mutex);
-        if (!done.wait_for(lock, std::chrono::seconds(60), [&stopped] { return stopped; })) {
-            fprintf(stderr, "Stop() waited for a stuck worker\n");
-            std::_Exit(1);
-        }
-    });
+    // needs. A Stop() that waits for the worker would never return.
     loader.SetPathList({paths.at(1), paths.at(0)});
     loader.start();
     QTest::qWait(100);
-    loader.Stop();
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        stopped = true;
-    }
-    done.notify_all();
-    watchdog.join();
+    mustReturn("Stop() waited for a stuck worker", [&loader] { loader.Stop(); });
     QVERIFY(loader.isFinished());
 
     release.release(2);
@@ -495,25 +503,8 @@ void tst_HostilePictures::gridFeedShowsRefusalAndLeavesStuckWorker()
     CThumbnailPipeline::setPatience(120000, 100);
     feed->show({}, {good.at(2)});
     QVERIFY(QTest::qWaitFor([&entered] { return entered.available() > 0; }, 30000));
-    // Deleting the feed with its worker stuck returns; one that joined it would never return,
-    // and the watchdog ends the test.
-    std::mutex mutex;
-    std::condition_variable done;
-    bool deleted = false;
-    std::thread watchdog([&]() {
-        std::unique_lock<std::mutex> lock(mutex);
-        if (!done.wait_for(lock, std::chrono::seconds(60), [&deleted] { return deleted; })) {
-            fprintf(stderr, "the feed waited for a stuck worker\n");
-            std::_Exit(1);
-        }
-    });
-    delete feed;
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        deleted = true;
-    }
-    done.notify_all();
-    watchdog.join();
+    // Deleting the feed with its worker stuck returns; one that joined it would never return.
+    mustReturn("the feed waited for a stuck worker", [feed] { delete feed; });
     QVERIFY(CThumbnailPipeline::workersLeftBehind());
     // The worker's late answer finds no feed and is dropped.
     release.release();
