@@ -117,6 +117,7 @@ void MainWindow::createPages()
     m_catePage->SetSelection(m_editPage->selection(), m_editPage->GetSelectImageData(),
                              m_editPage->selectionEditor());
     m_catePage->SetFactsLookup([this](const QString& path) { return m_editPage->GetPictureFacts(path); });
+    m_catePage->SetThumbnailLookup([this](const QString& path) { return m_editPage->CategoryPicture(path); });
     connect(m_editPage, &QEditPage::sigPictureFacts, m_catePage, &QCatePage::PictureUpdated);
     connect(m_editPage, &QEditPage::sigCategoryThumbnail, m_catePage, &QCatePage::PictureUpdated);
     connect(m_catePage, &QCatePage::sigGoBackPrePage, this, &MainWindow::onCheckCateBackPage);

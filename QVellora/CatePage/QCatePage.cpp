@@ -42,6 +42,8 @@ QCatePage::QCatePage(QWidget* parent)
     m_makeWidget->setObjectName(QStringLiteral("makeWidget"));
     m_categories->setObjectName(QStringLiteral("cateList"));
     m_categories->setThumbnails([this](const QString& path) {
+        if (m_thumbnailLookup)
+            return m_thumbnailLookup(path);
         const QPixmap* thumbnail = m_pictures ? m_pictures->FindImage(path) : nullptr;
         return thumbnail ? *thumbnail : QPixmap();
     });

@@ -48,6 +48,13 @@ public:
     // page's facts over once; pictures whose facts arrive later are announced to
     // PictureUpdated.
     void SetFactsLookup(CCategoryPictures::FactsLookup lookup);
+    // Where the rows get their thumbnails instead of the store handed to SetSelection. The window
+    // hands over the edit page's, which makes again those its store let go; pictures whose
+    // thumbnails arrive later are announced to PictureUpdated.
+    void SetThumbnailLookup(CCategoryPictures::ThumbnailLookup lookup)
+    {
+        m_thumbnailLookup = std::move(lookup);
+    }
 
     QString GetUserID() const { return m_userId; }
     // The survey's result, for the usage record at close.
@@ -97,6 +104,7 @@ private:
     // The editor the page made for a selection handed over without one.
     QSelectionEditor* m_ownEditor = nullptr;
     const CSelectImageData* m_pictures = nullptr;
+    CCategoryPictures::ThumbnailLookup m_thumbnailLookup;
     QCateMakeWidget* m_makeWidget;
     QCategoryColumn* m_categories;
     QString m_exportFolder; // where the folder dialog starts; the last export folder after an export

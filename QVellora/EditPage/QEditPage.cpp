@@ -54,6 +54,10 @@ QEditPage::QEditPage(QWidget* parent)
 {
     QTileItemDelegate::setFolderPicture(CSharedPixmap::get(QStringLiteral(":/image/icon/view_folder.png")));
 
+    // The categories' thumbnails beside the grid's: enough for every row either page shows at
+    // once (about 450 at 270 px), whatever number of pictures the categories hold. Those let go
+    // are made again by the feed when a row is painted.
+    m_imageData->SetThumbnailBudget(CategoryThumbnailBudget);
     m_pictures = new CPictureListModel(this);
     m_pictures->setObjectName(QStringLiteral("pictureModel"));
     m_pictures->setSelection(m_selection);
@@ -183,10 +187,7 @@ void QEditPage::createDocks()
     m_categories = new QCategoryColumn(QCategoryColumn::Mode::Editing);
     m_categories->setObjectName(QStringLiteral("cateList"));
     m_categories->setMinimumWidth(qMax(340, m_categories->minimumRowsWidth()));
-    m_categories->setThumbnails([this](const QString& path) {
-        const QPixmap* thumbnail = CategoryThumbnail(path);
-        return thumbnail ? *thumbnail : QPixmap();
-    });
+    m_categories->setThumbnails([this](const QString& path) { return CategoryPicture(path); });
     m_categories->setFacts([this](const QString& path) { return GetPictureFacts(path); });
     m_categories->setEditor(m_editor);
 
@@ -384,6 +385,12 @@ QPixmap* QEditPage::CategoryThumbnail(const QString& path)
     return m_imageData->FindImage(path);
 }
 
+QPixmap QEditPage::CategoryPicture(const QString& path)
+{
+    const QPixmap* thumbnail = CategoryThumbnail(path);
+    return thumbnail ? *thumbnail : QPixmap();
+}
+
 void QEditPage::onFetchedThumbnail(const QString& path, const QImage& thumbnail)
 {
     if (!m_fetching.remove(path) || m_imageData->FindImage(path) || m_selection->rowsHolding(path).isEmpty())
@@ -428,9 +435,15 @@ void QEditPage::KeepFreeRow()
 void QEditPage::onPicturesAdded(int /*category*/, const QStringList& paths)
 {
     // The categories' thumbnails live in the page's store, which both pages paint from: the
-    // grid's own may be evicted or replaced by the next folder's.
-    for (const QString& path : paths)
-        CategoryThumbnail(path);
+    // grid's own may be evicted or replaced by the next folder's. Those the grid holds now are
+    // taken over; the others are made when their rows are painted.
+    for (const QString& path : paths) {
+        if (m_imageData->FindImage(path))
+            continue;
+        const QImage thumbnail = m_pictures->thumbnail(path);
+        if (!thumbnail.isNull())
+            m_imageData->AddImage(path, QPixmap::fromImage(thumbnail));
+    }
     m_photoList->UntickPaths(paths);
     if (!m_restoring)
         KeepFreeRow();
@@ -460,7 +473,7 @@ CLastSession QEditPage::CurrentSession()
     for (const CSelectImage* record : m_imageData->GetSelectImageData())
         list(record->GetImagePath());
     m_restore.keepUnshown(&session, [this](const QString& path) {
-        return m_imageData->FindImage(path) != nullptr || m_pictures->rowOf(path) >= 0;
+        return m_imageData->Contains(path) || m_pictures->rowOf(path) >= 0;
     });
     return session;
 }
@@ -504,7 +517,7 @@ void QEditPage::ReOpenLastData()
     QSet<QString> asked;
     for (const CCategory& category : m_restore.pending().categories) {
         for (const QString& picture : category.pictures) {
-            if (!asked.contains(picture) && !m_imageData->FindImage(picture)) {
+            if (!asked.contains(picture) && !m_imageData->Contains(picture)) {
                 asked.insert(picture);
                 missing.append(picture);
             }

@@ -16,6 +16,7 @@
 #include <QMainWindow>
 #include <QModelIndex>
 #include <QPair>
+#include <QPixmap>
 #include <QSet>
 #include <QStringList>
 
@@ -58,10 +59,15 @@ class QEditPage : public QMainWindow
 {
     Q_OBJECT
 public:
+    static constexpr qint64 CategoryThumbnailBudget = 96 * 1024 * 1024;
+
     explicit QEditPage(QWidget* parent = nullptr);
     ~QEditPage() override;
 
     CSelectImageData* GetSelectImageData() const { return m_imageData.get(); }
+    // The thumbnail of a picture a category holds, for both pages' category rows: null while the
+    // feed makes it, and sigCategoryThumbnail tells when it is there.
+    QPixmap CategoryPicture(const QString& path);
     // The user's categories. The category column on the right is its view: what the user drops
     // on a row, deletes from it or types as its name goes to the editor, and every change of
     // the selection, from wherever, reaches the rows, the grid's colour marks and the session.

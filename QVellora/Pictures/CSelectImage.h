@@ -13,9 +13,11 @@ public:
     CSelectImage(const QString& path, const QPixmap& thumbnail, const QDate& date);
 
     QString GetImagePath() const { return m_path; }
-    // Points into the record; stays valid for as long as the record lives.
+    // Points into the record; stays valid for as long as the record lives. The thumbnail is null
+    // while the cache holding the record has let it go (see CSelectImageData's budget).
     QPixmap* GetImage() { return &m_thumbnail; }
     const QPixmap* GetImage() const { return &m_thumbnail; }
+    void SetImage(const QPixmap& thumbnail) { m_thumbnail = thumbnail; }
     QDate GetDate() const { return m_date; }
 
 private:

@@ -11,14 +11,56 @@ CSelectImageData::~CSelectImageData()
     qDeleteAll(m_images);
 }
 
+namespace {
+qint64 bytesOf(const QPixmap& pixmap)
+{
+    return qint64(pixmap.width()) * pixmap.height() * qMax(pixmap.depth(), 8) / 8;
+}
+} // namespace
+
+void CSelectImageData::SetThumbnailBudget(qint64 bytes)
+{
+    m_budget = qMax<qint64>(0, bytes);
+    keepWithinBudget(nullptr);
+}
+
 bool CSelectImageData::AddImage(const QString& path, const QPixmap& thumbnail)
 {
-    if (path.isEmpty() || thumbnail.isNull() || m_byPath.contains(path))
+    if (path.isEmpty() || thumbnail.isNull())
         return false;
-    auto* record = new CSelectImage(path, thumbnail, QFileInfo(path).lastModified().date());
-    m_images.append(record);
-    m_byPath.insert(path, record);
+    CSelectImage* record = m_byPath.value(path);
+    if (record && !record->GetImage()->isNull())
+        return false;
+    if (record) {
+        record->SetImage(thumbnail);
+    } else {
+        record = new CSelectImage(path, thumbnail, QFileInfo(path).lastModified().date());
+        m_images.append(record);
+        m_byPath.insert(path, record);
+    }
+    m_bytes += bytesOf(thumbnail);
+    use(record);
+    keepWithinBudget(record);
     return true;
+}
+
+void CSelectImageData::use(CSelectImage* record) const
+{
+    const auto at = m_recentAt.find(record);
+    if (at != m_recentAt.end())
+        m_recent.erase(at.value());
+    m_recentAt.insert(record, m_recent.insert(m_recent.end(), record));
+}
+
+void CSelectImageData::keepWithinBudget(const CSelectImage* keep)
+{
+    while (m_budget > 0 && m_bytes > m_budget && !m_recent.empty() && m_recent.front() != keep) {
+        CSelectImage* oldest = m_recent.front();
+        m_recent.pop_front();
+        m_recentAt.remove(oldest);
+        m_bytes -= bytesOf(*oldest->GetImage());
+        oldest->SetImage(QPixmap());
+    }
 }
 
 bool CSelectImageData::LoadImage(const QString& path)
@@ -32,7 +74,10 @@ bool CSelectImageData::LoadImage(const QString& path)
 QPixmap* CSelectImageData::FindImage(const QString& path) const
 {
     CSelectImage* record = m_byPath.value(path);
-    return record ? record->GetImage() : nullptr;
+    if (!record || record->GetImage()->isNull())
+        return nullptr;
+    use(record);
+    return record->GetImage();
 }
 
 QStringList CSelectImageData::FindImagePaths(const QString& text) const

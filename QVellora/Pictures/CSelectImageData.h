@@ -7,11 +7,17 @@
 #include <QString>
 #include <QStringList>
 
+#include <list>
+
 class CSelectImage;
 
 // The thumbnail cache: pictures in the order they were added, at most one record per path.
-// It owns its records and never removes one, so thumbnail pointers handed out by FindImage stay
-// valid for the life of the cache (tiles and category rows paint through them).
+// It owns its records and never removes one, so the records and the pointers FindImage hands out
+// stay valid for the life of the cache.
+//
+// With a budget (SetThumbnailBudget), the thumbnails of the records used least recently are let go
+// once their bytes pass it: the record stays (Contains, the list, the paths), FindImage returns
+// null for it, and a later AddImage gives it a thumbnail again. Without one every thumbnail stays.
 class CSelectImageData
 {
 public:
@@ -20,16 +26,24 @@ public:
     CSelectImageData(const CSelectImageData&) = delete;
     CSelectImageData& operator=(const CSelectImageData&) = delete;
 
-    // Adds a record unless the path is empty, already known, or the thumbnail is null.
-    // Returns whether a record was added; a path already known keeps its first thumbnail.
+    // Bytes of thumbnails kept at most; 0 (the default) keeps every one.
+    void SetThumbnailBudget(qint64 bytes);
+    qint64 ThumbnailBytes() const { return m_bytes; }
+
+    // Adds a record unless the path is empty, already known, or the thumbnail is null; a known
+    // record whose thumbnail was let go takes this one. Returns whether a thumbnail was taken; a
+    // path already known keeps its first thumbnail.
     bool AddImage(const QString& path, const QPixmap& thumbnail);
 
     // Makes a 270x270 thumbnail of the file and adds it; unreadable pictures are skipped.
     // Decodes on the calling thread: meant for single pictures, not for whole folders.
     bool LoadImage(const QString& path);
 
-    // The thumbnail of the record with exactly this path, or null.
+    // The thumbnail of the record with exactly this path, or null (no record, or its thumbnail
+    // was let go). The pointer stays valid; the next AddImage may let its thumbnail go.
     QPixmap* FindImage(const QString& path) const;
+    // Whether a record with exactly this path exists, with its thumbnail or not.
+    bool Contains(const QString& path) const { return m_byPath.contains(path); }
 
     // Paths of all records containing text (case-sensitive), in list order.
     QStringList FindImagePaths(const QString& text) const;
@@ -39,6 +53,16 @@ public:
     int Count() const { return m_images.size(); }
 
 private:
+    // Marks record as the most recently used, then lets the oldest thumbnails go until the kept
+    // bytes are within the budget (never record's own).
+    void use(CSelectImage* record) const;
+    void keepWithinBudget(const CSelectImage* keep);
+
     QList<CSelectImage*> m_images;
     QHash<QString, CSelectImage*> m_byPath;
+    qint64 m_budget = 0;
+    qint64 m_bytes = 0;
+    // Records holding a thumbnail, the least recently used first.
+    mutable std::list<CSelectImage*> m_recent;
+    mutable QHash<const CSelectImage*, std::list<CSelectImage*>::iterator> m_recentAt;
 };

@@ -13,6 +13,7 @@ private slots:
     void addKeepsOneRecordPerPath();
     void addRefusesEmptyPathAndNullThumbnail();
     void thumbnailPointersStayValid();
+    void budgetLetsTheLeastRecentlyUsedGo();
     void findPaths();
     void loadImage_data();
     void loadImage();
@@ -58,6 +59,53 @@ void tst_SelectImageData::thumbnailPointersStayValid()
     QCOMPARE(cache.FindImage("/p/first.jpg"), first);
     QCOMPARE(first->size(), QSize(7, 3));
     QCOMPARE(cache.GetSelectImageData().first()->GetImage(), first);
+}
+
+void tst_SelectImageData::budgetLetsTheLeastRecentlyUsedGo()
+{
+    // 10x10 thumbnails of 32 bits: 400 bytes each, room for three.
+    CSelectImageData cache;
+    cache.SetThumbnailBudget(1200);
+    QVERIFY(cache.AddImage("/p/0.jpg", filled(QSize(10, 10), Qt::red)));
+    QPixmap* first = cache.FindImage("/p/0.jpg");
+    QVERIFY(cache.AddImage("/p/1.jpg", filled(QSize(10, 10), Qt::green)));
+    QVERIFY(cache.AddImage("/p/2.jpg", filled(QSize(10, 10), Qt::blue)));
+    // The first is used again, so the second is the one let go for the fourth.
+    QVERIFY(cache.FindImage("/p/0.jpg"));
+    QVERIFY(cache.AddImage("/p/3.jpg", filled(QSize(10, 10), Qt::yellow)));
+    QVERIFY(cache.FindImage("/p/0.jpg"));
+    QVERIFY(!cache.FindImage("/p/1.jpg"));
+    QVERIFY(cache.FindImage("/p/2.jpg") && cache.FindImage("/p/3.jpg"));
+    QCOMPARE(cache.ThumbnailBytes(), qint64(1200));
+    // Every record stays, in its place, with or without its thumbnail.
+    QCOMPARE(cache.Count(), 4);
+    QVERIFY(cache.Contains("/p/1.jpg"));
+    QCOMPARE(cache.FindImagePaths("/p/").size(), 4);
+    QCOMPARE(cache.GetSelectImageData().at(1)->GetImagePath(), QString("/p/1.jpg"));
+
+    // A thumbnail let go is taken again, and the least recently used of the others goes
+    // instead: the first, since the looks above used it before the others.
+    QVERIFY(cache.AddImage("/p/1.jpg", filled(QSize(10, 10), Qt::cyan)));
+    QCOMPARE(cache.FindImage("/p/1.jpg")->toImage().pixelColor(0, 0), QColor(Qt::cyan));
+    QVERIFY(!cache.FindImage("/p/0.jpg"));
+    QVERIFY(cache.FindImage("/p/2.jpg"));
+    QCOMPARE(cache.Count(), 4);
+    QCOMPARE(cache.ThumbnailBytes(), qint64(1200));
+
+    // One thumbnail larger than the whole budget is still kept while it is the newest; the
+    // pointer handed out for a record whose thumbnail went stays valid and reads as null.
+    QVERIFY(cache.AddImage("/p/big.jpg", filled(QSize(40, 40), Qt::black)));
+    QVERIFY(cache.FindImage("/p/big.jpg"));
+    QCOMPARE(cache.ThumbnailBytes(), qint64(40 * 40 * 4));
+    QVERIFY(first->isNull());
+    QVERIFY(!cache.FindImage("/p/2.jpg"));
+
+    // Lifting the budget keeps what is there and lets nothing else go.
+    cache.SetThumbnailBudget(0);
+    for (int i = 0; i < 20; ++i)
+        QVERIFY(cache.AddImage(QStringLiteral("/q/%1.jpg").arg(i), filled(QSize(10, 10), Qt::red)));
+    QVERIFY(cache.FindImage("/p/big.jpg"));
+    QCOMPARE(cache.ThumbnailBytes(), qint64(40 * 40 * 4 + 20 * 400));
 }
 
 void tst_SelectImageData::findPaths()

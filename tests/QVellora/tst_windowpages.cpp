@@ -13,8 +13,11 @@
 #include "OtherWidget/QOutPutImageWidget.h"
 #include "PageParts.h"
 #include "PhotoView/QPhotoViewListWidget.h"
+#include "Pictures/CPictureListModel.h"
+#include "Pictures/CSelectImageData.h"
 #include "Selection/CSelection.h"
 #include "TestSupport.h"
+#include "Thread/QPictureFeed.h"
 #include "ViewPage/QTimeViewButton.h"
 #include "ViewPage/QTimeViewWidget.h"
 #include "ViewPage/QViewPage.h"
@@ -44,6 +47,7 @@ private slots:
 
     void categoryPageFollowsTheEditPage();
     void wrappedColoursKeepTheirMarks();
+    void categoryThumbnailsStayWithinTheirBudget();
     void exportOfThisRunInTheHistory();
     void informationActionsRunTheirDialogs_data();
     void informationActionsRunTheirDialogs();
@@ -334,6 +338,48 @@ void tst_WindowPages::wrappedColoursKeepTheirMarks()
                         .contains(first));
     }
     QVERIFY(marksMatchCategories(edit));
+}
+
+// A whole folder sorted into one category: the thumbnails the categories keep beside the grid's
+// stay within their budget, and both pages' rows still show every picture, those let go made
+// again when asked for.
+void tst_WindowPages::categoryThumbnailsStayWithinTheirBudget()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QStringList p = scanPictures(window, 24);
+    QVERIFY(!p.isEmpty());
+    QEditPage* edit = window.editPage();
+    QPhotoViewListWidget* grid = PageParts::find<QPhotoViewListWidget>(edit, "photoList");
+    QTRY_VERIFY_WITH_TIMEOUT(PageParts::find<QPictureFeed>(edit, "pictureFeed")->isDone(), 30000);
+    QList<int> rows;
+    for (int row = 0; row < grid->count(); ++row)
+        rows << row;
+    QVERIFY(dragTicked(*edit, rows, 0));
+    QCOMPARE(editPaths(window, 0).size(), p.size());
+    goForward(window);
+    QCOMPARE(CategoryParts::paths(CategoryParts::row(window.catePage(), 0)).size(), p.size());
+
+    // Room for five: a sixth of the category. Hidden, so that only what is asked for below is
+    // painted and asked for again.
+    window.hide();
+    CSelectImageData* store = edit->GetSelectImageData();
+    const qint64 one = QPixmap::fromImage(grid->pictureModel()->thumbnail(p.at(0))).toImage().sizeInBytes();
+    const qint64 budget = 5 * one;
+    store->SetThumbnailBudget(budget);
+    QCOMPARE(store->Count(), p.size());
+    QVERIFY(store->ThumbnailBytes() <= budget);
+    QCOMPARE(edit->CurrentSession().cachedPaths.size(), p.size());
+
+    for (QObject* page : {static_cast<QObject*>(window.catePage()), static_cast<QObject*>(edit)}) {
+        const QAbstractItemModel* row = CategoryParts::pictures(CategoryParts::row(page, 0))->model();
+        for (int i = 0; i < row->rowCount(); ++i) {
+            QTRY_VERIFY_WITH_TIMEOUT(!row->index(i, 0).data(Qt::DecorationRole).isNull(), 10000);
+            QVERIFY2(store->ThumbnailBytes() <= budget, qPrintable(QString::number(store->ThumbnailBytes())));
+        }
+    }
+    QCOMPARE(store->Count(), p.size());
 }
 
 void tst_WindowPages::exportOfThisRunInTheHistory()
