@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Service/CUploadClient.h"
 
+#include "CContentDigest.h"
 #include "CFormBody.h"
 #include "CLogging.h"
 #include "CServiceEndpoints.h"
@@ -13,7 +14,6 @@
 #include "Service/CUploadRetry.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -42,8 +42,7 @@ QString contentDigest(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    return hash.addData(&file) ? QString::fromLatin1(hash.result().toHex()) : QString();
+    return QString::fromLatin1(CContentDigest::sha256Hex(&file));
 }
 } // namespace
 

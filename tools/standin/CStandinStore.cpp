@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "CStandinStore.h"
 
+#include "CContentDigest.h"
 #include "CSafeWrite.h"
 
 #include <QCryptographicHash>
@@ -143,7 +144,7 @@ bool CStandinStore::isSafeObjectName(const QString& name)
 
 QString CStandinStore::digest(const QByteArray& bytes)
 {
-    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    return QString::fromLatin1(CContentDigest::sha256Hex(bytes));
 }
 
 QString CStandinStore::objectPath(const QString& name) const
