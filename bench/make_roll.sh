@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Builds a camera roll for grid_bench: COUNT distinct 1800x1350 JPEGs in one folder. A few
-# fractal scenes are painted once; every picture is one of them rolled by its own offset and with
-# its own brightness and hue, so no two pictures share bytes or look alike. Each ImageMagick
-# process writes a run of pictures from the scenes it keeps in memory, two at a time.
+# Builds a camera roll for grid_bench: COUNT 1800x1350 JPEGs in one folder, no two with the same
+# bytes. A few fractal scenes are painted once; each of the first DISTINCT pictures is one of them
+# rolled by its own offset and with its own brightness and hue, so none looks like another (each
+# ImageMagick process writes a run of them from the scenes it keeps in memory, two at a time;
+# about six a second here). The rest repeat those pictures, each with a JPEG comment of its own
+# after the start marker, so that they are different files that decode the same.
 #
-# Usage: bench/make_roll.sh [FOLDER [COUNT]]
-#   FOLDER defaults to a new temporary folder; COUNT to 10000. Prints the folder at the end.
+# Usage: bench/make_roll.sh [FOLDER [COUNT [DISTINCT]]]
+#   FOLDER defaults to a new temporary folder; COUNT to 10000; DISTINCT to 1000. Prints the folder.
 set -euo pipefail
 export LC_ALL=C
 
 out=${1:-$(mktemp -d "${TMPDIR:-/tmp}/vellora-roll.XXXXXX")}
 count=${2:-10000}
+distinct=${3:-1000}
+((distinct > count)) && distinct=$count
 mkdir -p "$out"
 convert=/usr/bin/convert
 [ -x "$convert" ] || convert=$(command -v convert)
@@ -38,11 +42,20 @@ write_run() {
 }
 
 run=250
-for ((first = 0; first < count; first += 2 * run)); do
-    write_run "$first" "$((first + run < count ? first + run : count))" &
-    if ((first + run < count)); then
-        write_run "$((first + run))" "$((first + 2 * run < count ? first + 2 * run : count))" &
+for ((first = 0; first < distinct; first += 2 * run)); do
+    write_run "$first" "$((first + run < distinct ? first + run : distinct))" &
+    if ((first + run < distinct)); then
+        write_run "$((first + run))" "$((first + 2 * run < distinct ? first + 2 * run : distinct))" &
     fi
     wait
+done
+for ((i = distinct; i < count; i++)); do
+    # FF D8, then a comment segment (FF FE, length 14 counting itself, 12 bytes of text), then the
+    # rest of the painted picture after its own FF D8.
+    {
+        printf '\xff\xd8\xff\xfe\x00\x0e'
+        printf 'roll %07d' "$i"
+        tail -c +3 "$out/$(printf 'roll_%05d.jpg' "$((i % distinct))")"
+    } >"$out/$(printf 'roll_%05d.jpg' "$i")"
 done
 echo "$out"

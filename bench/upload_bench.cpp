@@ -7,6 +7,7 @@
 //
 // Usage: upload_bench FOLDER   (bench/make_upload_set.sh makes 300 pictures of about 2 MB)
 // Last line: "upload: N pictures, clean S1 s (X MB/s), with faults S2 s, all registered once: yes|no"
+#include "BenchRuns.h"
 #include "CProgramFiles.h"
 #include "Service/CUploadClient.h"
 #include "Service/CUploadFolder.h"
@@ -113,9 +114,11 @@ double upload(const QStringList& pictures, const QString& userId, int* failed)
     });
     QElapsedTimer clock;
     clock.start();
+    const double cpuBefore = BenchRuns::processCpuSeconds();
     client.start(pictures);
     loop.exec();
     const double seconds = clock.nsecsElapsed() / 1e9;
+    std::printf("  the client's processor time: %.2f s\n", BenchRuns::processCpuSeconds() - cpuBefore);
     CProgramFiles::setRecordFolderOverride(QString());
     return seconds;
 }

@@ -37,15 +37,30 @@ CUploadLedger::CUploadLedger(const QString& userId, const QString& file, QObject
 {
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setInterval(SaveDelayMs);
-    connect(&m_saveTimer, &QTimer::timeout, this, [this] { save(); });
+    connect(&m_saveTimer, &QTimer::timeout, this, &CUploadLedger::saveInBackground);
+    m_writePool.setMaxThreadCount(1);
     load();
 }
 
 CUploadLedger::~CUploadLedger()
 {
-    // Quietly: whoever listened may be going too.
-    if (m_changes != m_savedChanges && !CJsonFile::write(m_file, toJson()))
+    // A save on the worker ends first; its report dies with this object. Then quietly: whoever
+    // listened may be going too.
+    m_writePool.waitForDone();
+    if (m_changes != m_writer->written && !m_writer->write(m_file, m_userId, m_entries, m_changes))
         qCWarning(lcRecords) << "cannot write the upload ledger" << m_file;
+}
+
+bool CUploadLedger::Writer::write(const QString& file, const QString& userId, const QList<Entry>& entries,
+                                  quint64 changes)
+{
+    QMutexLocker lock(&mutex);
+    if (changes < written)
+        return true;
+    if (!CJsonFile::write(file, layout(userId, entries)))
+        return false;
+    written = changes;
+    return true;
 }
 
 QString CUploadLedger::filePath(const QString& userId)
@@ -160,7 +175,7 @@ bool CUploadLedger::save()
 {
     m_saveTimer.stop();
     const quint64 changes = m_changes;
-    if (!CJsonFile::write(m_file, toJson())) {
+    if (!m_writer->write(m_file, m_userId, m_entries, changes)) {
         qCWarning(lcRecords) << "cannot write the upload ledger" << m_file;
         emit saveFailed(m_file);
         return false;
@@ -168,6 +183,41 @@ bool CUploadLedger::save()
     m_savedChanges = changes;
     emit saved(changes);
     return true;
+}
+
+void CUploadLedger::saveInBackground()
+{
+    if (m_changes == m_savedChanges)
+        return;
+    if (m_writing) {
+        // One save at a time: the next starts when this one has been reported.
+        return;
+    }
+    m_writing = true;
+    const quint64 changes = m_changes;
+    // The entries are shared, not copied: the worker reads them as they are now.
+    m_writePool.start(
+        [this, writer = m_writer, file = m_file, userId = m_userId, entries = m_entries, changes] {
+            const bool ok = writer->write(file, userId, entries, changes);
+            QMetaObject::invokeMethod(
+                this, [this, ok, changes] { savedInBackground(ok, changes); }, Qt::QueuedConnection);
+        });
+}
+
+void CUploadLedger::savedInBackground(bool ok, quint64 changes)
+{
+    m_writing = false;
+    if (!ok) {
+        qCWarning(lcRecords) << "cannot write the upload ledger" << m_file;
+        emit saveFailed(m_file);
+        return;
+    }
+    if (changes > m_savedChanges) {
+        m_savedChanges = changes;
+        emit saved(changes);
+    }
+    if (m_changes != m_savedChanges)
+        saveSoon();
 }
 
 QString CUploadLedger::stateName(State state)
@@ -198,8 +248,13 @@ bool CUploadLedger::stateFromName(const QString& name, State* state)
 
 QJsonObject CUploadLedger::toJson() const
 {
+    return layout(m_userId, m_entries);
+}
+
+QJsonObject CUploadLedger::layout(const QString& userId, const QList<Entry>& entries)
+{
     QJsonArray pictures;
-    for (const Entry& each : m_entries) {
+    for (const Entry& each : entries) {
         QJsonObject picture{{QStringLiteral("path"), each.path},
                             {QStringLiteral("size"), each.size},
                             {QStringLiteral("modified"), timeText(each.modified)},
@@ -213,7 +268,7 @@ QJsonObject CUploadLedger::toJson() const
         pictures.append(picture);
     }
     return QJsonObject{{QStringLiteral("version"), FormatVersion},
-                       {QStringLiteral("zovid"), m_userId},
+                       {QStringLiteral("zovid"), userId},
                        {QStringLiteral("pictures"), pictures}};
 }
 

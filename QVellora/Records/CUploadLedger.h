@@ -5,9 +5,11 @@
 #include <QHash>
 #include <QJsonObject>
 #include <QList>
+#include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <memory>
@@ -78,6 +80,8 @@ public:
 
     // Writes now; false (and saveFailed) when the file could not be written whole.
     bool save();
+    // Saves within SaveDelayMs on a worker, so that the window never waits for the disk;
+    // saved() or saveFailed() follows on this thread.
     void saveSoon();
     // Counts the changes: a change is on disk once savedChanges() reached the count it had.
     quint64 changes() const { return m_changes; }
@@ -95,7 +99,19 @@ signals:
     void saveFailed(const QString& file);
 
 private:
+    // Every write of one ledger's file, in turn, whichever thread makes it; an older state is
+    // never written over a newer one.
+    struct Writer
+    {
+        QMutex mutex;
+        quint64 written = 0;
+        bool write(const QString& file, const QString& userId, const QList<Entry>& entries, quint64 changes);
+    };
+
     void load();
+    void saveInBackground();
+    void savedInBackground(bool ok, quint64 changes);
+    static QJsonObject layout(const QString& userId, const QList<Entry>& entries);
 
     QString m_userId;
     QString m_file;
@@ -106,4 +122,7 @@ private:
     QTimer m_saveTimer;
     quint64 m_changes = 0;
     quint64 m_savedChanges = 0;
+    std::shared_ptr<Writer> m_writer = std::make_shared<Writer>();
+    bool m_writing = false; // a save on the worker, not reported yet
+    QThreadPool m_writePool;
 };

@@ -17,7 +17,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHttpMultiPart>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
@@ -30,6 +29,9 @@
 namespace {
 const QString JpegType = QStringLiteral("image/jpeg");
 const int CountsIntervalMs = 100;
+// An authorisation fetched ahead is used within this time or fetched again: the storage's
+// policies expire (the service gives them minutes).
+const qint64 AuthorisationKeptMs = 60 * 1000;
 
 QDateTime modifiedOf(const QFileInfo& info)
 {
@@ -46,12 +48,15 @@ QString contentDigest(const QString& path)
 }
 } // namespace
 
-CUploadClient::CUploadClient(QObject* parent) : QObject(parent), m_network(new QNetworkAccessManager(this))
+CUploadClient::CUploadClient(QObject* parent)
+    : QObject(parent), m_network(new QNetworkAccessManager(this)), m_storage(new QNetworkAccessManager(this))
 {
     // Decoding a large HEIC takes a second or more; one at a time leaves the other core free.
     m_converters.setMaxThreadCount(1);
     // Reading ahead of the uploads in list order; one reader is faster than the line.
     m_hashers.setMaxThreadCount(1);
+    // A picture is read just before it is sent; two keep the line fed from a slow card.
+    m_readers.setMaxThreadCount(2);
     bool scaled = false;
     const double scale = qEnvironmentVariable("VELLORA_UPLOAD_RETRY_SCALE").toDouble(&scaled);
     if (scaled && scale >= 0)
@@ -71,8 +76,10 @@ CUploadClient::~CUploadClient()
         disconnect(connection);
     m_converters.clear();
     m_hashers.clear();
+    m_readers.clear();
     m_converters.waitForDone();
     m_hashers.waitForDone();
+    m_readers.waitForDone();
 }
 
 std::shared_ptr<CUploadLedger> CUploadClient::ledger()
@@ -93,6 +100,7 @@ bool CUploadClient::start(const QStringList& pictures)
     m_replies.clear();
     m_stopReason.clear();
     m_working = 0;
+    m_authorising = 0;
     m_notBeforeMs = 0;
     m_convertedCount = 0;
 
@@ -195,6 +203,7 @@ void CUploadClient::stop(const QString& reason)
     m_replies.clear();
     m_hashers.clear();
     m_converters.clear();
+    m_readers.clear();
     m_wakeTimer.stop();
     for (int i = 0; i < m_items.size(); ++i) {
         Item& item = m_items[i];
@@ -295,10 +304,18 @@ void CUploadClient::schedule()
         const int owner = m_contentOwner.value(item.sha256, -1);
         if (owner >= 0 && owner != i)
             continue;
-        if (m_working >= m_parallel)
-            continue;
-        m_contentOwner.insert(item.sha256, i);
-        authorise(i);
+        const bool authorised = item.authorisedAtMs >= 0 && now - item.authorisedAtMs < AuthorisationKeptMs;
+        if (m_working < m_parallel) {
+            m_contentOwner.insert(item.sha256, i);
+            if (authorised)
+                send(i, item.auth);
+            else
+                authorise(i, true);
+        } else if (!authorised && m_authorising < m_parallel) {
+            // Every place is taken: the next pictures get their authorisations meanwhile.
+            m_contentOwner.insert(item.sha256, i);
+            authorise(i, false);
+        }
     }
     if (wake >= 0 && m_running)
         m_wakeTimer.start(int(wake - now));
@@ -313,10 +330,17 @@ QNetworkRequest CUploadClient::serviceRequest(const QUrl& url) const
     return CServiceRequests::withStallTimeout(request, m_stallTimeoutMs);
 }
 
-void CUploadClient::authorise(int index)
+void CUploadClient::authorise(int index, bool holdsPlace)
 {
-    m_items[index].phase = Phase::Working;
-    ++m_working;
+    Item& item = m_items[index];
+    item.authorisedAtMs = -1;
+    if (holdsPlace) {
+        item.phase = Phase::Working;
+        ++m_working;
+    } else {
+        item.phase = Phase::Authorising;
+        ++m_authorising;
+    }
     countsSoon();
     watch(m_network->get(serviceRequest(CServiceEndpoints::uploadAuth())),
           [this, index](QNetworkReply* reply) { authorised(index, reply); });
@@ -324,6 +348,13 @@ void CUploadClient::authorise(int index)
 
 void CUploadClient::authorised(int index, QNetworkReply* reply)
 {
+    Item& item = m_items[index];
+    const bool ahead = item.phase == Phase::Authorising;
+    if (ahead) {
+        --m_authorising;
+        item.phase = Phase::Ready;
+        scheduleSoon();
+    }
     const CUploadRetry::Judgement judgement = CUploadRetry::judge(reply);
     const QByteArray body = reply->readAll();
     if (judgement.verdict != CUploadRetry::Verdict::Done) {
@@ -338,15 +369,32 @@ void CUploadClient::authorised(int index, QNetworkReply* reply)
         tryFailed(index, int(CUploadRetry::Verdict::Retry), tr("上传授权无效"), -1);
         return;
     }
-    const QString why = unchanged(m_items.at(index));
+    if (ahead) {
+        item.auth = auth;
+        item.authorisedAtMs = m_clock.elapsed();
+        return;
+    }
+    send(index, auth);
+}
+
+void CUploadClient::send(int index, const CUploadAuth& auth)
+{
+    Item& item = m_items[index];
+    item.authorisedAtMs = -1;
+    if (item.phase != Phase::Working) {
+        item.phase = Phase::Working;
+        ++m_working;
+        countsSoon();
+    }
+    const QString why = unchanged(item);
     if (!why.isEmpty()) {
         fail(index, why);
         return;
     }
-    if (CUploadFolder::needsConversion(m_items.at(index).path))
+    if (CUploadFolder::needsConversion(item.path))
         convert(index, auth);
     else
-        upload(index, auth, m_items.at(index).path);
+        read(index, auth, item.path);
 }
 
 void CUploadClient::convert(int index, const CUploadAuth& auth)
@@ -376,7 +424,7 @@ void CUploadClient::convert(int index, const CUploadAuth& auth)
                     return;
                 }
                 ++m_convertedCount;
-                upload(index, auth, jpeg);
+                read(index, auth, jpeg);
             },
             Qt::QueuedConnection);
     });
@@ -388,18 +436,63 @@ void CUploadClient::dropConverted(const QString& sent, const QString& path)
         qCDebug(lcService) << "cannot remove the converted picture" << sent;
 }
 
-void CUploadClient::upload(int index, const CUploadAuth& auth, const QString& sent)
+void CUploadClient::read(int index, const CUploadAuth& auth, const QString& sent)
+{
+    const Item& item = m_items.at(index);
+    // The picture itself must still be the content the ledger names; its conversion is new.
+    const bool converted = sent != item.path;
+    const QString expected = converted ? QString() : item.sha256;
+    const qint64 size = converted ? -1 : item.size;
+    const int batch = m_batch;
+    m_readers.start([this, index, batch, auth, sent, converted, expected, size] {
+        QFile file(sent);
+        QByteArray picture;
+        QString why;
+        if (!file.open(QIODevice::ReadOnly)) {
+            why = QFileInfo::exists(sent) ? tr("无法读取照片") : tr("照片已被删除或移动");
+        } else {
+            picture = file.readAll();
+            if (file.error() != QFileDevice::NoError)
+                why = tr("无法读取照片");
+            else if (!expected.isEmpty() &&
+                     (picture.size() != size ||
+                      QString::fromLatin1(CContentDigest::sha256Hex(picture)) != expected))
+                why = tr("照片在上传过程中被修改");
+        }
+        if (!why.isEmpty())
+            picture.clear();
+        QMetaObject::invokeMethod(
+            this,
+            [this, index, batch, auth, sent, converted, picture, why] {
+                if (!m_running || batch != m_batch) {
+                    // Never the user's own picture: only a conversion of it is removed.
+                    if (converted)
+                        QFile::remove(sent);
+                    return;
+                }
+                if (!why.isEmpty()) {
+                    dropConverted(sent, m_items.at(index).path);
+                    fail(index, why);
+                    return;
+                }
+                upload(index, auth, sent, picture);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CUploadClient::upload(int index, const CUploadAuth& auth, const QString& sent, const QByteArray& picture)
 {
     const QString path = m_items.at(index).path;
-    QHttpMultiPart* form = CUploadForm::build(auth, sent, sent == path ? QString() : JpegType);
-    if (!form) {
+    const CUploadForm form =
+        CUploadForm::build(auth, picture, sent == path ? CUploadFolder::mimeType(path) : JpegType);
+    if (!form.isValid()) {
         dropConverted(sent, path);
-        fail(index, QFileInfo::exists(path) ? tr("无法读取照片") : tr("照片已被删除或移动"));
+        fail(index, tr("上传授权无效"));
         return;
     }
-    QNetworkReply* reply = m_network->post(
-        CServiceRequests::withStallTimeout(CUploadForm::request(auth, *form), m_stallTimeoutMs), form);
-    form->setParent(reply);
+    QNetworkReply* reply = m_storage->post(
+        CServiceRequests::withStallTimeout(form.request(auth), m_stallTimeoutMs), form.body());
     const int batch = m_batch;
     connect(reply, &QNetworkReply::uploadProgress, this, [this, index, batch](qint64 sentBytes, qint64) {
         if (batch != m_batch)
@@ -412,10 +505,6 @@ void CUploadClient::upload(int index, const CUploadAuth& auth, const QString& se
 
 void CUploadClient::stored(int index, QNetworkReply* reply, const CUploadAuth& auth, const QString& sent)
 {
-    // The form streamed the file; it is closed before a converted one is removed (Windows cannot
-    // remove an open file).
-    for (QFile* file : reply->findChildren<QFile*>())
-        file->close();
     Item& item = m_items[index];
     item.sentBytes = 0;
     const CUploadRetry::Judgement judgement = CUploadRetry::judge(reply);
@@ -624,7 +713,7 @@ CUploadCounts CUploadClient::counts() const
         case Outcome::None:
             break;
         }
-        if (item.phase == Phase::Hashing || item.phase == Phase::Ready) {
+        if (item.phase == Phase::Hashing || item.phase == Phase::Ready || item.phase == Phase::Authorising) {
             ++counts.waiting;
         } else {
             ++counts.sending;

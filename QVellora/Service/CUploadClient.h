@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Service/CServiceRequests.h"
+#include "Service/CUploadAuth.h"
 #include "Service/CUploadCounts.h"
 
 #include <QDateTime>
@@ -18,7 +19,6 @@
 #include <functional>
 #include <memory>
 
-class CUploadAuth;
 class CUploadLedger;
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -29,7 +29,11 @@ class QTemporaryDir;
 //
 // Each picture goes through an upload authorisation, the storage form upload it allows and, once
 // the storage has the file and the user's ledger (CUploadLedger) has its key on disk, its
-// registration. A few pictures travel at once (parallel()); registrations do not take a place.
+// registration. A few pictures travel at once (parallel()); registrations do not take a place,
+// and while every place is taken the next pictures get their authorisations, so that an upload
+// starts the moment a place frees. A picture's bytes are read on a worker and sent only when
+// they still have the digest the ledger holds; the storage has connections of its own, apart
+// from the service's requests.
 // A request that fails for want of an answer, a 5xx, a 408 or a 429 is tried again after a wait
 // (CUploadRetry); other refusals fail the picture at once. A picture whose key is stored is only
 // registered again, never uploaded twice. A picture the ledger shows as registered for this user,
@@ -88,7 +92,8 @@ private:
     {
         Hashing,     // its content is being read
         Ready,       // may go (once readyAtMs has passed)
-        Working,     // authorisation, conversion or storage under way: holds a place
+        Authorising, // an authorisation fetched ahead, while every place is taken
+        Working,     // authorisation, conversion, reading or storage under way: holds a place
         Saving,      // stored; waits until the ledger has the key on disk
         Registering, // registration under way
         Done
@@ -109,6 +114,8 @@ private:
         QString key;
         QString reason;
         QByteArray registration; // the registration form of a converted picture
+        CUploadAuth auth;        // fetched ahead (authorisedAtMs >= 0), not used yet
+        qint64 authorisedAtMs = -1;
         Phase phase = Phase::Hashing;
         Outcome outcome = Outcome::None;
         int tries = 0;
@@ -121,10 +128,16 @@ private:
     void hashed(int index, const QString& sha256, qint64 size, const QDateTime& modified);
     void schedule();
     void scheduleSoon();
-    void authorise(int index);
+    // Fetches an authorisation; holdsPlace when the picture goes on at once, else it is kept for
+    // when a place frees.
+    void authorise(int index, bool holdsPlace);
     void authorised(int index, QNetworkReply* reply);
+    // Takes a place and sends the picture under an authorisation it has already.
+    void send(int index, const CUploadAuth& auth);
     void convert(int index, const CUploadAuth& auth);
-    void upload(int index, const CUploadAuth& auth, const QString& sent);
+    // Reads the picture sent in place of index (itself or its conversion) on a worker, then posts it.
+    void read(int index, const CUploadAuth& auth, const QString& sent);
+    void upload(int index, const CUploadAuth& auth, const QString& sent, const QByteArray& picture);
     void stored(int index, QNetworkReply* reply, const CUploadAuth& auth, const QString& sent);
     void ledgerSaved(quint64 changes);
     void registerPicture(int index);
@@ -145,7 +158,8 @@ private:
     void watch(QNetworkReply* reply, std::function<void(QNetworkReply*)> handler);
     QNetworkRequest serviceRequest(const QUrl& url) const;
 
-    QNetworkAccessManager* m_network = nullptr;
+    QNetworkAccessManager* m_network = nullptr; // the service's requests
+    QNetworkAccessManager* m_storage = nullptr; // the uploads, on connections of their own
     std::shared_ptr<CUploadLedger> m_ledger;
     QList<QMetaObject::Connection> m_ledgerConnections;
     QList<QPointer<QNetworkReply>> m_replies;
@@ -158,6 +172,7 @@ private:
     QTimer m_countsTimer;
     qint64 m_notBeforeMs = 0; // the service asked everybody to wait (Retry-After)
     int m_working = 0;
+    int m_authorising = 0; // authorisations fetched ahead, under way
     int m_parallel = DefaultParallel;
     double m_retryScale = 1.0;
     int m_convertedCount = 0;
@@ -169,4 +184,5 @@ private:
     // Last: destroyed first, so that no worker is still running when the rest goes.
     QThreadPool m_hashers;
     QThreadPool m_converters;
+    QThreadPool m_readers;
 };

@@ -1,21 +1,21 @@
 // SPDX-License-Identifier: MIT
 #include "Service/CUploadForm.h"
 
-#include "CLogging.h"
 #include "Service/CUploadAuth.h"
-#include "Service/CUploadFolder.h"
 
-#include <QFile>
-#include <QHttpMultiPart>
 #include <QRandomGenerator>
 
 namespace {
-QHttpPart textPart(const char* name, const QString& value)
+void addPart(QByteArray* body, const QByteArray& boundary, const QByteArray& headers,
+             const QByteArray& content)
 {
-    QHttpPart part;
-    part.setRawHeader("Content-Disposition", QByteArray("form-data; name=\"") + name + '"');
-    part.setBody(value.toUtf8());
-    return part;
+    body->append("--").append(boundary).append("\r\n").append(headers).append("\r\n\r\n");
+    body->append(content).append("\r\n");
+}
+
+QByteArray textHeaders(const char* name)
+{
+    return QByteArrayLiteral("Content-Disposition: form-data; name=\"") + name + '"';
 }
 } // namespace
 
@@ -26,39 +26,33 @@ QByteArray CUploadForm::newBoundary()
     return QByteArrayLiteral("vellora-") + random.toHex();
 }
 
-QHttpMultiPart* CUploadForm::build(const CUploadAuth& auth, const QString& filePath, const QString& mimeType)
+CUploadForm CUploadForm::build(const CUploadAuth& auth, const QByteArray& picture, const QString& mimeType)
 {
+    CUploadForm form;
     if (!auth.isComplete())
-        return nullptr;
-    auto* file = new QFile(filePath);
-    if (!file->open(QIODevice::ReadOnly)) {
-        qCDebug(lcService) << "cannot open for upload" << filePath << file->errorString();
-        delete file;
-        return nullptr;
-    }
-
-    auto* form = new QHttpMultiPart(QHttpMultiPart::FormDataType);
-    form->setBoundary(newBoundary());
-    form->append(textPart("OSSAccessKeyId", auth.accessKeyId));
-    form->append(textPart("policy", auth.policy));
-    form->append(textPart("Signature", auth.signature));
-    form->append(textPart("key", auth.fileName));
-    form->append(textPart("Cache-Control", QStringLiteral("max-age=31536000")));
-
-    QHttpPart filePart;
-    filePart.setRawHeader("Content-Disposition",
-                          "form-data; name=\"file\"; filename=\"" + auth.fileName.toUtf8() + '"');
-    filePart.setRawHeader("Content-Type",
-                          (mimeType.isEmpty() ? CUploadFolder::mimeType(filePath) : mimeType).toUtf8());
-    filePart.setBodyDevice(file);
-    file->setParent(form);
-    form->append(filePart);
+        return form;
+    do
+        form.m_boundary = newBoundary();
+    while (picture.contains(form.m_boundary));
+    QByteArray& body = form.m_body;
+    body.reserve(picture.size() + 2048);
+    addPart(&body, form.m_boundary, textHeaders("OSSAccessKeyId"), auth.accessKeyId.toUtf8());
+    addPart(&body, form.m_boundary, textHeaders("policy"), auth.policy.toUtf8());
+    addPart(&body, form.m_boundary, textHeaders("Signature"), auth.signature.toUtf8());
+    addPart(&body, form.m_boundary, textHeaders("key"), auth.fileName.toUtf8());
+    addPart(&body, form.m_boundary, textHeaders("Cache-Control"), QByteArrayLiteral("max-age=31536000"));
+    addPart(&body, form.m_boundary,
+            QByteArrayLiteral("Content-Disposition: form-data; name=\"file\"; filename=\"") +
+                auth.fileName.toUtf8() + QByteArrayLiteral("\"\r\nContent-Type: ") + mimeType.toUtf8(),
+            picture);
+    body.append("--").append(form.m_boundary).append("--\r\n");
     return form;
 }
 
-QNetworkRequest CUploadForm::request(const CUploadAuth& auth, const QHttpMultiPart& form)
+QNetworkRequest CUploadForm::request(const CUploadAuth& auth) const
 {
     QNetworkRequest request(auth.postUrl);
-    request.setHeader(QNetworkRequest::ContentTypeHeader, "multipart/form-data; boundary=" + form.boundary());
+    request.setHeader(QNetworkRequest::ContentTypeHeader, "multipart/form-data; boundary=" + m_boundary);
+    request.setHeader(QNetworkRequest::ContentLengthHeader, m_body.size());
     return request;
 }

@@ -6,25 +6,30 @@
 #include <QString>
 
 class CUploadAuth;
-class QHttpMultiPart;
 
 // The storage upload of one picture: a multipart form with six parts in this order:
 // "OSSAccessKeyId", "policy", "Signature", "key", "Cache-Control" and "file" (named after the
-// object, typed "image/<suffix>", streamed from the file). Every form gets a fresh random
-// boundary: a fixed one can occur inside a picture, and the storage would then keep only the
-// bytes before it.
+// object, typed as given). The form is built whole in memory from the picture's bytes: Qt posts a
+// byte array faster than a form it streams from a file, and the bytes can be checked against the
+// digest the ledger holds before they go. Every form gets a fresh random boundary that the
+// picture's bytes do not contain: a boundary inside a picture would end it early at the storage.
 class CUploadForm
 {
 public:
     // 40 random characters from [0-9a-f] after a short prefix; never the same twice.
     static QByteArray newBoundary();
 
-    // The form for the file, or nullptr when the file cannot be opened. The caller gives the form
-    // to the reply (setParent) so that it and the opened file live exactly as long as the upload.
-    // Also nullptr when the authorisation is not usable (CUploadAuth::isComplete). The file part
-    // is typed mimeType when given.
-    static QHttpMultiPart* build(const CUploadAuth& auth, const QString& filePath,
-                                 const QString& mimeType = QString());
+    // The form for these bytes; an invalid form when the authorisation is not usable
+    // (CUploadAuth::isComplete). Any thread.
+    static CUploadForm build(const CUploadAuth& auth, const QByteArray& picture, const QString& mimeType);
+
+    bool isValid() const { return !m_boundary.isEmpty(); }
+    QByteArray boundary() const { return m_boundary; }
+    QByteArray body() const { return m_body; }
     // The request that posts the form to the storage; its type names the form's boundary.
-    static QNetworkRequest request(const CUploadAuth& auth, const QHttpMultiPart& form);
+    QNetworkRequest request(const CUploadAuth& auth) const;
+
+private:
+    QByteArray m_boundary;
+    QByteArray m_body;
 };

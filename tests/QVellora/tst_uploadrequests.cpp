@@ -8,7 +8,6 @@
 #include "TestSupport.h"
 
 #include <QDir>
-#include <QHttpMultiPart>
 #include <QTemporaryDir>
 #include <QUrlQuery>
 #include <QtTest>
@@ -179,28 +178,44 @@ void tst_UploadRequests::registration()
 
 void tst_UploadRequests::formBoundaryIsFreshAndLong()
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("a.jpg");
-    QVERIFY(TestSupport::writeImage(path, QSize(8, 8)));
     const CUploadAuth auth = CUploadAuth::fromJson(
         R"({"OSSAccessKeyId":"K","policy":"P","Signature":"S","postUrl":"http://127.0.0.1:9/up","fileName":"images/1"})");
+    const QByteArray picture = QByteArray("\xff\xd8 picture \r\n--not-a-boundary\r\n \xff\xd9", 36);
 
     QSet<QByteArray> seen;
     for (int i = 0; i < 20; ++i) {
-        QScopedPointer<QHttpMultiPart> form(CUploadForm::build(auth, path));
-        QVERIFY(form);
-        const QByteArray boundary = form->boundary();
+        const CUploadForm form = CUploadForm::build(auth, picture, "image/jpeg");
+        QVERIFY(form.isValid());
+        const QByteArray boundary = form.boundary();
         QVERIFY2(boundary.size() >= 32, boundary.constData());
         QVERIFY(!seen.contains(boundary));
         seen.insert(boundary);
-        // The request names the form's own boundary.
-        QCOMPARE(CUploadForm::request(auth, *form).header(QNetworkRequest::ContentTypeHeader).toByteArray(),
+        // The request names the form's own boundary and its length.
+        const QNetworkRequest request = form.request(auth);
+        QCOMPARE(request.header(QNetworkRequest::ContentTypeHeader).toByteArray(),
                  "multipart/form-data; boundary=" + boundary);
+        QCOMPARE(request.header(QNetworkRequest::ContentLengthHeader).toLongLong(),
+                 qint64(form.body().size()));
+        QCOMPARE(request.url(), QUrl("http://127.0.0.1:9/up"));
     }
+
+    // The six parts in order, the picture's bytes exactly as they were, and the closing boundary.
+    const CUploadForm form = CUploadForm::build(auth, picture, "image/png");
+    const QByteArray dash = "--" + form.boundary();
+    QCOMPARE(form.body().count(dash), 7);
+    QVERIFY(form.body().startsWith(
+        dash + "\r\nContent-Disposition: form-data; name=\"OSSAccessKeyId\"\r\n\r\nK\r\n"));
+    QVERIFY(form.body().contains("name=\"policy\"\r\n\r\nP\r\n"));
+    QVERIFY(form.body().contains("name=\"Signature\"\r\n\r\nS\r\n"));
+    QVERIFY(form.body().contains("name=\"key\"\r\n\r\nimages/1\r\n"));
+    QVERIFY(form.body().contains("name=\"Cache-Control\"\r\n\r\nmax-age=31536000\r\n"));
+    QVERIFY(form.body().endsWith("name=\"file\"; filename=\"images/1\"\r\nContent-Type: image/png\r\n\r\n" +
+                                 picture + "\r\n" + dash + "--\r\n"));
+
     // An authorisation that cannot go into a form gives no form.
     CUploadAuth tainted = auth;
     tainted.fileName = "images/1\"; name=\"x";
-    QVERIFY(!CUploadForm::build(tainted, path));
+    QVERIFY(!CUploadForm::build(tainted, picture, "image/jpeg").isValid());
 }
 
 QTEST_MAIN(tst_UploadRequests)
