@@ -79,13 +79,19 @@ QPhotoViewImageDlg::~QPhotoViewImageDlg() = default;
 void QPhotoViewImageDlg::SetImage(const QString& path)
 {
     m_path = path;
-    m_picture.reset(LoadUpright(path));
+    QString refusal;
+    QSize whole;
+    m_picture.reset(LoadUpright(path, &refusal, &whole));
     m_imageWidget->SetPixmap(m_picture.get());
 
     const QFileInfo info(path);
     m_nameLabel->setText(info.baseName());
     m_timeLabel->setText(info.lastModified().toString(Qt::TextDate));
-    m_sizeLabel->setText(tr("%1 x %2 像素").arg(m_picture->width()).arg(m_picture->height()));
+    // A giant picture is shown reduced but named by its own size; one too large to show says why.
+    if (!whole.isValid())
+        whole = m_picture->size();
+    m_sizeLabel->setText(refusal.isEmpty() ? tr("%1 x %2 像素").arg(whole.width()).arg(whole.height())
+                                           : refusal);
     m_imageWidget->update();
     emit imageShown(path);
 }
@@ -171,9 +177,9 @@ QPushButton* QPhotoViewImageDlg::CreateButton(const char* name, const QString& i
     return button;
 }
 
-QPixmap* QPhotoViewImageDlg::LoadUpright(const QString& path)
+QPixmap* QPhotoViewImageDlg::LoadUpright(const QString& path, QString* refusal, QSize* wholeSize)
 {
     // Upright as the thumbnails are: a phone's portrait photo is shown standing and its size
     // label gives the upright size. A file that is no picture gives a 0 x 0 picture.
-    return new QPixmap(QPixmap::fromImage(CImageReading::readUpright(path)));
+    return new QPixmap(QPixmap::fromImage(CImageReading::readUpright(path, refusal, wholeSize)));
 }

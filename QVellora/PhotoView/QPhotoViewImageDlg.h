@@ -56,7 +56,7 @@ private slots:
 
 private:
     QPushButton* CreateButton(const char* name, const QString& icon, void (QPhotoViewImageDlg::*slot)());
-    static QPixmap* LoadUpright(const QString& path);
+    static QPixmap* LoadUpright(const QString& path, QString* refusal = nullptr, QSize* wholeSize = nullptr);
 
     QLabel* m_marksLabel;
     QLabel* m_nameLabel;

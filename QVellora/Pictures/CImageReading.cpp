@@ -170,8 +170,10 @@ QImage CImageReading::brokenTile(const QSize& box)
     return tile;
 }
 
-QImage CImageReading::readUpright(const QString& path, QString* refusal)
+QImage CImageReading::readUpright(const QString& path, QString* refusal, QSize* wholeSize)
 {
+    if (wholeSize)
+        *wholeSize = QSize();
     QString why;
     OpenPicture picture;
     const bool opened = openPicture(picture, path);
@@ -182,6 +184,8 @@ QImage CImageReading::readUpright(const QString& path, QString* refusal)
         if (!heif.isNull() || !why.isEmpty() || !opened) {
             if (refusal)
                 *refusal = why;
+            if (wholeSize && !heif.isNull())
+                *wholeSize = heif.size();
             return heif;
         }
     }
@@ -195,7 +199,10 @@ QImage CImageReading::readUpright(const QString& path, QString* refusal)
             *refusal = tooLargeText(picture.upright());
         return {};
     }
-    return decodeAt(picture, decode);
+    const QImage image = decodeAt(picture, decode);
+    if (wholeSize && !image.isNull())
+        *wholeSize = decode == picture.stored ? image.size() : picture.upright();
+    return image;
 }
 
 QImage CImageReading::thumbnail(const QString& path, const QSize& box)

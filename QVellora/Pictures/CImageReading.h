@@ -29,8 +29,9 @@ public:
 
     // The whole picture, upright; null when the file is not a readable picture. A picture too
     // large to decode whole comes reduced where its format decodes at reduced size, and null
-    // otherwise, with *refusal saying why.
-    static QImage readUpright(const QString& path, QString* refusal = nullptr);
+    // otherwise, with *refusal saying why. *wholeSize gets the picture's own upright size, also
+    // when it came reduced (invalid when nothing was read).
+    static QImage readUpright(const QString& path, QString* refusal = nullptr, QSize* wholeSize = nullptr);
 
     // The picture fitted into box (fittedSize(), small pictures are enlarged), upright, smoothly
     // filtered.

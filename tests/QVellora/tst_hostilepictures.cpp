@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "PhotoView/QPhotoViewImageDlg.h"
 #include "PictureKinds.h"
 #include "Pictures/CDecodeBudget.h"
 #include "Pictures/CImageReading.h"
@@ -11,9 +12,11 @@
 #include "Thread/QShowImageFolderThread.h"
 #include "Thread/QShowImageThread.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QImageWriter>
+#include <QLabel>
 #include <QProcess>
 #include <QSemaphore>
 #include <QTemporaryDir>
@@ -533,6 +536,16 @@ void tst_HostilePictures::viewerShowsGiantPictureReduced()
 
     QVERIFY(CImageReading::readUpright(png, &refusal).isNull());
     QCOMPARE(refusal, CImageReading::tooLargeText(QSize(30000, 30000)));
+
+    // The viewer names the reduced picture by its own size, and says why it shows nothing of the
+    // refused one.
+    QPhotoViewImageDlg viewer;
+    viewer.SetImage(baseline);
+    auto* size = viewer.findChild<QLabel*>(QStringLiteral("sizeLabel"));
+    QVERIFY(size);
+    QCOMPARE(size->text(), QStringLiteral("29999 x 29999 像素"));
+    viewer.SetImage(png);
+    QCOMPARE(size->text(), CImageReading::tooLargeText(QSize(30000, 30000)));
 }
 
 void tst_HostilePictures::heifSizeClaimYieldsToDecodedSize()
@@ -563,7 +576,8 @@ int main(int argc, char** argv)
         QGuiApplication app(argc, argv);
         return runChild();
     }
-    QGuiApplication app(argc, argv);
+    // The viewer is a widget.
+    QApplication app(argc, argv);
     tst_HostilePictures test;
     return QTest::qExec(&test, argc, argv);
 }
