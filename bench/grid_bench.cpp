@@ -177,8 +177,10 @@ int takeShots(QApplication& app, const QString& folder, const QStringList& files
         while (settle.elapsed() < 300)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
         const QString path = QDir(dir).filePath(QString::fromLatin1(names[i]));
-        if (!page.grab().save(path))
+        if (!QDir().mkpath(dir) || !page.grab().save(path)) {
+            QTextStream(stderr) << "cannot save " << path << "\n";
             return 1;
+        }
         QTextStream(stdout) << path << ": tile " << sides[i] << " px, " << grid->count() << " pictures\n";
     }
     return 0;
