@@ -7,6 +7,7 @@
 #include "CServiceEndpoints.h"
 #include "Records/CUploadLedger.h"
 #include "Service/CImageRegistration.h"
+#include "Service/CStorageLine.h"
 #include "Service/CUploadAuth.h"
 #include "Service/CUploadConversion.h"
 #include "Service/CUploadFolder.h"
@@ -49,7 +50,7 @@ QString contentDigest(const QString& path)
 } // namespace
 
 CUploadClient::CUploadClient(QObject* parent)
-    : QObject(parent), m_network(new QNetworkAccessManager(this)), m_storage(new QNetworkAccessManager(this))
+    : QObject(parent), m_network(new QNetworkAccessManager(this)), m_storage(new CStorageLine(this))
 {
     // Decoding a large HEIC takes a second or more; one at a time leaves the other core free.
     m_converters.setMaxThreadCount(1);
@@ -64,6 +65,14 @@ CUploadClient::CUploadClient(QObject* parent)
     m_clock.start();
     m_wakeTimer.setSingleShot(true);
     connect(&m_wakeTimer, &QTimer::timeout, this, &CUploadClient::schedule);
+    connect(m_storage, &CStorageLine::progress, this, [this](int upload, qint64 sentBytes) {
+        const auto at = m_uploads.constFind(upload);
+        if (!m_running || at == m_uploads.constEnd())
+            return;
+        m_items[at->index].sentBytes = sentBytes;
+        countsSoon();
+    });
+    connect(m_storage, &CStorageLine::finished, this, &CUploadClient::uploadFinished);
     m_countsTimer.setSingleShot(true);
     m_countsTimer.setInterval(CountsIntervalMs);
     connect(&m_countsTimer, &QTimer::timeout, this, [this] { emit countsChanged(counts()); });
@@ -96,6 +105,7 @@ bool CUploadClient::start(const QStringList& pictures)
     ++m_batch;
     m_running = true;
     m_items.clear();
+    m_uploads.clear();
     m_contentOwner.clear();
     m_replies.clear();
     m_stopReason.clear();
@@ -201,6 +211,9 @@ void CUploadClient::stop(const QString& reason)
         if (reply)
             reply->abort();
     m_replies.clear();
+    // The line aborts them on its thread; whatever they still report is no longer waited for.
+    m_storage->abortAll();
+    m_uploads.clear();
     m_hashers.clear();
     m_converters.clear();
     m_readers.clear();
@@ -491,25 +504,32 @@ void CUploadClient::upload(int index, const CUploadAuth& auth, const QString& se
         fail(index, tr("上传授权无效"));
         return;
     }
-    QNetworkReply* reply = m_storage->post(
+    const int upload = m_storage->post(
         CServiceRequests::withStallTimeout(form.request(auth), m_stallTimeoutMs), form.body());
-    const int batch = m_batch;
-    connect(reply, &QNetworkReply::uploadProgress, this, [this, index, batch](qint64 sentBytes, qint64) {
-        if (batch != m_batch)
-            return;
-        m_items[index].sentBytes = sentBytes;
-        countsSoon();
-    });
-    watch(reply, [this, index, auth, sent](QNetworkReply* finished) { stored(index, finished, auth, sent); });
+    m_uploads.insert(upload, Upload{index, auth, sent});
 }
 
-void CUploadClient::stored(int index, QNetworkReply* reply, const CUploadAuth& auth, const QString& sent)
+void CUploadClient::uploadFinished(int upload, int verdict, const QString& reason, int retryAfterMs,
+                                   const QString& errorString)
+{
+    const Upload done = m_uploads.take(upload);
+    if (!m_running || done.index < 0)
+        return;
+    if (verdict != int(CUploadRetry::Verdict::Done))
+        qCDebug(lcService) << "storage refused" << m_items.at(done.index).path << errorString;
+    CUploadRetry::Judgement judgement;
+    judgement.verdict = CUploadRetry::Verdict(verdict);
+    judgement.reason = reason;
+    judgement.retryAfterMs = retryAfterMs;
+    stored(done.index, judgement, done.auth, done.sent);
+}
+
+void CUploadClient::stored(int index, const CUploadRetry::Judgement& judgement, const CUploadAuth& auth,
+                           const QString& sent)
 {
     Item& item = m_items[index];
     item.sentBytes = 0;
-    const CUploadRetry::Judgement judgement = CUploadRetry::judge(reply);
     if (judgement.verdict != CUploadRetry::Verdict::Done) {
-        qCDebug(lcService) << "storage refused" << item.path << reply->errorString();
         dropConverted(sent, item.path);
         tryFailed(index, int(judgement.verdict), judgement.reason, judgement.retryAfterMs);
         return;

@@ -4,6 +4,7 @@
 #include "Service/CServiceRequests.h"
 #include "Service/CUploadAuth.h"
 #include "Service/CUploadCounts.h"
+#include "Service/CUploadRetry.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -19,6 +20,7 @@
 #include <functional>
 #include <memory>
 
+class CStorageLine;
 class CUploadLedger;
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -32,8 +34,8 @@ class QTemporaryDir;
 // registration. A few pictures travel at once (parallel()); registrations do not take a place,
 // and while every place is taken the next pictures get their authorisations, so that an upload
 // starts the moment a place frees. A picture's bytes are read on a worker and sent only when
-// they still have the digest the ledger holds; the storage has connections of its own, apart
-// from the service's requests.
+// they still have the digest the ledger holds; the storage uploads run on a thread and
+// connections of their own (CStorageLine), apart from the service's requests.
 // A request that fails for want of an answer, a 5xx, a 408 or a 429 is tried again after a wait
 // (CUploadRetry); other refusals fail the picture at once. A picture whose key is stored is only
 // registered again, never uploaded twice. A picture the ledger shows as registered for this user,
@@ -138,7 +140,11 @@ private:
     // Reads the picture sent in place of index (itself or its conversion) on a worker, then posts it.
     void read(int index, const CUploadAuth& auth, const QString& sent);
     void upload(int index, const CUploadAuth& auth, const QString& sent, const QByteArray& picture);
-    void stored(int index, QNetworkReply* reply, const CUploadAuth& auth, const QString& sent);
+    // A storage upload's outcome from the line; ignored unless its batch still runs.
+    void uploadFinished(int upload, int verdict, const QString& reason, int retryAfterMs,
+                        const QString& errorString);
+    void stored(int index, const CUploadRetry::Judgement& judgement, const CUploadAuth& auth,
+                const QString& sent);
     void ledgerSaved(quint64 changes);
     void registerPicture(int index);
     void registered(int index, QNetworkReply* reply);
@@ -159,7 +165,14 @@ private:
     QNetworkRequest serviceRequest(const QUrl& url) const;
 
     QNetworkAccessManager* m_network = nullptr; // the service's requests
-    QNetworkAccessManager* m_storage = nullptr; // the uploads, on connections of their own
+    CStorageLine* m_storage = nullptr;          // the uploads, on a thread and connections of their own
+    struct Upload
+    {
+        int index = -1;
+        CUploadAuth auth;
+        QString sent;
+    };
+    QHash<int, Upload> m_uploads; // the running batch's uploads on the line
     std::shared_ptr<CUploadLedger> m_ledger;
     QList<QMetaObject::Connection> m_ledgerConnections;
     QList<QPointer<QNetworkReply>> m_replies;
