@@ -56,8 +56,10 @@ QEditPage::QEditPage(QWidget* parent)
 
     // The categories' thumbnails beside the grid's: enough for every row either page shows at
     // once (about 450 at 270 px), whatever number of pictures the categories hold. Those let go
-    // are made again by the feed when a row is painted.
-    m_imageData->SetThumbnailBudget(CategoryThumbnailBudget);
+    // are made again by the feed when a row is painted; those painted in the last two seconds
+    // stay even past the budget, so a screen showing more than it holds never makes its own
+    // thumbnails over and over.
+    m_imageData->SetThumbnailBudget(CategoryThumbnailBudget, CategoryThumbnailsShownMs);
     m_pictures = new CPictureListModel(this);
     m_pictures->setObjectName(QStringLiteral("pictureModel"));
     m_pictures->setSelection(m_selection);

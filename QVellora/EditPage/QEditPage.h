@@ -60,6 +60,7 @@ class QEditPage : public QMainWindow
     Q_OBJECT
 public:
     static constexpr qint64 CategoryThumbnailBudget = 96 * 1024 * 1024;
+    static constexpr int CategoryThumbnailsShownMs = 2000;
 
     explicit QEditPage(QWidget* parent = nullptr);
     ~QEditPage() override;

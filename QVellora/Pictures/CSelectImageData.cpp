@@ -18,9 +18,12 @@ qint64 bytesOf(const QPixmap& pixmap)
 }
 } // namespace
 
-void CSelectImageData::SetThumbnailBudget(qint64 bytes)
+void CSelectImageData::SetThumbnailBudget(qint64 bytes, int keepRecentMs)
 {
     m_budget = qMax<qint64>(0, bytes);
+    m_keepRecentMs = qMax(0, keepRecentMs);
+    if (!m_clock.isValid())
+        m_clock.start();
     keepWithinBudget(nullptr);
 }
 
@@ -49,13 +52,19 @@ void CSelectImageData::use(CSelectImage* record) const
     const auto at = m_recentAt.find(record);
     if (at != m_recentAt.end())
         m_recent.erase(at.value());
-    m_recentAt.insert(record, m_recent.insert(m_recent.end(), record));
+    m_recentAt.insert(
+        record, m_recent.insert(m_recent.end(), Use{record, m_clock.isValid() ? m_clock.elapsed() : 0}));
 }
 
 void CSelectImageData::keepWithinBudget(const CSelectImage* keep)
 {
-    while (m_budget > 0 && m_bytes > m_budget && !m_recent.empty() && m_recent.front() != keep) {
-        CSelectImage* oldest = m_recent.front();
+    const qint64 now = m_clock.isValid() ? m_clock.elapsed() : 0;
+    // The least recently used goes first; once it was used lately, so were all the others.
+    auto mayGo = [&](const Use& use) {
+        return use.record != keep && (m_keepRecentMs == 0 || use.atMs < now - m_keepRecentMs);
+    };
+    while (m_budget > 0 && m_bytes > m_budget && !m_recent.empty() && mayGo(m_recent.front())) {
+        CSelectImage* oldest = m_recent.front().record;
         m_recent.pop_front();
         m_recentAt.remove(oldest);
         m_bytes -= bytesOf(*oldest->GetImage());

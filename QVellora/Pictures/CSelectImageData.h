@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QPixmap>
@@ -18,6 +19,8 @@ class CSelectImage;
 // With a budget (SetThumbnailBudget), the thumbnails of the records used least recently are let go
 // once their bytes pass it: the record stays (Contains, the list, the paths), FindImage returns
 // null for it, and a later AddImage gives it a thumbnail again. Without one every thumbnail stays.
+// Thumbnails used within the last keepRecentMs are kept even past the budget: they are on screen,
+// and letting them go would only have them made again for the next paint, and again.
 class CSelectImageData
 {
 public:
@@ -27,7 +30,7 @@ public:
     CSelectImageData& operator=(const CSelectImageData&) = delete;
 
     // Bytes of thumbnails kept at most; 0 (the default) keeps every one.
-    void SetThumbnailBudget(qint64 bytes);
+    void SetThumbnailBudget(qint64 bytes, int keepRecentMs = 0);
     qint64 ThumbnailBytes() const { return m_bytes; }
 
     // Adds a record unless the path is empty, already known, or the thumbnail is null; a known
@@ -61,8 +64,15 @@ private:
     QList<CSelectImage*> m_images;
     QHash<QString, CSelectImage*> m_byPath;
     qint64 m_budget = 0;
+    int m_keepRecentMs = 0;
     qint64 m_bytes = 0;
+    struct Use
+    {
+        CSelectImage* record;
+        qint64 atMs;
+    };
     // Records holding a thumbnail, the least recently used first.
-    mutable std::list<CSelectImage*> m_recent;
-    mutable QHash<const CSelectImage*, std::list<CSelectImage*>::iterator> m_recentAt;
+    mutable std::list<Use> m_recent;
+    mutable QHash<const CSelectImage*, std::list<Use>::iterator> m_recentAt;
+    QElapsedTimer m_clock;
 };

@@ -14,6 +14,7 @@ private slots:
     void addRefusesEmptyPathAndNullThumbnail();
     void thumbnailPointersStayValid();
     void budgetLetsTheLeastRecentlyUsedGo();
+    void thumbnailsJustUsedOutlastTheBudget();
     void findPaths();
     void loadImage_data();
     void loadImage();
@@ -106,6 +107,25 @@ void tst_SelectImageData::budgetLetsTheLeastRecentlyUsedGo()
         QVERIFY(cache.AddImage(QStringLiteral("/q/%1.jpg").arg(i), filled(QSize(10, 10), Qt::red)));
     QVERIFY(cache.FindImage("/p/big.jpg"));
     QCOMPARE(cache.ThumbnailBytes(), qint64(40 * 40 * 4 + 20 * 400));
+}
+
+void tst_SelectImageData::thumbnailsJustUsedOutlastTheBudget()
+{
+    // Room for two, but what was used in the last 300 ms is on screen: all four stay.
+    CSelectImageData cache;
+    cache.SetThumbnailBudget(800, 300);
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(cache.AddImage(QStringLiteral("/p/%1.jpg").arg(i), filled(QSize(10, 10), Qt::red)));
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(cache.FindImage(QStringLiteral("/p/%1.jpg").arg(i)));
+    QCOMPARE(cache.ThumbnailBytes(), qint64(1600));
+    // Later, only two are looked at again; the next thumbnail lets the other two go.
+    QTest::qWait(400);
+    QVERIFY(cache.FindImage("/p/1.jpg") && cache.FindImage("/p/3.jpg"));
+    QVERIFY(cache.AddImage("/p/4.jpg", filled(QSize(10, 10), Qt::red)));
+    QVERIFY(!cache.FindImage("/p/0.jpg") && !cache.FindImage("/p/2.jpg"));
+    QVERIFY(cache.FindImage("/p/1.jpg") && cache.FindImage("/p/3.jpg") && cache.FindImage("/p/4.jpg"));
+    QCOMPARE(cache.ThumbnailBytes(), qint64(1200));
 }
 
 void tst_SelectImageData::findPaths()
