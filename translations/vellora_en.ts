@@ -250,6 +250,10 @@ Menu Help → Contact us</translation>
         <source>网络连接中断</source>
         <translation>Network connection lost</translation>
     </message>
+    <message>
+        <source>服务器的回答过大</source>
+        <translation>The service's answer is too large</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

@@ -47,5 +47,6 @@ QNetworkReply* CAccountClient::post(QPointer<QNetworkReply>& slot, const QUrl& u
     }
     slot = m_network->post(CServiceRequests::withStallTimeout(form.request(url), m_stallTimeoutMs),
                            form.toByteArray());
+    CServiceRequests::limitAnswer(slot);
     return slot;
 }

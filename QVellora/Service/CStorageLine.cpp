@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "Service/CStorageLine.h"
 
+#include "Service/CServiceRequests.h"
+
 #include <QElapsedTimer>
 #include <QHash>
 #include <QNetworkAccessManager>
@@ -23,6 +25,7 @@ public:
         if (!m_network)
             m_network = new QNetworkAccessManager(this);
         QNetworkReply* reply = m_network->post(request, body);
+        CServiceRequests::limitAnswer(reply);
         m_replies.insert(upload, reply);
         // Every few dozen kilobytes Qt says how far it got; the client shows it ten times a second,
         // so it hears at most every 50 ms of each upload.

@@ -355,8 +355,9 @@ void CUploadClient::authorise(int index, bool holdsPlace)
         ++m_authorising;
     }
     countsSoon();
-    watch(m_network->get(serviceRequest(CServiceEndpoints::uploadAuth())),
-          [this, index](QNetworkReply* reply) { authorised(index, reply); });
+    QNetworkReply* reply = m_network->get(serviceRequest(CServiceEndpoints::uploadAuth()));
+    CServiceRequests::limitAnswer(reply);
+    watch(reply, [this, index](QNetworkReply* finished) { authorised(index, finished); });
 }
 
 void CUploadClient::authorised(int index, QNetworkReply* reply)
@@ -577,7 +578,9 @@ void CUploadClient::registerPicture(int index)
     }
     QNetworkRequest request = serviceRequest(CServiceEndpoints::imageSave());
     request.setHeader(QNetworkRequest::ContentLengthHeader, body.size());
-    watch(m_network->post(request, body), [this, index](QNetworkReply* reply) { registered(index, reply); });
+    QNetworkReply* reply = m_network->post(request, body);
+    CServiceRequests::limitAnswer(reply);
+    watch(reply, [this, index](QNetworkReply* finished) { registered(index, finished); });
 }
 
 void CUploadClient::registered(int index, QNetworkReply* reply)

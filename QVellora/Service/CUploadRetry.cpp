@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "Service/CUploadRetry.h"
 
+#include "Service/CServiceRequests.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QLocale>
@@ -29,6 +31,12 @@ QString transportReason(QNetworkReply::NetworkError error)
 CUploadRetry::Judgement CUploadRetry::judge(const QNetworkReply* reply)
 {
     Judgement judgement;
+    // Not the service's answer: asking again brings the same.
+    if (CServiceRequests::answerTooLarge(reply)) {
+        judgement.verdict = Verdict::Fail;
+        judgement.reason = tr("服务器的回答过大");
+        return judgement;
+    }
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (status == 0) {
         judgement.verdict = reply->error() == QNetworkReply::NoError ? Verdict::Done : Verdict::Retry;

@@ -18,6 +18,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -46,6 +48,8 @@ private slots:
     void unreadableLedgerKeptAside();
     void ledgerThatCannotBeWrittenStopsTheBatch();
     void cancelledBatchLeavesNothingInTheNext();
+    void answersThatNeverEndFailThePicture_data();
+    void answersThatNeverEndFailThePicture();
 
 private:
     // Small pictures of distinct content in a fresh folder.
@@ -544,6 +548,92 @@ void tst_UploadLedger::cancelledBatchLeavesNothingInTheNext()
         QCOMPARE(ledger->entry(path).sha256, digest(path));
         QCOMPARE(ledger->entry(path).state, CUploadLedger::State::Registered);
     }
+}
+
+// A service whose answer to one path never ends (chunked spaces for as long as they are read); its
+// other answers are those of the service.
+class EndlessAnswerService : public QObject
+{
+public:
+    explicit EndlessAnswerService(const QByteArray& endlessPath) : m_endless(endlessPath)
+    {
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            QTcpSocket* socket = m_server.nextPendingConnection();
+            connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { serve(socket); });
+        });
+    }
+    bool listen() { return m_server.listen(QHostAddress::LocalHost); }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()); }
+
+private:
+    void serve(QTcpSocket* socket)
+    {
+        QByteArray& request = m_requests[socket];
+        request += socket->readAll();
+        const int headEnd = request.indexOf("\r\n\r\n");
+        if (headEnd < 0)
+            return;
+        const QByteArray head = request.left(headEnd).toLower();
+        const int at = head.indexOf("content-length:");
+        const int bodyBytes =
+            at < 0 ? 0 : head.mid(at + 15, head.indexOf('\r', at) - at - 15).trimmed().toInt();
+        if (request.size() < headEnd + 4 + bodyBytes)
+            return;
+        const QByteArray path = request.split(' ').value(1);
+        request = request.mid(headEnd + 4 + bodyBytes);
+        if (path.startsWith(m_endless)) {
+            socket->write(
+                "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nTransfer-Encoding: chunked\r\n\r\n");
+            const QByteArray piece = "10000\r\n" + QByteArray(0x10000, ' ') + "\r\n";
+            auto more = [socket, piece] {
+                while (socket->state() == QAbstractSocket::ConnectedState &&
+                       socket->bytesToWrite() < 4 * 1024 * 1024)
+                    socket->write(piece);
+            };
+            connect(socket, &QTcpSocket::bytesWritten, socket, more);
+            more();
+            return;
+        }
+        QByteArray body = "{\"error\":\"\"}";
+        if (path.startsWith("/api/user/image/upload_auth"))
+            body = "{\"OSSAccessKeyId\":\"K\",\"policy\":\"P\",\"Signature\":\"S\",\"postUrl\":\"" +
+                   url().toUtf8() + "/storage/upload\",\"fileName\":\"images/1\"}";
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " +
+                      QByteArray::number(body.size()) + "\r\n\r\n" + body);
+    }
+
+    QTcpServer m_server;
+    QByteArray m_endless;
+    QHash<QTcpSocket*, QByteArray> m_requests;
+};
+
+void tst_UploadLedger::answersThatNeverEndFailThePicture_data()
+{
+    QTest::addColumn<QByteArray>("endlessPath");
+    QTest::newRow("authorisation") << QByteArray("/api/user/image/upload_auth");
+    QTest::newRow("storage") << QByteArray("/storage/upload");
+    QTest::newRow("registration") << QByteArray("/api/user/image/save");
+}
+
+void tst_UploadLedger::answersThatNeverEndFailThePicture()
+{
+    QFETCH(QByteArray, endlessPath);
+    const QStringList pictures = makePictures(1);
+    QVERIFY(!pictures.isEmpty());
+    EndlessAnswerService service(endlessPath);
+    QVERIFY(service.listen());
+    qputenv("VELLORA_SERVICE_URL", service.url().toUtf8());
+    CUploadClient client;
+    client.setUserId(QStringLiteral("10001"));
+    client.setRetryWaitScale(0.01);
+    QSignalSpy finished(&client, &CUploadClient::batchFinished);
+    QVERIFY(client.start(pictures));
+    // An answer that keeps coming never stalls: only its size can end it.
+    const bool ended = finished.wait(20000);
+    qunsetenv("VELLORA_SERVICE_URL");
+    QVERIFY(ended);
+    QCOMPARE(finished.first(), (QList<QVariant>{0, 1}));
+    QCOMPARE(client.failures().first().reason, QString("服务器的回答过大"));
 }
 
 int main(int argc, char* argv[])
