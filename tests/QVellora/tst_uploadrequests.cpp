@@ -180,7 +180,8 @@ void tst_UploadRequests::formBoundaryIsFreshAndLong()
 {
     const CUploadAuth auth = CUploadAuth::fromJson(
         R"({"OSSAccessKeyId":"K","policy":"P","Signature":"S","postUrl":"http://127.0.0.1:9/up","fileName":"images/1"})");
-    const QByteArray picture = QByteArray("\xff\xd8 picture \r\n--not-a-boundary\r\n \xff\xd9", 36);
+    static const char bytes[] = "\xff\xd8 picture \r\n--not-a-boundary\r\n \xff\xd9";
+    const QByteArray picture(bytes, int(sizeof bytes) - 1);
 
     QSet<QByteArray> seen;
     for (int i = 0; i < 20; ++i) {
