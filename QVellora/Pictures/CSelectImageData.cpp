@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 
+#include <limits>
+
 CSelectImageData::~CSelectImageData()
 {
     qDeleteAll(m_images);
@@ -42,30 +44,38 @@ bool CSelectImageData::AddImage(const QString& path, const QPixmap& thumbnail)
         m_byPath.insert(path, record);
     }
     m_bytes += bytesOf(thumbnail);
-    use(record);
+    // Filed, not shown yet: it may go like any other, only not for itself.
+    use(record, false);
     keepWithinBudget(record);
     return true;
 }
 
-void CSelectImageData::use(CSelectImage* record) const
+void CSelectImageData::use(CSelectImage* record, bool looked) const
 {
     const auto at = m_recentAt.find(record);
     if (at != m_recentAt.end())
         m_recent.erase(at.value());
-    m_recentAt.insert(
-        record, m_recent.insert(m_recent.end(), Use{record, m_clock.isValid() ? m_clock.elapsed() : 0}));
+    const qint64 atMs =
+        looked && m_clock.isValid() ? m_clock.elapsed() : std::numeric_limits<qint64>::min() / 2;
+    m_recentAt.insert(record, m_recent.insert(m_recent.end(), Use{record, atMs}));
 }
 
 void CSelectImageData::keepWithinBudget(const CSelectImage* keep)
 {
+    if (m_budget <= 0)
+        return;
     const qint64 now = m_clock.isValid() ? m_clock.elapsed() : 0;
-    // The least recently used goes first; once it was used lately, so were all the others.
+    // The least recently used go first; those looked at lately are passed over.
     auto mayGo = [&](const Use& use) {
         return use.record != keep && (m_keepRecentMs == 0 || use.atMs < now - m_keepRecentMs);
     };
-    while (m_budget > 0 && m_bytes > m_budget && !m_recent.empty() && mayGo(m_recent.front())) {
-        CSelectImage* oldest = m_recent.front().record;
-        m_recent.pop_front();
+    for (auto use = m_recent.begin(); use != m_recent.end() && m_bytes > m_budget;) {
+        if (!mayGo(*use)) {
+            ++use;
+            continue;
+        }
+        CSelectImage* oldest = use->record;
+        use = m_recent.erase(use);
         m_recentAt.remove(oldest);
         m_bytes -= bytesOf(*oldest->GetImage());
         oldest->SetImage(QPixmap());
@@ -85,7 +95,7 @@ QPixmap* CSelectImageData::FindImage(const QString& path) const
     CSelectImage* record = m_byPath.value(path);
     if (!record || record->GetImage()->isNull())
         return nullptr;
-    use(record);
+    use(record, true);
     return record->GetImage();
 }
 

@@ -19,8 +19,9 @@ class CSelectImage;
 // With a budget (SetThumbnailBudget), the thumbnails of the records used least recently are let go
 // once their bytes pass it: the record stays (Contains, the list, the paths), FindImage returns
 // null for it, and a later AddImage gives it a thumbnail again. Without one every thumbnail stays.
-// Thumbnails used within the last keepRecentMs are kept even past the budget: they are on screen,
-// and letting them go would only have them made again for the next paint, and again.
+// Thumbnails looked up within the last keepRecentMs are kept even past the budget: they are on
+// screen, and letting them go would only have them made again for the next paint, and again.
+// Thumbnails only filed (AddImage) have no such claim.
 class CSelectImageData
 {
 public:
@@ -58,7 +59,8 @@ public:
 private:
     // Marks record as the most recently used, then lets the oldest thumbnails go until the kept
     // bytes are within the budget (never record's own).
-    void use(CSelectImage* record) const;
+    // looked: asked for (painted), not only filed.
+    void use(CSelectImage* record, bool looked) const;
     void keepWithinBudget(const CSelectImage* keep);
 
     QList<CSelectImage*> m_images;
