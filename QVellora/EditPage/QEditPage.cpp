@@ -438,13 +438,18 @@ void QEditPage::onPicturesAdded(int /*category*/, const QStringList& paths)
 {
     // The categories' thumbnails live in the page's store, which both pages paint from: the
     // grid's own may be evicted or replaced by the next folder's. Those the grid holds now are
-    // taken over; the others are made when their rows are painted.
+    // taken over, as many as a row shows at once; the others are taken or made when their rows
+    // are painted (a whole roll dropped at once would otherwise convert thousands of thumbnails
+    // only for the budget to let most of them go again).
+    int taken = 0;
     for (const QString& path : paths) {
+        if (taken >= TakenOverPerDrop)
+            break;
         if (m_imageData->FindImage(path))
             continue;
         const QImage thumbnail = m_pictures->thumbnail(path);
-        if (!thumbnail.isNull())
-            m_imageData->AddImage(path, QPixmap::fromImage(thumbnail));
+        if (!thumbnail.isNull() && m_imageData->AddImage(path, QPixmap::fromImage(thumbnail)))
+            ++taken;
     }
     m_photoList->UntickPaths(paths);
     if (!m_restoring)

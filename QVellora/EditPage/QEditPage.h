@@ -61,6 +61,8 @@ class QEditPage : public QMainWindow
 public:
     static constexpr qint64 CategoryThumbnailBudget = 96 * 1024 * 1024;
     static constexpr int CategoryThumbnailsShownMs = 2000;
+    // Thumbnails a drop takes over from the grid at once (see onPicturesAdded).
+    static constexpr int TakenOverPerDrop = 64;
 
     explicit QEditPage(QWidget* parent = nullptr);
     ~QEditPage() override;

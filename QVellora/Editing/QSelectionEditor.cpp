@@ -4,6 +4,7 @@
 #include "Editing/QSelectionCommands.h"
 #include "Selection/CSelection.h"
 
+#include <QSet>
 #include <QUndoStack>
 
 QSelectionEditor::QSelectionEditor(CSelection* selection, const QString& newName, QObject* parent)
@@ -26,13 +27,27 @@ QString QSelectionEditor::storedName(const QString& shown)
     return CSelection::storedName(shown);
 }
 
+namespace {
+// paths in their order, each once, as far as keep says so. A set, not the list, tells what was
+// taken: a whole roll of ten thousand moves at once.
+template <typename Keep> QStringList distinct(const QStringList& paths, Keep keep)
+{
+    QStringList taken;
+    QSet<QString> seen;
+    for (const QString& path : paths) {
+        if (keep(path) && !seen.contains(path)) {
+            seen.insert(path);
+            taken.append(path);
+        }
+    }
+    return taken;
+}
+} // namespace
+
 void QSelectionEditor::putInto(int row, const QStringList& paths)
 {
-    QStringList fresh;
-    for (const QString& path : paths) {
-        if (!path.isEmpty() && !m_selection->contains(row, path) && !fresh.contains(path))
-            fresh.append(path);
-    }
+    const QStringList fresh = distinct(
+        paths, [&](const QString& path) { return !path.isEmpty() && !m_selection->contains(row, path); });
     if (fresh.isEmpty() || row < 0)
         return;
     if (row < m_selection->count()) {
@@ -49,11 +64,8 @@ void QSelectionEditor::putInto(int row, const QStringList& paths)
 
 void QSelectionEditor::takeOutOf(int row, const QStringList& paths)
 {
-    QStringList held;
-    for (const QString& path : paths) {
-        if (m_selection->contains(row, path) && !held.contains(path))
-            held.append(path);
-    }
+    const QStringList held =
+        distinct(paths, [&](const QString& path) { return m_selection->contains(row, path); });
     if (!held.isEmpty())
         m_stack->push(new QRemovePicturesCommand(m_selection, row, held,
                                                  held.size() == m_selection->at(row).pictures.size()));
@@ -64,11 +76,8 @@ void QSelectionEditor::takeOutOfAll(const QStringList& paths)
     auto* step = new QUndoCommand;
     int taken = 0;
     for (int row = 0; row < m_selection->count(); ++row) {
-        QStringList held;
-        for (const QString& path : paths) {
-            if (m_selection->contains(row, path) && !held.contains(path))
-                held.append(path);
-        }
+        const QStringList held =
+            distinct(paths, [&](const QString& path) { return m_selection->contains(row, path); });
         if (held.isEmpty())
             continue;
         new QRemovePicturesCommand(m_selection, row, held, false, step);

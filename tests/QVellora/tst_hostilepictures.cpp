@@ -24,6 +24,8 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <memory>
+
 #include <condition_variable>
 #include <cstdio>
 #include <functional>
@@ -437,11 +439,13 @@ void tst_HostilePictures::stuckWorkerIsLeftBehind()
     QTemporaryDir dir;
     const QStringList paths = TestSupport::writePhotos(dir.path(), 4);
     QCOMPARE(paths.size(), 4);
-    QSemaphore release;
+    // Shared with the workers: a released worker still holds the semaphore for a moment after
+    // this test has returned, and must not find its place on the stack taken by the next test.
+    const auto release = std::make_shared<QSemaphore>();
     // A decode that never comes back, as on a network share that went away.
-    CThumbnailPipeline::setWorkerHookForTests([&release, stuck = paths.at(1)](const QString& file) {
+    CThumbnailPipeline::setWorkerHookForTests([release, stuck = paths.at(1)](const QString& file) {
         if (file == stuck)
-            release.acquire();
+            release->acquire();
     });
     CThumbnailPipeline::setPatience(300, 100);
     CThumbnailCache::setEnabled(false);
@@ -464,7 +468,7 @@ void tst_HostilePictures::stuckWorkerIsLeftBehind()
     mustReturn("Stop() waited for a stuck worker", [&loader] { loader.Stop(); });
     QVERIFY(loader.isFinished());
 
-    release.release(2);
+    release->release(2);
     CThumbnailPipeline::setWorkerHookForTests({});
     CThumbnailPipeline::setPatience(120000, 1000);
     CThumbnailCache::setEnabled(true);
@@ -495,22 +499,23 @@ void tst_HostilePictures::gridFeedShowsRefusalAndLeavesStuckWorker()
     QVERIFY(index.data(Qt::ToolTipRole).toString().startsWith(refusal));
     QVERIFY(model.index(model.rowOf(good.at(0))).data(CPictureListModel::RefusalRole).isNull());
 
-    QSemaphore release;
-    QSemaphore entered;
-    CThumbnailPipeline::setWorkerHookForTests([&release, &entered, stuck = good.at(2)](const QString& file) {
+    // Shared with the worker, which outlives this test (see stuckWorkerIsLeftBehind).
+    const auto release = std::make_shared<QSemaphore>();
+    const auto entered = std::make_shared<QSemaphore>();
+    CThumbnailPipeline::setWorkerHookForTests([release, entered, stuck = good.at(2)](const QString& file) {
         if (file == stuck) {
-            entered.release();
-            release.acquire();
+            entered->release();
+            release->acquire();
         }
     });
     CThumbnailPipeline::setPatience(120000, 100);
     feed->show({}, {good.at(2)});
-    QVERIFY(QTest::qWaitFor([&entered] { return entered.available() > 0; }, 30000));
+    QVERIFY(QTest::qWaitFor([entered] { return entered->available() > 0; }, 30000));
     // Deleting the feed with its worker stuck returns; one that joined it would never return.
     mustReturn("the feed waited for a stuck worker", [feed] { delete feed; });
     QVERIFY(CThumbnailPipeline::workersLeftBehind());
     // The worker's late answer finds no feed and is dropped.
-    release.release();
+    release->release();
     QTest::qWait(300);
     QCOMPARE(model.rowCount(), 1);
 
