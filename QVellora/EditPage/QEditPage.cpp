@@ -368,34 +368,32 @@ void QEditPage::onThreadScanFolderPicture(QStringList fileList)
     ShowInGrid(folders, pictures);
 }
 
-QPixmap* QEditPage::CategoryThumbnail(const QString& path)
+bool QEditPage::TakeFromGrid(const QString& path)
 {
-    if (QPixmap* known = m_imageData->FindImage(path))
-        return known;
+    if (m_imageData->HasImage(path))
+        return false;
     const QImage thumbnail = m_pictures->thumbnail(path);
-    if (thumbnail.isNull()) {
-        // Evicted from the grid or never in it: the feed makes it on a worker, the screen's rows
-        // first, and onFetchedThumbnail files it. A decode here would hold up the window for
-        // every picture of a large drop.
-        if (!m_fetching.contains(path)) {
-            m_fetching.insert(path);
-            m_feed->fetch({path});
-        }
-        return nullptr;
-    }
-    m_imageData->AddImage(path, QPixmap::fromImage(thumbnail));
-    return m_imageData->FindImage(path);
+    return !thumbnail.isNull() && m_imageData->AddImage(path, QPixmap::fromImage(thumbnail));
 }
 
 QPixmap QEditPage::CategoryPicture(const QString& path)
 {
-    const QPixmap* thumbnail = CategoryThumbnail(path);
-    return thumbnail ? *thumbnail : QPixmap();
+    TakeFromGrid(path);
+    if (const QPixmap* known = m_imageData->FindImage(path))
+        return *known;
+    // Evicted from the grid or never in it: the feed makes it on a worker, the screen's rows
+    // first, and onFetchedThumbnail files it. A decode here would hold up the window for every
+    // picture of a large drop.
+    if (!m_fetching.contains(path)) {
+        m_fetching.insert(path);
+        m_feed->fetch({path});
+    }
+    return QPixmap();
 }
 
 void QEditPage::onFetchedThumbnail(const QString& path, const QImage& thumbnail)
 {
-    if (!m_fetching.remove(path) || m_imageData->FindImage(path) || m_selection->rowsHolding(path).isEmpty())
+    if (!m_fetching.remove(path) || m_imageData->HasImage(path) || m_selection->rowsHolding(path).isEmpty())
         return;
     m_imageData->AddImage(path, QPixmap::fromImage(thumbnail));
     m_categories->pictureUpdated(path);
@@ -445,11 +443,7 @@ void QEditPage::onPicturesAdded(int /*category*/, const QStringList& paths)
     for (const QString& path : paths) {
         if (taken >= TakenOverPerDrop)
             break;
-        if (m_imageData->FindImage(path))
-            continue;
-        const QImage thumbnail = m_pictures->thumbnail(path);
-        if (!thumbnail.isNull() && m_imageData->AddImage(path, QPixmap::fromImage(thumbnail)))
-            ++taken;
+        taken += TakeFromGrid(path) ? 1 : 0;
     }
     m_photoList->UntickPaths(paths);
     if (!m_restoring)

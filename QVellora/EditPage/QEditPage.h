@@ -178,11 +178,9 @@ private:
     void StopPictureJobs();
     // Lists folders and pictures in the grid (a new source) and starts loading them.
     void ShowInGrid(const QStringList& folders, const QStringList& pictures);
-    // The thumbnail of a picture a category holds, for its row: from the grid's memory, else
-    // made now (from the shared cache when it has it).
-    // The thumbnail of a category's picture from the page's store, else from the grid's model;
-    // null while the feed makes it (it then comes through onFetchedThumbnail).
-    QPixmap* CategoryThumbnail(const QString& path);
+    // Files the grid's thumbnail of a category's picture in the page's store, when the store has
+    // none and the grid holds one now; whether it did.
+    bool TakeFromGrid(const QString& path);
     void onFetchedThumbnail(const QString& path, const QImage& thumbnail);
     void AddFolderPath(const QString& qstrPath, const QString& displayName);
     void CloseSearchDialogIfOpen();

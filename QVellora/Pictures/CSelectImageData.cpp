@@ -90,6 +90,12 @@ bool CSelectImageData::LoadImage(const QString& path)
     return AddImage(path, QPixmap::fromImage(thumbnail));
 }
 
+bool CSelectImageData::HasImage(const QString& path) const
+{
+    const CSelectImage* record = m_byPath.value(path);
+    return record && !record->GetImage()->isNull();
+}
+
 QPixmap* CSelectImageData::FindImage(const QString& path) const
 {
     CSelectImage* record = m_byPath.value(path);

@@ -48,6 +48,8 @@ public:
     QPixmap* FindImage(const QString& path) const;
     // Whether a record with exactly this path exists, with its thumbnail or not.
     bool Contains(const QString& path) const { return m_byPath.contains(path); }
+    // Whether it has its thumbnail now; unlike FindImage, not a use of it.
+    bool HasImage(const QString& path) const;
 
     // Paths of all records containing text (case-sensitive), in list order.
     QStringList FindImagePaths(const QString& text) const;

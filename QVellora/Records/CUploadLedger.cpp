@@ -187,12 +187,9 @@ bool CUploadLedger::save()
 
 void CUploadLedger::saveInBackground()
 {
-    if (m_changes == m_savedChanges)
+    // One save at a time: the next starts when this one has been reported (savedInBackground).
+    if (m_changes == m_savedChanges || m_writing)
         return;
-    if (m_writing) {
-        // One save at a time: the next starts when this one has been reported.
-        return;
-    }
     m_writing = true;
     const quint64 changes = m_changes;
     // The entries are shared, not copied: the worker reads them as they are now.
