@@ -10,6 +10,7 @@
 #include <QNetworkReply>
 #include <QRegularExpression>
 #include <QTcpServer>
+#include <QThread>
 #include <QTimer>
 
 StandinService::StandinService(const QString& program, const QStringList& extraArguments)
@@ -98,10 +99,18 @@ QString StandinService::userId(const QString& name) const
 
 QJsonObject StandinService::record(const QString& fileName) const
 {
-    QFile file(QDir(m_data.path()).filePath(fileName));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QJsonDocument::fromJson(file.readAll()).object();
+    // The service may be writing the file this moment (a request that arrived before its client
+    // was killed): a log caught half-written is read again, not taken as empty.
+    for (int attempt = 0;; ++attempt) {
+        QFile file(QDir(m_data.path()).filePath(fileName));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        QJsonParseError error{};
+        const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+        if (error.error == QJsonParseError::NoError || attempt == 100)
+            return document.object();
+        QThread::msleep(20);
+    }
 }
 
 QJsonArray StandinService::records(const QString& fileName, const QString& listName) const
