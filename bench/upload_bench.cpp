@@ -30,6 +30,9 @@
 #include <QTimer>
 
 #include <cstdio>
+#ifdef Q_OS_LINUX
+#include <unistd.h>
+#endif
 #include <memory>
 
 namespace {
@@ -63,6 +66,28 @@ public:
         m_process.waitForFinished(5000);
     }
     QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_port); }
+    // Processor seconds the stand-in has used so far, where the system tells (Linux); -1 otherwise.
+    double cpuSeconds() const
+    {
+#ifndef Q_OS_LINUX
+        return -1;
+#else
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(m_process.processId()));
+        if (!stat.open(QIODevice::ReadOnly))
+            return -1;
+        // The fields after the command's closing parenthesis; utime and stime are the 12th and 13th.
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() < 13)
+            return -1;
+        return (fields.at(11).toDouble() + fields.at(12).toDouble()) / double(sysconf(_SC_CLK_TCK));
+#endif
+    }
+    void printCpu(double before) const
+    {
+        if (before >= 0)
+            std::printf("  the stand-in's processor time: %.2f s\n", cpuSeconds() - before);
+    }
     bool running() const { return m_port > 0; }
     QJsonArray log(const QString& file, const QString& list) const
     {
@@ -213,12 +238,17 @@ int main(int argc, char* argv[])
         Standin standin({});
         if (!standin.running())
             return 1;
-        clean = upload(pictures, standin.account(), &cleanFailed);
+        const QString userId = standin.account();
+        const double standinBefore = standin.cpuSeconds();
+        clean = upload(pictures, userId, &cleanFailed);
+        standin.printCpu(standinBefore);
         std::printf("clean: %.2f s, %d failed\n", clean, cleanFailed);
     }
     {
         Standin standin({});
+        const double standinBefore = standin.cpuSeconds();
         const double seconds = curlUpload(standin, pictures);
+        standin.printCpu(standinBefore);
         std::printf("curl: %d pictures, %.2f s (%.1f MB/s), %d at a time, %d stored\n", int(pictures.size()),
                     seconds, megabytes / seconds, Parallel,
                     int(standin.log("uploads.json", "uploads").size()));
@@ -228,7 +258,10 @@ int main(int argc, char* argv[])
     {
         Standin standin({"--fail-rate", "10", "--drop-rate", "10", "--seed", "11"});
         int failed = 0;
-        faulty = upload(pictures, standin.account(), &failed);
+        const QString userId = standin.account();
+        const double standinBefore = standin.cpuSeconds();
+        faulty = upload(pictures, userId, &failed);
+        standin.printCpu(standinBefore);
         once = failed == 0 && registeredOnce(standin, pictures);
         std::printf("with faults: %.2f s, %d failed, %d stored for %d pictures\n", faulty, failed,
                     int(standin.log("uploads.json", "uploads").size()), int(pictures.size()));
