@@ -7,7 +7,7 @@
 #include "CServiceEndpoints.h"
 #include "Records/CUploadLedger.h"
 #include "Service/CImageRegistration.h"
-#include "Service/CStorageLine.h"
+#include "Service/CUploadLine.h"
 #include "Service/CUploadAuth.h"
 #include "Service/CUploadConversion.h"
 #include "Service/CUploadFolder.h"
@@ -33,6 +33,10 @@ const int CountsIntervalMs = 100;
 // An authorisation fetched ahead is used within this time or fetched again: the storage's
 // policies expire (the service gives them minutes).
 const qint64 AuthorisationKeptMs = 60 * 1000;
+// Pictures authorised or being authorised ahead of the places, per place.
+const int AuthorisedAhead = 3;
+// Pictures read ahead of their places are held up to this many bytes (and one per place).
+const qint64 ReadAheadBytes = 64 * 1024 * 1024;
 
 QDateTime modifiedOf(const QFileInfo& info)
 {
@@ -47,10 +51,28 @@ QString contentDigest(const QString& path)
         return {};
     return QString::fromLatin1(CContentDigest::sha256Hex(&file));
 }
+
+// The file's bytes, read on a worker, when it can be read and, with expected given, still has
+// that size and content; else empty, and *why says why.
+QByteArray readChecked(const QString& path, const QString& expected, qint64 size, QString* why)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *why = QFileInfo::exists(path) ? CUploadClient::tr("无法读取照片") : CUploadClient::tr("照片已被删除或移动");
+        return {};
+    }
+    const QByteArray picture = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        *why = CUploadClient::tr("无法读取照片");
+    else if (!expected.isEmpty() &&
+             (picture.size() != size || QString::fromLatin1(CContentDigest::sha256Hex(picture)) != expected))
+        *why = CUploadClient::tr("照片在上传过程中被修改");
+    return why->isEmpty() ? picture : QByteArray();
+}
 } // namespace
 
 CUploadClient::CUploadClient(QObject* parent)
-    : QObject(parent), m_network(new QNetworkAccessManager(this)), m_storage(new CStorageLine(this))
+    : QObject(parent), m_network(new QNetworkAccessManager(this)), m_line(new CUploadLine(this))
 {
     // Decoding a large HEIC takes a second or more; one at a time leaves the other core free.
     m_converters.setMaxThreadCount(1);
@@ -65,14 +87,14 @@ CUploadClient::CUploadClient(QObject* parent)
     m_clock.start();
     m_wakeTimer.setSingleShot(true);
     connect(&m_wakeTimer, &QTimer::timeout, this, &CUploadClient::schedule);
-    connect(m_storage, &CStorageLine::progress, this, [this](int upload, qint64 sentBytes) {
+    connect(m_line, &CUploadLine::progress, this, [this](int upload, qint64 sentBytes) {
         const auto at = m_uploads.constFind(upload);
         if (!m_running || at == m_uploads.constEnd())
             return;
         m_items[at->index].sentBytes = sentBytes;
         countsSoon();
     });
-    connect(m_storage, &CStorageLine::finished, this, &CUploadClient::uploadFinished);
+    connect(m_line, &CUploadLine::finished, this, &CUploadClient::postFinished);
     m_countsTimer.setSingleShot(true);
     m_countsTimer.setInterval(CountsIntervalMs);
     connect(&m_countsTimer, &QTimer::timeout, this, [this] { emit countsChanged(counts()); });
@@ -106,6 +128,7 @@ bool CUploadClient::start(const QStringList& pictures)
     m_running = true;
     m_items.clear();
     m_uploads.clear();
+    m_registrations.clear();
     m_contentOwner.clear();
     m_replies.clear();
     m_stopReason.clear();
@@ -113,6 +136,7 @@ bool CUploadClient::start(const QStringList& pictures)
     m_authorising = 0;
     m_notBeforeMs = 0;
     m_convertedCount = 0;
+    m_aheadBytes = 0;
 
     CUploadLedger& book = *ledger();
     for (const QMetaObject::Connection& connection : qAsConst(m_ledgerConnections))
@@ -212,14 +236,17 @@ void CUploadClient::stop(const QString& reason)
             reply->abort();
     m_replies.clear();
     // The line aborts them on its thread; whatever they still report is no longer waited for.
-    m_storage->abortAll();
+    m_line->abortAll();
     m_uploads.clear();
+    m_registrations.clear();
     m_hashers.clear();
     m_converters.clear();
     m_readers.clear();
     m_wakeTimer.stop();
+    m_aheadBytes = 0;
     for (int i = 0; i < m_items.size(); ++i) {
         Item& item = m_items[i];
+        item.picture = QByteArray();
         if (item.phase == Phase::Done)
             continue;
         item.phase = Phase::Done;
@@ -293,6 +320,10 @@ void CUploadClient::schedule()
         return;
     const qint64 now = m_clock.elapsed();
     qint64 wake = -1;
+    int inReserve = 0; // authorised ahead, waiting for a place
+    int beingRead = 0; // of those, read or being read
+    QVector<int> unauthorised;
+    QVector<int> toRead;
     for (int i = 0; i < m_items.size() && m_running; ++i) {
         Item& item = m_items[i];
         if (item.phase != Phase::Ready)
@@ -317,18 +348,43 @@ void CUploadClient::schedule()
         const int owner = m_contentOwner.value(item.sha256, -1);
         if (owner >= 0 && owner != i)
             continue;
-        const bool authorised = item.authorisedAtMs >= 0 && now - item.authorisedAtMs < AuthorisationKeptMs;
-        if (m_working < m_parallel) {
-            m_contentOwner.insert(item.sha256, i);
-            if (authorised)
+        if (item.authorisedAtMs >= 0 && now - item.authorisedAtMs < AuthorisationKeptMs) {
+            if (m_working < m_parallel) {
                 send(i, item.auth);
-            else
-                authorise(i, true);
-        } else if (!authorised && m_authorising < m_parallel) {
-            // Every place is taken: the next pictures get their authorisations meanwhile.
-            m_contentOwner.insert(item.sha256, i);
-            authorise(i, false);
+            } else {
+                ++inReserve;
+                if (item.readingAhead || !item.picture.isNull() || !item.readFailure.isEmpty())
+                    ++beingRead;
+                else if (!CUploadFolder::needsConversion(item.path))
+                    toRead.append(i);
+            }
+            continue;
         }
+        unauthorised.append(i);
+    }
+    // A free place takes the next picture authorised ahead; only when none is on its way does it
+    // fetch an authorisation itself. The next pictures are authorised while the places are
+    // taken, enough of them to cover an authorisation's round trip, which on a busy service
+    // takes longer than a small picture's upload.
+    for (const int i : qAsConst(unauthorised)) {
+        if (!m_running)
+            break;
+        if (m_working < m_parallel && m_authorising == 0 && inReserve == 0) {
+            m_contentOwner.insert(m_items.at(i).sha256, i);
+            authorise(i, true);
+        } else if (inReserve + m_authorising < AuthorisedAhead * m_parallel) {
+            m_contentOwner.insert(m_items.at(i).sha256, i);
+            authorise(i, false);
+        } else {
+            break;
+        }
+    }
+    // The next pictures to go are read meanwhile, within a bound on the bytes held.
+    for (const int i : qAsConst(toRead)) {
+        if (!m_running || beingRead >= m_parallel || m_aheadBytes >= ReadAheadBytes)
+            break;
+        readAhead(i);
+        ++beingRead;
     }
     if (wake >= 0 && m_running)
         m_wakeTimer.start(int(wake - now));
@@ -355,7 +411,10 @@ void CUploadClient::authorise(int index, bool holdsPlace)
         ++m_authorising;
     }
     countsSoon();
-    QNetworkReply* reply = m_network->get(serviceRequest(CServiceEndpoints::uploadAuth()));
+    // Ahead of the registrations waiting for a connection: a place may be waiting for it.
+    QNetworkRequest request = serviceRequest(CServiceEndpoints::uploadAuth());
+    request.setPriority(QNetworkRequest::HighPriority);
+    QNetworkReply* reply = m_network->get(request);
     CServiceRequests::limitAnswer(reply);
     watch(reply, [this, index](QNetworkReply* finished) { authorised(index, finished); });
 }
@@ -405,10 +464,60 @@ void CUploadClient::send(int index, const CUploadAuth& auth)
         fail(index, why);
         return;
     }
-    if (CUploadFolder::needsConversion(item.path))
+    if (CUploadFolder::needsConversion(item.path)) {
         convert(index, auth);
-    else
+    } else if (!item.readFailure.isEmpty()) {
+        fail(index, item.readFailure);
+    } else if (!item.picture.isNull()) {
+        const QByteArray picture = item.picture;
+        item.picture = QByteArray();
+        m_aheadBytes -= picture.size();
+        upload(index, auth, item.path, picture);
+    } else if (item.readingAhead) {
+        item.auth = auth;
+        item.waitsForRead = true;
+    } else {
         read(index, auth, item.path);
+    }
+}
+
+void CUploadClient::readAhead(int index)
+{
+    Item& item = m_items[index];
+    item.readingAhead = true;
+    const QString path = item.path;
+    const QString expected = item.sha256;
+    const qint64 size = item.size;
+    const int batch = m_batch;
+    m_readers.start([this, index, batch, path, expected, size] {
+        QString why;
+        const QByteArray picture = readChecked(path, expected, size, &why);
+        QMetaObject::invokeMethod(
+            this,
+            [this, index, batch, picture, why] {
+                if (m_running && batch == m_batch)
+                    readAheadDone(index, picture, why);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CUploadClient::readAheadDone(int index, const QByteArray& picture, const QString& why)
+{
+    Item& item = m_items[index];
+    item.readingAhead = false;
+    if (item.waitsForRead) {
+        item.waitsForRead = false;
+        if (why.isEmpty())
+            upload(index, item.auth, item.path, picture);
+        else
+            fail(index, why);
+        return;
+    }
+    // Kept for when the picture gets its place; a failure is told then, in its turn.
+    item.readFailure = why;
+    item.picture = picture;
+    m_aheadBytes += picture.size();
 }
 
 void CUploadClient::convert(int index, const CUploadAuth& auth)
@@ -459,22 +568,8 @@ void CUploadClient::read(int index, const CUploadAuth& auth, const QString& sent
     const qint64 size = converted ? -1 : item.size;
     const int batch = m_batch;
     m_readers.start([this, index, batch, auth, sent, converted, expected, size] {
-        QFile file(sent);
-        QByteArray picture;
         QString why;
-        if (!file.open(QIODevice::ReadOnly)) {
-            why = QFileInfo::exists(sent) ? tr("无法读取照片") : tr("照片已被删除或移动");
-        } else {
-            picture = file.readAll();
-            if (file.error() != QFileDevice::NoError)
-                why = tr("无法读取照片");
-            else if (!expected.isEmpty() &&
-                     (picture.size() != size ||
-                      QString::fromLatin1(CContentDigest::sha256Hex(picture)) != expected))
-                why = tr("照片在上传过程中被修改");
-        }
-        if (!why.isEmpty())
-            picture.clear();
+        const QByteArray picture = readChecked(sent, expected, size, &why);
         QMetaObject::invokeMethod(
             this,
             [this, index, batch, auth, sent, converted, picture, why] {
@@ -505,23 +600,34 @@ void CUploadClient::upload(int index, const CUploadAuth& auth, const QString& se
         fail(index, tr("上传授权无效"));
         return;
     }
-    const int upload = m_storage->post(
+    const int upload = m_line->post(
         CServiceRequests::withStallTimeout(form.request(auth), m_stallTimeoutMs), form.body());
     m_uploads.insert(upload, Upload{index, auth, sent});
 }
 
-void CUploadClient::uploadFinished(int upload, int verdict, const QString& reason, int retryAfterMs,
-                                   const QString& errorString)
+void CUploadClient::postFinished(int post, int verdict, const QString& reason, int retryAfterMs,
+                                 const QByteArray& answer, const QString& errorString)
 {
-    const Upload done = m_uploads.take(upload);
-    if (!m_running || done.index < 0)
-        return;
-    if (verdict != int(CUploadRetry::Verdict::Done))
-        qCDebug(lcService) << "storage refused" << m_items.at(done.index).path << errorString;
     CUploadRetry::Judgement judgement;
     judgement.verdict = CUploadRetry::Verdict(verdict);
     judgement.reason = reason;
     judgement.retryAfterMs = retryAfterMs;
+    const auto registration = m_registrations.constFind(post);
+    if (registration != m_registrations.constEnd()) {
+        const int index = registration.value();
+        m_registrations.erase(registration);
+        if (!m_running)
+            return;
+        if (judgement.verdict != CUploadRetry::Verdict::Done)
+            qCDebug(lcService) << "registration failed" << m_items.at(index).path << errorString;
+        registered(index, judgement, answer);
+        return;
+    }
+    const Upload done = m_uploads.take(post);
+    if (!m_running || done.index < 0)
+        return;
+    if (judgement.verdict != CUploadRetry::Verdict::Done)
+        qCDebug(lcService) << "storage refused" << m_items.at(done.index).path << errorString;
     stored(done.index, judgement, done.auth, done.sent);
 }
 
@@ -578,16 +684,12 @@ void CUploadClient::registerPicture(int index)
     }
     QNetworkRequest request = serviceRequest(CServiceEndpoints::imageSave());
     request.setHeader(QNetworkRequest::ContentLengthHeader, body.size());
-    QNetworkReply* reply = m_network->post(request, body);
-    CServiceRequests::limitAnswer(reply);
-    watch(reply, [this, index](QNetworkReply* finished) { registered(index, finished); });
+    m_registrations.insert(m_line->post(request, body), index);
 }
 
-void CUploadClient::registered(int index, QNetworkReply* reply)
+void CUploadClient::registered(int index, const CUploadRetry::Judgement& judgement, const QByteArray& answer)
 {
-    const CUploadRetry::Judgement judgement = CUploadRetry::judge(reply);
     if (judgement.verdict != CUploadRetry::Verdict::Done) {
-        qCDebug(lcService) << "registration failed" << m_items.at(index).path << reply->errorString();
         // Refused outright: the key is of no use; a later try uploads the picture anew.
         if (judgement.verdict == CUploadRetry::Verdict::Fail)
             m_items[index].key.clear();
@@ -595,7 +697,7 @@ void CUploadClient::registered(int index, QNetworkReply* reply)
         return;
     }
     const QString error =
-        QJsonDocument::fromJson(reply->readAll()).object().value(QStringLiteral("error")).toString();
+        QJsonDocument::fromJson(answer).object().value(QStringLiteral("error")).toString();
     if (!error.isEmpty()) {
         m_items[index].key.clear();
         fail(index, error);
@@ -644,6 +746,8 @@ void CUploadClient::finish(int index, Outcome outcome)
     item.phase = Phase::Done;
     item.outcome = outcome;
     item.sentBytes = 0;
+    m_aheadBytes -= item.picture.size();
+    item.picture = QByteArray();
     if (m_contentOwner.value(item.sha256, -1) == index)
         m_contentOwner.remove(item.sha256);
     if (outcome == Outcome::Failed) {

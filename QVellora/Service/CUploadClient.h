@@ -20,7 +20,7 @@
 #include <functional>
 #include <memory>
 
-class CStorageLine;
+class CUploadLine;
 class CUploadLedger;
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -35,7 +35,7 @@ class QTemporaryDir;
 // and while every place is taken the next pictures get their authorisations, so that an upload
 // starts the moment a place frees. A picture's bytes are read on a worker and sent only when
 // they still have the digest the ledger holds; the storage uploads run on a thread and
-// connections of their own (CStorageLine), apart from the service's requests.
+// connections of their own (CUploadLine), apart from the service's requests.
 // A request that fails for want of an answer, a 5xx, a 408 or a 429 is tried again after a wait
 // (CUploadRetry); other refusals fail the picture at once. A picture whose key is stored is only
 // registered again, never uploaded twice. A picture the ledger shows as registered for this user,
@@ -124,6 +124,11 @@ private:
         qint64 readyAtMs = 0;
         qint64 sentBytes = 0;
         quint64 savedMark = 0;
+        // Read ahead while the picture waits for a place: its bytes, or why they could not be read.
+        QByteArray picture;
+        QString readFailure;
+        bool readingAhead = false;
+        bool waitsForRead = false; // has its place, and goes once the read ahead ends
     };
 
     void hash(int index);
@@ -139,15 +144,19 @@ private:
     void convert(int index, const CUploadAuth& auth);
     // Reads the picture sent in place of index (itself or its conversion) on a worker, then posts it.
     void read(int index, const CUploadAuth& auth, const QString& sent);
+    // Reads a picture waiting for a place, so that it goes the moment one frees.
+    void readAhead(int index);
+    void readAheadDone(int index, const QByteArray& picture, const QString& why);
     void upload(int index, const CUploadAuth& auth, const QString& sent, const QByteArray& picture);
-    // A storage upload's outcome from the line; ignored unless its batch still runs.
-    void uploadFinished(int upload, int verdict, const QString& reason, int retryAfterMs,
-                        const QString& errorString);
+    // A post on the line ended, a storage upload or a registration; ignored unless its batch
+    // still runs.
+    void postFinished(int post, int verdict, const QString& reason, int retryAfterMs, const QByteArray& answer,
+                      const QString& errorString);
     void stored(int index, const CUploadRetry::Judgement& judgement, const CUploadAuth& auth,
                 const QString& sent);
     void ledgerSaved(quint64 changes);
     void registerPicture(int index);
-    void registered(int index, QNetworkReply* reply);
+    void registered(int index, const CUploadRetry::Judgement& judgement, const QByteArray& answer);
     // A failed try: another one later, or the picture fails.
     void tryFailed(int index, int verdict, const QString& reason, int retryAfterMs);
     void fail(int index, const QString& reason);
@@ -165,14 +174,15 @@ private:
     QNetworkRequest serviceRequest(const QUrl& url) const;
 
     QNetworkAccessManager* m_network = nullptr; // the service's requests
-    CStorageLine* m_storage = nullptr;          // the uploads, on a thread and connections of their own
+    CUploadLine* m_line = nullptr; // the uploads and registrations, on a thread and connections of their own
     struct Upload
     {
         int index = -1;
         CUploadAuth auth;
         QString sent;
     };
-    QHash<int, Upload> m_uploads; // the running batch's uploads on the line
+    QHash<int, Upload> m_uploads;    // the running batch's uploads on the line
+    QHash<int, int> m_registrations; // and its registrations there: the picture of each
     std::shared_ptr<CUploadLedger> m_ledger;
     QList<QMetaObject::Connection> m_ledgerConnections;
     QList<QPointer<QNetworkReply>> m_replies;
@@ -189,6 +199,7 @@ private:
     int m_parallel = DefaultParallel;
     double m_retryScale = 1.0;
     int m_convertedCount = 0;
+    qint64 m_aheadBytes = 0; // of the pictures read ahead and held
     std::unique_ptr<QTemporaryDir> m_convertedFolder;
     int m_batch = 0; // tags each request, so that nothing of an earlier batch is counted again
     bool m_running = false;

@@ -9,30 +9,34 @@
 #include <QString>
 #include <QThread>
 
-// The storage uploads of the upload client, on a thread of their own. Qt hands an upload's bytes
-// to its HTTP thread through the event loop of the thread that posted it, so uploads posted from
-// the interface thread slow down whenever that thread has other work (here a third of it busy cost
-// a quarter of the throughput); on this line they keep their pace whatever the window does.
+// The posts of the upload client, the storage uploads and the registrations, on a thread and
+// connections of their own, each one a CHttpPost. Uploads posted from the interface thread slow
+// down whenever that thread has other work; on this line they keep their pace whatever the window
+// does. Its connections ask for no delay on small writes: a registration's form sent after its
+// head would otherwise wait for the service's delayed acknowledgement (40 ms here, up to 200 ms
+// on some systems), and so would every picture's place in the batch.
 //
-// Called from the thread that made it. A reply is made, watched and aborted on the line's thread;
+// Called from the thread that made it. A post is made, watched and aborted on the line's thread;
 // its outcome, judged there (CUploadRetry::judge), comes back as finished(). abortAll() and the
-// destructor abort every upload under way; what they aborted may still report, so the caller
-// matches each report to the upload it is waiting for.
-class CStorageLine : public QObject
+// destructor abort every post under way; what they aborted may still report, so the caller
+// matches each report to the post it is waiting for.
+class CUploadLine : public QObject
 {
     Q_OBJECT
 public:
-    explicit CStorageLine(QObject* parent = nullptr);
-    ~CStorageLine() override;
+    explicit CUploadLine(QObject* parent = nullptr);
+    ~CUploadLine() override;
 
-    // Posts body to the request's address; the number progress() and finished() carry for it.
+    // Posts body to the request's address, with the request's raw headers and stall time-out;
+    // the number progress() and finished() carry for it.
     int post(const QNetworkRequest& request, const QByteArray& body);
     void abortAll();
 
 signals:
-    void progress(int upload, qint64 sentBytes);
-    // verdict is a CUploadRetry::Verdict; errorString is the transport's, for the log.
-    void finished(int upload, int verdict, const QString& reason, int retryAfterMs,
+    void progress(int post, qint64 sentBytes);
+    // verdict is a CUploadRetry::Verdict; answer is the body of the service's answer (at most
+    // CServiceRequests::MaxAnswerBytes); errorString is the transport's, for the log.
+    void finished(int post, int verdict, const QString& reason, int retryAfterMs, const QByteArray& answer,
                   const QString& errorString);
 
 private:

@@ -13,39 +13,65 @@
 #include <cmath>
 
 namespace {
-QString transportReason(QNetworkReply::NetworkError error)
+QString transportReason(CUploadRetry::Transport transport)
 {
-    switch (error) {
-    case QNetworkReply::ConnectionRefusedError:
-    case QNetworkReply::HostNotFoundError:
+    switch (transport) {
+    case CUploadRetry::Transport::Refused:
+    case CUploadRetry::Transport::HostNotFound:
         return CUploadRetry::tr("无法连接服务器");
-    case QNetworkReply::TimeoutError:
-    case QNetworkReply::OperationCanceledError: // the stall time-out aborts the reply
+    case CUploadRetry::Transport::TimedOut:
         return CUploadRetry::tr("连接超时");
     default:
         return CUploadRetry::tr("网络连接中断");
+    }
+}
+
+CUploadRetry::Transport transportOf(QNetworkReply::NetworkError error)
+{
+    switch (error) {
+    case QNetworkReply::NoError:
+        return CUploadRetry::Transport::None;
+    case QNetworkReply::ConnectionRefusedError:
+        return CUploadRetry::Transport::Refused;
+    case QNetworkReply::HostNotFoundError:
+        return CUploadRetry::Transport::HostNotFound;
+    case QNetworkReply::TimeoutError:
+    case QNetworkReply::OperationCanceledError: // the stall time-out aborts the reply
+        return CUploadRetry::Transport::TimedOut;
+    default:
+        return CUploadRetry::Transport::Broken;
     }
 }
 } // namespace
 
 CUploadRetry::Judgement CUploadRetry::judge(const QNetworkReply* reply)
 {
+    Outcome outcome;
+    outcome.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    outcome.transport = transportOf(reply->error());
+    outcome.tooLarge = CServiceRequests::answerTooLarge(reply);
+    outcome.retryAfter = reply->rawHeader("Retry-After");
+    return judge(outcome);
+}
+
+CUploadRetry::Judgement CUploadRetry::judge(const Outcome& outcome)
+{
     Judgement judgement;
     // Not the service's answer: asking again brings the same.
-    if (CServiceRequests::answerTooLarge(reply)) {
+    if (outcome.tooLarge) {
         judgement.verdict = Verdict::Fail;
         judgement.reason = tr("服务器的回答过大");
         return judgement;
     }
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const int status = outcome.status;
     if (status == 0) {
-        judgement.verdict = reply->error() == QNetworkReply::NoError ? Verdict::Done : Verdict::Retry;
-        judgement.reason = transportReason(reply->error());
+        judgement.verdict = outcome.transport == Transport::None ? Verdict::Done : Verdict::Retry;
+        judgement.reason = transportReason(outcome.transport);
         return judgement;
     }
-    if (status >= 200 && status < 300 && reply->error() == QNetworkReply::NoError)
+    if (status >= 200 && status < 300 && outcome.transport == Transport::None)
         return judgement;
-    judgement.retryAfterMs = retryAfterMs(reply->rawHeader("Retry-After"));
+    judgement.retryAfterMs = retryAfterMs(outcome.retryAfter);
     if (status == 429 || status == 408 || status >= 500) {
         judgement.verdict = Verdict::Retry;
         judgement.reason =
@@ -60,7 +86,7 @@ CUploadRetry::Judgement CUploadRetry::judge(const QNetworkReply* reply)
     // A 2xx cut short by the transport is a broken line, not the service's refusal.
     if (status >= 200 && status < 300) {
         judgement.verdict = Verdict::Retry;
-        judgement.reason = transportReason(reply->error());
+        judgement.reason = transportReason(outcome.transport);
         return judgement;
     }
     judgement.verdict = Verdict::Fail;

@@ -40,7 +40,25 @@ public:
         int retryAfterMs = -1; // what the service asked for, -1 when nothing
     };
 
-    // Judges a finished reply by its transport error and HTTP status alone; Done for a whole 2xx.
+    // How a request ended, whichever way it was sent.
+    enum class Transport
+    {
+        None,         // the answer arrived whole
+        Refused,      // nobody answers at that address
+        HostNotFound, // no such address
+        TimedOut,     // nothing came for the stall time-out (or the request was aborted)
+        Broken        // the connection ended or failed before the whole answer
+    };
+    struct Outcome
+    {
+        int status = 0; // HTTP, 0 when no answer's head arrived
+        Transport transport = Transport::None;
+        bool tooLarge = false; // the answer was over CServiceRequests::MaxAnswerBytes
+        QByteArray retryAfter;
+    };
+
+    // Judges a finished request by its transport and HTTP status alone; Done for a whole 2xx.
+    static Judgement judge(const Outcome& outcome);
     static Judgement judge(const QNetworkReply* reply);
     // The wait before try number `tries` + 1, after `tries` failed ones (1 or more).
     static int waitMs(int tries, double scale = 1.0);
