@@ -88,7 +88,10 @@ public:
         if (before >= 0)
             std::printf("  the stand-in's processor time: %.2f s\n", cpuSeconds() - before);
     }
-    bool running() const { return m_port > 0; }
+    bool running() const
+    {
+        return m_port > 0;
+    }
     QJsonArray log(const QString& file, const QString& list) const
     {
         QFile read(QDir(m_data.path()).filePath(file));

@@ -176,7 +176,8 @@ bool CHttpAnswer::readBody()
             }
             const int extension = line.indexOf(';');
             bool number = false;
-            const qint64 size = (extension < 0 ? line : line.left(extension)).trimmed().toLongLong(&number, 16);
+            const qint64 size =
+                (extension < 0 ? line : line.left(extension)).trimmed().toLongLong(&number, 16);
             if (!number || size < 0) {
                 stop(State::Malformed);
                 return false;

@@ -103,7 +103,8 @@ void CHttpPost::connectFresh()
     }
 #else
     if (isSecure(m_url)) {
-        QTimer::singleShot(0, this, [this] { finish(Failure::Broken, QStringLiteral("no TLS in this build")); });
+        QTimer::singleShot(0, this,
+                           [this] { finish(Failure::Broken, QStringLiteral("no TLS in this build")); });
         return;
     }
 #endif

@@ -7,11 +7,11 @@
 #include "CServiceEndpoints.h"
 #include "Records/CUploadLedger.h"
 #include "Service/CImageRegistration.h"
-#include "Service/CUploadLine.h"
 #include "Service/CUploadAuth.h"
 #include "Service/CUploadConversion.h"
 #include "Service/CUploadFolder.h"
 #include "Service/CUploadForm.h"
+#include "Service/CUploadLine.h"
 #include "Service/CUploadRetry.h"
 
 #include <QCoreApplication>
@@ -58,7 +58,8 @@ QByteArray readChecked(const QString& path, const QString& expected, qint64 size
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *why = QFileInfo::exists(path) ? CUploadClient::tr("无法读取照片") : CUploadClient::tr("照片已被删除或移动");
+        *why = QFileInfo::exists(path) ? CUploadClient::tr("无法读取照片")
+                                       : CUploadClient::tr("照片已被删除或移动");
         return {};
     }
     const QByteArray picture = file.readAll();
@@ -600,8 +601,8 @@ void CUploadClient::upload(int index, const CUploadAuth& auth, const QString& se
         fail(index, tr("上传授权无效"));
         return;
     }
-    const int upload = m_line->post(
-        CServiceRequests::withStallTimeout(form.request(auth), m_stallTimeoutMs), form.body());
+    const int upload =
+        m_line->post(CServiceRequests::withStallTimeout(form.request(auth), m_stallTimeoutMs), form.body());
     m_uploads.insert(upload, Upload{index, auth, sent});
 }
 
@@ -696,8 +697,7 @@ void CUploadClient::registered(int index, const CUploadRetry::Judgement& judgeme
         tryFailed(index, int(judgement.verdict), judgement.reason, judgement.retryAfterMs);
         return;
     }
-    const QString error =
-        QJsonDocument::fromJson(answer).object().value(QStringLiteral("error")).toString();
+    const QString error = QJsonDocument::fromJson(answer).object().value(QStringLiteral("error")).toString();
     if (!error.isEmpty()) {
         m_items[index].key.clear();
         fail(index, error);

@@ -150,8 +150,8 @@ private:
     void upload(int index, const CUploadAuth& auth, const QString& sent, const QByteArray& picture);
     // A post on the line ended, a storage upload or a registration; ignored unless its batch
     // still runs.
-    void postFinished(int post, int verdict, const QString& reason, int retryAfterMs, const QByteArray& answer,
-                      const QString& errorString);
+    void postFinished(int post, int verdict, const QString& reason, int retryAfterMs,
+                      const QByteArray& answer, const QString& errorString);
     void stored(int index, const CUploadRetry::Judgement& judgement, const CUploadAuth& auth,
                 const QString& sent);
     void ledgerSaved(quint64 changes);
