@@ -74,22 +74,29 @@ bool CHttpAnswer::takeLine(QByteArray* line)
     return true;
 }
 
+bool CHttpAnswer::takeHeadLine(QByteArray* line)
+{
+    if (!takeLine(line)) {
+        if (m_headBytes + m_pending.size() > m_maxHeadBytes)
+            stop(State::TooLarge);
+        return false;
+    }
+    m_headBytes += line->size() + 1;
+    if (m_headBytes > m_maxHeadBytes) {
+        stop(State::TooLarge);
+        return false;
+    }
+    return true;
+}
+
 // True once the head has ended (and the body is to be read), false while more is needed or after
 // the answer was given up.
 bool CHttpAnswer::readHead()
 {
     while (m_state == State::Reading) {
         QByteArray line;
-        if (!takeLine(&line)) {
-            if (m_headBytes + m_pending.size() > m_maxHeadBytes)
-                stop(State::TooLarge);
+        if (!takeHeadLine(&line))
             return false;
-        }
-        m_headBytes += line.size() + 1;
-        if (m_headBytes > m_maxHeadBytes) {
-            stop(State::TooLarge);
-            return false;
-        }
         if (m_status == 0) {
             // "HTTP/1.1 200 OK"; the reason may be missing.
             bool number = false;
@@ -203,16 +210,8 @@ bool CHttpAnswer::readBody()
         }
         case Part::Trailers: {
             QByteArray line;
-            if (!takeLine(&line)) {
-                if (m_headBytes + m_pending.size() > m_maxHeadBytes)
-                    stop(State::TooLarge);
+            if (!takeHeadLine(&line))
                 return false;
-            }
-            m_headBytes += line.size() + 1;
-            if (m_headBytes > m_maxHeadBytes) {
-                stop(State::TooLarge);
-                return false;
-            }
             if (line.isEmpty())
                 m_part = Part::End;
             break;

@@ -56,6 +56,8 @@ private:
     bool readHead();
     bool readBody();
     bool takeLine(QByteArray* line);
+    // A line of the head or of the trailers, within the head's limit (else TooLarge).
+    bool takeHeadLine(QByteArray* line);
     State stop(State state);
 
     qint64 m_maxBodyBytes;
