@@ -8,12 +8,12 @@
 // Usage: upload_bench FOLDER   (bench/make_upload_set.sh makes 300 pictures of about 2 MB)
 // Last line: "upload: N pictures, clean S1 s (X MB/s), with faults S2 s, all registered once: yes|no"
 #include "BenchRuns.h"
+#include "CContentDigest.h"
 #include "CProgramFiles.h"
 #include "Service/CUploadClient.h"
 #include "Service/CUploadFolder.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -197,10 +197,7 @@ double curlUpload(Standin& standin, const QStringList& pictures)
 QString digest(const QString& path)
 {
     QFile file(path);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (file.open(QIODevice::ReadOnly))
-        hash.addData(&file);
-    return QString::fromLatin1(hash.result().toHex());
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(CContentDigest::sha256Hex(&file)) : QString();
 }
 
 // Every picture registered exactly once, by the stand-in's own log.
