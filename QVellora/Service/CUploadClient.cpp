@@ -709,8 +709,11 @@ void CUploadClient::registered(int index, const CUploadRetry::Judgement& judgeme
 void CUploadClient::tryFailed(int index, int verdict, const QString& reason, int retryAfterMs)
 {
     Item& item = m_items[index];
-    if (item.phase == Phase::Working)
+    // The place is given back once: fail() gives back only a place still held.
+    if (item.phase == Phase::Working) {
         --m_working;
+        item.phase = Phase::Ready;
+    }
     ++item.tries;
     item.reason = reason;
     if (CUploadRetry::Verdict(verdict) == CUploadRetry::Verdict::Fail ||

@@ -26,6 +26,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <functional>
 
 // Uploads that must finish: the stand-in fails, drops and throttles requests, the upload is killed
 // and started again, and in the end the stand-in's own log must show every picture stored and
@@ -50,6 +51,7 @@ private slots:
     void cancelledBatchLeavesNothingInTheNext();
     void answersThatNeverEndFailThePicture_data();
     void answersThatNeverEndFailThePicture();
+    void refusedUploadsGiveBackTheirPlace();
 
 private:
     // Small pictures of distinct content in a fresh folder.
@@ -550,12 +552,13 @@ void tst_UploadLedger::cancelledBatchLeavesNothingInTheNext()
     }
 }
 
-// A service whose answer to one path never ends (chunked spaces for as long as they are read); its
-// other answers are those of the service.
-class EndlessAnswerService : public QObject
+// A service of a few lines: authorisations for "images/1", the rest answered "no error", except
+// what `special` takes (the socket and the request's path; true when it answered).
+class FakeService : public QObject
 {
 public:
-    explicit EndlessAnswerService(const QByteArray& endlessPath) : m_endless(endlessPath)
+    using Special = std::function<bool(QTcpSocket*, const QByteArray&)>;
+    explicit FakeService(Special special) : m_special(std::move(special))
     {
         connect(&m_server, &QTcpServer::newConnection, this, [this] {
             QTcpSocket* socket = m_server.nextPendingConnection();
@@ -564,6 +567,21 @@ public:
     }
     bool listen() { return m_server.listen(QHostAddress::LocalHost); }
     QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()); }
+
+    // An answer that never ends (chunked spaces for as long as they are read).
+    static void answerWithoutEnd(QTcpSocket* socket)
+    {
+        socket->write(
+            "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nTransfer-Encoding: chunked\r\n\r\n");
+        const QByteArray piece = "10000\r\n" + QByteArray(0x10000, ' ') + "\r\n";
+        auto more = [socket, piece] {
+            while (socket->state() == QAbstractSocket::ConnectedState &&
+                   socket->bytesToWrite() < 4 * 1024 * 1024)
+                socket->write(piece);
+        };
+        connect(socket, &QTcpSocket::bytesWritten, socket, more);
+        more();
+    }
 
 private:
     void serve(QTcpSocket* socket)
@@ -581,19 +599,8 @@ private:
             return;
         const QByteArray path = request.split(' ').value(1);
         request = request.mid(headEnd + 4 + bodyBytes);
-        if (path.startsWith(m_endless)) {
-            socket->write(
-                "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nTransfer-Encoding: chunked\r\n\r\n");
-            const QByteArray piece = "10000\r\n" + QByteArray(0x10000, ' ') + "\r\n";
-            auto more = [socket, piece] {
-                while (socket->state() == QAbstractSocket::ConnectedState &&
-                       socket->bytesToWrite() < 4 * 1024 * 1024)
-                    socket->write(piece);
-            };
-            connect(socket, &QTcpSocket::bytesWritten, socket, more);
-            more();
+        if (m_special(socket, path))
             return;
-        }
         QByteArray body = "{\"error\":\"\"}";
         if (path.startsWith("/api/user/image/upload_auth"))
             body = "{\"OSSAccessKeyId\":\"K\",\"policy\":\"P\",\"Signature\":\"S\",\"postUrl\":\"" +
@@ -603,7 +610,7 @@ private:
     }
 
     QTcpServer m_server;
-    QByteArray m_endless;
+    Special m_special;
     QHash<QTcpSocket*, QByteArray> m_requests;
 };
 
@@ -620,7 +627,12 @@ void tst_UploadLedger::answersThatNeverEndFailThePicture()
     QFETCH(QByteArray, endlessPath);
     const QStringList pictures = makePictures(1);
     QVERIFY(!pictures.isEmpty());
-    EndlessAnswerService service(endlessPath);
+    FakeService service([endlessPath](QTcpSocket* socket, const QByteArray& path) {
+        if (!path.startsWith(endlessPath))
+            return false;
+        FakeService::answerWithoutEnd(socket);
+        return true;
+    });
     QVERIFY(service.listen());
     qputenv("VELLORA_SERVICE_URL", service.url().toUtf8());
     CUploadClient client;
@@ -634,6 +646,40 @@ void tst_UploadLedger::answersThatNeverEndFailThePicture()
     QVERIFY(ended);
     QCOMPARE(finished.first(), (QList<QVariant>{0, 1}));
     QCOMPARE(client.failures().first().reason, QString("服务器的回答过大"));
+}
+
+void tst_UploadLedger::refusedUploadsGiveBackTheirPlace()
+{
+    const QStringList pictures = makePictures(8);
+    // The storage refuses the first two uploads outright and holds every later one unanswered,
+    // so that the uploads under way at once can be counted.
+    int refused = 0;
+    int held = 0;
+    FakeService service([&](QTcpSocket* socket, const QByteArray& path) {
+        if (!path.startsWith("/storage/upload"))
+            return false;
+        if (refused < 2) {
+            ++refused;
+            socket->write("HTTP/1.1 403 Forbidden\r\nContent-Length: 0\r\n\r\n");
+        } else {
+            ++held;
+        }
+        return true;
+    });
+    QVERIFY(service.listen());
+    qputenv("VELLORA_SERVICE_URL", service.url().toUtf8());
+    auto unset = qScopeGuard([] { qunsetenv("VELLORA_SERVICE_URL"); });
+    CUploadClient client;
+    client.setUserId(QStringLiteral("10001"));
+    client.setParallel(2);
+    QVERIFY(client.start(pictures));
+    QTRY_COMPARE(refused, 2);
+    QTRY_COMPARE(held, 2);
+    // Each refused picture gave back the one place it held, no more.
+    QTest::qWait(500);
+    QCOMPARE(held, 2);
+    QCOMPARE(client.counts().failed, 2);
+    client.cancel();
 }
 
 int main(int argc, char* argv[])
