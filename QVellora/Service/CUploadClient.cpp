@@ -52,9 +52,10 @@ QString contentDigest(const QString& path)
     return QString::fromLatin1(CContentDigest::sha256Hex(&file));
 }
 
-// The file's bytes, read on a worker, when it can be read and, with expected given, still has
-// that size and content; else empty, and *why says why.
-QByteArray readChecked(const QString& path, const QString& expected, qint64 size, QString* why)
+// The file's bytes, read on a worker, and their SHA-256 in *digest, when it can be read and, with
+// expected given, still has that size and content; else empty, and *why says why.
+QByteArray readChecked(const QString& path, const QString& expected, qint64 size, QString* why,
+                       QString* digest)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -63,10 +64,12 @@ QByteArray readChecked(const QString& path, const QString& expected, qint64 size
         return {};
     }
     const QByteArray picture = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    if (file.error() != QFileDevice::NoError) {
         *why = CUploadClient::tr("无法读取照片");
-    else if (!expected.isEmpty() &&
-             (picture.size() != size || QString::fromLatin1(CContentDigest::sha256Hex(picture)) != expected))
+        return {};
+    }
+    *digest = QString::fromLatin1(CContentDigest::sha256Hex(picture));
+    if (!expected.isEmpty() && (picture.size() != size || *digest != expected))
         *why = CUploadClient::tr("照片在上传过程中被修改");
     return why->isEmpty() ? picture : QByteArray();
 }
@@ -181,11 +184,13 @@ bool CUploadClient::start(const QStringList& pictures)
             m_items.append(item);
             continue;
         }
-        if (same) {
+        // Stored: only its registration is left, under the content that was stored. Any other
+        // picture is read again when it goes, and known by what is read then: a content noted
+        // earlier may no longer be the file's, even with its size and time.
+        if (same && entry.state == CUploadLedger::State::Stored) {
             item.sha256 = entry.sha256;
             item.phase = Phase::Ready;
-            if (entry.state == CUploadLedger::State::Stored)
-                item.key = entry.key;
+            item.key = entry.key;
         }
         CUploadLedger::Entry fresh;
         fresh.path = path;
@@ -200,9 +205,16 @@ bool CUploadClient::start(const QStringList& pictures)
     // The batch is on disk before its first request, so a kill at any point leaves it to continue.
     if (!book.save())
         return true; // stop() has ended the batch with its reason
-    for (int i = 0; i < m_items.size(); ++i)
-        if (m_items.at(i).phase == Phase::Hashing)
+    // A picture sent as itself is read once, when it goes, and its digest is made of the bytes
+    // sent; one sent as a conversion is read for its digest first.
+    for (int i = 0; i < m_items.size(); ++i) {
+        if (m_items.at(i).phase != Phase::Hashing)
+            continue;
+        if (CUploadFolder::needsConversion(m_items.at(i).path))
             hash(i);
+        else
+            m_items[i].phase = Phase::Ready;
+    }
     emit countsChanged(counts());
     scheduleSoon();
     return true;
@@ -346,7 +358,8 @@ void CUploadClient::schedule()
             continue;
         }
         // Two files of one content in a batch: the second waits for the first's outcome.
-        const int owner = m_contentOwner.value(item.sha256, -1);
+        // (A picture's content is known once it has been read.)
+        const int owner = item.sha256.isEmpty() ? -1 : m_contentOwner.value(item.sha256, -1);
         if (owner >= 0 && owner != i)
             continue;
         if (item.authorisedAtMs >= 0 && now - item.authorisedAtMs < AuthorisationKeptMs) {
@@ -371,10 +384,10 @@ void CUploadClient::schedule()
         if (!m_running)
             break;
         if (m_working < m_parallel && m_authorising == 0 && inReserve == 0) {
-            m_contentOwner.insert(m_items.at(i).sha256, i);
+            own(i);
             authorise(i, true);
         } else if (inReserve + m_authorising < AuthorisedAhead * m_parallel) {
-            m_contentOwner.insert(m_items.at(i).sha256, i);
+            own(i);
             authorise(i, false);
         } else {
             break;
@@ -390,6 +403,13 @@ void CUploadClient::schedule()
     if (wake >= 0 && m_running)
         m_wakeTimer.start(int(wake - now));
     endIfDone();
+}
+
+void CUploadClient::own(int index)
+{
+    const QString& sha256 = m_items.at(index).sha256;
+    if (!sha256.isEmpty())
+        m_contentOwner.insert(sha256, index);
 }
 
 QNetworkRequest CUploadClient::serviceRequest(const QUrl& url) const
@@ -492,33 +512,72 @@ void CUploadClient::readAhead(int index)
     const int batch = m_batch;
     m_readers.start([this, index, batch, path, expected, size] {
         QString why;
-        const QByteArray picture = readChecked(path, expected, size, &why);
+        QString digest;
+        const QByteArray picture = readChecked(path, expected, size, &why, &digest);
         QMetaObject::invokeMethod(
             this,
-            [this, index, batch, picture, why] {
+            [this, index, batch, picture, why, digest] {
                 if (m_running && batch == m_batch)
-                    readAheadDone(index, picture, why);
+                    readAheadDone(index, picture, why, digest);
             },
             Qt::QueuedConnection);
     });
 }
 
-void CUploadClient::readAheadDone(int index, const QByteArray& picture, const QString& why)
+void CUploadClient::readAheadDone(int index, const QByteArray& picture, const QString& why,
+                                  const QString& digest)
 {
     Item& item = m_items[index];
     item.readingAhead = false;
     if (item.waitsForRead) {
         item.waitsForRead = false;
-        if (why.isEmpty())
-            upload(index, item.auth, item.path, picture);
-        else
+        if (!why.isEmpty())
             fail(index, why);
+        else if (learnContent(index, digest))
+            upload(index, item.auth, item.path, picture);
         return;
     }
     // Kept for when the picture gets its place; a failure is told then, in its turn.
-    item.readFailure = why;
+    if (!why.isEmpty()) {
+        item.readFailure = why;
+        return;
+    }
+    if (!learnContent(index, digest))
+        return;
     item.picture = picture;
     m_aheadBytes += picture.size();
+}
+
+bool CUploadClient::learnContent(int index, const QString& digest)
+{
+    Item& item = m_items[index];
+    if (!item.sha256.isEmpty())
+        return true; // known before, and the bytes read had it
+    item.sha256 = digest;
+    note(index, int(CUploadLedger::State::Waiting));
+    const auto giveBackPlace = [this, &item] {
+        if (item.phase == Phase::Working) {
+            --m_working;
+            item.phase = Phase::Ready;
+        }
+    };
+    // The same content under another name, registered before or in this batch: not sent again.
+    const CUploadLedger::Entry there = m_ledger->registeredContent(digest);
+    if (!there.path.isEmpty()) {
+        giveBackPlace();
+        item.key = there.key;
+        finish(index, Outcome::Skipped);
+        return false;
+    }
+    // Two files of one content in a batch: the second waits for the first's outcome.
+    const int owner = m_contentOwner.value(digest, -1);
+    if (owner >= 0 && owner != index) {
+        giveBackPlace();
+        scheduleSoon();
+        return false;
+    }
+    m_contentOwner.insert(digest, index);
+    return true;
 }
 
 void CUploadClient::convert(int index, const CUploadAuth& auth)
@@ -570,10 +629,11 @@ void CUploadClient::read(int index, const CUploadAuth& auth, const QString& sent
     const int batch = m_batch;
     m_readers.start([this, index, batch, auth, sent, converted, expected, size] {
         QString why;
-        const QByteArray picture = readChecked(sent, expected, size, &why);
+        QString digest;
+        const QByteArray picture = readChecked(sent, expected, size, &why, &digest);
         QMetaObject::invokeMethod(
             this,
-            [this, index, batch, auth, sent, converted, picture, why] {
+            [this, index, batch, auth, sent, converted, picture, why, digest] {
                 if (!m_running || batch != m_batch) {
                     // Never the user's own picture: only a conversion of it is removed.
                     if (converted)
@@ -585,7 +645,9 @@ void CUploadClient::read(int index, const CUploadAuth& auth, const QString& sent
                     fail(index, why);
                     return;
                 }
-                upload(index, auth, sent, picture);
+                // A conversion's content is that of the picture it came from, known already.
+                if (converted || learnContent(index, digest))
+                    upload(index, auth, sent, picture);
             },
             Qt::QueuedConnection);
     });
@@ -751,7 +813,7 @@ void CUploadClient::finish(int index, Outcome outcome)
     item.sentBytes = 0;
     m_aheadBytes -= item.picture.size();
     item.picture = QByteArray();
-    if (m_contentOwner.value(item.sha256, -1) == index)
+    if (!item.sha256.isEmpty() && m_contentOwner.value(item.sha256, -1) == index)
         m_contentOwner.remove(item.sha256);
     if (outcome == Outcome::Failed) {
         // A stored picture stays stored: the next try only registers it.

@@ -146,7 +146,13 @@ private:
     void read(int index, const CUploadAuth& auth, const QString& sent);
     // Reads a picture waiting for a place, so that it goes the moment one frees.
     void readAhead(int index);
-    void readAheadDone(int index, const QByteArray& picture, const QString& why);
+    void readAheadDone(int index, const QByteArray& picture, const QString& why, const QString& digest);
+    // The content of a picture read for sending, if not known before: noted, and the picture goes
+    // on (true) unless that content is registered already (skipped) or another picture of the
+    // batch is sending it (the picture waits, its place given back).
+    bool learnContent(int index, const QString& digest);
+    // The picture sends its content for the batch, when that is known.
+    void own(int index);
     void upload(int index, const CUploadAuth& auth, const QString& sent, const QByteArray& picture);
     // A post on the line ended, a storage upload or a registration; ignored unless its batch
     // still runs.

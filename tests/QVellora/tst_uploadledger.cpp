@@ -60,6 +60,8 @@ private:
     // How often the stand-in stored and registered each content (by SHA-256).
     static QHash<QString, int> countBy(const QJsonArray& log);
     static QString digest(const QString& path);
+    // Changes one byte in the middle and gives the file its old time back.
+    static bool rewriteInPlace(const QString& path);
     // Every picture stored and registered exactly once, registered under its own stored object.
     void verifyExactlyOnce(const StandinService& service, const QStringList& pictures, bool storedOnce);
     // Saves the window as a PNG when VELLORA_SCREENSHOT_DIR is set (a real window under Xvfb).
@@ -197,7 +199,7 @@ void tst_UploadLedger::killedUploadsContinue()
     const QStringList pictures = makePictures(40);
     QVERIFY(!pictures.isEmpty());
     // Slow answers and a few failures, so that the kills land at every step of a picture.
-    StandinService service({"--delay", "60", "--fail-rate", "10", "--seed", "3"});
+    StandinService service({"--delay", "150", "--fail-rate", "10", "--seed", "3"});
     QVERIFY(service.start());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("UPLOAD_CHILD", "1");
@@ -397,44 +399,69 @@ void tst_UploadLedger::resumeQuestionSendsOnlyTheRest()
 
 void tst_UploadLedger::picturesDeletedOrChangedMeanwhileFail()
 {
-    const QStringList pictures = makePictures(5);
+    const QStringList pictures = makePictures(6);
     StandinService service({"--delay", "300"});
     QVERIFY(service.start());
+    const QString userId = login(service);
+    {
+        // An earlier run read the last picture, which has been rewritten in place since, with as
+        // many bytes and its old time, as a card with a coarse clock or a tool that keeps the time
+        // leaves it: only its content tells.
+        CUploadLedger earlier(userId, CUploadLedger::filePath(userId));
+        CUploadLedger::Entry entry;
+        entry.path = pictures.at(5);
+        entry.size = QFileInfo(entry.path).size();
+        entry.modified = QFileInfo(entry.path).lastModified().toUTC();
+        entry.sha256 = digest(entry.path);
+        earlier.put(entry);
+        QVERIFY(earlier.save());
+    }
+    QVERIFY(rewriteInPlace(pictures.at(5)));
     QUpdateImageData uploader;
-    uploader.SetUserID(login(service));
-    uploader.findChild<CUploadClient*>()->setParallel(1);
+    uploader.SetUserID(userId);
+    auto* client = uploader.findChild<CUploadClient*>();
+    client->setParallel(1);
     QSignalSpy finished(&uploader, &QUpdateImageData::batchFinished);
     QVERIFY(uploader.UpdataImagePath(m_dir->filePath("photos")));
-    // Changed once their content was read, while the first pictures are on their way.
-    const std::shared_ptr<CUploadLedger> ledger = uploader.findChild<CUploadClient*>()->ledger();
-    QTRY_VERIFY(!ledger->entry(pictures.at(4)).sha256.isEmpty());
+    // Changed while the first picture is on its way: one removed, one rewritten with another
+    // size, one rewritten in place as above.
+    QTRY_VERIFY(client->counts().sending > 0);
     QVERIFY(QFile::remove(pictures.at(2)));
     QVERIFY(TestSupport::writeImage(pictures.at(3), QSize(64, 48), Qt::black, Qt::white));
-    // The last is rewritten in place with as many bytes and its old time, as a card with a
-    // coarse clock or a tool that keeps the time leaves it: only its content tells.
-    QFile rewritten(pictures.at(4));
-    QVERIFY(rewritten.open(QIODevice::ReadWrite));
+    QVERIFY(rewriteInPlace(pictures.at(4)));
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(finished.first(), (QList<QVariant>{4, 2}));
+    auto* list = uploader.findChild<QTreeWidget*>("failedList");
+    QCOMPARE(list->topLevelItemCount(), 2);
+    QCOMPARE(list->topLevelItem(0)->text(0), QFileInfo(pictures.at(2)).fileName());
+    QCOMPARE(list->topLevelItem(0)->text(1), QString("照片已被删除或移动"));
+    QCOMPARE(list->topLevelItem(1)->text(0), QFileInfo(pictures.at(3)).fileName());
+    QCOMPARE(list->topLevelItem(1)->text(1), QString("照片在上传过程中被修改"));
+    // The pictures rewritten in place went as they are now, and are known by that content: the
+    // bytes sent are the ones the ledger and the service name, never a content read earlier.
+    const std::shared_ptr<CUploadLedger> ledger = client->ledger();
+    const QHash<QString, int> stored = countBy(service.records("uploads.json", "uploads"));
+    const QHash<QString, int> registered = countBy(service.records("registrations.json", "registrations"));
+    for (const int i : {0, 1, 4, 5}) {
+        QCOMPARE(ledger->entry(pictures.at(i)).sha256, digest(pictures.at(i)));
+        QCOMPARE(ledger->entry(pictures.at(i)).state, CUploadLedger::State::Registered);
+        QCOMPARE(stored.value(digest(pictures.at(i))), 1);
+        QCOMPARE(registered.value(digest(pictures.at(i))), 1);
+    }
+    QCOMPARE(stored.size(), 4);
+    QCOMPARE(registered.size(), 4);
+}
+
+bool tst_UploadLedger::rewriteInPlace(const QString& path)
+{
+    QFile rewritten(path);
+    if (!rewritten.open(QIODevice::ReadWrite))
+        return false;
     const QDateTime modified = rewritten.fileTime(QFileDevice::FileModificationTime);
     QByteArray bytes = rewritten.readAll();
     bytes[bytes.size() / 2] = char(bytes.at(bytes.size() / 2) ^ 0x5a);
-    QVERIFY(rewritten.seek(0));
-    QCOMPARE(rewritten.write(bytes), qint64(bytes.size()));
-    QVERIFY(rewritten.flush());
-    QVERIFY(rewritten.setFileTime(modified, QFileDevice::FileModificationTime));
-    rewritten.close();
-    QVERIFY(finished.wait(20000));
-    QCOMPARE(finished.first(), (QList<QVariant>{2, 3}));
-    auto* list = uploader.findChild<QTreeWidget*>("failedList");
-    QCOMPARE(list->topLevelItemCount(), 3);
-    QCOMPARE(list->topLevelItem(0)->text(0), QFileInfo(pictures.at(2)).fileName());
-    QCOMPARE(list->topLevelItem(0)->text(1), QString("照片已被删除或移动"));
-    for (int i : {1, 2}) {
-        QCOMPARE(list->topLevelItem(i)->text(0), QFileInfo(pictures.at(i + 2)).fileName());
-        QCOMPARE(list->topLevelItem(i)->text(1), QString("照片在上传过程中被修改"));
-    }
-    // Nothing of the changed pictures was stored or registered under their old or new content.
-    QCOMPARE(service.records("uploads.json", "uploads").size(), 2);
-    QCOMPARE(service.records("registrations.json", "registrations").size(), 2);
+    return rewritten.seek(0) && rewritten.write(bytes) == bytes.size() && rewritten.flush() &&
+           rewritten.setFileTime(modified, QFileDevice::FileModificationTime);
 }
 
 void tst_UploadLedger::windowOffersUnfinishedUploadsAtStart()
