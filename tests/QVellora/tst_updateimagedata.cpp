@@ -277,13 +277,16 @@ void tst_UpdateImageData::uploadButtonSendsOnlyWhatIsNew()
     QCOMPARE(service.records("uploads.json", "uploads").size(), 2);
     QCOMPARE(service.records("registrations.json", "registrations").size(), 2);
 
-    // A changed picture and a copy of one already sent: only the changed one goes.
+    // A changed picture, a copy of it and a copy of one already sent: only the changed one goes,
+    // once; its copy waits for it and is then known as sent.
     QVERIFY(TestSupport::writeImage(pictures.first(), QSize(33, 44), Qt::darkGreen, Qt::white));
+    QVERIFY(QFile::copy(pictures.first(), m_dir->filePath("photos/copy of x.png")));
     QVERIFY(QFile::copy(pictures.last(), m_dir->filePath("photos/copy of y.png")));
     dialog.findChild<QPushButton*>("updateButton")->click();
     QVERIFY(finished.wait(20000));
-    QCOMPARE(NoticeBoxes::texts(), QStringList{"照片上传完成！上传 1 张，跳过已上传过的 2 张。"});
+    QCOMPARE(NoticeBoxes::texts(), QStringList{"照片上传完成！上传 1 张，跳过已上传过的 3 张。"});
     QCOMPARE(service.objects().size(), 3);
+    QCOMPARE(service.records("registrations.json", "registrations").size(), 3);
     QCOMPARE(
         service.object(service.records("uploads.json", "uploads").last().toObject().value("key").toString()),
         TestSupport::readFile(pictures.first()));
