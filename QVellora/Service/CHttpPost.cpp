@@ -33,9 +33,11 @@ bool isOwnHeader(const QByteArray& name)
 } // namespace
 
 CHttpPost::CHttpPost(const QUrl& url, const QList<QPair<QByteArray, QByteArray>>& headers,
-                     const QByteArray& body, QObject* parent)
+                     const QVector<QByteArray>& body, QObject* parent)
     : QObject(parent), m_url(url), m_headers(headers), m_body(body)
 {
+    for (const QByteArray& piece : body)
+        m_bodyBytes += piece.size();
     m_stall.setSingleShot(true);
     connect(&m_stall, &QTimer::timeout, this, &CHttpPost::stallTimedOut);
 }
@@ -119,14 +121,12 @@ void CHttpPost::watch(QAbstractSocket* socket)
     m_socket = socket;
     // The head and the body's last bytes go without waiting for acknowledgements.
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    connect(socket, &QAbstractSocket::bytesWritten, this, [this](qint64 bytes) {
+    connect(socket, &QAbstractSocket::bytesWritten, this, [this] {
         if (!m_sending || m_finished)
             return;
-        m_written += bytes;
         if (m_stallTimeoutMs > 0)
             m_stall.start(m_stallTimeoutMs);
         pump();
-        emit progress(std::clamp<qint64>(m_written - m_headBytes, 0, m_body.size()), m_body.size());
     });
     connect(socket, &QIODevice::readyRead, this, &CHttpPost::read);
     connect(socket, &QAbstractSocket::errorOccurred, this,
@@ -154,28 +154,48 @@ void CHttpPost::send()
     for (const QPair<QByteArray, QByteArray>& header : qAsConst(m_headers))
         if (!isOwnHeader(header.first))
             head += header.first + ": " + header.second + "\r\n";
-    head += "Content-Length: " + QByteArray::number(m_body.size()) + "\r\nConnection: keep-alive\r\n\r\n";
+    head += "Content-Length: " + QByteArray::number(m_bodyBytes) + "\r\nConnection: keep-alive\r\n\r\n";
     m_headBytes = head.size();
-    m_written = 0;
+    m_body.prepend(head);
+    m_piece = 0;
+    m_offset = 0;
     m_queued = 0;
-    m_socket->write(head);
     pump();
 }
 
 void CHttpPost::pump()
 {
-    while (m_socket && m_queued < m_body.size() && m_socket->bytesToWrite() < ChunkBytes) {
-        const qint64 size = std::min<qint64>(ChunkBytes, m_body.size() - m_queued);
-        const qint64 taken = m_socket->write(m_body.constData() + m_queued, size);
-        if (taken <= 0)
+    const qint64 before = m_queued;
+    while (m_socket && m_piece < m_body.size() && m_socket->bytesToWrite() < ChunkBytes) {
+        const QByteArray& piece = m_body.at(m_piece);
+        const qint64 size = std::min<qint64>(ChunkBytes, piece.size() - m_offset);
+        const qint64 taken = size > 0 ? m_socket->write(piece.constData() + m_offset, size) : 0;
+        if (taken < 0)
             return;
+        m_offset += taken;
         m_queued += taken;
+        if (m_offset == piece.size()) {
+            ++m_piece;
+            m_offset = 0;
+        }
+        if (taken == 0 && size > 0)
+            break;
+    }
+    if (m_queued != before && m_stallTimeoutMs > 0)
+        m_stall.start(m_stallTimeoutMs);
+    if (m_socket && !m_finished) {
+        const qint64 sent =
+            std::clamp<qint64>(m_queued - m_socket->bytesToWrite() - m_headBytes, 0, m_bodyBytes);
+        if (sent != m_reportedBytes) {
+            m_reportedBytes = sent;
+            emit progress(sent, m_bodyBytes);
+        }
     }
 }
 
 bool CHttpPost::allSent() const
 {
-    return m_sending && m_socket && m_queued == m_body.size() && m_socket->bytesToWrite() == 0;
+    return m_sending && m_socket && m_piece == m_body.size() && m_socket->bytesToWrite() == 0;
 }
 
 void CHttpPost::read()
@@ -219,6 +239,7 @@ void CHttpPost::connectionEnded(int socketError)
         socket->deleteLater();
         m_socket = nullptr;
         m_sending = false;
+        m_body.removeFirst(); // the head, made again for the next connection
         connectFresh();
         return;
     }

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
+#include <QVector>
 
 class QAbstractSocket;
 
@@ -38,8 +39,9 @@ public:
         Malformed  // the answer is not HTTP
     };
 
-    CHttpPost(const QUrl& url, const QList<QPair<QByteArray, QByteArray>>& headers, const QByteArray& body,
-              QObject* parent = nullptr);
+    // The body is sent as the pieces given, one after the other, without being joined.
+    CHttpPost(const QUrl& url, const QList<QPair<QByteArray, QByteArray>>& headers,
+              const QVector<QByteArray>& body, QObject* parent = nullptr);
     ~CHttpPost() override;
 
     // Nothing sent or received for this long ends the post with TimedOut; 0 for never.
@@ -74,7 +76,8 @@ private:
 
     QUrl m_url;
     QList<QPair<QByteArray, QByteArray>> m_headers;
-    QByteArray m_body;
+    QVector<QByteArray> m_body; // the head first, once it is made
+    qint64 m_bodyBytes = 0;
     int m_stallTimeoutMs = 0;
     qint64 m_maxAnswerBytes = 1024 * 1024;
     QPointer<QAbstractSocket> m_socket;
@@ -82,8 +85,10 @@ private:
     bool m_sending = false;
     bool m_finished = false;
     qint64 m_headBytes = 0;
-    qint64 m_written = 0;
-    qint64 m_queued = 0;
+    int m_piece = 0;     // the piece being written
+    qint64 m_offset = 0; // within it
+    qint64 m_queued = 0; // bytes handed to the socket, head included
+    qint64 m_reportedBytes = -1;
     CHttpAnswer m_answer{0};
     QTimer m_stall;
     Failure m_failure = Failure::None;

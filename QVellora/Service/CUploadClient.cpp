@@ -664,7 +664,7 @@ void CUploadClient::upload(int index, const CUploadAuth& auth, const QString& se
         return;
     }
     const int upload =
-        m_line->post(CServiceRequests::withStallTimeout(form.request(auth), m_stallTimeoutMs), form.body());
+        m_line->post(CServiceRequests::withStallTimeout(form.request(auth), m_stallTimeoutMs), form.pieces());
     m_uploads.insert(upload, Upload{index, auth, sent});
 }
 

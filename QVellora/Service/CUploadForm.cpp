@@ -34,18 +34,18 @@ CUploadForm CUploadForm::build(const CUploadAuth& auth, const QByteArray& pictur
     do
         form.m_boundary = newBoundary();
     while (picture.contains(form.m_boundary));
-    QByteArray& body = form.m_body;
-    body.reserve(picture.size() + 2048);
+    QByteArray& body = form.m_head;
     addPart(&body, form.m_boundary, textHeaders("OSSAccessKeyId"), auth.accessKeyId.toUtf8());
     addPart(&body, form.m_boundary, textHeaders("policy"), auth.policy.toUtf8());
     addPart(&body, form.m_boundary, textHeaders("Signature"), auth.signature.toUtf8());
     addPart(&body, form.m_boundary, textHeaders("key"), auth.fileName.toUtf8());
     addPart(&body, form.m_boundary, textHeaders("Cache-Control"), QByteArrayLiteral("max-age=31536000"));
-    addPart(&body, form.m_boundary,
-            QByteArrayLiteral("Content-Disposition: form-data; name=\"file\"; filename=\"") +
-                auth.fileName.toUtf8() + QByteArrayLiteral("\"\r\nContent-Type: ") + mimeType.toUtf8(),
-            picture);
-    body.append("--").append(form.m_boundary).append("--\r\n");
+    body.append("--").append(form.m_boundary).append("\r\n");
+    body.append(QByteArrayLiteral("Content-Disposition: form-data; name=\"file\"; filename=\"") +
+                auth.fileName.toUtf8() + QByteArrayLiteral("\"\r\nContent-Type: ") + mimeType.toUtf8());
+    body.append("\r\n\r\n");
+    form.m_picture = picture;
+    form.m_tail = "\r\n--" + form.m_boundary + "--\r\n";
     return form;
 }
 
@@ -53,6 +53,6 @@ QNetworkRequest CUploadForm::request(const CUploadAuth& auth) const
 {
     QNetworkRequest request(auth.postUrl);
     request.setHeader(QNetworkRequest::ContentTypeHeader, "multipart/form-data; boundary=" + m_boundary);
-    request.setHeader(QNetworkRequest::ContentLengthHeader, m_body.size());
+    request.setHeader(QNetworkRequest::ContentLengthHeader, size());
     return request;
 }

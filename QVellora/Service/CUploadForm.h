@@ -4,15 +4,16 @@
 #include <QByteArray>
 #include <QNetworkRequest>
 #include <QString>
+#include <QVector>
 
 class CUploadAuth;
 
 // The storage upload of one picture: a multipart form with six parts in this order:
 // "OSSAccessKeyId", "policy", "Signature", "key", "Cache-Control" and "file" (named after the
-// object, typed as given). The form is built whole in memory from the picture's bytes: Qt posts a
-// byte array faster than a form it streams from a file, and the bytes can be checked against the
-// digest the ledger holds before they go. Every form gets a fresh random boundary that the
-// picture's bytes do not contain: a boundary inside a picture would end it early at the storage.
+// object, typed as given). The form is held in memory as three pieces, what comes before the
+// picture's bytes, the bytes themselves (shared, not copied) and what comes after, so that the
+// bytes sent are those read and checked against the ledger's digest. Every form gets a fresh random boundary
+// that the picture's bytes do not contain: a boundary inside a picture would end it early at the storage.
 class CUploadForm
 {
 public:
@@ -25,11 +26,16 @@ public:
 
     bool isValid() const { return !m_boundary.isEmpty(); }
     QByteArray boundary() const { return m_boundary; }
-    QByteArray body() const { return m_body; }
+    // The whole form, joined (for a look at it); pieces() is what is sent.
+    QByteArray body() const { return m_head + m_picture + m_tail; }
+    QVector<QByteArray> pieces() const { return {m_head, m_picture, m_tail}; }
+    qint64 size() const { return m_head.size() + m_picture.size() + m_tail.size(); }
     // The request that posts the form to the storage; its type names the form's boundary.
     QNetworkRequest request(const CUploadAuth& auth) const;
 
 private:
     QByteArray m_boundary;
-    QByteArray m_body;
+    QByteArray m_head;
+    QByteArray m_picture;
+    QByteArray m_tail;
 };

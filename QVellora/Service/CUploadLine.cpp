@@ -54,7 +54,7 @@ class CUploadLine::Worker : public QObject
 {
     Q_OBJECT
 public:
-    void post(int upload, const QNetworkRequest& request, const QByteArray& body)
+    void post(int upload, const QNetworkRequest& request, const QVector<QByteArray>& body)
     {
         QList<QPair<QByteArray, QByteArray>> headers;
         for (const QByteArray& name : request.rawHeaderList())
@@ -182,6 +182,11 @@ CUploadLine::~CUploadLine()
 }
 
 int CUploadLine::post(const QNetworkRequest& request, const QByteArray& body)
+{
+    return post(request, QVector<QByteArray>{body});
+}
+
+int CUploadLine::post(const QNetworkRequest& request, const QVector<QByteArray>& body)
 {
     const int upload = ++m_next;
     Worker* worker = m_worker;

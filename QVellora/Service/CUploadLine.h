@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <QThread>
+#include <QVector>
 
 // The posts of the upload client, the storage uploads and the registrations, on a thread and
 // connections of their own, each one a CHttpPost. Uploads posted from the interface thread slow
@@ -30,6 +31,8 @@ public:
     // Posts body to the request's address, with the request's raw headers and stall time-out;
     // the number progress() and finished() carry for it.
     int post(const QNetworkRequest& request, const QByteArray& body);
+    // The same with the body in pieces, sent one after the other without being joined.
+    int post(const QNetworkRequest& request, const QVector<QByteArray>& body);
     void abortAll();
 
 signals:
