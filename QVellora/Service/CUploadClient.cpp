@@ -80,7 +80,7 @@ CUploadClient::CUploadClient(QObject* parent)
 {
     // Decoding a large HEIC takes a second or more; one at a time leaves the other core free.
     m_converters.setMaxThreadCount(1);
-    // Reading ahead of the uploads in list order; one reader is faster than the line.
+    // The digests of pictures sent as conversions, read ahead in list order.
     m_hashers.setMaxThreadCount(1);
     // A picture is read just before it is sent; two keep the line fed from a slow card.
     m_readers.setMaxThreadCount(2);

@@ -92,7 +92,7 @@ signals:
 private:
     enum class Phase
     {
-        Hashing,     // its content is being read
+        Hashing,     // its content is being read (a picture sent as a conversion)
         Ready,       // may go (once readyAtMs has passed)
         Authorising, // an authorisation fetched ahead, while every place is taken
         Working,     // authorisation, conversion, reading or storage under way: holds a place
