@@ -463,17 +463,16 @@ void CUploadClient::authorised(int index, QNetworkReply* reply)
         tryFailed(index, int(CUploadRetry::Verdict::Retry), tr("上传授权无效"), -1);
         return;
     }
-    if (ahead) {
-        item.auth = auth;
-        item.authorisedAtMs = m_clock.elapsed();
-        return;
-    }
-    send(index, auth);
+    item.auth = auth;
+    item.authorisedAtMs = m_clock.elapsed();
+    if (!ahead)
+        send(index, auth);
 }
 
 void CUploadClient::send(int index, const CUploadAuth& auth)
 {
     Item& item = m_items[index];
+    item.usedAuthorisationAtMs = item.authorisedAtMs;
     item.authorisedAtMs = -1;
     if (item.phase != Phase::Working) {
         item.phase = Phase::Working;
@@ -701,6 +700,10 @@ void CUploadClient::stored(int index, const CUploadRetry::Judgement& judgement, 
     item.sentBytes = 0;
     if (judgement.verdict != CUploadRetry::Verdict::Done) {
         dropConverted(sent, item.path);
+        // The next try goes under the same authorisation while it holds: the same object, and no
+        // round trip to the service before it.
+        item.auth = auth;
+        item.authorisedAtMs = item.usedAuthorisationAtMs;
         tryFailed(index, int(judgement.verdict), judgement.reason, judgement.retryAfterMs);
         return;
     }

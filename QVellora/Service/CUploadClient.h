@@ -118,6 +118,7 @@ private:
         QByteArray registration; // the registration form of a converted picture
         CUploadAuth auth;        // fetched ahead (authorisedAtMs >= 0), not used yet
         qint64 authorisedAtMs = -1;
+        qint64 usedAuthorisationAtMs = -1; // when the one its upload went under was fetched
         Phase phase = Phase::Hashing;
         Outcome outcome = Outcome::None;
         int tries = 0;

@@ -52,6 +52,7 @@ private slots:
     void answersThatNeverEndFailThePicture_data();
     void answersThatNeverEndFailThePicture();
     void refusedUploadsGiveBackTheirPlace();
+    void failedUploadGoesAgainUnderItsAuthorisation();
 
 private:
     // Small pictures of distinct content in a fresh folder.
@@ -707,6 +708,37 @@ void tst_UploadLedger::refusedUploadsGiveBackTheirPlace()
     QCOMPARE(held, 2);
     QCOMPARE(client.counts().failed, 2);
     client.cancel();
+}
+
+void tst_UploadLedger::failedUploadGoesAgainUnderItsAuthorisation()
+{
+    const QStringList pictures = makePictures(3);
+    // The storage fails the first upload once, as a busy service does.
+    int authorisations = 0;
+    QByteArrayList storedKeys;
+    FakeService service([&](QTcpSocket* socket, const QByteArray& path) {
+        if (path.startsWith("/api/user/image/upload_auth"))
+            ++authorisations;
+        if (!path.startsWith("/storage/upload"))
+            return false;
+        storedKeys << path;
+        socket->write(storedKeys.size() == 1 ? "HTTP/1.1 503 Busy\r\nContent-Length: 0\r\n\r\n"
+                                             : "HTTP/1.1 204 No Content\r\n\r\n");
+        return true;
+    });
+    QVERIFY(service.listen());
+    qputenv("VELLORA_SERVICE_URL", service.url().toUtf8());
+    auto unset = qScopeGuard([] { qunsetenv("VELLORA_SERVICE_URL"); });
+    CUploadClient client;
+    client.setUserId(QStringLiteral("10001"));
+    client.setParallel(1);
+    QSignalSpy finished(&client, &CUploadClient::batchFinished);
+    QVERIFY(client.start(pictures));
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(finished.first(), (QList<QVariant>{3, 0}));
+    // Four uploads, one authorisation per picture: the second try needed no new one.
+    QCOMPARE(storedKeys.size(), 4);
+    QCOMPARE(authorisations, 3);
 }
 
 int main(int argc, char* argv[])
