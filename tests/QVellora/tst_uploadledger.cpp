@@ -593,7 +593,15 @@ public:
             connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { serve(socket); });
         });
     }
-    bool listen() { return m_server.listen(QHostAddress::LocalHost); }
+    ~FakeService() override { qunsetenv("VELLORA_SERVICE_URL"); }
+    // Listens on loopback and is the service of the clients made from now on.
+    bool listen()
+    {
+        if (!m_server.listen(QHostAddress::LocalHost))
+            return false;
+        qputenv("VELLORA_SERVICE_URL", url().toUtf8());
+        return true;
+    }
     QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()); }
 
     // An answer that never ends (chunked spaces for as long as they are read).
@@ -662,16 +670,13 @@ void tst_UploadLedger::answersThatNeverEndFailThePicture()
         return true;
     });
     QVERIFY(service.listen());
-    qputenv("VELLORA_SERVICE_URL", service.url().toUtf8());
     CUploadClient client;
     client.setUserId(QStringLiteral("10001"));
     client.setRetryWaitScale(0.01);
     QSignalSpy finished(&client, &CUploadClient::batchFinished);
     QVERIFY(client.start(pictures));
     // An answer that keeps coming never stalls: only its size can end it.
-    const bool ended = finished.wait(20000);
-    qunsetenv("VELLORA_SERVICE_URL");
-    QVERIFY(ended);
+    QVERIFY(finished.wait(20000));
     QCOMPARE(finished.first(), (QList<QVariant>{0, 1}));
     QCOMPARE(client.failures().first().reason, QString("服务器的回答过大"));
 }
@@ -695,8 +700,6 @@ void tst_UploadLedger::refusedUploadsGiveBackTheirPlace()
         return true;
     });
     QVERIFY(service.listen());
-    qputenv("VELLORA_SERVICE_URL", service.url().toUtf8());
-    auto unset = qScopeGuard([] { qunsetenv("VELLORA_SERVICE_URL"); });
     CUploadClient client;
     client.setUserId(QStringLiteral("10001"));
     client.setParallel(2);
@@ -727,8 +730,6 @@ void tst_UploadLedger::failedUploadGoesAgainUnderItsAuthorisation()
         return true;
     });
     QVERIFY(service.listen());
-    qputenv("VELLORA_SERVICE_URL", service.url().toUtf8());
-    auto unset = qScopeGuard([] { qunsetenv("VELLORA_SERVICE_URL"); });
     CUploadClient client;
     client.setUserId(QStringLiteral("10001"));
     client.setParallel(1);
