@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "Service/CUploadLine.h"
 
-#include "Service/CServiceRequests.h"
-
 #include "Service/CHttpPost.h"
+#include "Service/CServiceRequests.h"
 
 #include <QAbstractSocket>
 #include <QElapsedTimer>
@@ -86,13 +85,18 @@ public:
         m_waiting[key].append(post);
         startWaiting(key);
     }
-    // Posts still waiting for a connection are dropped without a report.
+    // Posts still waiting for a connection are dropped without a report; they held none, so the
+    // count of posts started per host is left as it is.
     void abortAll()
     {
         for (QList<QPointer<CHttpPost>>& waiting : m_waiting) {
-            for (const QPointer<CHttpPost>& post : qAsConst(waiting))
-                if (post)
-                    post->deleteLater();
+            for (const QPointer<CHttpPost>& post : qAsConst(waiting)) {
+                if (!post)
+                    continue;
+                disconnect(post, nullptr, this, nullptr);
+                m_posts.remove(m_posts.key(post));
+                post->deleteLater();
+            }
             waiting.clear();
         }
         const QList<QPointer<CHttpPost>> posts = m_posts.values();
@@ -164,9 +168,9 @@ private:
 
 CUploadLine::CUploadLine(QObject* parent) : QObject(parent), m_worker(new Worker)
 {
-    m_thread.setObjectName(QStringLiteral("storage uploads"));
+    m_thread.setObjectName(QStringLiteral("upload line"));
     m_worker->moveToThread(&m_thread);
-    // Deleted on its own thread as that ends, with its manager and whatever replies are left.
+    // Deleted on its own thread as that ends, with whatever posts and connections are left.
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
     connect(m_worker, &Worker::progress, this, &CUploadLine::progress);
     connect(m_worker, &Worker::finished, this, &CUploadLine::finished);

@@ -334,6 +334,24 @@ void tst_UploadLine::aBurstUsesAFewConnections()
     QCOMPARE(service.bodies, 30);
     QVERIFY2(service.mostAtOnce <= 6, qPrintable(QString::number(service.mostAtOnce)));
     QVERIFY(service.mostAtOnce >= 2);
+
+    // A burst cancelled at once, most of it still waiting for a connection, and another burst:
+    // the cancelled posts leave no place behind them.
+    service.mode = ScriptedService::Mode::Stall;
+    for (int i = 0; i < 30; ++i)
+        line.post(storageRequest(service.url()), QByteArray("cancelled"));
+    QTest::qWait(300);
+    line.abortAll();
+    service.mode = ScriptedService::Mode::Answer;
+    service.mostAtOnce = 0;
+    posts.clear();
+    reports.verdicts.clear();
+    QTest::qWait(200);
+    for (int i = 0; i < 30; ++i)
+        posts << line.post(storageRequest(service.url()), QByteArray("again"));
+    QTRY_VERIFY(
+        std::all_of(posts.cbegin(), posts.cend(), [&](int post) { return reports.verdicts.contains(post); }));
+    QVERIFY2(service.mostAtOnce <= 6, qPrintable(QString::number(service.mostAtOnce)));
 }
 
 QTEST_GUILESS_MAIN(tst_UploadLine)
