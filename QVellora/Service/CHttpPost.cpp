@@ -81,12 +81,10 @@ void CHttpPost::abort()
 
 QAbstractSocket* CHttpPost::takeConnection()
 {
-    if (!m_finished || m_failure != Failure::None || !m_socket || !m_answer.keepsConnection() || !allSent() ||
-        m_socket->state() != QAbstractSocket::ConnectedState)
+    if (!m_keep || !m_socket || m_socket->state() != QAbstractSocket::ConnectedState)
         return nullptr;
     QAbstractSocket* socket = m_socket;
     m_socket = nullptr;
-    disconnect(socket, nullptr, this, nullptr);
     socket->setParent(nullptr);
     return socket;
 }
@@ -287,12 +285,12 @@ void CHttpPost::finish(Failure failure, const QString& errorString)
     m_stall.stop();
     m_failure = failure;
     m_errorString = errorString;
-    const bool keep = failure == Failure::None && m_answer.keepsConnection() && allSent();
+    m_keep = failure == Failure::None && m_answer.keepsConnection() && allSent();
     if (m_socket) {
         disconnect(m_socket, nullptr, this, nullptr);
         // An answer that came before the whole body went, or one that ends the connection,
         // leaves it unfit for another request.
-        if (!keep)
+        if (!m_keep)
             m_socket->abort();
     }
     emit finished();

@@ -84,6 +84,7 @@ private:
     bool m_reused = false;
     bool m_sending = false;
     bool m_finished = false;
+    bool m_keep = false; // finished, and the connection may carry another request
     qint64 m_headBytes = 0;
     int m_piece = 0;     // the piece being written
     qint64 m_offset = 0; // within it

@@ -6,10 +6,15 @@
 #include <QRandomGenerator>
 
 namespace {
+void addPartHead(QByteArray* body, const QByteArray& boundary, const QByteArray& headers)
+{
+    body->append("--").append(boundary).append("\r\n").append(headers).append("\r\n\r\n");
+}
+
 void addPart(QByteArray* body, const QByteArray& boundary, const QByteArray& headers,
              const QByteArray& content)
 {
-    body->append("--").append(boundary).append("\r\n").append(headers).append("\r\n\r\n");
+    addPartHead(body, boundary, headers);
     body->append(content).append("\r\n");
 }
 
@@ -40,10 +45,10 @@ CUploadForm CUploadForm::build(const CUploadAuth& auth, const QByteArray& pictur
     addPart(&body, form.m_boundary, textHeaders("Signature"), auth.signature.toUtf8());
     addPart(&body, form.m_boundary, textHeaders("key"), auth.fileName.toUtf8());
     addPart(&body, form.m_boundary, textHeaders("Cache-Control"), QByteArrayLiteral("max-age=31536000"));
-    body.append("--").append(form.m_boundary).append("\r\n");
-    body.append(QByteArrayLiteral("Content-Disposition: form-data; name=\"file\"; filename=\"") +
-                auth.fileName.toUtf8() + QByteArrayLiteral("\"\r\nContent-Type: ") + mimeType.toUtf8());
-    body.append("\r\n\r\n");
+    addPartHead(&body, form.m_boundary,
+                QByteArrayLiteral("Content-Disposition: form-data; name=\"file\"; filename=\"") +
+                    auth.fileName.toUtf8() + QByteArrayLiteral("\"\r\nContent-Type: ") + mimeType.toUtf8());
+    // The picture's bytes and what closes the form are pieces of their own.
     form.m_picture = picture;
     form.m_tail = "\r\n--" + form.m_boundary + "--\r\n";
     return form;

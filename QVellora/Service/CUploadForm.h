@@ -10,10 +10,11 @@ class CUploadAuth;
 
 // The storage upload of one picture: a multipart form with six parts in this order:
 // "OSSAccessKeyId", "policy", "Signature", "key", "Cache-Control" and "file" (named after the
-// object, typed as given). The form is held in memory as three pieces, what comes before the
+// object, typed as given). The form is held in memory as three pieces: what comes before the
 // picture's bytes, the bytes themselves (shared, not copied) and what comes after, so that the
-// bytes sent are those read and checked against the ledger's digest. Every form gets a fresh random boundary
-// that the picture's bytes do not contain: a boundary inside a picture would end it early at the storage.
+// bytes sent are exactly those read and named by their digest. Every form gets a fresh random
+// boundary that the picture's bytes do not contain: a boundary inside a picture would end it
+// early at the storage.
 class CUploadForm
 {
 public:
