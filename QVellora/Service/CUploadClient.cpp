@@ -367,7 +367,7 @@ void CUploadClient::schedule()
                 send(i, item.auth);
             } else {
                 ++inReserve;
-                if (item.readingAhead || !item.picture.isNull() || !item.readFailure.isEmpty())
+                if (item.reading || !item.picture.isNull() || !item.readFailure.isEmpty())
                     ++beingRead;
                 else if (!CUploadFolder::needsConversion(item.path))
                     toRead.append(i);
@@ -397,7 +397,7 @@ void CUploadClient::schedule()
     for (const int i : qAsConst(toRead)) {
         if (!m_running || beingRead >= m_parallel || m_aheadBytes >= ReadAheadBytes)
             break;
-        readAhead(i);
+        readPicture(i);
         ++beingRead;
     }
     if (wake >= 0 && m_running)
@@ -493,18 +493,18 @@ void CUploadClient::send(int index, const CUploadAuth& auth)
         item.picture = QByteArray();
         m_aheadBytes -= picture.size();
         upload(index, auth, item.path, picture);
-    } else if (item.readingAhead) {
+    } else {
         item.auth = auth;
         item.waitsForRead = true;
-    } else {
-        read(index, auth, item.path);
+        if (!item.reading)
+            readPicture(index);
     }
 }
 
-void CUploadClient::readAhead(int index)
+void CUploadClient::readPicture(int index)
 {
     Item& item = m_items[index];
-    item.readingAhead = true;
+    item.reading = true;
     const QString path = item.path;
     const QString expected = item.sha256;
     const qint64 size = item.size;
@@ -517,17 +517,17 @@ void CUploadClient::readAhead(int index)
             this,
             [this, index, batch, picture, why, digest] {
                 if (m_running && batch == m_batch)
-                    readAheadDone(index, picture, why, digest);
+                    pictureRead(index, picture, why, digest);
             },
             Qt::QueuedConnection);
     });
 }
 
-void CUploadClient::readAheadDone(int index, const QByteArray& picture, const QString& why,
-                                  const QString& digest)
+void CUploadClient::pictureRead(int index, const QByteArray& picture, const QString& why,
+                                const QString& digest)
 {
     Item& item = m_items[index];
-    item.readingAhead = false;
+    item.reading = false;
     if (item.waitsForRead) {
         item.waitsForRead = false;
         if (!why.isEmpty())
@@ -606,7 +606,7 @@ void CUploadClient::convert(int index, const CUploadAuth& auth)
                     return;
                 }
                 ++m_convertedCount;
-                read(index, auth, jpeg);
+                readConversion(index, auth, jpeg);
             },
             Qt::QueuedConnection);
     });
@@ -618,35 +618,27 @@ void CUploadClient::dropConverted(const QString& sent, const QString& path)
         qCDebug(lcService) << "cannot remove the converted picture" << sent;
 }
 
-void CUploadClient::read(int index, const CUploadAuth& auth, const QString& sent)
+void CUploadClient::readConversion(int index, const CUploadAuth& auth, const QString& jpeg)
 {
-    const Item& item = m_items.at(index);
-    // The picture itself must still be the content the ledger names; its conversion is new.
-    const bool converted = sent != item.path;
-    const QString expected = converted ? QString() : item.sha256;
-    const qint64 size = converted ? -1 : item.size;
     const int batch = m_batch;
-    m_readers.start([this, index, batch, auth, sent, converted, expected, size] {
+    m_readers.start([this, index, batch, auth, jpeg] {
         QString why;
         QString digest;
-        const QByteArray picture = readChecked(sent, expected, size, &why, &digest);
+        const QByteArray picture = readChecked(jpeg, QString(), -1, &why, &digest);
         QMetaObject::invokeMethod(
             this,
-            [this, index, batch, auth, sent, converted, picture, why, digest] {
+            [this, index, batch, auth, jpeg, picture, why] {
                 if (!m_running || batch != m_batch) {
-                    // Never the user's own picture: only a conversion of it is removed.
-                    if (converted)
-                        QFile::remove(sent);
+                    QFile::remove(jpeg);
                     return;
                 }
                 if (!why.isEmpty()) {
-                    dropConverted(sent, m_items.at(index).path);
+                    dropConverted(jpeg, m_items.at(index).path);
                     fail(index, why);
                     return;
                 }
-                // A conversion's content is that of the picture it came from, known already.
-                if (converted || learnContent(index, digest))
-                    upload(index, auth, sent, picture);
+                // Its content is that of the picture it came from, known already.
+                upload(index, auth, jpeg, picture);
             },
             Qt::QueuedConnection);
     });

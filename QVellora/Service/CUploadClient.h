@@ -33,9 +33,9 @@ class QTemporaryDir;
 // the storage has the file and the user's ledger (CUploadLedger) has its key on disk, its
 // registration. A few pictures travel at once (parallel()); registrations do not take a place,
 // and while every place is taken the next pictures get their authorisations, so that an upload
-// starts the moment a place frees. A picture's bytes are read on a worker and sent only when
-// they still have the digest the ledger holds; the storage uploads run on a thread and
-// connections of their own (CUploadLine), apart from the service's requests.
+// starts the moment a place frees. A picture is read once, on a worker, and known by the digest
+// of the bytes sent; the storage uploads and registrations run on a thread and connections of
+// their own (CUploadLine), apart from the authorisations.
 // A request that fails for want of an answer, a 5xx, a 408 or a 429 is tried again after a wait
 // (CUploadRetry); other refusals fail the picture at once. A picture whose key is stored is only
 // registered again, never uploaded twice. A picture the ledger shows as registered for this user,
@@ -125,11 +125,11 @@ private:
         qint64 readyAtMs = 0;
         qint64 sentBytes = 0;
         quint64 savedMark = 0;
-        // Read ahead while the picture waits for a place: its bytes, or why they could not be read.
+        // Read while the picture waited for a place: its bytes, or why they could not be read.
         QByteArray picture;
         QString readFailure;
-        bool readingAhead = false;
-        bool waitsForRead = false; // has its place, and goes once the read ahead ends
+        bool reading = false;
+        bool waitsForRead = false; // has its place, and goes once the read ends
     };
 
     void hash(int index);
@@ -143,11 +143,12 @@ private:
     // Takes a place and sends the picture under an authorisation it has already.
     void send(int index, const CUploadAuth& auth);
     void convert(int index, const CUploadAuth& auth);
-    // Reads the picture sent in place of index (itself or its conversion) on a worker, then posts it.
-    void read(int index, const CUploadAuth& auth, const QString& sent);
-    // Reads a picture waiting for a place, so that it goes the moment one frees.
-    void readAhead(int index);
-    void readAheadDone(int index, const QByteArray& picture, const QString& why, const QString& digest);
+    // Reads the conversion sent in place of index on a worker, then posts it.
+    void readConversion(int index, const CUploadAuth& auth, const QString& jpeg);
+    // Reads a picture sent as itself on a worker: ahead, while it waits for a place (its bytes
+    // are kept for then), or once it has one (waitsForRead: it goes when read).
+    void readPicture(int index);
+    void pictureRead(int index, const QByteArray& picture, const QString& why, const QString& digest);
     // The content of a picture read for sending, if not known before: noted, and the picture goes
     // on (true) unless that content is registered already (skipped) or another picture of the
     // batch is sending it (the picture waits, its place given back).
